@@ -1,0 +1,34 @@
+# Thin wrapper over the CMake presets. `make demo` and `make test` are the README's two commands.
+.PHONY: all deps demo test gui bench release fuzz clean
+
+all: release
+
+deps:
+	@scripts/install-deps
+
+release: deps
+	cmake --preset release
+	cmake --build --preset release
+
+demo: release
+	./build/release/src/cli/quorvane-cli network --method triangle
+
+gui: release
+	./build/release/src/app/quorvane
+
+test: deps
+	cmake --preset test
+	cmake --build --preset test
+	ctest --preset test
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	./build/bench/bench/quorvane-bench
+
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+clean:
+	rm -rf build

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include "core/state.h"
+
+namespace qv::app {
+
+class Dialogs;
+
+// What the windows share: the one analysis state, the dialogs and the data
+// folders. Owned by the application for the whole run.
+struct AppContext {
+    AppState state;
+    Dialogs* dialogs = nullptr;
+    QString dataFolder;         // "Data"
+    QString conceptNoteFolder;  // "ConceptNote"
+    QString itemConceptFolder;  // "ItemConcept"
+};
+
+}  // namespace qv::app

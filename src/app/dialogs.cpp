@@ -1,0 +1,22 @@
+#include "dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace qv::app {
+
+QString QtDialogs::openFile(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filter, const QString& initialFile) {
+    const QString start = initialFile.isEmpty() ? folder : QDir(folder).filePath(initialFile);
+    return QFileDialog::getOpenFileName(parent, title, start, filter);
+}
+
+void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                        const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString dataFileFilter() { return QStringLiteral("資料檔案 (*.txt)"); }
+
+}  // namespace qv::app

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace qv::app {
+
+// The modal dialogs the windows use. The program shows Qt's; tests put in a
+// recorder so that no dialog ever blocks.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // An open-file dialog; returns the chosen path, or an empty text on cancel.
+    virtual QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& filter, const QString& initialFile = {}) = 0;
+    // A message box with an OK button only.
+    virtual void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                         const QString& text) = 0;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& filter, const QString& initialFile = {}) override;
+    void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                 const QString& text) override;
+};
+
+// Every file dialog of the program offers this one filter ("資料檔案 (*.txt)|*.txt").
+QString dataFileFilter();
+
+}  // namespace qv::app

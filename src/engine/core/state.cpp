@@ -1,0 +1,22 @@
+#include "core/state.h"
+
+namespace qv {
+
+ItemMatrix itemMatrix(const StudentRecord& record, int itemCount) {
+    ItemMatrix m(itemCount, itemCount);
+    for (int i = 0; i < itemCount; ++i) {
+        if (record.isCorrect(i)) m(i, i) = Currency::fromInt(1);
+    }
+    return m;
+}
+
+DistanceMatrix builtInSampleMatrix() {
+    static constexpr int kValues[5][5] = {
+        {0, 1, 3, 2, 3}, {1, 0, 1, 4, 6}, {3, 1, 0, 5, 5}, {2, 4, 5, 0, 4}, {3, 6, 5, 4, 0}};
+    DistanceMatrix m(5, 5);
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; j < 5; ++j) m(i, j) = Currency::fromInt(kValues[i][j]);
+    return m;
+}
+
+}  // namespace qv

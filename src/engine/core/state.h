@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/matrix.h"
+
+namespace qv {
+
+// Every line the system adds to a multi-line text: LF, CR, LF.
+inline constexpr std::string_view kLineBreak = "\n\r\n";
+
+// Stands for an answer that a short student line does not reach; never equal
+// to a key character.
+inline constexpr char32_t kNoAnswer = 0x110000;
+
+// Counters of one comparison, indexed by LinkFlag.
+using LinkFlagCounts = std::array<std::int32_t, 6>;
+enum LinkFlag : int { kMatch = 0, kMiss = 1, kOver = 2, kAbsent = 3, kStdLinks = 4, kTargetLinks = 5 };
+
+struct StudentRecord {
+    std::string id;
+    std::u32string answers;               // one code point per item, kNoAnswer when missing
+    std::int32_t score = 0;
+    std::vector<std::int32_t> wrongItems;  // 1-based item numbers, ascending
+    // The diagonal of the correct-answer matrix, one bit per item. The dense
+    // item x item matrix is derived on demand (itemMatrix) rather than stored:
+    // it would cost ItemCount^2 x 8 bytes per student.
+    std::vector<std::uint64_t> correct;
+
+    bool isCorrect(int item) const {
+        return (correct[static_cast<std::size_t>(item) / 64] >> (item % 64)) & 1u;
+    }
+
+    // Results of the last run.
+    DistanceMatrix distance;
+    LinkMatrix links;
+    GraphDistanceMatrix graphDistance;
+    LinkFlagCounts linkCounts{};
+    // Numeric values behind the texts; empty where the value does not exist.
+    std::optional<double> pfcValue, gtdValue, prxValue;
+    std::array<std::optional<double>, 6> rateValues{};
+    // The display texts, padded as the results table shows them.
+    std::string pfc, gtd, prx;
+    std::string matchOnStd, missOnStd, overOnStd, matchOnTarget, missOnTarget, overOnTarget;
+};
+
+// The dense correct-answer matrix: (m, m) is 1 when item m+1 was answered correctly.
+ItemMatrix itemMatrix(const StudentRecord& record, int itemCount);
+
+// The built-in 5 x 5 sample distance matrix.
+DistanceMatrix builtInSampleMatrix();
+
+// Everything the program shares: the loaded class and the last run's results.
+// The application owns one; the engine receives it by reference.
+struct AppState {
+    DistanceMatrix sampleMatrix = builtInSampleMatrix();
+    std::string lineBreak{kLineBreak};
+
+    std::int32_t studentCount = 0;
+    std::int32_t itemCount = 0;
+    std::int32_t conceptCount = 0;
+    std::vector<std::string> conceptNames;  // ConceptCount entries
+    std::u32string answerKey;               // one code point per item
+    ItemMatrix itemConcept;                 // ItemCount x ConceptCount (at load time), 0/1
+    std::vector<StudentRecord> students;    // StudentCount entries
+
+    DistanceMatrix stdDistance;
+    LinkMatrix stdLinks;
+    GraphDistanceMatrix stdGraphDistance;
+
+    // Which files are loaded, and whether the records hold results of a run
+    // on the data now loaded.
+    bool dataLoaded = false;
+    bool conceptsLoaded = false;
+    bool itemConceptLoaded = false;
+    bool hasResults = false;
+};
+
+}  // namespace qv
