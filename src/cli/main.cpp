@@ -1,6 +1,20 @@
 #include <iostream>
 
-int main() {
-    std::cout << "quorvane-cli\n";
-    return 0;
+#include "commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Quorvane: Pathfinder networks of a class, compared with the standard"};
+    app.require_subcommand(1);
+    int status = qv::cli::kExitOk;
+    qv::cli::addNetworkCommand(app, status);
+    qv::cli::addCheckCommand(app, status);
+    qv::cli::addAnalyzeCommand(app, status);
+    qv::cli::addReportCommand(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? qv::cli::kExitOk : qv::cli::kExitBadInput;
+    }
+    return status;
 }

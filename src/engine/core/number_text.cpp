@@ -30,7 +30,7 @@ std::string numberText(double value) {
     return exponentText(buf, res.ptr);
 }
 
-double roundToDecimals(double value, int decimals) {
+double RoundToDecimals(double value, int decimals) {
     const std::string s = numberText(value);
     const auto point = s.find('.');
     if (point == std::string::npos || s.find('E') != std::string::npos) return value;
@@ -42,8 +42,8 @@ double roundToDecimals(double value, int decimals) {
 }
 
 double roundIndex(double value) {
-    if (value < 0) return -roundToDecimals(-value, 3);
-    return roundToDecimals(value, 3);
+    if (value < 0) return -RoundToDecimals(-value, 3);
+    return RoundToDecimals(value, 3);
 }
 
 double roundHalfEven(double value) { return std::nearbyint(value); }

@@ -12,10 +12,10 @@ std::string numberText(double value);
 
 // Rounds a non-negative value half up at the d-th decimal by working on its
 // decimal text, so 33.3333333333333 -> 33.333 and 66.6666666666667 -> 66.667.
-double roundToDecimals(double value, int decimals);
+double RoundToDecimals(double value, int decimals);
 
 // The three-decimal rule of the similarity indices: the magnitude rounded as
-// roundToDecimals does, the sign kept.
+// RoundToDecimals does, the sign kept.
 double roundIndex(double value);
 
 // Rounds to the nearest whole number, halves to the even neighbour.

@@ -21,18 +21,18 @@ TEST(NumberText, ShortestFormWithFifteenSignificantDigits) {
 }
 
 TEST(RoundToDecimals, HalfUpOnTheDecimalText) {
-    EXPECT_EQ(numberText(roundToDecimals(100.0 / 3, 3)), "33.333");
-    EXPECT_EQ(numberText(roundToDecimals(200.0 / 3, 3)), "66.667");
-    EXPECT_EQ(numberText(roundToDecimals(12.5, 3)), "12.5");
-    EXPECT_EQ(numberText(roundToDecimals(100, 3)), "100");
-    EXPECT_EQ(numberText(roundToDecimals(0, 3)), "0");
-    EXPECT_EQ(numberText(roundToDecimals(50, 3)), "50");
-    EXPECT_EQ(numberText(roundToDecimals(1400, 3)), "1400");
-    EXPECT_EQ(numberText(roundToDecimals(100.0 / 7, 3)), "14.286");
+    EXPECT_EQ(numberText(RoundToDecimals(100.0 / 3, 3)), "33.333");
+    EXPECT_EQ(numberText(RoundToDecimals(200.0 / 3, 3)), "66.667");
+    EXPECT_EQ(numberText(RoundToDecimals(12.5, 3)), "12.5");
+    EXPECT_EQ(numberText(RoundToDecimals(100, 3)), "100");
+    EXPECT_EQ(numberText(RoundToDecimals(0, 3)), "0");
+    EXPECT_EQ(numberText(RoundToDecimals(50, 3)), "50");
+    EXPECT_EQ(numberText(RoundToDecimals(1400, 3)), "1400");
+    EXPECT_EQ(numberText(RoundToDecimals(100.0 / 7, 3)), "14.286");
     // The digit after the third decimal is 4: not rounded up.
-    EXPECT_EQ(numberText(roundToDecimals(200.0 / 7, 3)), "28.571");
-    EXPECT_EQ(numberText(roundToDecimals(500.0 / 6, 3)), "83.333");
-    EXPECT_EQ(numberText(roundToDecimals(100.0 / 6, 3)), "16.667");
+    EXPECT_EQ(numberText(RoundToDecimals(200.0 / 7, 3)), "28.571");
+    EXPECT_EQ(numberText(RoundToDecimals(500.0 / 6, 3)), "83.333");
+    EXPECT_EQ(numberText(RoundToDecimals(100.0 / 6, 3)), "16.667");
 }
 
 TEST(RoundIndex, MagnitudeRoundedSignKept) {

@@ -1,0 +1,7 @@
+#include "commands.h"
+
+namespace qv::cli {
+
+void addNetworkCommand(CLI::App&, int&) {}
+
+}  // namespace qv::cli

@@ -1,0 +1,7 @@
+#include "commands.h"
+
+namespace qv::cli {
+
+void addReportCommand(CLI::App&, int&) {}
+
+}  // namespace qv::cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace qv::cli {
+
+// Exit status of every command: 0 success, 2 bad input or usage.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadInput = 2;
+
+// Each subcommand registers itself on the application and sets `status` when it runs.
+void addNetworkCommand(CLI::App& app, int& status);
+void addCheckCommand(CLI::App& app, int& status);
+void addAnalyzeCommand(CLI::App& app, int& status);
+void addReportCommand(CLI::App& app, int& status);
+
+}  // namespace qv::cli

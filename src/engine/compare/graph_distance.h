@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/matrix.h"
+
+namespace qv {
+
+// Links on a shortest path between every two concepts, when that number is at
+// most 7; 0 otherwise (and on the diagonal). Breadth-first, O(n^2) per source.
+GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n);
+
+}  // namespace qv

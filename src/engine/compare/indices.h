@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+
+#include "core/matrix.h"
+
+namespace qv {
+
+// The three similarity indices, STD first and Target second, each rounded to
+// three decimals by roundIndex. An empty result means the index has no value
+// for these networks (a concept linked in neither network for PFC; n < 2; for
+// PRX one side's distances all equal).
+std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n);
+std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist, const GraphDistanceMatrix& target,
+                               int n);
+std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
+
+}  // namespace qv

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/matrix.h"
+
+namespace qv {
+
+// First-order triangle network over pairs i < j, with the threshold taken
+// from row 0 (the largest of 0, D(0,1), ..., D(0,n-1)); both halves written.
+// O(n^3).
+LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n);
+
+// First-order network over every ordered pair, no threshold; each half is
+// decided on its own visit. O(n^3).
+LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n);
+
+}  // namespace qv
