@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/expected.h"
+#include "core/state.h"
+#include "data/load_error.h"
+
+namespace qv {
+
+// The most concepts the network algorithms handle.
+inline constexpr std::int32_t kMaxConcepts = 181;
+
+// A concept-note file as read: the count of line 1 and one label per concept
+// (empty for concepts the file does not reach).
+struct ConceptNotes {
+    std::int32_t count = 0;
+    std::vector<std::string> names;
+};
+
+// Reads a concept-note file (either encoding, see parseStudentFile). Line 1
+// holds the count; each further non-blank line is "number space label", in
+// concept order. A label keeps the space that separates it from the number
+// and loses the spaces, tabs and LFs at its end.
+Expected<ConceptNotes, LoadError> parseConceptFile(std::string_view bytes,
+                                                   std::string_view fileName);
+
+// Replaces the concept count and labels; the item-concept matrix keeps its size.
+void applyConceptNotes(AppState& state, ConceptNotes&& notes);
+
+}  // namespace qv
