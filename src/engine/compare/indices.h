@@ -11,8 +11,16 @@ namespace qv {
 // for these networks (a concept linked in neither network for PFC; n < 2; for
 // PRX one side's distances all equal).
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n);
-std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist, const GraphDistanceMatrix& target,
-                               int n);
+std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
+                               const GraphDistanceMatrix& target, int n);
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
+
+// The correlations behind GtdIndex and PrxIndex before r itself is rounded:
+// the sums and Q carry their fixed rounding, r does not. Empty when n < 2 or
+// when one side's upper-triangle cells are all equal.
+std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
+                                     const GraphDistanceMatrix& target, int n);
+std::optional<double> prxCorrelation(const DistanceMatrix& stdDist, const DistanceMatrix& target,
+                                     int n);
 
 }  // namespace qv

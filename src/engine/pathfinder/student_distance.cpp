@@ -1,0 +1,113 @@
+#include "pathfinder/student_distance.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace qv {
+
+namespace {
+
+constexpr std::int64_t kOne = Currency::kScale;
+
+// Bits 0 .. count-1 of word w set.
+std::uint64_t wordMask(int count, int w) {
+    const int below = count - 64 * w;
+    if (below <= 0) return 0;
+    if (below >= 64) return ~std::uint64_t{0};
+    return (std::uint64_t{1} << below) - 1;
+}
+
+// Items counted for one student: answered correctly and inside both the table
+// and the item count.
+std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
+                                        const std::vector<std::uint64_t>& correct, int itemCount) {
+    const int limit = std::min(itemCount, table.itemCount);
+    std::vector<std::uint64_t> counted(static_cast<std::size_t>(table.words));
+    for (int w = 0; w < table.words; ++w) {
+        const std::uint64_t c = static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0;
+        counted[w] = c & wordMask(limit, w);
+    }
+    return counted;
+}
+
+// Fewer than 65 items: each concept's counted items fit one word.
+DistanceMatrix singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency unrelated) {
+    const int n = table.conceptCount;
+    DistanceMatrix d(n, n);
+    std::vector<std::uint64_t> col(static_cast<std::size_t>(n));
+    for (int c = 0; c < n; ++c)
+        col[c] = table.words ? table.conceptBits(c)[0] & counted : 0;
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const Currency v = (col[i] | col[j]) == 0
+                                   ? unrelated
+                                   : Currency::fromRaw(std::popcount(col[i] ^ col[j]) * kOne);
+            d(i, j) = d(j, i) = v;
+        }
+    }
+    return d;
+}
+
+DistanceMatrix multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted,
+                         Currency unrelated) {
+    const int n = table.conceptCount;
+    DistanceMatrix d(n, n);
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t* a = table.conceptBits(i);
+        for (int j = i + 1; j < n; ++j) {
+            const std::uint64_t* b = table.conceptBits(j);
+            std::uint64_t any = 0;
+            std::int64_t differ = 0;
+            for (int w = 0; w < table.words; ++w) {
+                any |= (a[w] | b[w]) & counted[w];
+                differ += std::popcount((a[w] ^ b[w]) & counted[w]);
+            }
+            d(i, j) = d(j, i) = any == 0 ? unrelated : Currency::fromRaw(differ * kOne);
+        }
+    }
+    return d;
+}
+
+}  // namespace
+
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept) {
+    return makeItemConceptBits(itemConcept, itemConcept.cols());
+}
+
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept,
+                                                   int conceptCount) {
+    ItemConceptBits table;
+    table.itemCount = itemConcept.rows();
+    table.conceptCount = std::max(conceptCount, 0);
+    table.words = (table.itemCount + 63) / 64;
+    table.bits.assign(static_cast<std::size_t>(table.conceptCount) * table.words, 0);
+    for (int k = 0; k < itemConcept.rows(); ++k) {
+        for (int c = 0; c < itemConcept.cols(); ++c) {
+            const Currency v = itemConcept(k, c);
+            if (v.isZero()) continue;
+            if (v != Currency::fromInt(1)) return std::nullopt;
+            if (c < table.conceptCount)
+                table.bits[static_cast<std::size_t>(c) * table.words + k / 64] |= std::uint64_t{1}
+                                                                                  << (k % 64);
+        }
+    }
+    return table;
+}
+
+DistanceMatrix studentDistance(const ItemConceptBits& table,
+                               const std::vector<std::uint64_t>& correct, int itemCount) {
+    const Currency unrelated = Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1);
+    if (table.words <= 1) {
+        const std::uint64_t first = correct.empty() ? 0 : correct[0];
+        return singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0),
+                          unrelated);
+    }
+    return multiWord(table, countedItems(table, correct, itemCount), unrelated);
+}
+
+DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount) {
+    const std::vector<std::uint64_t> all(static_cast<std::size_t>(table.words), ~std::uint64_t{0});
+    return studentDistance(table, all, itemCount);
+}
+
+}  // namespace qv

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/matrix.h"
+
+namespace qv {
+
+// The item-concept table as one bitset over the items per concept, for the
+// per-student distances: with 0/1 data the squared column difference summed
+// over the counted items is the popcount of an XOR.
+struct ItemConceptBits {
+    int itemCount = 0;                // rows of the table
+    int conceptCount = 0;             // columns; concepts beyond the table's columns are empty
+    int words = 0;                    // 64-bit words per concept
+    std::vector<std::uint64_t> bits;  // conceptCount x words
+
+    const std::uint64_t* conceptBits(int c) const {
+        return bits.data() + static_cast<std::size_t>(c) * words;
+    }
+};
+
+// Built once per run. Empty when some entry is neither 0 nor 1 (the caller
+// then takes the general matrix operations). conceptCount defaults to the
+// table's columns.
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept);
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept, int conceptCount);
+
+// A student's concept distances: exactly
+// ColumnDistanceMatrix(MatrixMultiply(itemMatrix(record, itemCount), itemConcept),
+//                      itemCount, conceptCount, itemCount).
+// `correct` is the student's correct-answer bitset (bit m of word m / 64 for
+// item m + 1); words it lacks count as wrong answers.
+DistanceMatrix studentDistance(const ItemConceptBits& table,
+                               const std::vector<std::uint64_t>& correct, int itemCount);
+
+// The standard distances: the student distances with every item counted, equal
+// to ColumnDistanceMatrix(itemConcept, itemCount, conceptCount, itemCount).
+DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount);
+
+}  // namespace qv

@@ -1,0 +1,188 @@
+#include "compare/indices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "compare/graph_distance.h"
+#include "core/number_text.h"
+#include "example_networks.h"
+
+namespace qv {
+namespace {
+
+using testing::exampleNet1;
+using testing::exampleNet2;
+using testing::exampleNet3;
+
+std::string text(const std::optional<double>& v) {
+    return v ? numberText(*v) : "none";
+}
+
+DistanceMatrix distances3(double d01, double d02, double d12) {
+    DistanceMatrix d(3, 3);
+    d(0, 1) = d(1, 0) = Currency::fromDouble(d01);
+    d(0, 2) = d(2, 0) = Currency::fromDouble(d02);
+    d(1, 2) = d(2, 1) = Currency::fromDouble(d12);
+    return d;
+}
+
+TEST(Indices, ExampleNetworks) {
+    const auto g1 = PointDistanceNO(exampleNet1(), 7);
+    const auto g2 = PointDistanceNO(exampleNet2(), 7);
+    const auto g3 = PointDistanceNO(exampleNet3(), 7);
+    EXPECT_EQ(text(PfcIndex(exampleNet1(), exampleNet2(), 7)), "0.429");
+    EXPECT_EQ(text(GtdIndex(g1, g2, 7)), "0.794");
+    // 27/34 before Q's rounding, which moves r in the seventh decimal.
+    EXPECT_NEAR(*gtdCorrelation(g1, g2, 7), 27.0 / 34, 5e-7);
+    EXPECT_EQ(text(PfcIndex(exampleNet1(), exampleNet3(), 7)), "0.881");
+    EXPECT_EQ(text(GtdIndex(g1, g3, 7)), "-0.491");
+    EXPECT_EQ(text(PfcIndex(exampleNet1(), exampleNet1(), 7)), "1");
+    EXPECT_EQ(text(GtdIndex(g1, g1, 7)), "1");
+    // PFC does not depend on the order.
+    EXPECT_EQ(PfcIndex(exampleNet3(), exampleNet1(), 7), PfcIndex(exampleNet1(), exampleNet3(), 7));
+}
+
+TEST(Indices, PrxExamples) {
+    const DistanceMatrix std = distances3(1, 2, 3);
+    EXPECT_EQ(text(PrxIndex(std, distances3(2, 4, 6), 3)), "1");
+    EXPECT_EQ(text(PrxIndex(std, distances3(3, 2, 1), 3)), "-1");
+    EXPECT_EQ(text(PrxIndex(std, distances3(1, 3, 2), 3)), "0.5");
+    // One side's distances all equal: no value, whichever side.
+    EXPECT_FALSE(PrxIndex(std, distances3(4, 4, 4), 3).has_value());
+    EXPECT_FALSE(PrxIndex(distances3(4, 4, 4), std, 3).has_value());
+}
+
+TEST(Indices, WithoutSpreadOrConcepts) {
+    // Every pair linked in Target: its graph distances are all 1, GTD is 1.
+    LinkMatrix full(7, 7, 1);
+    for (int i = 0; i < 7; ++i)
+        full(i, i) = 0;
+    EXPECT_EQ(GtdIndex(PointDistanceNO(exampleNet3(), 7), PointDistanceNO(full, 7), 7), 1.0);
+    EXPECT_EQ(GtdIndex(PointDistanceNO(full, 7), PointDistanceNO(exampleNet2(), 7), 7), 1.0);
+    // Two concepts: a single pair has no spread.
+    const LinkMatrix two = testing::network(2, {{'A', 'B'}});
+    EXPECT_EQ(GtdIndex(PointDistanceNO(two, 2), PointDistanceNO(two, 2), 2), 1.0);
+    EXPECT_FALSE(PrxIndex(DistanceMatrix(2, 2), DistanceMatrix(2, 2), 2).has_value());
+
+    for (int n : {0, 1}) {
+        EXPECT_FALSE(GtdIndex(GraphDistanceMatrix(n, n), GraphDistanceMatrix(n, n), n).has_value());
+        EXPECT_FALSE(PrxIndex(DistanceMatrix(n, n), DistanceMatrix(n, n), n).has_value());
+        EXPECT_FALSE(PfcIndex(LinkMatrix(n, n), LinkMatrix(n, n), n).has_value());
+    }
+    // A concept linked in neither network.
+    const LinkMatrix lone = testing::network(3, {{'A', 'B'}});
+    EXPECT_FALSE(PfcIndex(lone, lone, 3).has_value());
+    EXPECT_EQ(text(PfcIndex(lone, testing::network(3, {{'A', 'B'}, {'B', 'C'}}), 3)), "0.5");
+}
+
+// Pearson r over the upper triangle, two-pass in plain doubles.
+template <typename M, typename Value>
+double plainPearson(const M& x, const M& y, int n, Value value) {
+    std::vector<double> xs, ys;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            xs.push_back(value(x(i, j)));
+            ys.push_back(value(y(i, j)));
+        }
+    double mx = 0, my = 0;
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+        mx += xs[k];
+        my += ys[k];
+    }
+    mx /= static_cast<double>(xs.size());
+    my /= static_cast<double>(xs.size());
+    double cxy = 0, cxx = 0, cyy = 0;
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+        cxy += (xs[k] - mx) * (ys[k] - my);
+        cxx += (xs[k] - mx) * (xs[k] - mx);
+        cyy += (ys[k] - my) * (ys[k] - my);
+    }
+    return cxy / std::sqrt(cxx * cyy);
+}
+
+// Sum of squared deviations over the upper triangle.
+template <typename M, typename Value>
+double spread(const M& y, int n, Value value) {
+    double s = 0, s2 = 0, p = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            s += value(y(i, j));
+            s2 += value(y(i, j)) * value(y(i, j));
+            ++p;
+        }
+    return s2 - s * s / p;
+}
+
+// Q is rounded to four decimals, which moves VY by up to 0.00005; that is
+// the only rounding on whole-number cells.
+double tolerance(double r, double spreadY) {
+    return 1e-9 + std::abs(r) * 3e-5 / spreadY;
+}
+
+TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
+    std::mt19937 rng(11);
+    int compared = 0, comparedPrx = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        const int n = 2 + static_cast<int>(rng() % 40);
+        DistanceMatrix dx(n, n), dy(n, n), dz(n, n);
+        LinkMatrix lx(n, n), ly(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j) {
+                dx(i, j) = dx(j, i) = Currency::fromInt(rng() % 12);
+                dy(i, j) = dy(j, i) = Currency::fromRaw(static_cast<std::int64_t>(rng() % 90000));
+                dz(i, j) = dz(j, i) = Currency::fromInt(rng() % 30);
+                lx(i, j) = lx(j, i) = rng() % 4 == 0;
+                ly(i, j) = ly(j, i) = rng() % 3 == 0;
+            }
+        const auto gx = PointDistanceNO(lx, n), gy = PointDistanceNO(ly, n);
+
+        const auto gtd = gtdCorrelation(gx, gy, n);
+        if (gtd) {
+            const auto whole = [](std::int16_t v) { return static_cast<double>(v); };
+            const double plain = plainPearson(gx, gy, n, whole);
+            EXPECT_NEAR(*gtd, plain, tolerance(plain, spread(gy, n, whole))) << "n = " << n;
+            EXPECT_EQ(GtdIndex(gx, gy, n), roundIndex(Currency::fromDouble(*gtd).toDouble()));
+            ++compared;
+        }
+        const auto money = [](Currency v) { return v.toDouble(); };
+        if (spread(dx, n, money) > 0 && spread(dy, n, money) > 0 && spread(dz, n, money) > 0) {
+            EXPECT_NEAR(*prxCorrelation(dx, dx, n), 1.0, tolerance(1.0, spread(dx, n, money)));
+            // Whole-number distances, as the quiz data give: only Q is rounded.
+            const double plainWhole = plainPearson(dx, dz, n, money);
+            EXPECT_NEAR(*prxCorrelation(dx, dz, n), plainWhole,
+                        tolerance(plainWhole, spread(dz, n, money)));
+            // Four-decimal cells: every product moves by up to 0.00005 as well.
+            const auto prx = prxCorrelation(dx, dy, n);
+            const double plainPrx = plainPearson(dx, dy, n, money);
+            const double slack = 5e-5 * 3 * (n * (n - 1) / 2.0) /
+                                 std::sqrt(spread(dx, n, money) * spread(dy, n, money));
+            EXPECT_NEAR(*prx, plainPrx, tolerance(plainPrx, spread(dy, n, money)) + slack);
+            EXPECT_EQ(PrxIndex(dx, dy, n), roundIndex(*prx));
+            ++comparedPrx;
+        }
+
+        double pfc = 0;
+        bool defined = true;
+        for (int i = 0; i < n; ++i) {
+            int both = 0, either = 0;
+            for (int j = 0; j < n; ++j) {
+                both += lx(i, j) && ly(i, j);
+                either += lx(i, j) || ly(i, j);
+            }
+            defined = defined && either > 0;
+            if (either) pfc += double(both) / either;
+        }
+        if (defined)
+            EXPECT_EQ(PfcIndex(lx, ly, n), roundIndex(pfc / n));
+        else
+            EXPECT_FALSE(PfcIndex(lx, ly, n).has_value());
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_GT(comparedPrx, 250);
+}
+
+}  // namespace
+}  // namespace qv
