@@ -17,6 +17,8 @@ void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& 
     box.exec();
 }
 
-QString dataFileFilter() { return QStringLiteral("資料檔案 (*.txt)"); }
+QString dataFileFilter() {
+    return QStringLiteral("資料檔案 (*.txt)");
+}
 
 }  // namespace qv::app

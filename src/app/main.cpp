@@ -1,6 +1,10 @@
 #include <QApplication>
 
+#include "application.h"
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication qapp(argc, argv);
+    qv::app::Application app;
+    app.start();
+    return QApplication::exec();
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "app_context.h"
+
+namespace qv::app {
+
+class Dialogs;
+class frmMain;
+
+// The program: its identity, fonts, dialogs, shared state and main window.
+class Application {
+  public:
+    // dialogs: the dialogs the windows use; Qt's own when null.
+    explicit Application(Dialogs* dialogs = nullptr);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Start-up: the splash shows while the main window is built and loaded
+    // (which creates the data folders under dataRoot(appDir, fallback)), then
+    // the splash closes and the main window shows.
+    frmMain& start(const QString& appDir, const QString& fallback);
+    // As above with the program's folder and the user's application-data folder.
+    frmMain& start();
+
+    AppContext& context() { return context_; }
+    frmMain* mainWindow() const { return main_.get(); }
+
+  private:
+    std::unique_ptr<Dialogs> ownDialogs_;
+    AppContext context_;
+    std::unique_ptr<frmMain> main_;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,58 @@
+#include "data_folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app_context.h"
+
+namespace qv::app {
+
+QString dataRoot(const QString& appDir, const QString& fallback) {
+    const QFileInfo info(appDir);
+    if (info.isDir() && info.isWritable()) return appDir;
+    return fallback;
+}
+
+void setDataFolders(AppContext& context, const QString& root) {
+    const QDir dir(root);
+    context.dataFolder = dir.filePath(QStringLiteral("Data"));
+    context.conceptNoteFolder = dir.filePath(QStringLiteral("ConceptNote"));
+    context.itemConceptFolder = dir.filePath(QStringLiteral("ItemConcept"));
+}
+
+void createDataFolders(const AppContext& context) {
+    for (const QString& folder :
+         {context.dataFolder, context.conceptNoteFolder, context.itemConceptFolder}) {
+        if (!folder.isEmpty()) QDir().mkpath(folder);
+    }
+}
+
+namespace {
+
+bool holdsDataFile(const QString& folder) {
+    return !QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files).isEmpty();
+}
+
+}  // namespace
+
+int seedDataFolders(const std::vector<SeedFile>& files) {
+    for (const SeedFile& f : files) {
+        if (f.folder.isEmpty() || !QFileInfo(f.folder).isDir() || holdsDataFile(f.folder)) {
+            return 0;
+        }
+    }
+    int written = 0;
+    for (const SeedFile& f : files) {
+        const QString path = QDir(f.folder).filePath(f.name);
+        if (QFileInfo::exists(path)) continue;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+            file.write(f.bytes) == f.bytes.size()) {
+            ++written;
+        }
+    }
+    return written;
+}
+
+}  // namespace qv::app

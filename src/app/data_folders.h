@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace qv::app {
+
+struct AppContext;
+
+// The folder that holds "Data", "ConceptNote" and "ItemConcept": the program's
+// own folder when it is writable, otherwise the fallback (the user's
+// application-data folder).
+QString dataRoot(const QString& appDir, const QString& fallback);
+
+// Points the context's three data folders at root.
+void setDataFolders(AppContext& context, const QString& root);
+
+// Creates the three folders of the context; failures are passed over silently.
+void createDataFolders(const AppContext& context);
+
+// One file to place into a data folder on first start.
+struct SeedFile {
+    QString folder;
+    QString name;
+    QByteArray bytes;
+};
+
+// Writes the files when none of their folders holds a data file yet (a fresh
+// installation); existing files are never touched. Returns the number written.
+int seedDataFolders(const std::vector<SeedFile>& files);
+
+}  // namespace qv::app

@@ -1,0 +1,104 @@
+#include "frmMain.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app_context.h"
+#include "data_folders.h"
+#include "dialogs.h"
+#include "frmAbout.h"
+#include "identity.h"
+#include "indicator_light.h"
+#include "logo.h"
+#include "text_box.h"
+
+namespace qv::app {
+
+frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowIcon(applicationIcon());
+    buildControls();
+    buildMenus();
+    resize(1000, 640);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::load() {
+    createDataFolders(context_);
+}
+
+void frmMain::setLit(int light) {
+    lights_.at(static_cast<std::size_t>(light))->setLit();
+}
+
+bool frmMain::isLit(int light) const {
+    return lights_.at(static_cast<std::size_t>(light))->isLit();
+}
+
+QString frmMain::resultText() const {
+    return QString::fromStdString(resultModel_);
+}
+
+void frmMain::setResultText(std::string text) {
+    resultModel_ = std::move(text);
+    // One assignment: a large class appears at once.
+    showResult_->setPlainText(toDisplayText(resultModel_));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    windows_.closeAll();
+    event->accept();
+}
+
+// The line edit would take Ctrl+D and friends for itself on some platforms;
+// the menu's shortcuts win.
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inquareId_ && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction* action : findChildren<QAction*>()) {
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed) return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::showMessage(QMessageBox::Icon icon, const QString& text) {
+    context_.dialogs->message(this, icon, windowTitle(), text);
+}
+
+// The program carries no help file.
+void frmMain::onHelpContents() {
+    showMessage(QMessageBox::Information,
+                QStringLiteral("無法顯示說明內容，無與此專案相關的說明。"));
+}
+
+void frmMain::onHelpSearch() {
+    showMessage(QMessageBox::Information,
+                QStringLiteral("無法顯示說明內容，沒有和此專案相關的說明。"));
+}
+
+void frmMain::onHelpAbout() {
+    frmAbout about(*context_.dialogs, this);
+    about.exec();
+}
+
+void frmMain::onOpenData() {}
+void frmMain::onOpenConceptNote() {}
+void frmMain::onOpenItemConcept() {}
+void frmMain::onTriangleRun() {}
+void frmMain::onPathSearchRun() {}
+
+// Wired by the windows that carry these commands.
+void frmMain::onShowId() {}
+void frmMain::onLayoutTest() {}
+void frmMain::onNewData() {}
+void frmMain::onNewConceptNote() {}
+void frmMain::onNewItemConcept() {}
+void frmMain::onDebug() {}
+
+}  // namespace qv::app

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <array>
+#include <string>
+
+#include "window_set.h"
+
+class QAction;
+class QKeySequence;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace qv::app {
+
+struct AppContext;
+class IndicatorLight;
+
+// The main window: menus, the student query panel, the results box, the three
+// indicator lights and the progress bar.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frmMain(AppContext& context, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The load step of start-up: creates the data folders (silently) and, on a
+    // fresh installation, places the sample class into them.
+    void load();
+
+    AppContext& context() { return context_; }
+    // The secondary windows, one of each kind.
+    WindowSet& windows() { return windows_; }
+
+    // Indicator lights: 0 student data, 1 concept notes, 2 item concepts.
+    void setLit(int light);
+    bool isLit(int light) const;
+
+    // The results box's text model, exactly as the run built it (lines end in LineBreak).
+    QString resultText() const;
+    void setResultText(std::string text);
+
+    QLineEdit* inquireId() const { return inquareId_; }
+    QPlainTextEdit* resultBox() const { return showResult_; }
+    QProgressBar* progressBar() const { return progress_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private slots:
+    void onOpenData();
+    void onOpenConceptNote();
+    void onOpenItemConcept();
+    void onTriangleRun();
+    void onPathSearchRun();
+    void onHelpContents();
+    void onHelpSearch();
+    void onHelpAbout();
+    // Commands of the other windows.
+    void onShowId();
+    void onLayoutTest();
+    void onNewData();
+    void onNewConceptNote();
+    void onNewItemConcept();
+    void onDebug();
+
+  private:
+    void buildControls();
+    void buildMenus();
+    QAction* addCommand(QWidget* menu, const char* name, const QString& text,
+                        const QKeySequence& shortcut = {});
+    void showMessage(QMessageBox::Icon icon, const QString& text);
+
+    AppContext& context_;
+    WindowSet windows_;
+    std::string resultModel_;
+
+    QLineEdit* inquareId_ = nullptr;
+    QPushButton* showId_ = nullptr;
+    QPlainTextEdit* showResult_ = nullptr;
+    std::array<IndicatorLight*, 3> lights_{};
+    QProgressBar* progress_ = nullptr;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+#include "dialogs.h"
+
+namespace qv::app::test {
+
+// Dialogs that never block: open-file answers come from a queue (empty text,
+// i.e. cancel, when it runs dry) and every call is recorded.
+class RecordingDialogs final : public Dialogs {
+  public:
+    struct OpenCall {
+        QString title, folder, filter, initialFile;
+    };
+    struct Message {
+        QMessageBox::Icon icon;
+        QString title, text;
+    };
+
+    QStringList answers;
+    std::vector<OpenCall> opens;
+    std::vector<Message> messages;
+
+    QString openFile(QWidget*, const QString& title, const QString& folder, const QString& filter,
+                     const QString& initialFile = {}) override {
+        opens.push_back({title, folder, filter, initialFile});
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    void message(QWidget*, QMessageBox::Icon icon, const QString& title,
+                 const QString& text) override {
+        messages.push_back({icon, title, text});
+    }
+};
+
+}  // namespace qv::app::test
