@@ -17,8 +17,6 @@ void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& 
     box.exec();
 }
 
-QString dataFileFilter() {
-    return QStringLiteral("資料檔案 (*.txt)");
-}
+QString dataFileFilter() { return QStringLiteral("資料檔案 (*.txt)"); }
 
 }  // namespace qv::app

@@ -10,7 +10,7 @@ namespace qv::app {
 // The modal dialogs the windows use. The program shows Qt's; tests put in a
 // recorder so that no dialog ever blocks.
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
 
     // An open-file dialog; returns the chosen path, or an empty text on cancel.
@@ -22,7 +22,7 @@ class Dialogs {
 };
 
 class QtDialogs final : public Dialogs {
-  public:
+public:
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter, const QString& initialFile = {}) override;
     void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
