@@ -33,6 +33,8 @@ void installFonts() {
     if (sans.isEmpty()) return;
     QFont font = QApplication::font();
     font.setFamilies({sans});
+    // CJK text needs a little more size than the platform's Latin default.
+    if (font.pointSize() > 0 && font.pointSize() < 10) font.setPointSize(10);
     QApplication::setFont(font);
 }
 

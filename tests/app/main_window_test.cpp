@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -185,6 +186,26 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.resultBox()->toPlainText(), QStringLiteral("  ID  PFC \n90702001  0.5\n"));
         QCOMPARE(w.resultText(), QStringLiteral("  ID  PFC \n\r\n90702001  0.5\n\r\n"));
         QCOMPARE(w.resultBox()->document()->blockCount(), 3);
+    }
+
+    void aLargeClassAppearsAtOnce() {
+        frmMain w(context_);
+        w.show();
+        std::string text = "  ID       PFC    GTD    PRX \n\r\n";
+        for (int k = 0; k < 10000; ++k) {
+            text += std::to_string(90700000 + k) +
+                    "  0.123  0.456  0.789     50%      25%      75%      40%      60% "
+                    "33.333% \n\r\n";
+        }
+        QElapsedTimer timer;
+        timer.start();
+        w.setResultText(text);
+        QCoreApplication::processEvents();
+        const qint64 ms = timer.elapsed();
+        qInfo("10000 rows shown in %lld ms", ms);
+        QVERIFY(ms < 1500);
+        QCOMPARE(w.resultBox()->document()->blockCount(), 10002);
+        QCOMPARE(w.resultText().size(), QString::fromStdString(text).size());
     }
 
     void exitClosesEverySecondaryWindow() {

@@ -1,0 +1,67 @@
+// Renders the windows to PNG files for a visual check (not a test):
+//   app_screenshots <output folder>
+// With the sample class loaded and the triangle run done.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QTimer>
+
+#include "application.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+#include "recording_dialogs.h"
+
+using namespace qv::app;
+
+namespace {
+
+void save(QWidget& w, const QDir& out, const QString& name) {
+    w.grab().save(out.filePath(name));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    test::RecordingDialogs dialogs;
+    Application app(&dialogs);
+
+    frmSplash splash;
+    splash.showNow();
+    save(splash, out, QStringLiteral("splash.png"));
+    splash.close();
+
+    frmMain& main = app.start(out.filePath(QStringLiteral("app")), out.path());
+    const QDir samples(QStringLiteral(QV_SAMPLES_DIR));
+    dialogs.answers = samples.entryList({QStringLiteral("*.txt")}, QDir::Files);
+    for (QString& f : dialogs.answers)
+        f = samples.filePath(f);
+    for (const char* name : {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept"}) {
+        main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    }
+    main.findChild<QAction*>(QStringLiteral("mnuTriangleRun"))->trigger();
+    QApplication::processEvents();
+    save(main, out, QStringLiteral("main.png"));
+
+    auto* fileMenu = main.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    fileMenu->popup(main.mapToGlobal(QPoint(10, 30)));
+    QApplication::processEvents();
+    save(*fileMenu, out, QStringLiteral("menu_file.png"));
+    fileMenu->close();
+    auto* runMenu = main.findChild<QMenu*>(QStringLiteral("mnuRun"));
+    runMenu->popup(main.mapToGlobal(QPoint(60, 30)));
+    QApplication::processEvents();
+    save(*runMenu, out, QStringLiteral("menu_run.png"));
+    runMenu->close();
+
+    frmAbout about(dialogs, &main);
+    about.show();
+    QApplication::processEvents();
+    save(about, out, QStringLiteral("about.png"));
+    for (const auto& m : dialogs.messages)
+        qWarning("message: %s", qPrintable(m.text));
+    return 0;
+}
