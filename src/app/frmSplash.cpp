@@ -27,6 +27,8 @@ frmSplash::frmSplash(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(applicationTitle());
+    // Closing the splash before the main window shows must not end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
