@@ -7,12 +7,10 @@
 
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/limits.h"
 #include "data/load_error.h"
 
 namespace qv {
-
-// The most concepts the network algorithms handle.
-inline constexpr std::int32_t kMaxConcepts = 181;
 
 // A concept-note file as read: the count of line 1 and one label per concept
 // (empty for concepts the file does not reach).

@@ -3,10 +3,8 @@
 #include <string>
 
 #include "core/number_text.h"
-#include "data/concept_file.h"
 #include "data/lines.h"
 #include "data/parse_common.h"
-#include "data/student_file.h"
 #include "data/text_codec.h"
 
 namespace qv {

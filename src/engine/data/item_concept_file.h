@@ -5,6 +5,7 @@
 
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/limits.h"
 #include "data/load_error.h"
 
 namespace qv {

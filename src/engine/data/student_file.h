@@ -6,12 +6,10 @@
 
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/limits.h"
 #include "data/load_error.h"
 
 namespace qv {
-
-// The most items an answer key may have.
-inline constexpr std::int32_t kMaxItems = 10000;
 
 // A student data file as read: the two codes (kept, but they take no part in
 // scoring), the answer key and one scored record per student line.
