@@ -5,6 +5,7 @@
 
 #include "core/currency.h"
 #include "core/number_text.h"
+#include "core/whole_units.h"
 
 namespace qv {
 
@@ -19,6 +20,70 @@ double pairCount(int n) {
 std::optional<double> correlation(double vx, double vy, double covariance) {
     if (!(vx > 0) || !(vy > 0)) return std::nullopt;
     return covariance / (std::sqrt(vx) * std::sqrt(vy));
+}
+
+struct FixedSums {
+    Currency sx, sy, sxx, syy, sxy;
+};
+
+// A product rounded to four decimals, ties to even, as Currency's own; in
+// 64 bits when both factors are below 2^31 in raw units.
+Currency rounded(Currency a, Currency b) {
+    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
+    const std::int64_t x = a.raw(), y = b.raw();
+    if (x <= -kLimit || x >= kLimit || y <= -kLimit || y >= kLimit) return a * b;
+    const std::int64_t product = x * y;
+    std::int64_t q = product / Currency::kScale;
+    const std::int64_t r = product % Currency::kScale;
+    const std::int64_t twice = (r < 0 ? -r : r) * 2;
+    if (twice > Currency::kScale || (twice == Currency::kScale && q % 2 != 0))
+        q += product < 0 ? -1 : 1;
+    return Currency::fromRaw(q);
+}
+
+FixedSums roundedSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
+    FixedSums s;
+    for (int i = 0; i + 1 < n; ++i) {
+        const Currency* xs = xm.rowData(i);
+        const Currency* ys = ym.rowData(i);
+        for (int j = i + 1; j < n; ++j) {
+            s.sx += xs[j];
+            s.sy += ys[j];
+            s.sxx += rounded(xs[j], xs[j]);
+            s.syy += rounded(ys[j], ys[j]);
+            s.sxy += rounded(xs[j], ys[j]);
+        }
+    }
+    return s;
+}
+
+// Whole-number distances (the quiz data give nothing else) in [-2^13, 2^13),
+// up to 4096 concepts: every product is exact and every sum stays below 2^49
+// units, so the sums are integer sums. Empty when some cell is not such a
+// number. The sums run in unsigned arithmetic, meaningless until every cell
+// has been accepted.
+std::optional<FixedSums> wholeSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
+    if (n > 4096) return std::nullopt;
+    std::uint64_t sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, rejected = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        const Currency* xs = xm.rowData(i);
+        const Currency* ys = ym.rowData(i);
+        for (int j = i + 1; j < n; ++j) {
+            const std::int64_t x = wholeUnits(xs[j].raw()), y = wholeUnits(ys[j].raw());
+            rejected |= notWholeBelow(xs[j].raw(), x, 13) | notWholeBelow(ys[j].raw(), y, 13);
+            const auto ux = static_cast<std::uint64_t>(x), uy = static_cast<std::uint64_t>(y);
+            sx += ux;
+            sy += uy;
+            sxx += ux * ux;
+            syy += uy * uy;
+            sxy += ux * uy;
+        }
+    }
+    if (rejected != 0) return std::nullopt;
+    const auto money = [](std::uint64_t units) {
+        return Currency::fromInt(static_cast<std::int64_t>(units));
+    };
+    return FixedSums{money(sx), money(sy), money(sxx), money(syy), money(sxy)};
 }
 
 }  // namespace
@@ -79,24 +144,13 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
 std::optional<double> prxCorrelation(const DistanceMatrix& stdDist, const DistanceMatrix& target,
                                      int n) {
     if (n < 2) return std::nullopt;
-    Currency sx, sy, sxx, syy, sxy;
-    for (int i = 0; i + 1 < n; ++i) {
-        const Currency* xs = stdDist.rowData(i);
-        const Currency* ys = target.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const Currency x = xs[j], y = ys[j];
-            sx += x;
-            sy += y;
-            sxx += x * x;
-            syy += y * y;
-            sxy += x * y;
-        }
-    }
+    const std::optional<FixedSums> whole = wholeSums(stdDist, target, n);
+    const FixedSums s = whole ? *whole : roundedSums(stdDist, target, n);
     const double p = pairCount(n);
-    const double vx = sxx.toDouble() - (sx * sx).toDouble() / p;
-    const Currency q = Currency::fromDouble((sy * sy).toDouble() / p);
-    const double vy = (syy - q).toDouble();
-    return correlation(vx, vy, sxy.toDouble() - (sx * sy).toDouble() / p);
+    const double vx = s.sxx.toDouble() - (s.sx * s.sx).toDouble() / p;
+    const Currency q = Currency::fromDouble((s.sy * s.sy).toDouble() / p);
+    const double vy = (s.syy - q).toDouble();
+    return correlation(vx, vy, s.sxy.toDouble() - (s.sx * s.sy).toDouble() / p);
 }
 
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n) {

@@ -3,67 +3,144 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <vector>
+
+#include "core/currency.h"
+#include "core/whole_units.h"
 
 namespace qv {
 
 namespace {
 
-// The n x n block of D as raw fixed-point values in one of two integer widths:
-// 32 bits when every |value| < 2^30 (so a sum of two cannot overflow and the
-// triangle test runs four or eight lanes wide), 64 bits otherwise. `cols`
-// holds the transpose so that D(k, j) over k is contiguous; for a symmetric D
-// it is the rows themselves.
+// The n x n block of D as integers: whole units in 16 bits when the values
+// allow (the quiz data always do: eight lanes per vector), raw units in 64 or
+// 128 bits otherwise. With every value in [-H, H) the far value 2H - 1 plus any
+// value is at least H - 1, so it never makes a strictly shorter path, and two
+// far values still fit the type. The diagonal holds it, so that k = i and
+// k = j need no skipping, and so does the padding of each row to whole vectors.
 template <typename T>
-class RawDistances {
+class Work {
   public:
-    RawDistances(const DistanceMatrix& d, int n, bool symmetric) : n_(n), symmetric_(symmetric) {
-        const auto size = static_cast<std::size_t>(n) * n;
-        rows_.resize(size);
-        for (int i = 0; i < n; ++i) {
-            const Currency* src = d.rowData(i);
-            T* dst = rows_.data() + static_cast<std::size_t>(i) * n;
-            for (int k = 0; k < n; ++k)
-                dst[k] = static_cast<T>(src[k].raw());
-        }
-        if (symmetric_) return;
-        cols_.resize(size);
-        for (int i = 0; i < n; ++i)
-            for (int k = 0; k < n; ++k)
-                cols_[static_cast<std::size_t>(k) * n + i] = at(i, k);
-    }
+    static constexpr bool kVector = sizeof(T) <= 8;
+    static constexpr int kLanes = kVector ? static_cast<int>(16 / sizeof(T)) : 1;
 
-    T at(int i, int j) const { return rows_[static_cast<std::size_t>(i) * n_ + j]; }
+    Work(int n, T far)
+        : n_(n),
+          stride_((n + kLanes - 1) / kLanes * kLanes),
+          far_(far),
+          cells_(static_cast<std::size_t>(n) * stride_, far),
+          best_(static_cast<std::size_t>(stride_)) {}
 
-    // True when some k other than i and j gives D(i, k) + D(k, j) < D(i, j).
-    bool cut(int i, int j) const {
-        const T* ri = rows_.data() + static_cast<std::size_t>(i) * n_;
-        const T* cj = (symmetric_ ? rows_.data() : cols_.data()) + static_cast<std::size_t>(j) * n_;
-        const T dij = ri[j];
-        // Count over every k without a branch, then take back k = i and k = j.
-        int shorter = 0;
-        for (int k = 0; k < n_; ++k)
-            shorter += (ri[k] + cj[k] < dij) ? 1 : 0;
-        shorter -= (ri[i] + cj[i] < dij) ? 1 : 0;
-        shorter -= (ri[j] + cj[j] < dij) ? 1 : 0;
-        return shorter > 0;
+    T* row(int i) { return cells_.data() + static_cast<std::size_t>(i) * stride_; }
+    const T* row(int i) const { return cells_.data() + static_cast<std::size_t>(i) * stride_; }
+    T far() const { return far_; }
+
+    // best[j] = min over k of D(i, k) + D(k, j), for every j from `from` on
+    // (and a few before it); the pair (i, j) is cut when best[j] < D(i, j).
+    const T* shortestTwoSteps(int i, int from) {
+        const int first = from / kLanes * kLanes;
+        if constexpr (kVector)
+            vectorMin(i, first);
+        else
+            scalarMin(i, first);
+        return best_.data();
     }
 
   private:
+    typedef T Lanes __attribute__((vector_size(16)));
+
+    static Lanes splat(T value) { return Lanes{} + value; }
+
+    void vectorMin(int i, int first) {
+        const T* ri = row(i);
+        const Lanes unreached = splat(far_);
+        for (int jb = first; jb < stride_; jb += kLanes)
+            std::memcpy(best_.data() + jb, &unreached, sizeof unreached);
+        for (int k = 0; k < n_; ++k) {
+            const Lanes dik = splat(ri[k]);
+            const T* rk = row(k);
+            for (int jb = first; jb < stride_; jb += kLanes) {
+                Lanes best, step;
+                std::memcpy(&best, best_.data() + jb, sizeof best);
+                std::memcpy(&step, rk + jb, sizeof step);
+                step += dik;
+                best = step < best ? step : best;
+                std::memcpy(best_.data() + jb, &best, sizeof best);
+            }
+        }
+    }
+
+    void scalarMin(int i, int first) {
+        const T* ri = row(i);
+        std::fill(best_.begin() + first, best_.end(), far_);
+        for (int k = 0; k < n_; ++k) {
+            if (k == i) continue;
+            const T* rk = row(k);
+            for (int j = first; j < stride_; ++j)
+                best_[j] = std::min(best_[j], ri[k] + rk[j]);
+        }
+    }
+
     int n_;
-    bool symmetric_;
-    std::vector<T> rows_;
-    std::vector<T> cols_;
+    int stride_;
+    T far_;
+    std::vector<T> cells_;
+    std::vector<T> best_;
 };
 
-bool fitsNarrow(const DistanceMatrix& d, int n) {
-    constexpr std::int64_t kLimit = std::int64_t{1} << 30;
+// Whole values in [-2^13, 2^13) in 16 bits; empty when some value is not
+// whole or out of that range.
+std::optional<Work<std::int16_t>> wholeWork(const DistanceMatrix& d, int n) {
+    Work<std::int16_t> work(n, (std::int16_t{1} << 14) - 1);
+    std::uint64_t rejected = 0;
     for (int i = 0; i < n; ++i) {
-        const Currency* row = d.rowData(i);
-        for (int k = 0; k < n; ++k)
-            if (row[k].raw() >= kLimit || row[k].raw() <= -kLimit) return false;
+        const Currency* src = d.rowData(i);
+        std::int16_t* dst = work.row(i);
+        for (int k = 0; k < n; ++k) {
+            const std::int64_t raw = src[k].raw();
+            const std::int64_t units = wholeUnits(raw);
+            rejected |= notWholeBelow(raw, units, 13);
+            dst[k] = static_cast<std::int16_t>(units);
+        }
+        dst[i] = work.far();
     }
+    if (rejected != 0) return std::nullopt;
+    return work;
+}
+
+template <typename T>
+Work<T> rawWork(const DistanceMatrix& d, int n, T far) {
+    Work<T> work(n, far);
+    for (int i = 0; i < n; ++i) {
+        const Currency* src = d.rowData(i);
+        T* dst = work.row(i);
+        for (int k = 0; k < n; ++k)
+            dst[k] = src[k].raw();
+        dst[i] = far;
+    }
+    return work;
+}
+
+// Raw values in [-2^61, 2^61) fit 64 bits; the rest take 128.
+bool fits64(const DistanceMatrix& d, int n) {
+    constexpr std::int64_t kBelow = std::int64_t{1} << 61;
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < n; ++k)
+            if (d(i, k).raw() >= kBelow || d(i, k).raw() < -kBelow) return false;
     return true;
+}
+
+template <typename Run>
+LinkMatrix withWork(const DistanceMatrix& d, int n, Run run) {
+    if (auto whole = wholeWork(d, n)) return run(*whole);
+    if (fits64(d, n)) {
+        auto work = rawWork<std::int64_t>(d, n, (std::int64_t{1} << 62) - 1);
+        return run(work);
+    }
+    auto work = rawWork<Int128>(d, n, (Int128{1} << 100) - 1);
+    return run(work);
 }
 
 bool isSymmetric(const DistanceMatrix& d, int n) {
@@ -77,21 +154,21 @@ bool isSymmetric(const DistanceMatrix& d, int n) {
 // unless the caller's matrix is wider than n.
 Currency rowZeroThreshold(const DistanceMatrix& d, int n) {
     Currency m;
-    for (int j = 1; j <= n; ++j) {
-        const Currency v = j < d.cols() ? d(0, j) : Currency{};
-        m = std::max(m, v);
-    }
+    for (int j = 1; j <= n; ++j)
+        m = std::max(m, j < d.cols() ? d(0, j) : Currency{});
     return m;
 }
 
 template <typename T>
-LinkMatrix triangle(const DistanceMatrix& d, int n) {
+LinkMatrix triangle(Work<T>& work, const DistanceMatrix& d, int n) {
     LinkMatrix links(n, n);
-    const RawDistances<T> raw(d, n, isSymmetric(d, n));
-    const std::int64_t threshold = rowZeroThreshold(d, n).raw();
+    const Currency threshold = rowZeroThreshold(d, n);
     for (int i = 0; i + 1 < n; ++i) {
+        const T* best = work.shortestTwoSteps(i, i + 1);
+        const T* ri = work.row(i);
+        const Currency* di = d.rowData(i);
         for (int j = i + 1; j < n; ++j) {
-            const bool kept = (i == 0 || raw.at(i, j) <= threshold) && !raw.cut(i, j);
+            const bool kept = (i == 0 || di[j] <= threshold) && !(best[j] < ri[j]);
             links(i, j) = links(j, i) = kept ? 1 : 0;
         }
     }
@@ -99,15 +176,17 @@ LinkMatrix triangle(const DistanceMatrix& d, int n) {
 }
 
 template <typename T>
-LinkMatrix pathSearch(const DistanceMatrix& d, int n) {
+LinkMatrix pathSearch(Work<T>& work, const DistanceMatrix& d, int n) {
     LinkMatrix links(n, n);
-    const bool symmetric = isSymmetric(d, n);
-    const RawDistances<T> raw(d, n, symmetric);
     // On a symmetric D the visits (i, j) and (j, i) test the same sums.
+    const bool symmetric = isSymmetric(d, n);
     for (int i = 0; i < n; ++i) {
-        for (int j = symmetric ? i + 1 : 0; j < n; ++j) {
-            if (i == j) continue;
-            const std::uint8_t kept = raw.cut(i, j) ? 0 : 1;
+        const int from = symmetric ? i + 1 : 0;
+        const T* best = work.shortestTwoSteps(i, from);
+        const T* ri = work.row(i);
+        for (int j = from; j < n; ++j) {
+            if (j == i) continue;
+            const std::uint8_t kept = best[j] < ri[j] ? 0 : 1;
             links(i, j) = kept;
             if (symmetric) links(j, i) = kept;
         }
@@ -121,14 +200,14 @@ LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
     if (n < 2) return LinkMatrix(n, n);
-    return fitsNarrow(d, n) ? triangle<std::int32_t>(d, n) : triangle<std::int64_t>(d, n);
+    return withWork(d, n, [&](auto& work) { return triangle(work, d, n); });
 }
 
 LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
     if (n < 2) return LinkMatrix(n, n);
-    return fitsNarrow(d, n) ? pathSearch<std::int32_t>(d, n) : pathSearch<std::int64_t>(d, n);
+    return withWork(d, n, [&](auto& work) { return pathSearch(work, d, n); });
 }
 
 }  // namespace qv

@@ -9,6 +9,19 @@ namespace {
 
 constexpr std::int64_t kOne = Currency::kScale;
 
+// Set bits of a word. Without a hardware instruction the library call costs
+// more than this inline count.
+inline std::int64_t countBits(std::uint64_t x) {
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
+    x -= (x >> 1) & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<std::int64_t>((x * 0x0101010101010101) >> 56);
+#else
+    return std::popcount(x);
+#endif
+}
+
 // Bits 0 .. count-1 of word w set.
 std::uint64_t wordMask(int count, int w) {
     const int below = count - 64 * w;
@@ -34,14 +47,16 @@ std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
 DistanceMatrix singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency unrelated) {
     const int n = table.conceptCount;
     DistanceMatrix d(n, n);
-    std::vector<std::uint64_t> col(static_cast<std::size_t>(n));
+    std::uint64_t onStack[256];
+    std::vector<std::uint64_t> onHeap(n > 256 ? static_cast<std::size_t>(n) : 0);
+    std::uint64_t* col = n > 256 ? onHeap.data() : onStack;
     for (int c = 0; c < n; ++c)
         col[c] = table.words ? table.conceptBits(c)[0] & counted : 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
             const Currency v = (col[i] | col[j]) == 0
                                    ? unrelated
-                                   : Currency::fromRaw(std::popcount(col[i] ^ col[j]) * kOne);
+                                   : Currency::fromRaw(countBits(col[i] ^ col[j]) * kOne);
             d(i, j) = d(j, i) = v;
         }
     }
@@ -60,7 +75,7 @@ DistanceMatrix multiWord(const ItemConceptBits& table, const std::vector<std::ui
             std::int64_t differ = 0;
             for (int w = 0; w < table.words; ++w) {
                 any |= (a[w] | b[w]) & counted[w];
-                differ += std::popcount((a[w] ^ b[w]) & counted[w]);
+                differ += countBits((a[w] ^ b[w]) & counted[w]);
             }
             d(i, j) = d(j, i) = any == 0 ? unrelated : Currency::fromRaw(differ * kOne);
         }

@@ -90,8 +90,9 @@ TEST(PointDistanceNO, AgreesWithFloydWarshall) {
         for (int i = 0; i < n; ++i)
             for (int j = symmetric ? i : 0; j < n; ++j)
                 if (rng() % 1000 < perThousand) {
-                    links(i, j) = 1;
-                    if (symmetric) links(j, i) = 1;
+                    // Any non-zero cell is a link.
+                    links(i, j) = static_cast<std::uint8_t>(1 + rng() % 255);
+                    if (symmetric) links(j, i) = links(i, j);
                 }
         ASSERT_EQ(PointDistanceNO(links, n), plainGraphDistance(links, n))
             << "n = " << n << (symmetric ? "" : ", one-way links");

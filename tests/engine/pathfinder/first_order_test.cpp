@@ -150,6 +150,10 @@ TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
         {"asymmetric beyond 32 bits", false, std::int64_t{1} << 38, 0, std::int64_t{1} << 33, 0},
         {"wider than n", true, 50000, 0, 10000, 2},
         {"any diagonal", false, 50000, 20000, 10000, 0, false},
+        {"whole, past 16 bits", true, 100000000, 0, 10000, 0},
+        {"past 61 bits", true, 15 * (std::int64_t{1} << 58), 15 * (std::int64_t{1} << 58),
+         std::int64_t{1} << 58, 0},
+        {"asymmetric decimals, any diagonal", false, 99999, 99999, 7, 0, false},
     };
     for (const Kind& kind : kinds) {
         SCOPED_TRACE(kind.name);
