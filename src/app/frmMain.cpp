@@ -87,9 +87,6 @@ void frmMain::onHelpAbout() {
     about.exec();
 }
 
-void frmMain::onOpenData() {}
-void frmMain::onOpenConceptNote() {}
-void frmMain::onOpenItemConcept() {}
 void frmMain::onTriangleRun() {}
 void frmMain::onPathSearchRun() {}
 

@@ -73,6 +73,8 @@ class frmMain : public QMainWindow {
     void buildMenus();
     QAction* addCommand(QWidget* menu, const char* name, const QString& text,
                         const QKeySequence& shortcut = {});
+    // Loads the file of light's kind that the user picks.
+    void openAndLoad(int light);
     void showMessage(QMessageBox::Icon icon, const QString& text);
 
     AppContext& context_;
