@@ -142,9 +142,10 @@ void frmStudent::onSetup() {
     runDialog_(printer_, this);
 }
 
-// Without any installed printer the user first picks one (or a PDF file).
+// Without an installed printer, or a PDF file chosen, the user picks one first.
 bool frmStudent::needsPrinterChoice() const {
-    return printer_.outputFormat() == QPrinter::NativeFormat &&
+    if (!printer_.outputFileName().isEmpty()) return false;
+    return printer_.outputFormat() == QPrinter::PdfFormat ||
            QPrinterInfo::availablePrinters().isEmpty();
 }
 
