@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "student_query.h"
 #include "window_set.h"
 
 class QAction;
@@ -74,6 +75,8 @@ class frmMain : public QMainWindow {
     QAction* addCommand(QWidget* menu, const char* name, const QString& text,
                         const QKeySequence& shortcut = {});
     void showMessage(QMessageBox::Icon icon, const QString& text);
+    // The print window, opened on first use and again, empty, after it was closed.
+    StudentWindowSource studentWindow();
 
     AppContext& context_;
     WindowSet windows_;

@@ -1,15 +1,18 @@
 #include <QAction>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app_context.h"
 #include "dialogs.h"
+#include "frmMain.h"
 #include "frmStudent.h"
 #include "recording_dialogs.h"
 #include "report/draw_report.h"
@@ -210,6 +213,24 @@ class ReportWindowTest : public QObject {
             QCOMPARE(pdfPages(pdf), 1);
             QVERIFY(dialogs_.messages.empty());
         }
+    }
+
+    void mainWindowButtonsDrawOnOneWindow() {
+        context_.state = analysedState();
+        frmMain main(context_);
+        main.show();
+        main.findChild<QLineEdit*>(QStringLiteral("InquareID"))
+            ->setText(QStringLiteral("90702002"));
+        main.findChild<QPushButton*>(QStringLiteral("ShowID"))->click();
+        QPointer<frmStudent> w = main.windows().find<frmStudent>();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("90702002"));
+        main.findChild<QPushButton*>(QStringLiteral("計算特定概念型態"))->click();
+        QCOMPARE(main.windows().find<frmStudent>(), w.data());
+        QCOMPARE(countOps(w->picture(), CanvasOp::Kind::Line), 16 + 12 + 780);
+        main.close();  // takes the print window with it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.isNull());
     }
 
     void cancelledChoicePrintsNothing() {
