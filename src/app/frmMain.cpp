@@ -9,6 +9,7 @@
 #include "data_folders.h"
 #include "dialogs.h"
 #include "frmAbout.h"
+#include "frmStudent.h"
 #include "identity.h"
 #include "indicator_light.h"
 #include "logo.h"
@@ -91,8 +92,18 @@ void frmMain::onTriangleRun() {}
 void frmMain::onPathSearchRun() {}
 
 // Wired by the windows that carry these commands.
-void frmMain::onShowId() {}
-void frmMain::onLayoutTest() {}
+void frmMain::onShowId() {
+    showStudentQuery(context_, this, inquareId_->text(), studentWindow());
+}
+
+void frmMain::onLayoutTest() {
+    showLayoutTest(studentWindow());
+}
+
+StudentWindowSource frmMain::studentWindow() {
+    return [this] { return windows_.get<frmStudent>(context_.dialogs); };
+}
+
 void frmMain::onNewData() {}
 void frmMain::onNewConceptNote() {}
 void frmMain::onNewItemConcept() {}

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "student_query.h"
 #include "window_set.h"
 
 class QAction;
@@ -76,6 +77,8 @@ class frmMain : public QMainWindow {
     // Loads the file of light's kind that the user picks.
     void openAndLoad(int light);
     void showMessage(QMessageBox::Icon icon, const QString& text);
+    // The print window, opened on first use and again, empty, after it was closed.
+    StudentWindowSource studentWindow();
 
     AppContext& context_;
     WindowSet windows_;

@@ -1,0 +1,171 @@
+#include "frmStudent.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QScrollArea>
+
+#include "dialogs.h"
+#include "painter_canvas.h"
+#include "report/draw_report.h"
+
+namespace qv::app {
+
+// Paints the recorded picture in the window's own colours; grows (inside the
+// scroll area) when a drawing reaches beyond 800 x 600.
+class StudentSurface final : public QWidget {
+  public:
+    StudentSurface(const RecordingCanvas& picture, QWidget* parent)
+        : QWidget(parent), picture_(picture) {
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Window);
+        resize(kSurfaceWidth, kSurfaceHeight);
+    }
+    void reach(const CanvasOp& op) {
+        extent_.add(op);
+        if (extent_.size() != size()) resize(extent_.size());
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        render::paintPicture(painter, picture_, palette().color(QPalette::WindowText));
+    }
+
+  private:
+    const RecordingCanvas& picture_;
+    render::PictureExtent extent_;
+};
+
+class frmStudent::WindowCanvas final : public Canvas {
+  public:
+    explicit WindowCanvas(frmStudent& window) : w_(window) {}
+    void setCaption(std::string_view caption) override {
+        w_.picture_.setCaption(caption);
+        w_.setWindowTitle(
+            QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    }
+    void setLineWidth(int pixels) override { w_.picture_.setLineWidth(pixels); }
+    void drawLine(LayoutPoint from, LayoutPoint to) override {
+        w_.picture_.drawLine(from, to);
+        w_.record();
+    }
+    void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override {
+        w_.picture_.drawLine(from, to, colour);
+        w_.record();
+    }
+    void drawText(LayoutPoint topLeft, std::string_view text) override {
+        w_.picture_.drawText(topLeft, text);
+        w_.record();
+    }
+
+  private:
+    frmStudent& w_;
+};
+
+namespace {
+
+bool runQtPrintDialog(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("設定印表機"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+frmStudent::frmStudent(Dialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      canvas_(std::make_unique<WindowCanvas>(*this)),
+      printer_(QPrinter::HighResolution),
+      runDialog_(runQtPrintDialog) {
+    setObjectName(QStringLiteral("frmStudent"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Form1"));
+    printer_.setPageOrientation(QPageLayout::Landscape);
+    printer_.setDocName(QStringLiteral("Quorvane"));
+
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(false);
+    surface_ = new StudentSurface(picture_, scroll_);
+    scroll_->setWidget(surface_);
+    setCentralWidget(scroll_);
+    buildMenu();
+    resize(kSurfaceWidth, kSurfaceHeight + menuBar()->sizeHint().height());
+}
+
+frmStudent::~frmStudent() = default;
+
+void frmStudent::buildMenu() {
+    QMenu* print = menuBar()->addMenu(QStringLiteral("列印(&P)"));
+    print->setObjectName(QStringLiteral("mnuPrint"));
+    QAction* setup = print->addAction(QStringLiteral("設定印表機(&S)"), this, &frmStudent::onSetup);
+    setup->setObjectName(QStringLiteral("mnuSetup"));
+    setup->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction* start = print->addAction(QStringLiteral("列印(&P)"), this, &frmStudent::onStart);
+    start->setObjectName(QStringLiteral("mnuStart"));
+    start->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QAction* exit = menuBar()->addAction(QStringLiteral("結束(&X)"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("mnuExit"));
+}
+
+Canvas& frmStudent::canvas() {
+    return *canvas_;
+}
+
+void frmStudent::record() {
+    surface_->reach(picture_.ops().back());
+    surface_->update();
+}
+
+void frmStudent::showCentred() {
+    show();
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen* screen =
+                this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    raise();
+    activateWindow();
+}
+
+void frmStudent::onSetup() {
+    runDialog_(printer_, this);
+}
+
+// Without an installed printer, or a PDF file chosen, the user picks one first.
+bool frmStudent::needsPrinterChoice() const {
+    if (!printer_.outputFileName().isEmpty()) return false;
+    return printer_.outputFormat() == QPrinter::PdfFormat ||
+           QPrinterInfo::availablePrinters().isEmpty();
+}
+
+void frmStudent::onStart() {
+    if (needsPrinterChoice() && !runDialog_(printer_, this)) return;
+    printPicture();
+}
+
+bool frmStudent::printPicture() {
+    QPainter painter;
+    if (!painter.begin(&printer_)) {
+        if (dialogs_)
+            dialogs_->message(
+                this, QMessageBox::Warning, QStringLiteral("列印"),
+                QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
+        return false;
+    }
+    const QRectF page(QPointF(0, 0), printer_.pageRect(QPrinter::DevicePixel).size());
+    render::paintPictureFitted(painter, page, picture_, Qt::black);
+    return painter.end();
+}
+
+}  // namespace qv::app

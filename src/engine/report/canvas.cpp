@@ -1,0 +1,63 @@
+#include "report/canvas.h"
+
+namespace qv {
+
+namespace {
+
+CanvasOp op(CanvasOp::Kind kind, LayoutPoint from = {}, LayoutPoint to = {}) {
+    CanvasOp o;
+    o.kind = kind;
+    o.from = from;
+    o.to = to;
+    return o;
+}
+
+}  // namespace
+
+void RecordingCanvas::setCaption(std::string_view caption) {
+    ops_.push_back(op(CanvasOp::Kind::Caption));
+    ops_.back().text = caption;
+}
+
+void RecordingCanvas::setLineWidth(int pixels) {
+    ops_.push_back(op(CanvasOp::Kind::LineWidth));
+    ops_.back().width = pixels;
+}
+
+void RecordingCanvas::drawLine(LayoutPoint from, LayoutPoint to) {
+    ops_.push_back(op(CanvasOp::Kind::Line, from, to));
+}
+
+void RecordingCanvas::drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) {
+    ops_.push_back(op(CanvasOp::Kind::ColourLine, from, to));
+    ops_.back().colour = colour;
+}
+
+void RecordingCanvas::drawText(LayoutPoint topLeft, std::string_view text) {
+    ops_.push_back(op(CanvasOp::Kind::Text, topLeft));
+    ops_.back().text = text;
+}
+
+void RecordingCanvas::replay(Canvas& target) const {
+    for (const CanvasOp& op : ops_) {
+        switch (op.kind) {
+            case CanvasOp::Kind::Caption:
+                target.setCaption(op.text);
+                break;
+            case CanvasOp::Kind::LineWidth:
+                target.setLineWidth(op.width);
+                break;
+            case CanvasOp::Kind::Line:
+                target.drawLine(op.from, op.to);
+                break;
+            case CanvasOp::Kind::ColourLine:
+                target.drawLine(op.from, op.to, op.colour);
+                break;
+            case CanvasOp::Kind::Text:
+                target.drawText(op.from, op.text);
+                break;
+        }
+    }
+}
+
+}  // namespace qv

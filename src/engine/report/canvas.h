@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "layout/get_points.h"
+
+namespace qv {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(Rgb, Rgb) = default;
+};
+
+inline constexpr Rgb kStdLinkColour{255, 0, 0};
+
+// The drawing surface of the print window, reduced to what the drawings use.
+// Pixels, origin top left, y downwards. Texts are UTF-8.
+class Canvas {
+  public:
+    virtual ~Canvas() = default;
+    virtual void setCaption(std::string_view caption) = 0;
+    // Width of the lines drawn from now on.
+    virtual void setLineWidth(int pixels) = 0;
+    // In the foreground colour.
+    virtual void drawLine(LayoutPoint from, LayoutPoint to) = 0;
+    virtual void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) = 0;
+    // In the foreground colour, the text's top left corner at `topLeft`.
+    virtual void drawText(LayoutPoint topLeft, std::string_view text) = 0;
+};
+
+// One recorded drawing operation.
+struct CanvasOp {
+    enum class Kind { Caption, LineWidth, Line, ColourLine, Text };
+    Kind kind = Kind::Line;
+    LayoutPoint from{}, to{};  // `from` is the text position of a Text
+    Rgb colour{};              // ColourLine only
+    int width = 0;             // LineWidth only
+    std::string text;          // Caption and Text
+    friend bool operator==(const CanvasOp&, const CanvasOp&) = default;
+};
+
+// Keeps every operation, in order, so that a drawing can be repainted,
+// printed or exported later by replaying it on another canvas.
+class RecordingCanvas final : public Canvas {
+  public:
+    void setCaption(std::string_view caption) override;
+    void setLineWidth(int pixels) override;
+    void drawLine(LayoutPoint from, LayoutPoint to) override;
+    void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override;
+    void drawText(LayoutPoint topLeft, std::string_view text) override;
+
+    const std::vector<CanvasOp>& ops() const { return ops_; }
+    bool empty() const { return ops_.empty(); }
+    void clear() { ops_.clear(); }
+    void replay(Canvas& target) const;
+
+  private:
+    std::vector<CanvasOp> ops_;
+};
+
+}  // namespace qv

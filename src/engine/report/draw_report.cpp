@@ -1,0 +1,176 @@
+#include "report/draw_report.h"
+
+#include <utility>
+
+#include "core/number_text.h"
+#include "layout/get_points.h"
+
+namespace qv {
+
+namespace {
+
+constexpr std::array<std::string_view, kPanelCount> kTitles{"STD & Target", "Match Links",
+                                                            "Miss Links", "Over Links"};
+
+// Out-of-range reads count as "no link", so a matrix of another size (a run on
+// other data) never reads outside its storage.
+bool linked(const LinkMatrix& m, int i, int j) {
+    return i < m.rows() && j < m.cols() && m(i, j) != 0;
+}
+
+LayoutPoint at(const std::vector<LayoutPoint>& points, int i) {
+    return points[static_cast<std::size_t>(i)];
+}
+
+// Labels keep their leading blank; a line end or trailing blanks that came in
+// with the file are not drawn.
+std::string_view trimmedLabel(std::string_view label) {
+    const auto end = label.find_last_not_of(" \t\r\n");
+    return end == std::string_view::npos ? std::string_view{} : label.substr(0, end + 1);
+}
+
+void drawFramesAndTitles(Canvas& canvas, const ComparisonLayout& layout) {
+    for (std::size_t c = 0; c < 4; ++c)
+        for (std::size_t p = 0; p < kPanelCount; ++p)
+            canvas.drawLine(layout.framePoints[p][c], layout.framePoints[p][c + 1]);
+    for (std::size_t p = 0; p < kPanelCount; ++p)
+        canvas.drawText(layout.titlePoints[p], kTitles[p]);
+}
+
+void drawStdLinksAndNumbers(Canvas& canvas, const ReportData& data,
+                            const ComparisonLayout& layout) {
+    const int n = data.conceptCount;
+    const auto& nodes = layout.nodePoints[kPanelStdTarget];
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j)
+            if (linked(data.stdLinks, i, j))
+                canvas.drawLine(at(nodes, i), at(nodes, j), kStdLinkColour);
+        const std::string number = conceptNumberText(i + 1);
+        for (std::size_t p = 0; p < kPanelCount; ++p)
+            canvas.drawText(at(layout.labelPoints[p], i), number);
+    }
+}
+
+void drawPanelLinks(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
+    const int n = data.conceptCount;
+    const auto line = [&](Panel p, int i, int j) {
+        const auto& nodes = layout.nodePoints[p];
+        canvas.drawLine(at(nodes, i), at(nodes, j));
+    };
+    for (int i = 0; i < n; ++i) {
+        for (int j = i + 1; j < n; ++j) {
+            const bool t = linked(data.targetLinks, i, j);
+            const bool s = linked(data.stdLinks, i, j);
+            if (t) line(kPanelStdTarget, i, j);
+            if (t && s) line(kPanelMatch, i, j);
+            if (s && !t) line(kPanelMiss, i, j);
+            if (t && !s) line(kPanelOver, i, j);
+        }
+    }
+}
+
+void drawReportColumn(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
+    const auto& rows = layout.reportPoints;
+    for (const ReportLine& line : data.lines)
+        if (line.line >= 0 && static_cast<std::size_t>(line.line) < rows.size())
+            canvas.drawText(at(rows, line.line), line.text);
+    for (int m = 1; m <= data.conceptCount; ++m) {
+        std::string text = std::to_string(m) + " :  ";
+        if (static_cast<std::size_t>(m - 1) < data.labels.size())
+            text += trimmedLabel(data.labels[static_cast<std::size_t>(m - 1)]);
+        canvas.drawText(at(rows, m + 8), text);
+    }
+}
+
+std::string rateLine(std::string_view label, std::string_view value) {
+    return std::string(label) + std::string(value) + " %";
+}
+
+}  // namespace
+
+std::string conceptNumberText(int number) {
+    return " " + std::to_string(number);
+}
+
+void DrawReport(Canvas& canvas, const ReportData& data) {
+    canvas.setCaption(data.caption);
+    const ComparisonLayout layout =
+        LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, data.conceptCount);
+    canvas.setLineWidth(3);
+    drawFramesAndTitles(canvas, layout);
+    drawStdLinksAndNumbers(canvas, data, layout);
+    canvas.setLineWidth(1);
+    drawPanelLinks(canvas, data, layout);
+    drawReportColumn(canvas, data, layout);
+}
+
+ReportData studentReportData(const AppState& state, int k) {
+    const StudentRecord& r = state.students.at(static_cast<std::size_t>(k));
+    const int n = state.conceptCount;
+    ReportData data{.caption = r.id,
+                    .stdLinks = state.stdLinks,
+                    .targetLinks = r.links,
+                    .conceptCount = n,
+                    .lines = {},
+                    .labels = state.conceptNames};
+    data.lines = {{0, r.id},
+                  {1, "PFC = " + r.pfc},
+                  {2, "GTD = " + r.gtd},
+                  {3, "PRX = " + r.prx},
+                  {4, rateLine("Match Links on STD = ", r.matchOnStd)},
+                  {5, rateLine("Miss Links on STD = ", r.missOnStd)},
+                  {6, rateLine("Over Links on STD = ", r.overOnStd)},
+                  {7, rateLine("Match Links on Target = ", r.matchOnTarget)},
+                  {8, rateLine("Miss Links on Target = ", r.missOnTarget)},
+                  {n + 9, rateLine("Over Links on Target = ", r.overOnTarget)}};
+    return data;
+}
+
+void DrawStudentReport(Canvas& canvas, const AppState& state, int k) {
+    DrawReport(canvas, studentReportData(state, k));
+}
+
+ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
+                             const LinkMatrix& targetLinks, std::vector<std::string> labels,
+                             const std::array<double, 8>& values) {
+    static constexpr std::array<std::string_view, 6> kRates{
+        "Match Links on STD = ",    "Miss Links on STD = ",    "Over Links on STD = ",
+        "Match Links on Target = ", "Miss Links on Target = ", "Over Links on Target = "};
+    ReportData data{.caption = caption,
+                    .stdLinks = stdLinks,
+                    .targetLinks = targetLinks,
+                    .conceptCount = stdLinks.rows(),
+                    .lines = {},
+                    .labels = std::move(labels)};
+    data.lines = {{0, std::move(caption)},
+                  {1, "PFC = " + numberText(values[0])},
+                  {2, "GTD = " + numberText(values[1])}};
+    for (std::size_t i = 0; i < kRates.size(); ++i)
+        data.lines.push_back(
+            {static_cast<int>(i) + 3, rateLine(kRates[i], numberText(values[i + 2]))});
+    return data;
+}
+
+void DrawLayoutTest(Canvas& canvas) {
+    const CircleLayout layout = LayoutCircle(kSurfaceWidth, kSurfaceHeight, kLayoutTestConcepts);
+    canvas.setLineWidth(1);
+    for (int i = 0; i < kLayoutTestConcepts; ++i) {
+        for (int j = i + 1; j < kLayoutTestConcepts; ++j)
+            canvas.drawLine(at(layout.nodePoints, i), at(layout.nodePoints, j));
+        canvas.drawText(at(layout.labelPoints, i), conceptNumberText(i + 1));
+    }
+}
+
+bool reportsAvailable(const AppState& state) {
+    const int n = state.conceptCount;
+    return state.hasResults && state.conceptsLoaded && n >= 1 && state.stdLinks.rows() == n;
+}
+
+std::vector<int> findStudents(const AppState& state, std::string_view id) {
+    std::vector<int> found;
+    for (std::size_t k = 0; k < state.students.size(); ++k)
+        if (state.students[k].id == id) found.push_back(static_cast<int>(k));
+    return found;
+}
+
+}  // namespace qv

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/matrix.h"
+#include "core/state.h"
+#include "report/canvas.h"
+
+namespace qv {
+
+// The surface every drawing is laid out for.
+inline constexpr int kSurfaceWidth = 800;
+inline constexpr int kSurfaceHeight = 600;
+
+// One text of the report column, printed at report line `line` of the layout.
+struct ReportLine {
+    int line = 0;
+    std::string text;
+};
+
+// Everything a four-panel comparison drawing shows. The student report and the
+// verification examples differ only in what they put here.
+struct ReportData {
+    std::string caption;     // set on the window
+    LinkMatrix stdLinks;     // STD
+    LinkMatrix targetLinks;  // Target
+    int conceptCount = 0;
+    std::vector<ReportLine> lines;    // printed in this order
+    std::vector<std::string> labels;  // concept labels, listed below the rates
+};
+
+// Frames, titles, the red STD links, the concept numbers, the links of the
+// four panels, the report lines and the numbered concept list.
+void DrawReport(Canvas& canvas, const ReportData& data);
+
+// The report of record k as the last run stored it.
+ReportData studentReportData(const AppState& state, int k);
+void DrawStudentReport(Canvas& canvas, const AppState& state, int k);
+
+// A verification example: `values` are PFC, GTD and the six link rates (Match,
+// Miss, Over on STD, then on Target); there is no PRX line.
+ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
+                             const LinkMatrix& targetLinks, std::vector<std::string> labels,
+                             const std::array<double, 8>& values);
+
+// The complete graph of 40 concepts on one circle.
+inline constexpr int kLayoutTestConcepts = 40;
+void DrawLayoutTest(Canvas& canvas);
+
+// Whether the state holds a run's results that a report can be drawn from.
+bool reportsAvailable(const AppState& state);
+
+// Indices of every record whose ID equals `id` exactly, in file order.
+std::vector<int> findStudents(const AppState& state, std::string_view id);
+
+// A concept number as printed beside a node: one leading space, then the digits.
+std::string conceptNumberText(int number);
+
+}  // namespace qv

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QSize>
+
+#include "report/canvas.h"
+
+class QPainter;
+
+namespace qv::render {
+
+// The font of every drawing: a CJK-capable sans serif, so that Chinese
+// concept labels render, sized in surface pixels.
+QFont drawingFont();
+
+// Draws canvas operations on a QPainter in surface pixels (whatever transform
+// the painter has maps them to the device). The caption is not drawn.
+class PainterCanvas final : public Canvas {
+  public:
+    PainterCanvas(QPainter& painter, QColor foreground);
+
+    void setCaption(std::string_view) override {}
+    void setLineWidth(int pixels) override;
+    void drawLine(LayoutPoint from, LayoutPoint to) override;
+    void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override;
+    void drawText(LayoutPoint topLeft, std::string_view text) override;
+
+  private:
+    void line(LayoutPoint from, LayoutPoint to, const QColor& colour);
+
+    QPainter& painter_;
+    QColor foreground_;
+    int width_ = 1;
+};
+
+// Replays a recorded drawing at 1:1 in the painter's current coordinates.
+void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground);
+
+// Grows, operation by operation, to the surface a drawing needs.
+class PictureExtent {
+  public:
+    PictureExtent();
+    void add(const CanvasOp& op);
+    QSize size() const;
+
+  private:
+    QFontMetricsF metrics_;
+    double right_, bottom_;
+};
+
+// The surface a drawing needs: 800 x 600, or more when long labels or a long
+// concept list reach beyond it, so that nothing is cut off.
+QSize pictureSize(const RecordingCanvas& picture);
+
+// Replays it scaled into `target` (device coordinates of the painter), the
+// surface of pictureSize kept in proportion and centred.
+void paintPictureFitted(QPainter& painter, const QRectF& target, const RecordingCanvas& picture,
+                        QColor foreground);
+
+}  // namespace qv::render
