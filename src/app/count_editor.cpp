@@ -10,6 +10,7 @@
 
 #include "editor_format.h"
 #include "editor_widgets.h"
+#include "fonts.h"
 
 namespace qv::app {
 

@@ -4,29 +4,13 @@
 
 #include "core/number_text.h"
 #include "core/state.h"
+#include "data/lines.h"
 
 namespace qv::app {
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-// A line ends at CR or CR LF; a lone LF stays in the line.
-std::vector<std::string> linesOf(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
-        }
-        lines.emplace_back(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n') ++start;
-    }
-    return lines;
-}
 
 // Byte offset of the code point with index `n` (or the end).
 std::size_t offsetOfChar(std::string_view utf8, std::size_t n) {
@@ -72,7 +56,7 @@ AnswerKeySplit splitAnswerKey(std::string_view key) {
 }
 
 std::optional<OpenedDataFile> openDataFile(std::string_view text) {
-    const auto lines = linesOf(text);
+    const auto lines = splitLines(text);
     if (lines.size() < 3) return std::nullopt;
     return OpenedDataFile{lines[0], lines[1], splitAnswerKey(lines[2]), boxTextFromLines(lines, 3)};
 }
@@ -85,7 +69,7 @@ std::string countFileText(std::string_view count, std::string_view box) {
 }
 
 std::optional<OpenedCountFile> openCountFile(std::string_view text) {
-    const auto lines = linesOf(text);
+    const auto lines = splitLines(text);
     if (lines.empty()) return std::nullopt;
     return OpenedCountFile{lines[0], boxTextFromLines(lines, 1)};
 }

@@ -6,14 +6,9 @@
 #include <algorithm>
 
 #include "dialogs.h"
+#include "text_box.h"
 
 namespace qv::app {
-
-namespace {
-
-const QString kLineBreakText = QStringLiteral("\n\r\n");
-
-}  // namespace
 
 int charLength(const QString& text) {
     int n = 0;
@@ -58,48 +53,18 @@ LineBreakTextBox::LineBreakTextBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 QString LineBreakTextBox::modelText() const {
-    return modelFromDisplay(document()->toRawText());
+    return QString::fromStdString(toModelText(document()->toRawText()));
 }
 
 void LineBreakTextBox::setModelText(const QString& text) {
-    setPlainText(displayFromModel(text));
+    setPlainText(toDisplayText(text.toStdString()));
 }
 
 void LineBreakTextBox::appendModelText(const QString& text) {
     if (text.isEmpty()) return;
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    end.insertText(displayFromModel(text));
-}
-
-QString LineBreakTextBox::displayFromModel(const QString& model) {
-    QString out;
-    out.reserve(model.size());
-    for (qsizetype i = 0; i < model.size(); ++i) {
-        const QChar c = model[i];
-        if (c == u'\n' && model.mid(i, 3) == kLineBreakText) {
-            out += u'\n';
-            i += 2;
-        } else if (c == u'\r') {
-            out += u'\n';
-            if (i + 1 < model.size() && model[i + 1] == u'\n') ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-QString LineBreakTextBox::modelFromDisplay(const QString& display) {
-    QString out;
-    out.reserve(display.size() + display.size() / 8);
-    for (QChar c : display) {
-        if (c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            out += kLineBreakText;
-        else
-            out += c;
-    }
-    return out;
+    end.insertText(toDisplayText(text.toStdString()));
 }
 
 // --- DataFileDialog --------------------------------------------------------
@@ -117,17 +82,6 @@ QString DataFileDialog::choose(QWidget* parent, Dialogs& dialogs) {
         dialogs.openFile(parent, dialogTitle(), initDir_, dataFileFilter(), fileName_);
     if (!path.isEmpty()) fileName_ = path;
     return path;
-}
-
-// --- Fonts -----------------------------------------------------------------
-
-QFont kaiFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("標楷體"), QStringLiteral("DFKai-SB"),
-                      QStringLiteral("BiauKai"), QStringLiteral("AR PL UKai TW"),
-                      QStringLiteral("AR PL UKai")});
-    font.setPointSize(12);
-    return font;
 }
 
 }  // namespace qv::app

@@ -2,9 +2,8 @@
 
 // Widgets the three data editors share: a typing limit that leaves program-set
 // text alone, the multi-line box whose text uses LineBreak, the open-file
-// settings object and the box font.
+// settings object.
 
-#include <QFont>
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QString>
@@ -46,9 +45,6 @@ class LineBreakTextBox final : public QPlainTextEdit {
     void setModelText(const QString& text);
     // Adds text at the end without touching what the box holds.
     void appendModelText(const QString& text);
-
-    static QString displayFromModel(const QString& model);
-    static QString modelFromDisplay(const QString& display);
 };
 
 // The editors' open-file dialog (the `DataFile` control): its settings and
@@ -69,9 +65,5 @@ class DataFileDialog final : public QObject {
     QString fileName_;
     QString initDir_;
 };
-
-// 標楷體 for the answer boxes and the large boxes, with the usual Kai
-// fonts of other systems behind it.
-QFont kaiFont();
 
 }  // namespace qv::app

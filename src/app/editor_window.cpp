@@ -9,8 +9,8 @@
 #include <QSaveFile>
 
 #include "app_context.h"
+#include "data/text_codec.h"
 #include "dialogs.h"
-#include "editor_codec.h"
 #include "editor_widgets.h"
 
 namespace qv::app {
@@ -60,8 +60,7 @@ std::optional<std::string> EditorWindow::readChosenFile(const QString& path) {
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    return decodeEditorFile(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return decodeText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 bool EditorWindow::writeEditorFile(const QString& folder, const QString& name,
@@ -79,7 +78,7 @@ bool EditorWindow::writeEditorFile(const QString& folder, const QString& name,
         return false;
     }
     const QString path = QDir(folder).filePath(name + QStringLiteral(".txt"));
-    const std::string bytes = encodeEditorFile(utf8Text);
+    const std::string bytes = encodeForSave(utf8Text);
     QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==

@@ -11,6 +11,7 @@
 #include "app_context.h"
 #include "editor_format.h"
 #include "editor_widgets.h"
+#include "fonts.h"
 
 namespace qv::app {
 

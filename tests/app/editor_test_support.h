@@ -1,43 +1,26 @@
 #pragma once
 
-// Test doubles for the editor tests: dialogs that answer from a queue and a
-// context whose three folders live in a temporary directory.
+// The editor tests' context: recording dialogs and three data folders in a
+// temporary directory.
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include "app_context.h"
-#include "dialogs.h"
+#include "recording_dialogs.h"
 
 namespace qv::app::test {
-
-class RecordingDialogs final : public Dialogs {
-  public:
-    QStringList answers;  // paths the open dialog returns, in turn; empty = cancel
-    struct Call {
-        QString title, folder, filter, initialFile;
-    };
-    QList<Call> opens;
-    QStringList messages;
-
-    QString openFile(QWidget*, const QString& title, const QString& folder, const QString& filter,
-                     const QString& initialFile) override {
-        opens.append({title, folder, filter, initialFile});
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    void message(QWidget*, QMessageBox::Icon, const QString&, const QString& text) override {
-        messages.append(text);
-    }
-};
 
 struct TestContext {
     QTemporaryDir root;
     RecordingDialogs dialogs;
     AppContext context;
+
+    int messageCount() const { return static_cast<int>(dialogs.messages.size()); }
+    int openCount() const { return static_cast<int>(dialogs.opens.size()); }
 
     TestContext() {
         context.dialogs = &dialogs;

@@ -10,6 +10,7 @@
 #include "frmConceptNote.h"
 #include "frmData.h"
 #include "frmItemConcept.h"
+#include "frmMain.h"
 
 namespace qv::app {
 
@@ -159,7 +160,7 @@ class EditorsTest : public QObject {
         QCOMPARE(input(&data, 4)->text(), QStringLiteral("D"));
         QCOMPARE(data.studentDataText(), "1 A" + LB + "2 B" + LB);
         // The dialog starts in the data folder, at the file chosen last.
-        QCOMPARE(t.dialogs.opens.size(), 3);
+        QCOMPARE(t.openCount(), 3);
         QCOMPARE(t.dialogs.opens[0].folder, t.context.dataFolder);
         QCOMPARE(t.dialogs.opens[0].title, QStringLiteral("開啟"));
         QCOMPARE(t.dialogs.opens[2].initialFile, dir + "k47.txt");
@@ -168,7 +169,7 @@ class EditorsTest : public QObject {
         t.dialogs.answers = {QString(), dir + "short.txt"};
         trigger(&data, "mnuOpen");
         trigger(&data, "mnuOpen");
-        QCOMPARE(t.dialogs.messages.size(), 1);
+        QCOMPARE(t.messageCount(), 1);
         QCOMPARE(input(&data, 0)->text(), QStringLiteral("k48"));
     }
 
@@ -240,7 +241,7 @@ class EditorsTest : public QObject {
         test::writeBytes(dir + "empty.txt", "");
         t.dialogs.answers = {dir + "empty.txt"};
         trigger(&notes, "mnuOpen");
-        QCOMPARE(t.dialogs.messages.size(), 1);
+        QCOMPARE(t.messageCount(), 1);
         QCOMPARE(input(&notes, 0)->text(), QStringLiteral("other"));
     }
 
@@ -256,6 +257,34 @@ class EditorsTest : public QObject {
         QCOMPARE(box.modelText(), "1" + LB + "2" + LB + "3" + LB + "4" + LB);
     }
 
+    void mainWindowOpensOneEditorOfEachKind() {
+        TestContext t;
+        frmMain main(t.context);
+        const auto newItem = [&](const char* name) {
+            main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+        };
+        newItem("mnuData");
+        frmData* data = main.windows().find<frmData>();
+        QVERIFY(data && data->isVisible() && !data->isModal());
+        input(data, 0)->setText(QStringLiteral("kept"));
+        newItem("mnuData");
+        newItem("mnuConceptNote");
+        newItem("mnuItemConcept");
+        QCOMPARE(main.windows().openCount(), 3);
+        QCOMPARE(main.windows().find<frmData>(), data);
+        QCOMPARE(input(data, 0)->text(), QStringLiteral("kept"));
+        QVERIFY(main.windows().find<frmConceptNote>()->isVisible());
+        QVERIFY(main.windows().find<frmItemConcept>()->isVisible());
+        // Closed, it comes back with its initial texts.
+        data->close();
+        test::flushDeletes();
+        newItem("mnuData");
+        data = main.windows().find<frmData>();
+        QCOMPARE(input(data, 0)->text(), QStringLiteral("92第１次數學小考"));
+        main.windows().closeAll();
+        test::flushDeletes();
+    }
+
     void closeAsksNothing() {
         TestContext t;
         QPointer<frmItemConcept> items = new frmItemConcept(t.context);
@@ -263,7 +292,7 @@ class EditorsTest : public QObject {
         trigger(items, "mnuExit");
         test::flushDeletes();
         QVERIFY(items.isNull());
-        QVERIFY(t.dialogs.messages.isEmpty());
+        QVERIFY(t.dialogs.messages.empty());
         QVERIFY(QDir(t.context.itemConceptFolder).isEmpty());
     }
 };
