@@ -9,6 +9,9 @@
 #include "data_folders.h"
 #include "dialogs.h"
 #include "frmAbout.h"
+#include "frmConceptNote.h"
+#include "frmData.h"
+#include "frmItemConcept.h"
 #include "frmStudent.h"
 #include "identity.h"
 #include "indicator_light.h"
@@ -104,9 +107,11 @@ StudentWindowSource frmMain::studentWindow() {
     return [this] { return windows_.get<frmStudent>(context_.dialogs); };
 }
 
-void frmMain::onNewData() {}
-void frmMain::onNewConceptNote() {}
-void frmMain::onNewItemConcept() {}
 void frmMain::onDebug() {}
+
+// The editors open modeless, one of each; a second New brings the open one up.
+void frmMain::onNewData() { windows_.show<frmData>(context_); }
+void frmMain::onNewConceptNote() { windows_.show<frmConceptNote>(context_); }
+void frmMain::onNewItemConcept() { windows_.show<frmItemConcept>(context_); }
 
 }  // namespace qv::app
