@@ -1,12 +1,17 @@
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "commands.h"
 #include "core/state.h"
 #include "matrix_file.h"
+#include "pathfinder/dc_network.h"
+#include "pathfinder/exhaustive.h"
 #include "pathfinder/first_order.h"
+#include "pathfinder/network_limits.h"
 
 namespace qv::cli {
 
@@ -15,6 +20,8 @@ namespace {
 struct NetworkOptions {
     std::string matrixFile;  // empty: the built-in sample matrix
     std::string method;
+    std::string unlinked;       // --unlinked as typed; empty for the default
+    Currency unlinkedDistance;  // what exhaustive and dc are given
 };
 
 // The methods of `network`, in the order the usage lists them. A method that
@@ -29,7 +36,65 @@ const std::array kMethods = {
                                  const NetworkOptions&) { return FirstOrderTriangle(d, n); }},
     NetworkMethod{"path-search", [](const DistanceMatrix& d, int n,
                                     const NetworkOptions&) { return FirstOrderPathSearch(d, n); }},
+    NetworkMethod{"exhaustive",
+                  [](const DistanceMatrix& d, int n, const NetworkOptions& o) {
+                      return ExhaustivePathFinder(d, n, o.unlinkedDistance);
+                  }},
+    NetworkMethod{"dc",
+                  [](const DistanceMatrix& d, int n, const NetworkOptions& o) {
+                      return DCNetwork(d, n, o.unlinkedDistance);
+                  }},
 };
+
+bool usesUnlinked(const std::string& method) {
+    return method == "exhaustive" || method == "dc";
+}
+
+// An exact decimal with at most four decimals and below 10^9 in magnitude.
+std::optional<Currency> parseDistance(std::string_view s) {
+    std::size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
+    std::int64_t whole = 0, fraction = 0;
+    int wholeDigits = 0, decimals = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++wholeDigits) {
+        whole = whole * 10 + (s[i] - '0');
+        if (whole >= 1'000'000'000) return std::nullopt;
+    }
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++decimals) {
+            if (decimals == 4) return std::nullopt;
+            fraction = fraction * 10 + (s[i] - '0');
+        }
+    }
+    if (i != s.size() || wholeDigits + decimals == 0) return std::nullopt;
+    for (int k = decimals; k < 4; ++k)
+        fraction *= 10;
+    const std::int64_t raw = whole * Currency::kScale + fraction;
+    return Currency::fromRaw(negative ? -raw : raw);
+}
+
+// The unlinked distance: as given, else 8 for the built-in sample, else one
+// more than the largest entry, so that no pair of a file is taken as unlinked
+// unless the user says which distance means it.
+std::optional<std::string> resolveUnlinked(NetworkOptions& o, const DistanceMatrix& d) {
+    if (!o.unlinked.empty()) {
+        if (!usesUnlinked(o.method)) return "--unlinked 只適用於 exhaustive 與 dc 兩種方法";
+        const auto value = parseDistance(o.unlinked);
+        if (!value)
+            return "--unlinked 須為最多四位小數、絕對值小於 10 億的數，讀到「" + o.unlinked + "」";
+        o.unlinkedDistance = *value;
+    } else if (o.matrixFile.empty()) {
+        o.unlinkedDistance = Currency::fromInt(8);
+    } else {
+        Currency largest;
+        for (int i = 0; i < d.rows(); ++i)
+            for (int j = 0; j < d.cols(); ++j)
+                largest = std::max(largest, d(i, j));
+        o.unlinkedDistance = largest + Currency::fromInt(1);
+    }
+    return std::nullopt;
+}
 
 std::string methodNames(const char* separator) {
     std::string names;
@@ -76,7 +141,16 @@ int runNetwork(const NetworkOptions& options) {
         }
         d = std::move(read).value();
     }
-    std::cout << linkRows(method->build(d, d.rows(), options));
+    NetworkOptions resolved = options;
+    const int n = d.rows();
+    auto error = resolveUnlinked(resolved, d);
+    if (!error)
+        error = options.method == "dc" ? dcConceptCountError(d, n) : conceptCountError(d, n);
+    if (error) {
+        std::cerr << *error << '\n';
+        return kExitBadInput;
+    }
+    std::cout << linkRows(method->build(d, n, resolved));
     return std::cout.good() ? kExitOk : kExitBadInput;
 }
 
@@ -89,6 +163,9 @@ void addNetworkCommand(CLI::App& app, int& status) {
     cmd->add_option("--matrix", options->matrixFile,
                     "matrix file: n, then n rows of n numbers (default: the built-in sample)");
     cmd->add_option("--method", options->method, methodNames("|"));
+    cmd->add_option("--unlinked", options->unlinked,
+                    "exhaustive and dc: the distance of pairs without a direct link (default: 8 "
+                    "for the built-in sample, none for a matrix file)");
     cmd->callback([options, &status] { status = runNetwork(*options); });
 }
 

@@ -1,0 +1,124 @@
+#include "pathfinder/dc_network.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/state.h"
+#include "network_test_util.h"
+
+namespace qv {
+namespace {
+
+using testing::linkedPairs;
+using testing::symmetricMatrix;
+using Pairs = std::set<std::pair<int, int>>;
+
+const Currency kEight = Currency::fromInt(8);
+
+TEST(DCNetwork, PairListOrder) {
+    const std::vector<ConceptPair> expected = {{0, 1}, {0, 2}, {1, 2}, {1, 0}, {2, 0}, {2, 1}};
+    EXPECT_EQ(BuildPairList(3), expected);
+    EXPECT_TRUE(BuildPairList(1).empty());
+    EXPECT_EQ(BuildPairList(181).size(), 181u * 180u);
+}
+
+TEST(DCNetwork, CollectorsKeepPairOrderAndReportEmptiness) {
+    const auto d = symmetricMatrix(3, 1, {{0, 2, 3}});
+    const auto pairs = BuildPairList(3);
+    std::vector<ConceptPair> shortLinks{{2, 2}};
+    EXPECT_FALSE(CollectShorterLinks(shortLinks, pairs, d, Currency::fromInt(3)));
+    EXPECT_EQ(shortLinks, (std::vector<ConceptPair>{{0, 1}, {1, 2}, {1, 0}, {2, 1}}));
+    std::vector<int> from{7};
+    EXPECT_FALSE(CollectLinksFrom(shortLinks, 1, from));
+    EXPECT_EQ(from, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(CollectLinksFrom(shortLinks, 0, from) == false && from == std::vector<int>{0});
+    EXPECT_TRUE(CollectShorterLinks(shortLinks, pairs, d, Currency::fromInt(1)));
+    EXPECT_TRUE(shortLinks.empty());
+    EXPECT_TRUE(CollectLinksFrom(shortLinks, 0, from));
+    EXPECT_TRUE(from.empty());
+}
+
+TEST(DCNetwork, SmallCases) {
+    EXPECT_EQ(DCNetwork(DistanceMatrix(1, 1), 1, kEight), LinkMatrix(1, 1));
+    EXPECT_EQ(linkedPairs(DCNetwork(symmetricMatrix(2, 5, {}), 2, kEight)), (Pairs{{0, 1}}));
+    EXPECT_TRUE(linkedPairs(DCNetwork(symmetricMatrix(2, 8, {}), 2, kEight)).empty());
+    EXPECT_EQ(linkedPairs(DCNetwork(symmetricMatrix(3, 1, {{0, 2, 3}}), 3, kEight)),
+              (Pairs{{0, 1}, {1, 2}}));
+    EXPECT_EQ(linkedPairs(DCNetwork(symmetricMatrix(3, 1, {{0, 2, 2}}), 3, kEight)),
+              (Pairs{{0, 1}, {0, 2}, {1, 2}}));
+    const auto zero = symmetricMatrix(3, 1, {{0, 2, 0}, {0, 1, 5}});
+    EXPECT_TRUE(linkedPairs(DCNetwork(zero, 3, kEight)).contains({0, 2}));
+}
+
+TEST(DCNetwork, LinksNeedNotMeet) {
+    // 0->1 and 2->3 add up to 2 < 3 although they share no concept.
+    const auto d = symmetricMatrix(4, 5, {{0, 1, 1}, {2, 3, 1}, {0, 3, 3}});
+    EXPECT_FALSE(linkedPairs(DCNetwork(d, 4, kEight)).contains({0, 3}));
+    EXPECT_TRUE(ShortCombinationExists({{0, 1}, {2, 3}}, d, Currency::fromInt(3), 0, 3));
+}
+
+TEST(DCNetwork, ThreeLinksWithANegativeMiddle) {
+    // Two links from 0 and into 3 sum to 4, not below 4; a negative middle
+    // link anywhere brings three links to 2.
+    const auto d = symmetricMatrix(5, 9, {{0, 1, 2}, {2, 3, 2}, {0, 3, 4}, {1, 4, -2}});
+    const auto pairs = BuildPairList(5);
+    std::vector<ConceptPair> s;
+    ASSERT_FALSE(CollectShorterLinks(s, pairs, d, Currency::fromInt(4)));
+    EXPECT_TRUE(ShortCombinationExists(s, d, Currency::fromInt(4), 0, 3));
+    const std::vector<ConceptPair> withoutMiddle{{0, 1}, {2, 3}};
+    EXPECT_FALSE(ShortCombinationExists(withoutMiddle, d, Currency::fromInt(4), 0, 3));
+}
+
+TEST(DCNetwork, SampleMatrix) {
+    const AppState state;
+    const LinkMatrix links = DCNetwork(state.sampleMatrix, 5, kEight);
+    EXPECT_EQ(linkedPairs(links), (Pairs{{0, 1}, {0, 3}, {0, 4}, {1, 2}, {3, 4}}));
+    EXPECT_TRUE(testing::wellFormed(links));
+}
+
+// On non-negative distances two short links always suffice, so a pair is cut
+// exactly when the shortest link out of i and the shortest link into j add up
+// to less than D(i, j).
+TEST(DCNetwork, NonNegativeMatricesFollowTheTwoLinkRule) {
+    std::mt19937 rng(77);
+    std::uniform_int_distribution<int> value(0, 12);
+    const Currency unlinked = Currency::fromInt(12);
+    for (int round = 0; round < 200; ++round) {
+        const int n = 2 + round % 9;
+        DistanceMatrix d(n, n);
+        for (int a = 0; a < n; ++a)
+            for (int b = 0; b < n; ++b)
+                if (a != b) d(a, b) = Currency::fromRaw(value(rng) * 5000);
+        const LinkMatrix links = DCNetwork(d, n, unlinked);
+        ASSERT_TRUE(testing::wellFormed(links));
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j) {
+                Currency out = Currency::fromInt(1000), in = Currency::fromInt(1000);
+                for (int k = 0; k < n; ++k) {
+                    if (k != i) out = std::min(out, d(i, k));
+                    if (k != j) in = std::min(in, d(k, j));
+                }
+                const bool expected =
+                    d(i, j).isZero() || (d(i, j) != unlinked && !(out + in < d(i, j)));
+                ASSERT_EQ(links(i, j) != 0, expected)
+                    << "round " << round << " pair " << i << "-" << j;
+            }
+    }
+}
+
+TEST(DCNetwork, LargestSizeAndCancel) {
+    DistanceMatrix d(181, 181);
+    for (int a = 0; a < 181; ++a)
+        for (int b = 0; b < 181; ++b)
+            if (a != b) d(a, b) = Currency::fromInt(1 + (a + b) % 3);
+    CancelFlag flag{true};
+    EXPECT_FALSE(DCNetwork(d, 181, kEight, flag).has_value());
+    flag = false;
+    const AppState state;
+    EXPECT_EQ(DCNetwork(state.sampleMatrix, 5, kEight, flag),
+              DCNetwork(state.sampleMatrix, 5, kEight));
+}
+
+}  // namespace
+}  // namespace qv
