@@ -11,6 +11,7 @@
 #include "frmAbout.h"
 #include "frmConceptNote.h"
 #include "frmData.h"
+#include "frmDebug.h"
 #include "frmItemConcept.h"
 #include "frmStudent.h"
 #include "identity.h"
@@ -107,7 +108,9 @@ StudentWindowSource frmMain::studentWindow() {
     return [this] { return windows_.get<frmStudent>(context_.dialogs); };
 }
 
-void frmMain::onDebug() {}
+void frmMain::onDebug() {
+    windows_.show<frmDebug>(context_, studentWindow());
+}
 
 // The editors open modeless, one of each; a second New brings the open one up.
 void frmMain::onNewData() { windows_.show<frmData>(context_); }

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 #include "application.h"
 #include "frmAbout.h"
+#include "frmDebug.h"
 #include "frmMain.h"
 #include "frmSplash.h"
+#include "frmStudent.h"
 #include "recording_dialogs.h"
 
 using namespace qv::app;
@@ -61,6 +64,38 @@ int main(int argc, char* argv[]) {
     about.show();
     QApplication::processEvents();
     save(about, out, QStringLiteral("about.png"));
+    about.close();
+
+    // The verification window: the example texts, both drawings, a speed test
+    // while it runs (busy, with its cancel button) and after it.
+    main.findChild<QAction*>(QStringLiteral("mnuDebug"))->trigger();
+    auto* debug = main.windows().find<frmDebug>();
+    const auto press = [&](const char* name) {
+        debug->findChild<QPushButton*>(QString::fromUtf8(name))->click();
+        QApplication::processEvents();
+    };
+    press("Command2");
+    press("Command3");
+    save(*debug, out, QStringLiteral("debug_rates.png"));
+    for (const auto& [command, file] : {std::pair{"Command4", "debug_sample272_2.png"},
+                                        std::pair{"Command5", "debug_sample272_3.png"}}) {
+        press(command);
+        auto* student = main.windows().find<frmStudent>();
+        save(*student, out, QString::fromLatin1(file));
+        student->close();
+        QApplication::processEvents();
+    }
+    press("Command1");
+    save(*debug, out, QStringLiteral("debug_distances.png"));
+    press("算則四速度測試");
+    while (!debug->resultText().contains(QStringLiteral("秒")))
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(*debug, out, QStringLiteral("debug_speed_running.png"));
+    press("cmdCancel");
+    while (debug->speedTestRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    press("算則三速度測試");
+    while (debug->speedTestRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(*debug, out, QStringLiteral("debug_speed_done.png"));
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));
     return 0;
