@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app_context.h"
@@ -66,7 +67,10 @@ frmDebug::frmDebug(AppContext& context, StudentWindowSource studentWindow, QWidg
     setWindowTitle(kTitle);
     buildControls();
     connect(runner_, &SpeedTestRunner::phaseFinished, this, &frmDebug::onPhaseFinished);
-    connect(runner_, &SpeedTestRunner::finished, this, [this] { setBusy(false); });
+    connect(runner_, &SpeedTestRunner::finished, this, [this] {
+        setBusy(false);
+        if (closeWhenIdle_) close();
+    });
     setBusy(false);
     resize(920, 640);
 }
@@ -284,8 +288,22 @@ void frmDebug::setBusy(bool busy) {
 }
 
 void frmDebug::closeEvent(QCloseEvent* event) {
-    runner_->cancel();
+    if (runner_->running()) {
+        // A first-order call cannot be interrupted: rather than freeze the
+        // program until it ends, the window goes away now and closes for good
+        // when the test has stopped.
+        runner_->cancel();
+        closeWhenIdle_ = true;
+        hide();
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
+}
+
+void frmDebug::showEvent(QShowEvent* event) {
+    closeWhenIdle_ = false;  // opened again before a pending close came due
+    QWidget::showEvent(event);
 }
 
 }  // namespace qv::app

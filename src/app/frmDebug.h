@@ -9,6 +9,7 @@
 #include "verify/speed_test.h"
 
 class QCloseEvent;
+class QShowEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -50,6 +51,7 @@ class frmDebug : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildControls();
@@ -67,6 +69,7 @@ class frmDebug : public QWidget {
     std::string resultModel_;
     std::function<UniformSource()> uniformFactory_;
     SpeedTestRunner* runner_ = nullptr;
+    bool closeWhenIdle_ = false;
 
     std::array<QPushButton*, 5> commands_{};
     std::array<QPushButton*, 4> speedButtons_{};

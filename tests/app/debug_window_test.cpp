@@ -267,10 +267,29 @@ class DebugWindowTest : public QObject {
         QElapsedTimer clock;
         clock.start();
         window_->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!window_);
+        QVERIFY(!window_ || !window_->isVisible());  // gone from the screen at once
+        QTRY_VERIFY_WITH_TIMEOUT(!window_, 10000);   // and deleted once the search stopped
         QVERIFY(clock.elapsed() < 10000);
         QTest::qWait(50);  // no late delivery to the deleted window
+
+        // Opened again while its close is pending, it stays.
+        open();
+        click("算則四速度測試");
+        QVERIFY(window_->speedTestRunning());
+        window_->close();
+        window_->show();
+        QVERIFY(waitIdle(10000));
+        QTest::qWait(20);
+        QVERIFY(window_ && window_->isVisible());
+
+        // Quitting the program deletes it outright, stopping the search first.
+        frmMain main(context_);
+        main.findChild<QAction*>(QStringLiteral("mnuDebug"))->trigger();
+        QPointer<frmDebug> running = main.windows().find<frmDebug>();
+        QMetaObject::invokeMethod(running, "onSpeedTest", Q_ARG(int, 3));
+        QVERIFY(running->speedTestRunning());
+        main.windows().closeAll();
+        QVERIFY(!running);
     }
 };
 

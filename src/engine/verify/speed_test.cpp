@@ -69,11 +69,13 @@ UniformSource systemUniformSource() {
     return [engine]() mutable { return static_cast<double>(engine() >> 11) * 0x1.0p-53; };
 }
 
-DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSource& uniform) {
+DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSource& uniform,
+                                     const CancelFlag* cancel) {
     const int size = inputs.conceptCount;
     DistanceMatrix r(size, size);
     // The bounds follow the entered count, which may have a fraction.
     for (int i = 0; i <= inputs.count - 2; ++i) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
         for (int j = 0; j <= inputs.count - 1; ++j) {
             const double value = roundHalfEven(uniform() * inputs.maxValue) + 1;
             r(i, j) = Currency::fromInt(static_cast<std::int64_t>(value));
@@ -134,7 +136,8 @@ PhaseResult runRandomPhase(SpeedAlgorithm algorithm, const SpeedInputs& inputs,
                            const UniformSource& uniform, std::string_view lineBreak,
                            const CancelFlag& cancel) {
     try {
-        const DistanceMatrix r = RandomSymmetricMatrix(inputs, uniform);
+        const DistanceMatrix r = RandomSymmetricMatrix(inputs, uniform, &cancel);
+        if (cancel.load()) return {PhaseResult::Status::Cancelled, {}};
         const int n = inputs.conceptCount;
         if (auto error = sizeError(algorithm, r, n)) return failed(*error);
         const Currency unlinked = Currency::fromInt(std::int64_t{inputs.maxValue} + 2);

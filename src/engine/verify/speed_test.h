@@ -48,8 +48,10 @@ UniformSource systemUniformSource();
 
 // The random symmetric matrix of a speed test, conceptCount x conceptCount:
 // for i = 0 .. count - 2 and j = 0 .. count - 1 each entry gets
-// round(u x max) + 1 (halves to even) on both sides, the diagonal 0.
-DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSource& uniform);
+// round(u x max) + 1 (halves to even) on both sides, the diagonal 0. Stops
+// early, leaving the rest 0, once `cancel` is set.
+DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSource& uniform,
+                                     const CancelFlag* cancel = nullptr);
 
 // Rows 0 .. n - 1 of a link matrix as "1"/"0" separated by two spaces, each
 // row followed by lineBreak.
