@@ -12,12 +12,19 @@ namespace {
 // "1e-05" -> "1E-05", "1e+15" -> "1E+15": the platform writes the exponent
 // with a capital E and at least two digits.
 std::string exponentText(const char* begin, const char* end) {
-    std::string s(begin, end);
-    const auto e = s.find('e');
-    if (e == std::string::npos) return s;
-    s[e] = 'E';
-    std::size_t digits = e + 2;
-    if (digits <= s.size() && s.size() - digits < 2) s.insert(digits, "0");
+    std::string s;
+    s.reserve(static_cast<std::size_t>(end - begin) + 1);
+    for (const char* p = begin; p != end; ++p) {
+        if (*p != 'e') {
+            s += *p;
+            continue;
+        }
+        s += 'E';
+        s += p[1];  // the sign, always written by to_chars
+        if (end - (p + 2) < 2) s += '0';
+        s.append(p + 2, end);
+        break;
+    }
     return s;
 }
 
