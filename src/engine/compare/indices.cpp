@@ -2,9 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
-#include "core/bit_ops.h"
 #include "core/currency.h"
 #include "core/number_text.h"
 #include "core/whole_units.h"
@@ -88,27 +86,19 @@ std::optional<FixedSums> wholeSums(const DistanceMatrix& xm, const DistanceMatri
     return FixedSums{money(sx), money(sy), money(sxx), money(syy), money(sxy)};
 }
 
-// Cells set in both rows, and in either, over the whole row.
-std::pair<int, int> neighbours(const std::uint8_t* s, const std::uint8_t* t, int n) {
-    if (n <= 64) {
-        const std::uint64_t a = nonZeroBits(s, n), b = nonZeroBits(t, n);
-        return {countBits(a & b), countBits(a | b)};
-    }
-    int common = 0, either = 0;
-    for (int j = 0; j < n; ++j) {
-        common += (s[j] != 0 && t[j] != 0) ? 1 : 0;
-        either += (s[j] != 0 || t[j] != 0) ? 1 : 0;
-    }
-    return {common, either};
-}
-
 }  // namespace
 
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
     if (n < 1) return std::nullopt;
     double sum = 0;
     for (int i = 0; i < n; ++i) {
-        const auto [common, either] = neighbours(stdLinks.rowData(i), target.rowData(i), n);
+        const std::uint8_t* s = stdLinks.rowData(i);
+        const std::uint8_t* t = target.rowData(i);
+        int common = 0, either = 0;
+        for (int j = 0; j < n; ++j) {
+            common += (s[j] != 0 && t[j] != 0) ? 1 : 0;
+            either += (s[j] != 0 || t[j] != 0) ? 1 : 0;
+        }
         if (either == 0) return std::nullopt;
         sum += static_cast<double>(common) / either;
     }
