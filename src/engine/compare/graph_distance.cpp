@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <vector>
+
+#include "core/bit_ops.h"
 
 namespace qv {
 
@@ -16,30 +17,11 @@ constexpr int kLongest = 7;
 // in row u. The pair (i, j), i < j, takes the length of a shortest chain from
 // i to j in both of its cells.
 
-// Bit v set when cells[v] is non-zero, for v < n <= 64; eight cells at a time.
-std::uint64_t rowBits(const std::uint8_t* cells, int n) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F, kHigh = 0x8080808080808080;
-    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
-    std::uint64_t bits = 0;
-    int v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; v + 8 <= n; v += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, cells + v, sizeof w);
-            const std::uint64_t nonZero = (((w & kLow7) + kLow7) | w) & kHigh;
-            bits |= (((nonZero >> 7) * kGather) >> 56) << v;
-        }
-    }
-    for (; v < n; ++v)
-        bits |= std::uint64_t{cells[v] != 0} << v;
-    return bits;
-}
-
 // Up to 64 concepts: one word per set, breadth-first from every concept.
 void searchNarrow(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
     std::uint64_t next[64];
     for (int u = 0; u < n; ++u)
-        next[u] = rowBits(links.rowData(u), n) & ~(std::uint64_t{1} << u);
+        next[u] = nonZeroBits(links.rowData(u), n) & ~(std::uint64_t{1} << u);
     for (int i = 0; i + 1 < n; ++i) {
         std::uint64_t seen = std::uint64_t{1} << i, frontier = seen;
         const std::uint64_t later = ~((std::uint64_t{2} << i) - 1);  // concepts j > i

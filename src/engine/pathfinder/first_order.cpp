@@ -14,12 +14,15 @@ namespace qv {
 
 namespace {
 
-// The n x n block of D as integers: whole units in 16 bits when the values
+// The n x n block of D as integers, for the test "some k other than i and j
+// has D(i, k) + D(k, j) < D(i, j)": whole units in 16 bits when the values
 // allow (the quiz data always do: eight lanes per vector), raw units in 64 or
-// 128 bits otherwise. With every value in [-H, H) the far value 2H - 1 plus any
-// value is at least H - 1, so it never makes a strictly shorter path, and two
-// far values still fit the type. The diagonal holds it, so that k = i and
+// 128 bits otherwise. With every value in [-H, H) the far value 2H - 1 plus
+// any value is at least H - 1, so it never makes a strictly shorter path, and
+// two far values still fit the type. The diagonal holds it, so that k = i and
 // k = j need no skipping, and so does the padding of each row to whole vectors.
+// The reads D(k, j) over k come from `columns`: a transposed copy, or the rows
+// themselves when D is symmetric.
 template <typename T>
 class Work {
   public:
@@ -30,82 +33,115 @@ class Work {
         : n_(n),
           stride_((n + kLanes - 1) / kLanes * kLanes),
           far_(far),
-          cells_(static_cast<std::size_t>(n) * stride_, far),
-          best_(static_cast<std::size_t>(stride_)) {}
+          rows_(static_cast<std::size_t>(n) * stride_, far) {}
 
-    T* row(int i) { return cells_.data() + static_cast<std::size_t>(i) * stride_; }
-    const T* row(int i) const { return cells_.data() + static_cast<std::size_t>(i) * stride_; }
-    T far() const { return far_; }
+    bool symmetric() const { return symmetric_; }
+    T* row(int i) { return rows_.data() + static_cast<std::size_t>(i) * stride_; }
+    const T* row(int i) const { return rows_.data() + static_cast<std::size_t>(i) * stride_; }
 
-    // best[j] = min over k of D(i, k) + D(k, j), for every j from `from` on
-    // (and a few before it); the pair (i, j) is cut when best[j] < D(i, j).
-    const T* shortestTwoSteps(int i, int from) {
-        const int first = from / kLanes * kLanes;
+    // Called once the rows are filled.
+    void finish(bool symmetric) {
+        symmetric_ = symmetric;
+        for (int i = 0; i < n_; ++i)
+            row(i)[i] = far_;
+        if (symmetric_) return;
+        columns_.assign(rows_.size(), far_);
+        for (int k = 0; k < n_; ++k)
+            for (int j = 0; j < n_; ++j)
+                columns_[static_cast<std::size_t>(j) * stride_ + k] = row(k)[j];
+    }
+
+    bool cut(int i, int j) const {
+        const T* ri = row(i);
+        const T* cj =
+            (symmetric_ ? rows_.data() : columns_.data()) + static_cast<std::size_t>(j) * stride_;
         if constexpr (kVector)
-            vectorMin(i, first);
+            return vectorCut(ri, cj, ri[j]);
         else
-            scalarMin(i, first);
-        return best_.data();
+            return scalarCut(ri, cj, ri[j]);
     }
 
   private:
     typedef T Lanes __attribute__((vector_size(16)));
 
-    static Lanes splat(T value) { return Lanes{} + value; }
-
-    void vectorMin(int i, int first) {
-        const T* ri = row(i);
-        const Lanes unreached = splat(far_);
-        for (int jb = first; jb < stride_; jb += kLanes)
-            std::memcpy(best_.data() + jb, &unreached, sizeof unreached);
-        for (int k = 0; k < n_; ++k) {
-            const Lanes dik = splat(ri[k]);
-            const T* rk = row(k);
-            for (int jb = first; jb < stride_; jb += kLanes) {
-                Lanes best, step;
-                std::memcpy(&best, best_.data() + jb, sizeof best);
-                std::memcpy(&step, rk + jb, sizeof step);
-                step += dik;
-                best = step < best ? step : best;
-                std::memcpy(best_.data() + jb, &best, sizeof best);
-            }
+    bool vectorCut(const T* ri, const T* cj, T direct) const {
+        switch (stride_ / kLanes) {
+            case 1:
+                return shorterIn<1>(ri, cj, direct);
+            case 2:
+                return shorterIn<2>(ri, cj, direct);
+            case 3:
+                return shorterIn<3>(ri, cj, direct);
+            case 4:
+                return shorterIn<4>(ri, cj, direct);
+            default:
+                return shorterIn<0>(ri, cj, direct);
         }
     }
 
-    void scalarMin(int i, int first) {
-        const T* ri = row(i);
-        std::fill(best_.begin() + first, best_.end(), far_);
-        for (int k = 0; k < n_; ++k) {
-            if (k == i) continue;
-            const T* rk = row(k);
-            for (int j = first; j < stride_; ++j)
-                best_[j] = std::min(best_[j], ri[k] + rk[j]);
+    // Blocks of lanes, fixed (unrolled) or, for 0, all of the row.
+    template <int kBlocks>
+    bool shorterIn(const T* ri, const T* cj, T direct) const {
+        const Lanes limit = Lanes{} + direct;
+        Lanes shorter{};
+        const int end = kBlocks > 0 ? kBlocks * kLanes : stride_;
+        for (int kb = 0; kb < end; kb += kLanes) {
+            Lanes a, b;
+            std::memcpy(&a, ri + kb, sizeof a);
+            std::memcpy(&b, cj + kb, sizeof b);
+            shorter |= (a + b) < limit;
         }
+        std::uint64_t halves[2];
+        std::memcpy(halves, &shorter, sizeof halves);
+        return (halves[0] | halves[1]) != 0;
+    }
+
+    bool scalarCut(const T* ri, const T* cj, T direct) const {
+        bool shorter = false;
+        for (int k = 0; k < n_; ++k)
+            shorter = shorter || ri[k] + cj[k] < direct;
+        return shorter;
     }
 
     int n_;
     int stride_;
     T far_;
-    std::vector<T> cells_;
-    std::vector<T> best_;
+    bool symmetric_ = false;
+    std::vector<T> rows_;
+    std::vector<T> columns_;
 };
+
+// Fills the rows with units(raw) of D: the upper triangle, mirrored, and the
+// lower triangle on its own only when D turns out not to be symmetric.
+template <typename T, typename Units>
+void fillRows(Work<T>& work, const DistanceMatrix& d, int n, Units units) {
+    std::int64_t asymmetric = 0;
+    for (int i = 0; i < n; ++i) {
+        const Currency* di = d.rowData(i);
+        T* ri = work.row(i);
+        for (int j = i + 1; j < n; ++j) {
+            asymmetric |= di[j].raw() ^ d(j, i).raw();
+            ri[j] = work.row(j)[i] = units(di[j].raw());
+        }
+    }
+    if (asymmetric != 0) {
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < i; ++j)
+                work.row(i)[j] = units(d(i, j).raw());
+    }
+    work.finish(asymmetric == 0);
+}
 
 // Whole values in [-2^13, 2^13) in 16 bits; empty when some value is not
 // whole or out of that range.
 std::optional<Work<std::int16_t>> wholeWork(const DistanceMatrix& d, int n) {
     Work<std::int16_t> work(n, (std::int16_t{1} << 14) - 1);
     std::uint64_t rejected = 0;
-    for (int i = 0; i < n; ++i) {
-        const Currency* src = d.rowData(i);
-        std::int16_t* dst = work.row(i);
-        for (int k = 0; k < n; ++k) {
-            const std::int64_t raw = src[k].raw();
-            const std::int64_t units = wholeUnits(raw);
-            rejected |= notWholeBelow(raw, units, 13);
-            dst[k] = static_cast<std::int16_t>(units);
-        }
-        dst[i] = work.far();
-    }
+    fillRows(work, d, n, [&rejected](std::int64_t raw) {
+        const std::int64_t units = wholeUnits(raw);
+        rejected |= notWholeBelow(raw, units, 13);
+        return static_cast<std::int16_t>(units);
+    });
     if (rejected != 0) return std::nullopt;
     return work;
 }
@@ -113,13 +149,7 @@ std::optional<Work<std::int16_t>> wholeWork(const DistanceMatrix& d, int n) {
 template <typename T>
 Work<T> rawWork(const DistanceMatrix& d, int n, T far) {
     Work<T> work(n, far);
-    for (int i = 0; i < n; ++i) {
-        const Currency* src = d.rowData(i);
-        T* dst = work.row(i);
-        for (int k = 0; k < n; ++k)
-            dst[k] = src[k].raw();
-        dst[i] = far;
-    }
+    fillRows(work, d, n, [](std::int64_t raw) { return static_cast<T>(raw); });
     return work;
 }
 
@@ -135,19 +165,8 @@ bool fits64(const DistanceMatrix& d, int n) {
 template <typename Run>
 LinkMatrix withWork(const DistanceMatrix& d, int n, Run run) {
     if (auto whole = wholeWork(d, n)) return run(*whole);
-    if (fits64(d, n)) {
-        auto work = rawWork<std::int64_t>(d, n, (std::int64_t{1} << 62) - 1);
-        return run(work);
-    }
-    auto work = rawWork<Int128>(d, n, (Int128{1} << 100) - 1);
-    return run(work);
-}
-
-bool isSymmetric(const DistanceMatrix& d, int n) {
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            if (d(i, j) != d(j, i)) return false;
-    return true;
+    if (fits64(d, n)) return run(rawWork<std::int64_t>(d, n, (std::int64_t{1} << 62) - 1));
+    return run(rawWork<Int128>(d, n, (Int128{1} << 100) - 1));
 }
 
 // The largest of 0 and D(0, 1) ... D(0, n); D(0, n) is the spare entry, 0
@@ -160,15 +179,13 @@ Currency rowZeroThreshold(const DistanceMatrix& d, int n) {
 }
 
 template <typename T>
-LinkMatrix triangle(Work<T>& work, const DistanceMatrix& d, int n) {
+LinkMatrix triangle(const Work<T>& work, const DistanceMatrix& d, int n) {
     LinkMatrix links(n, n);
     const Currency threshold = rowZeroThreshold(d, n);
     for (int i = 0; i + 1 < n; ++i) {
-        const T* best = work.shortestTwoSteps(i, i + 1);
-        const T* ri = work.row(i);
         const Currency* di = d.rowData(i);
         for (int j = i + 1; j < n; ++j) {
-            const bool kept = (i == 0 || di[j] <= threshold) && !(best[j] < ri[j]);
+            const bool kept = (i == 0 || di[j] <= threshold) && !work.cut(i, j);
             links(i, j) = links(j, i) = kept ? 1 : 0;
         }
     }
@@ -176,17 +193,14 @@ LinkMatrix triangle(Work<T>& work, const DistanceMatrix& d, int n) {
 }
 
 template <typename T>
-LinkMatrix pathSearch(Work<T>& work, const DistanceMatrix& d, int n) {
+LinkMatrix pathSearch(const Work<T>& work, int n) {
     LinkMatrix links(n, n);
     // On a symmetric D the visits (i, j) and (j, i) test the same sums.
-    const bool symmetric = isSymmetric(d, n);
+    const bool symmetric = work.symmetric();
     for (int i = 0; i < n; ++i) {
-        const int from = symmetric ? i + 1 : 0;
-        const T* best = work.shortestTwoSteps(i, from);
-        const T* ri = work.row(i);
-        for (int j = from; j < n; ++j) {
+        for (int j = symmetric ? i + 1 : 0; j < n; ++j) {
             if (j == i) continue;
-            const std::uint8_t kept = best[j] < ri[j] ? 0 : 1;
+            const std::uint8_t kept = work.cut(i, j) ? 0 : 1;
             links(i, j) = kept;
             if (symmetric) links(j, i) = kept;
         }
@@ -200,14 +214,14 @@ LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
     if (n < 2) return LinkMatrix(n, n);
-    return withWork(d, n, [&](auto& work) { return triangle(work, d, n); });
+    return withWork(d, n, [&](const auto& work) { return triangle(work, d, n); });
 }
 
 LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
     if (n < 2) return LinkMatrix(n, n);
-    return withWork(d, n, [&](auto& work) { return pathSearch(work, d, n); });
+    return withWork(d, n, [&](const auto& work) { return pathSearch(work, n); });
 }
 
 }  // namespace qv

@@ -3,24 +3,13 @@
 #include <algorithm>
 #include <bit>
 
+#include "core/bit_ops.h"
+
 namespace qv {
 
 namespace {
 
 constexpr std::int64_t kOne = Currency::kScale;
-
-// Set bits of a word. Without a hardware instruction the library call costs
-// more than this inline count.
-inline std::int64_t countBits(std::uint64_t x) {
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
-    x -= (x >> 1) & 0x5555555555555555;
-    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<std::int64_t>((x * 0x0101010101010101) >> 56);
-#else
-    return std::popcount(x);
-#endif
-}
 
 // Bits 0 .. count-1 of word w set.
 std::uint64_t wordMask(int count, int w) {

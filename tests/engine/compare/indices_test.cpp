@@ -158,6 +158,32 @@ TEST(Indices, PrxSumsMatchFixedPointStepByStep) {
     }
 }
 
+TEST(Indices, PfcAgreesWithCellByCellCounts) {
+    std::mt19937 rng(8);
+    for (int trial = 0; trial < 150; ++trial) {
+        const int n = 1 + static_cast<int>(trial % 3 == 0 ? 60 + rng() % 30 : rng() % 30);
+        LinkMatrix a(n, n), b(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) {
+                a(i, j) = static_cast<std::uint8_t>((rng() % 3 == 0) * (1 + rng() % 255));
+                b(i, j) = static_cast<std::uint8_t>(rng() % 4 == 0);
+            }
+        double sum = 0;
+        bool defined = true;
+        for (int i = 0; i < n; ++i) {
+            int both = 0, either = 0;
+            for (int j = 0; j < n; ++j) {
+                both += a(i, j) && b(i, j);
+                either += a(i, j) || b(i, j);
+            }
+            defined = defined && either > 0;
+            if (either) sum += double(both) / either;
+        }
+        ASSERT_EQ(PfcIndex(a, b, n), defined ? std::optional(roundIndex(sum / n)) : std::nullopt)
+            << "n = " << n;
+    }
+}
+
 TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
     std::mt19937 rng(11);
     int compared = 0, comparedPrx = 0;
