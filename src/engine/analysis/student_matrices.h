@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+
+#include "core/matrix.h"
+#include "core/state.h"
+
+namespace qv {
+
+enum class RunMethod { Triangle, PathSearch };
+
+// The standard concept distances: the column distances of the whole
+// item-concept matrix.
+DistanceMatrix standardDistance(const AppState& state);
+
+// A record's item-concept hits, derived rather than stored: the item-concept
+// rows of the items the student answered correctly, zero rows for the others.
+ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record);
+
+// The Pathfinder network of a distance matrix by the method's variant.
+LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
+
+// One student's distances, network and graph distances.
+struct StudentNetwork {
+    DistanceMatrix distance;
+    LinkMatrix links;
+    GraphDistanceMatrix graphDistance;
+};
+
+// Builds students' matrices for the loaded class. Uses the bit-parallel
+// distance count when the item-concept matrix allows it (always for loaded
+// files) and the plain product and column distances otherwise; both give the
+// same matrices. The state must satisfy the run's preconditions and outlive
+// the builder.
+class StudentNetworkBuilder {
+  public:
+    StudentNetworkBuilder(const AppState& state, RunMethod method, bool allowBitParallel = true);
+    ~StudentNetworkBuilder();
+    StudentNetworkBuilder(const StudentNetworkBuilder&) = delete;
+    StudentNetworkBuilder& operator=(const StudentNetworkBuilder&) = delete;
+
+    bool bitParallel() const;
+    DistanceMatrix distance(const StudentRecord& record) const;
+    StudentNetwork network(const StudentRecord& record) const;
+
+  private:
+    struct FastPath;
+    const AppState& state_;
+    RunMethod method_;
+    std::unique_ptr<const FastPath> fast_;
+};
+
+}  // namespace qv
