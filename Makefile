@@ -11,7 +11,7 @@ release: deps
 	cmake --build --preset release
 
 demo: release
-	./build/release/src/cli/quorvane-cli network --method triangle
+	./build/release/src/cli/quorvane-cli analyze --sample
 
 gui: release
 	./build/release/src/app/quorvane

@@ -13,5 +13,6 @@ void addNetworkCommand(CLI::App& app, int& status);
 void addCheckCommand(CLI::App& app, int& status);
 void addAnalyzeCommand(CLI::App& app, int& status);
 void addReportCommand(CLI::App& app, int& status);
+void addGenerateCommand(CLI::App& app, int& status);
 
 }  // namespace qv::cli

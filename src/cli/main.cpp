@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     qv::cli::addCheckCommand(app, status);
     qv::cli::addAnalyzeCommand(app, status);
     qv::cli::addReportCommand(app, status);
+    qv::cli::addGenerateCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
