@@ -79,14 +79,16 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::onSysInfo);
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(16, 16, 16, 16);
-    grid->setHorizontalSpacing(16);
+    grid->setContentsMargins(18, 18, 18, 18);
+    grid->setHorizontalSpacing(18);
+    grid->setVerticalSpacing(10);
     grid->addWidget(picIcon, 0, 0, 3, 1, Qt::AlignTop);
     grid->addWidget(lblTitle, 0, 1);
     grid->addWidget(lblVersion, 1, 1);
     grid->addWidget(lblDescription, 2, 1);
     grid->addWidget(separator(this), 3, 0, 1, 2);
     auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(18);
     bottom->addWidget(lblDisclaimer, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK);
@@ -94,7 +96,7 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
     buttons->addStretch();
     bottom->addLayout(buttons);
     grid->addLayout(bottom, 4, 0, 1, 2);
-    setFixedWidth(520);
+    setFixedWidth(600);
     cmdOK->setFocus();
 }
 
