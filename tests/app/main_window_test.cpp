@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -222,8 +223,20 @@ class MainWindowTest : public QObject {
         frmMain w(context_);
         w.show();
         QPointer<QWidget> a = w.windows().show<QWidget>();
+        // An editor and the verification window, opened from the menus.
+        child<QAction>(w, "mnuData")->trigger();
+        child<QAction>(w, "mnuDebug")->trigger();
+        QCOMPARE(w.windows().openCount(), 3);
+        QList<QPointer<QWidget>> open;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top != &w && top->isVisible()) open << top;
+        }
+        QCOMPARE(open.size(), 3);
         QVERIFY(w.close());
         QVERIFY(a.isNull());
+        for (const auto& p : open)
+            QVERIFY(p.isNull());
+        QCOMPARE(w.windows().openCount(), 0);
     }
 };
 
