@@ -1,7 +1,251 @@
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
 #include "commands.h"
+
+#ifdef QV_HAVE_RENDER
+
+#include <QGuiApplication>
+#include <QString>
+
+#include "analysis/run.h"
+#include "export.h"
+#include "load_class.h"
+#include "report/draw_report.h"
 
 namespace qv::cli {
 
-void addReportCommand(CLI::App&, int&) {}
+namespace {
+
+namespace fs = std::filesystem;
+using render::ExportFormat;
+
+struct ReportOptions {
+    std::string data, concepts, items, method = "triangle";
+    bool sample = false;
+    std::string id;
+    bool all = false;
+    std::string output;
+    std::string format = "png";  // of the files written into a folder
+    double scale = 1.0;
+};
+
+// Paths from and to the UTF-8 texts of the command line and its messages.
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+std::string utf8Of(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+QString qPath(const fs::path& p) {
+    return QString::fromStdString(utf8Of(p));
+}
+
+// Qt's remarks about the platform (runtime folders, fonts) are not the
+// command's output; only its critical messages still reach stderr.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+}
+
+// Fonts and painting need a GUI application; without a display it runs offscreen.
+std::unique_ptr<QGuiApplication> startGui() {
+    static int argc = 1;
+    static char name[] = "quorvane-cli";
+    static char* argv[] = {name, nullptr};
+    if (QGuiApplication::instance()) return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+bool writePicture(const RecordingCanvas& picture, const fs::path& file, ExportFormat format,
+                  const ReportOptions& opt, const std::string& title) {
+    const QString path = qPath(file), caption = QString::fromStdString(title);
+    bool ok = false;
+    switch (format) {
+        case ExportFormat::Png:
+            ok = render::writePng(picture, path, opt.scale);
+            break;
+        case ExportFormat::Svg:
+            ok = render::writeSvg(picture, path, caption);
+            break;
+        case ExportFormat::Pdf:
+            ok = render::writePdf(picture, path, caption);
+            break;
+    }
+    if (!ok) std::cerr << "錯誤：無法寫入檔案「" << utf8Of(file) << "」。\n";
+    return ok;
+}
+
+// A file name from an ID: characters that no file system takes become "_".
+std::string fileStem(const std::string& id, int k) {
+    if (id.empty()) return "student" + std::to_string(k + 1);
+    std::string stem = id;
+    for (char& c : stem)
+        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos ||
+            static_cast<unsigned char>(c) < 32)
+            c = '_';
+    if (stem == "." || stem == "..") stem = "_";
+    return stem;
+}
+
+// Every record of `id`, drawn one over the other as the print window shows them.
+int reportOne(const AppState& state, const ReportOptions& opt, ExportFormat format) {
+    const std::vector<int> found = findStudents(state, opt.id);
+    if (found.empty()) {
+        std::cerr << "錯誤：找不到學號為「" << opt.id << "」的學生。\n";
+        return kExitBadInput;
+    }
+    RecordingCanvas picture;
+    for (int k : found)
+        DrawStudentReport(picture, state, k);
+    return writePicture(picture, pathOf(opt.output), format, opt, opt.id) ? kExitOk : kExitBadInput;
+}
+
+// One PDF, a page for each record in file order.
+int reportBook(const AppState& state, const ReportOptions& opt) {
+    render::PdfBook book(QString::fromStdString(opt.output), QStringLiteral("Quorvane"));
+    for (int k = 0; k < state.studentCount; ++k) {
+        RecordingCanvas picture;
+        DrawStudentReport(picture, state, k);
+        if (!book.addPage(picture)) break;
+    }
+    if (!book.finish()) {
+        std::cerr << "錯誤：無法寫入檔案「" << opt.output << "」。\n";
+        return kExitBadInput;
+    }
+    std::cout << "已寫入 " << state.studentCount << " 頁到「" << opt.output << "」\n";
+    return kExitOk;
+}
+
+// One file per record in a folder; a repeated ID gets "_2", "_3", ... behind it.
+int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat format) {
+    const fs::path dir = pathOf(opt.output);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir)) {
+        std::cerr << "錯誤：無法建立資料夾「" << opt.output << "」。\n";
+        return kExitBadInput;
+    }
+    std::set<std::string> used;
+    for (int k = 0; k < state.studentCount; ++k) {
+        const std::string& id = state.students[static_cast<std::size_t>(k)].id;
+        const std::string base = fileStem(id, k);
+        std::string stem = base;
+        for (int n = 2; !used.insert(stem).second; ++n)
+            stem = base + "_" + std::to_string(n);
+        RecordingCanvas picture;
+        DrawStudentReport(picture, state, k);
+        if (!writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id))
+            return kExitBadInput;
+    }
+    std::cout << "已寫入 " << state.studentCount << " 個檔案到「" << opt.output << "」\n";
+    return kExitOk;
+}
+
+std::optional<std::string> usageProblem(const ReportOptions& o) {
+    const bool anyFile = !o.data.empty() || !o.concepts.empty() || !o.items.empty();
+    if (o.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
+    if (!o.sample && (o.data.empty() || o.concepts.empty() || o.items.empty()))
+        return "錯誤：請指定 --data、--concepts 與 --items 三個檔案，或使用 --sample。";
+    if (o.id.empty() && !o.all) return "錯誤：請以 --id 指定學號，或使用 --all。";
+    return std::nullopt;
+}
+
+// The class loaded and analysed as the analyze command does it.
+std::optional<std::string> analyse(AppState& state, const ReportOptions& o) {
+    const auto loadError =
+        o.sample ? loadSampleClass(state) : loadClassFiles(state, o.concepts, o.items, o.data);
+    if (loadError) return *loadError;
+    RunOptions options;
+    options.method = o.method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
+    options.keepStudentMatrices = false;  // the drawing needs only the links
+    auto result = runAnalysis(state, options);
+    if (!result) return "錯誤：" + result.error();
+    return std::nullopt;
+}
+
+std::optional<ExportFormat> formatOf(const std::string& nameOrPath) {
+    return render::exportFormatOf(QString::fromStdString(nameOrPath));
+}
+
+int runReport(const ReportOptions& opt) {
+    const bool book = opt.all && formatOf(opt.output) == ExportFormat::Pdf;
+    const auto format = opt.all && !book ? formatOf("x." + opt.format) : formatOf(opt.output);
+    if (!format) {
+        std::cerr << (opt.all && !book ? "錯誤：--format 須為 png、svg 或 pdf"
+                                       : "錯誤：--output 的副檔名須為 .png、.svg 或 .pdf")
+                  << "，讀到「" << (opt.all && !book ? opt.format : opt.output) << "」。\n";
+        return kExitBadInput;
+    }
+    AppState state;
+    if (auto problem = analyse(state, opt)) {
+        std::cerr << *problem << '\n';
+        return kExitBadInput;
+    }
+    if (opt.all && state.studentCount == 0) {
+        std::cerr << "錯誤：資料檔中沒有學生，沒有輸出任何檔案。\n";
+        return kExitBadInput;
+    }
+    const auto gui = startGui();
+    if (!opt.all) return reportOne(state, opt, *format);
+    return book ? reportBook(state, opt) : reportFolder(state, opt, *format);
+}
+
+}  // namespace
+
+void addReportCommand(CLI::App& app, int& status) {
+    auto opt = std::make_shared<ReportOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "report", "把學生的四格概念網路圖（與列印視窗相同）輸出成 PNG、SVG 或 PDF");
+    cmd->add_option("--data", opt->data, "學生資料檔");
+    cmd->add_option("--concepts", opt->concepts, "概念註解檔");
+    cmd->add_option("--items", opt->items, "題目所包含概念檔");
+    cmd->add_flag("--sample", opt->sample, "使用內建的範例班級");
+    cmd->add_option("--method", opt->method, "Pathfinder 算則：triangle 或 path-search")
+        ->check(CLI::IsMember({"triangle", "path-search"}))
+        ->capture_default_str();
+    auto* id = cmd->add_option("--id", opt->id, "學生學號（須完全相同）");
+    auto* all = cmd->add_flag("--all", opt->all, "每位學生一個檔案；--output 為 .pdf 時則每人一頁");
+    id->excludes(all);
+    cmd->add_option("--output", opt->output, "輸出檔（.png/.svg/.pdf），--all 時為資料夾或 .pdf")
+        ->required();
+    cmd->add_option("--format", opt->format, "--all 寫入資料夾時的檔案格式：png、svg 或 pdf")
+        ->capture_default_str();
+    cmd->add_option("--scale", opt->scale, "PNG 的放大倍數（1 為 800 x 600）")
+        ->check(CLI::Range(0.25, 8.0))
+        ->capture_default_str();
+    cmd->callback([opt, &status] {
+        if (auto problem = usageProblem(*opt)) {
+            std::cerr << *problem << '\n';
+            status = kExitBadInput;
+            return;
+        }
+        status = runReport(*opt);
+    });
+}
 
 }  // namespace qv::cli
+
+#else
+
+namespace qv::cli {
+
+void addReportCommand(CLI::App& app, int& status) {
+    CLI::App* cmd = app.add_subcommand("report", "（此版本未包含繪圖功能）");
+    cmd->allow_extras();
+    cmd->callback([&status] {
+        std::cerr << "錯誤：此版本建置時沒有 Qt 繪圖元件，無法輸出報表。\n";
+        status = kExitBadInput;
+    });
+}
+
+}  // namespace qv::cli
+
+#endif
