@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app_context.h"
+#include "samples/sample_class.h"
 
 namespace qv::app {
 
@@ -53,6 +54,26 @@ int seedDataFolders(const std::vector<SeedFile>& files) {
         }
     }
     return written;
+}
+
+namespace {
+
+QByteArray bytesOf(std::string_view s) {
+    return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString nameOf(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+std::vector<SeedFile> sampleClassFiles(const AppContext& context) {
+    namespace s = qv::samples;
+    return {{context.dataFolder, nameOf(s::studentFileName()), bytesOf(s::studentFile())},
+            {context.conceptNoteFolder, nameOf(s::conceptFileName()), bytesOf(s::conceptFile())},
+            {context.itemConceptFolder, nameOf(s::itemConceptFileName()),
+             bytesOf(s::itemConceptFile())}};
 }
 
 }  // namespace qv::app

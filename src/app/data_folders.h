@@ -30,4 +30,7 @@ struct SeedFile {
 // installation); existing files are never touched. Returns the number written.
 int seedDataFolders(const std::vector<SeedFile>& files);
 
+// The built-in sample class, one file for each of the context's folders.
+std::vector<SeedFile> sampleClassFiles(const AppContext& context);
+
 }  // namespace qv::app

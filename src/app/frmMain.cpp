@@ -34,6 +34,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::load() {
     createDataFolders(context_);
+    seedDataFolders(sampleClassFiles(context_));
 }
 
 void frmMain::setLit(int light) {
@@ -91,9 +92,6 @@ void frmMain::onHelpAbout() {
     frmAbout about(*context_.dialogs, this);
     about.exec();
 }
-
-void frmMain::onTriangleRun() {}
-void frmMain::onPathSearchRun() {}
 
 // Wired by the windows that carry these commands.
 void frmMain::onShowId() {

@@ -15,6 +15,10 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
+namespace qv {
+enum class RunMethod;
+}
+
 namespace qv::app {
 
 struct AppContext;
@@ -74,6 +78,8 @@ class frmMain : public QMainWindow {
     void buildMenus();
     QAction* addCommand(QWidget* menu, const char* name, const QString& text,
                         const QKeySequence& shortcut = {});
+    // Runs the whole class with the method's network variant.
+    void runCommand(RunMethod method);
     // Loads the file of light's kind that the user picks.
     void openAndLoad(int light);
     void showMessage(QMessageBox::Icon icon, const QString& text);

@@ -1,6 +1,7 @@
 // Renders the windows to PNG files for a visual check (not a test):
 //   app_screenshots <output folder>
-// With the sample class loaded and the triangle run done.
+// Start-up runs with <output folder>/app as the program's folder; the main
+// window is taken with the sample class loaded and the triangle run done.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include "frmSplash.h"
 #include "frmStudent.h"
 #include "recording_dialogs.h"
+#include "samples/sample_class.h"
 
 using namespace qv::app;
 
@@ -38,10 +40,14 @@ int main(int argc, char* argv[]) {
     splash.close();
 
     frmMain& main = app.start(out.filePath(QStringLiteral("app")), out.path());
-    const QDir samples(QStringLiteral(QV_SAMPLES_DIR));
-    dialogs.answers = samples.entryList({QStringLiteral("*.txt")}, QDir::Files);
-    for (QString& f : dialogs.answers)
-        f = samples.filePath(f);
+    // The sample class, as start-up placed it into the fresh data folders.
+    const auto inFolder = [](const QString& folder, std::string_view name) {
+        return QDir(folder).filePath(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    };
+    dialogs.answers = {
+        inFolder(app.context().dataFolder, qv::samples::studentFileName()),
+        inFolder(app.context().conceptNoteFolder, qv::samples::conceptFileName()),
+        inFolder(app.context().itemConceptFolder, qv::samples::itemConceptFileName())};
     for (const char* name : {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept"}) {
         main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
     }
@@ -92,9 +98,11 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     save(*debug, out, QStringLiteral("debug_speed_running.png"));
     press("cmdCancel");
-    while (debug->speedTestRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (debug->speedTestRunning())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     press("算則三速度測試");
-    while (debug->speedTestRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (debug->speedTestRunning())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     save(*debug, out, QStringLiteral("debug_speed_done.png"));
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));

@@ -9,6 +9,7 @@
 #include "frmMain.h"
 #include "frmSplash.h"
 #include "recording_dialogs.h"
+#include "samples/sample_class.h"
 
 using namespace qv::app;
 
@@ -47,6 +48,15 @@ class StartupTest : public QObject {
             QVERIFY(qobject_cast<frmSplash*>(w) == nullptr || !w->isVisible());
         }
         QVERIFY(dialogs.messages.empty());
+        // A fresh installation gets the sample class.
+        const auto name = qv::samples::studentFileName();
+        const QString sample =
+            QDir(app.context().dataFolder)
+                .filePath(QString::fromUtf8(name.data(), qsizetype(name.size())));
+        const auto bytes = qv::samples::studentFile();
+        QCOMPARE(readAll(sample), QByteArray(bytes.data(), qsizetype(bytes.size())));
+        QCOMPARE(QDir(app.context().conceptNoteFolder).entryList(QDir::Files).size(), 1);
+        QCOMPARE(QDir(app.context().itemConceptFolder).entryList(QDir::Files).size(), 1);
     }
 
     void existingFoldersAndFilesAreLeftAlone() {
@@ -58,6 +68,8 @@ class StartupTest : public QObject {
         Application app(&dialogs);
         app.start(appDir.path(), fallback.path());
         QCOMPARE(readAll(mine), QByteArray("8\r\n9\r\nABC\r\n"));
+        QCOMPARE(QDir(app.context().dataFolder).entryList(QDir::Files).size(), 1);
+        QCOMPARE(QDir(app.context().conceptNoteFolder).entryList(QDir::Files).size(), 0);
         QVERIFY(dialogs.messages.empty());
     }
 

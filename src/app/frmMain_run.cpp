@@ -1,0 +1,68 @@
+// The main window's two run commands.
+#include <QElapsedTimer>
+#include <QProgressBar>
+
+#include "analysis/run.h"
+#include "app_context.h"
+#include "busy_cursor.h"
+#include "frmMain.h"
+
+namespace qv::app {
+
+namespace {
+
+// A run keeps every student's distance and graph-distance matrices (as the
+// records are meant to) unless they would take more memory than this; the
+// student query needs only the links and results, which are always kept.
+constexpr double kMatrixBudgetBytes = 256.0 * 1024 * 1024;
+
+bool keepMatrices(const AppState& state) {
+    const double n = state.conceptCount;
+    const double perStudent = n * n * (sizeof(Currency) + sizeof(std::int16_t));
+    return state.studentCount * perStudent <= kMatrixBudgetBytes;
+}
+
+}  // namespace
+
+void frmMain::onTriangleRun() {
+    runCommand(RunMethod::Triangle);
+}
+
+void frmMain::onPathSearchRun() {
+    runCommand(RunMethod::PathSearch);
+}
+
+void frmMain::runCommand(RunMethod method) {
+    if (const auto refusal = runRefusal(context_.state)) {
+        showMessage(QMessageBox::Warning, QString::fromStdString(*refusal));
+        return;
+    }
+    const int before = progress_->value();
+    // The run does not yield to the event loop; repaint the bar now and then
+    // so that a long run still shows it moving.
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    RunOptions options;
+    options.method = method;
+    options.keepStudentMatrices = keepMatrices(context_.state);
+    options.progress = [this, &sinceRepaint](int value) {
+        progress_->setValue(value);
+        if (sinceRepaint.elapsed() >= 50) {
+            progress_->repaint();
+            sinceRepaint.restart();
+        }
+    };
+    auto result = [&] {
+        BusyCursor busy;
+        return runAnalysis(context_.state, options);
+    }();
+    if (!result) {
+        progress_->setValue(before);
+        showMessage(QMessageBox::Warning, QString::fromStdString(result.error()));
+        return;
+    }
+    setResultText(std::move(result).value());
+    progress_->setValue(1000);
+}
+
+}  // namespace qv::app
