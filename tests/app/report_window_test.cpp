@@ -14,9 +14,11 @@
 #include "dialogs.h"
 #include "frmMain.h"
 #include "frmStudent.h"
+#include "link_networks.h"
 #include "recording_dialogs.h"
 #include "report/draw_report.h"
 #include "student_query.h"
+#include "verify/p272.h"
 
 using namespace qv;
 using namespace qv::app;
@@ -24,26 +26,15 @@ using qv::app::test::RecordingDialogs;
 
 namespace {
 
-LinkMatrix network(int n, std::initializer_list<std::pair<int, int>> links) {
-    LinkMatrix m(n, n);
-    for (auto [i, j] : links)
-        m(i, j) = m(j, i) = 1;
-    return m;
-}
-
-LinkMatrix net1() {
-    return network(7, {{0, 1}, {0, 2}, {1, 3}, {1, 4}, {2, 5}, {2, 6}});
-}
-
 // Seven concepts after a run: three records, the first and last sharing an ID.
 AppState analysedState() {
     AppState s;
     s.conceptCount = 7;
     s.conceptsLoaded = s.dataLoaded = s.itemConceptLoaded = s.hasResults = true;
     s.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例"};
-    s.stdLinks = net1();
+    s.stdLinks = ExampleNet1();
     StudentRecord r;
-    r.links = net1();
+    r.links = ExampleNet1();
     r.pfc = r.gtd = r.prx = "     1";
     for (const char* id : {"90702001", "90702002", "90702001"}) {
         r.id = id;
@@ -176,7 +167,7 @@ class ReportWindowTest : public QObject {
 
     void pictureIsPaintedAndKept() {
         context_.state = analysedState();
-        context_.state.students[1].links = network(7, {{0, 3}});
+        context_.state.students[1].links = qv::test::linkNetwork(7, {{0, 3}});
         showStudentQuery(context_, nullptr, QStringLiteral("90702002"), source());
         auto* scroll = qobject_cast<QScrollArea*>(window_->centralWidget());
         QVERIFY(scroll);

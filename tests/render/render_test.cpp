@@ -7,32 +7,19 @@
 #include <gtest/gtest.h>
 
 #include "export.h"
+#include "link_networks.h"
 #include "painter_canvas.h"
 #include "report/draw_report.h"
+#include "verify/p272.h"
 
 namespace qv::render {
 namespace {
 
-LinkMatrix network(int n, std::initializer_list<std::pair<int, int>> links) {
-    LinkMatrix m(n, n);
-    for (auto [i, j] : links)
-        m(i, j) = m(j, i) = 1;
-    return m;
-}
-
-// The page-272 networks: A..G are concepts 0..6.
-LinkMatrix net1() {
-    return network(7, {{0, 1}, {0, 2}, {1, 3}, {1, 4}, {2, 5}, {2, 6}});
-}
-LinkMatrix net2() {
-    return network(7, {{0, 1}, {0, 3}, {0, 4}, {1, 2}, {2, 5}, {2, 6}});
-}
-
 RecordingCanvas page272() {
     RecordingCanvas c;
-    DrawReport(c,
-               exampleReportData("Sample272_2", net1(), net2(), {"A", "B", "C", "D", "E", "F", "G"},
-                                 {0.429, 0.794, 50, 50, 50, 50, 50, 50}));
+    DrawReport(c, exampleReportData("Sample272_2", ExampleNet1(), ExampleNet2(),
+                                    {"A", "B", "C", "D", "E", "F", "G"},
+                                    {0.429, 0.794, 50, 50, 50, 50, 50, 50}));
     return c;
 }
 
@@ -82,7 +69,7 @@ TEST(RenderImage, StdLinksRedOnlyInThePanelOfBoth) {
 
 TEST(RenderImage, NetworkEqualToTheStandardLeavesMissAndOverEmpty) {
     RecordingCanvas c;
-    DrawReport(c, exampleReportData("S", net1(), net1(), {}, {}));
+    DrawReport(c, exampleReportData("S", ExampleNet1(), ExampleNet1(), {}, {}));
     const QImage image = renderImage(c);
     // Inside the circles of panels 2 and 3 (labels lie outside radius 110).
     for (QPoint centre : {QPoint(150, 450), QPoint(450, 450)})
@@ -101,7 +88,7 @@ TEST(RenderImage, ChineseLabelsAndTheReportColumnFit) {
     EXPECT_LT(620 + metrics.horizontalAdvance(QStringLiteral("Match Links on Target =  66.667 %")),
               800);
 
-    ReportData d = exampleReportData("S", net1(), net2(), {" 加法", " 減法\n"}, {});
+    ReportData d = exampleReportData("S", ExampleNet1(), ExampleNet2(), {" 加法", " 減法\n"}, {});
     RecordingCanvas c;
     DrawReport(c, d);
     const QImage image = renderImage(c, 2);
@@ -112,7 +99,8 @@ TEST(RenderImage, ChineseLabelsAndTheReportColumnFit) {
 
 TEST(RenderImage, GrowsForContentBeyondTheSurface) {
     RecordingCanvas c;
-    DrawReport(c, exampleReportData("S", network(30, {{0, 29}}), network(30, {}),
+    DrawReport(c, exampleReportData("S", qv::test::linkNetwork(30, {{0, 29}}),
+                                    qv::test::linkNetwork(30, {}),
                                     {std::string(" ") + "很長很長很長很長很長很長的概念名稱"}, {}));
     const QSize size = pictureSize(c);
     EXPECT_GT(size.height(), 230 + 29 * 15);  // the 30th concept line is not cut off

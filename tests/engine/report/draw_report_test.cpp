@@ -1,4 +1,6 @@
 #include "report/draw_report.h"
+#include "link_networks.h"
+#include "verify/p272.h"
 
 #include <algorithm>
 #include <utility>
@@ -17,21 +19,6 @@ namespace {
 using Kind = CanvasOp::Kind;
 using ::testing::ElementsAre;
 using ::testing::Pair;
-
-LinkMatrix network(int n, std::initializer_list<std::pair<int, int>> links) {
-    LinkMatrix m(n, n);
-    for (auto [i, j] : links)
-        m(i, j) = m(j, i) = 1;
-    return m;
-}
-
-// The page-272 networks: A..G are concepts 0..6.
-LinkMatrix net1() {
-    return network(7, {{0, 1}, {0, 2}, {1, 3}, {1, 4}, {2, 5}, {2, 6}});
-}
-LinkMatrix net2() {
-    return network(7, {{0, 1}, {0, 3}, {0, 4}, {1, 2}, {2, 5}, {2, 6}});
-}
 
 std::vector<const CanvasOp*> opsOf(const RecordingCanvas& c, Kind kind) {
     std::vector<const CanvasOp*> out;
@@ -70,7 +57,7 @@ AppState sevenConceptState(LinkMatrix studentLinks) {
     s.conceptCount = 7;
     s.conceptsLoaded = s.dataLoaded = s.itemConceptLoaded = s.hasResults = true;
     s.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例\n"};
-    s.stdLinks = net1();
+    s.stdLinks = ExampleNet1();
     StudentRecord r;
     r.id = "90702001";
     r.links = std::move(studentLinks);
@@ -85,7 +72,7 @@ AppState sevenConceptState(LinkMatrix studentLinks) {
 }
 
 TEST(DrawStudentReport, NetworkEqualToTheStandard) {
-    const AppState s = sevenConceptState(net1());
+    const AppState s = sevenConceptState(ExampleNet1());
     RecordingCanvas c;
     DrawStudentReport(c, s, 0);
     ASSERT_FALSE(c.empty());
@@ -108,7 +95,7 @@ TEST(DrawStudentReport, NetworkEqualToTheStandard) {
 }
 
 TEST(DrawStudentReport, WidthsColoursAndOrder) {
-    const AppState s = sevenConceptState(net2());
+    const AppState s = sevenConceptState(ExampleNet2());
     RecordingCanvas c;
     DrawStudentReport(c, s, 0);
     // Width 3 for frames and red links, then 1 for every thin link.
@@ -135,7 +122,7 @@ TEST(DrawStudentReport, WidthsColoursAndOrder) {
 }
 
 TEST(DrawStudentReport, ReportColumnForSevenConcepts) {
-    const AppState s = sevenConceptState(net1());
+    const AppState s = sevenConceptState(ExampleNet1());
     RecordingCanvas c;
     DrawStudentReport(c, s, 0);
     const auto all = texts(c);
@@ -158,9 +145,9 @@ TEST(DrawStudentReport, ReportColumnForSevenConcepts) {
 }
 
 TEST(DrawReport, Page272Example) {
-    const ReportData d =
-        exampleReportData("Sample272_2", net1(), net2(), {"A", "B", "C", "D", "E", "F", "G"},
-                          {0.429, 0.794, 50, 50, 50, 50, 50, 50});
+    const ReportData d = exampleReportData("Sample272_2", ExampleNet1(), ExampleNet2(),
+                                           {"A", "B", "C", "D", "E", "F", "G"},
+                                           {0.429, 0.794, 50, 50, 50, 50, 50, 50});
     RecordingCanvas c;
     DrawReport(c, d);
     EXPECT_EQ(c.ops().front().text, "Sample272_2");
@@ -177,7 +164,7 @@ TEST(DrawReport, Page272Example) {
     }
     EXPECT_EQ(opsOf(c, Kind::ColourLine).size(), 6u);
 
-    const ReportData fresh = exampleReportData("Sample272_3", net1(), net1(), {}, {});
+    const ReportData fresh = exampleReportData("Sample272_3", ExampleNet1(), ExampleNet1(), {}, {});
     RecordingCanvas c3;
     DrawReport(c3, fresh);
     EXPECT_TRUE(hasText(c3, {620, 40}, "PFC = 0"));
@@ -186,7 +173,7 @@ TEST(DrawReport, Page272Example) {
 
 TEST(DrawStudentReport, ToleratesMatricesOfAnotherSize) {
     AppState s = sevenConceptState(LinkMatrix{});
-    s.stdLinks = network(3, {{0, 1}});
+    s.stdLinks = qv::test::linkNetwork(3, {{0, 1}});
     RecordingCanvas c;
     DrawStudentReport(c, s, 0);
     EXPECT_EQ(opsOf(c, Kind::ColourLine).size(), 1u);
@@ -209,7 +196,7 @@ TEST(DrawLayoutTest, CompleteGraphOfForty) {
 }
 
 TEST(FindStudents, ExactIdOnly) {
-    AppState s = sevenConceptState(net1());
+    AppState s = sevenConceptState(ExampleNet1());
     s.students.push_back(s.students.front());
     s.students.push_back(s.students.front());
     s.students[1].id = "90702002";
@@ -222,14 +209,14 @@ TEST(FindStudents, ExactIdOnly) {
 }
 
 TEST(ReportsAvailable, NeedsARunAndConcepts) {
-    AppState s = sevenConceptState(net1());
+    AppState s = sevenConceptState(ExampleNet1());
     EXPECT_TRUE(reportsAvailable(s));
     s.hasResults = false;
     EXPECT_FALSE(reportsAvailable(s));
-    s = sevenConceptState(net1());
+    s = sevenConceptState(ExampleNet1());
     s.conceptCount = 0;
     EXPECT_FALSE(reportsAvailable(s));
-    s = sevenConceptState(net1());
+    s = sevenConceptState(ExampleNet1());
     s.conceptCount = 8;  // a new concept file since the run
     EXPECT_FALSE(reportsAvailable(s));
     EXPECT_FALSE(reportsAvailable(AppState{}));
