@@ -75,6 +75,7 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
     auto* cmdSysInfo = new QPushButton(QStringLiteral("系統資訊(&S)..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setAutoDefault(false);
+    cmdOK->setMinimumWidth(cmdSysInfo->sizeHint().width());
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::onSysInfo);
 
@@ -97,6 +98,8 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
     bottom->addLayout(buttons);
     grid->addLayout(bottom, 4, 0, 1, 2);
     setFixedWidth(600);
+    // The wrapped notices decide the height.
+    if (const int h = heightForWidth(600); h > 0) setFixedHeight(h);
     cmdOK->setFocus();
 }
 

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +131,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+
+    void chineseTextGetsTraditionalFaces() {
+        installFonts();
+        const QStringList installed = QFontDatabase::families();
+        if (!installed.contains(QStringLiteral("AR PL UKai TW")) ||
+            !installed.contains(QStringLiteral("Noto Sans CJK TC"))) {
+            QSKIP("the Kai and Noto CJK fonts are not installed");
+        }
+        frmMain w(context_);
+        QCOMPARE(QFontInfo(w.resultBox()->font()).family(), QStringLiteral("AR PL UKai TW"));
+        QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Noto Sans CJK TC"));
+        QVERIFY(QApplication::font().pointSize() >= 10);
     }
 
     void lightsStartUnlitAndStayRedOnceLit() {

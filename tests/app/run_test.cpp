@@ -1,11 +1,15 @@
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "analysis/run.h"
+#include "analysis/synthetic_class.h"
 #include "app_context.h"
 #include "frmMain.h"
 #include "recording_dialogs.h"
@@ -106,6 +110,39 @@ class RunTest : public QObject {
         QCOMPARE(w.resultText(), QString());
         QTest::keyClick(&w, Qt::Key_F4);
         QCOMPARE(w.resultText(), engineText(context_.state, qv::RunMethod::Triangle));
+    }
+
+    void aLargeClassRunsThroughTheWindow() {
+        QTemporaryDir dir;
+        qv::SyntheticClassOptions options;
+        options.students = 10000;
+        const qv::SyntheticClassFiles files = qv::makeSyntheticClass(options);
+        const QString names[] = {dir.filePath(QStringLiteral("students.txt")),
+                                 dir.filePath(QStringLiteral("concepts.txt")),
+                                 dir.filePath(QStringLiteral("items.txt"))};
+        const std::string* bytes[] = {&files.studentFile, &files.conceptFile,
+                                      &files.itemConceptFile};
+        for (int i = 0; i < 3; ++i) {
+            QFile f(names[i]);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes[i]->data(), qint64(bytes[i]->size()));
+        }
+        frmMain w(context_);
+        w.show();
+        dialogs_.answers = {names[0], names[1], names[2]};
+        QElapsedTimer timer;
+        timer.start();
+        for (const char* a : {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept"}) {
+            trigger(w, a);
+        }
+        const qint64 loadMs = timer.restart();
+        trigger(w, "mnuTriangleRun");
+        QCoreApplication::processEvents();
+        const qint64 runMs = timer.elapsed();
+        qInfo("10000 students: loaded in %lld ms, run and shown in %lld ms", loadMs, runMs);
+        QVERIFY(dialogs_.messages.empty());
+        QCOMPARE(w.resultBox()->document()->blockCount(), 10002);
+        QCOMPARE(w.progressBar()->value(), 1000);
     }
 
     void aRefusedRunSaysWhyAndChangesNothing() {
