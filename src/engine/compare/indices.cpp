@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/bit_ops.h"
 #include "core/currency.h"
 #include "core/number_text.h"
 #include "core/whole_units.h"
@@ -86,10 +87,21 @@ std::optional<FixedSums> wholeSums(const DistanceMatrix& xm, const DistanceMatri
     return FixedSums{money(sx), money(sy), money(sxx), money(syy), money(sxy)};
 }
 
-}  // namespace
+// Up to 64 concepts each row is one word per network, and a row's common and
+// either counts are the set bits of their AND and OR.
+std::optional<double> narrowPfcSum(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t s = nonZeroBits(stdLinks.rowData(i), n);
+        const std::uint64_t t = nonZeroBits(target.rowData(i), n);
+        const int either = countBits(s | t);
+        if (either == 0) return std::nullopt;
+        sum += static_cast<double>(countBits(s & t)) / either;
+    }
+    return sum;
+}
 
-std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
-    if (n < 1) return std::nullopt;
+std::optional<double> widePfcSum(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
     double sum = 0;
     for (int i = 0; i < n; ++i) {
         const std::uint8_t* s = stdLinks.rowData(i);
@@ -102,7 +114,17 @@ std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& tar
         if (either == 0) return std::nullopt;
         sum += static_cast<double>(common) / either;
     }
-    return roundIndex(sum / n);
+    return sum;
+}
+
+}  // namespace
+
+std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+    if (n < 1) return std::nullopt;
+    const std::optional<double> sum =
+        n <= 64 ? narrowPfcSum(stdLinks, target, n) : widePfcSum(stdLinks, target, n);
+    if (!sum) return std::nullopt;
+    return roundIndex(*sum / n);
 }
 
 std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,

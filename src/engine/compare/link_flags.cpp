@@ -1,29 +1,59 @@
 #include "compare/link_flags.h"
 
+#include "core/bit_ops.h"
 #include "core/number_text.h"
 
 namespace qv {
 
-void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
-                    LinkFlagCounts& counts) {
-    std::int32_t match = 0, miss = 0, over = 0, pairs = 0;
+namespace {
+
+struct PairCounts {
+    std::int32_t match = 0, miss = 0, over = 0;
+};
+
+// Up to 64 concepts: the pairs of row i beyond the diagonal as one word per
+// network.
+PairCounts narrowCounts(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+    PairCounts c;
+    for (int i = 0; i + 1 < n; ++i) {
+        const std::uint64_t later = ~((std::uint64_t{2} << i) - 1);
+        const std::uint64_t s = nonZeroBits(stdLinks.rowData(i), n) & later;
+        const std::uint64_t t = nonZeroBits(target.rowData(i), n) & later;
+        c.match += countBits(s & t);
+        c.miss += countBits(s & ~t);
+        c.over += countBits(t & ~s);
+    }
+    return c;
+}
+
+PairCounts wideCounts(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+    PairCounts c;
     for (int i = 0; i + 1 < n; ++i) {
         const std::uint8_t* s = stdLinks.rowData(i);
         const std::uint8_t* t = target.rowData(i);
         for (int j = i + 1; j < n; ++j) {
             const bool inStd = s[j] != 0, inTarget = t[j] != 0;
-            match += (inStd && inTarget) ? 1 : 0;
-            miss += (inStd && !inTarget) ? 1 : 0;
-            over += (!inStd && inTarget) ? 1 : 0;
+            c.match += (inStd && inTarget) ? 1 : 0;
+            c.miss += (inStd && !inTarget) ? 1 : 0;
+            c.over += (!inStd && inTarget) ? 1 : 0;
         }
-        pairs += n - 1 - i;
     }
-    counts[kMatch] += match;
-    counts[kMiss] += miss;
-    counts[kOver] += over;
-    counts[kAbsent] += pairs - match - miss - over;
-    counts[kStdLinks] += match + miss;
-    counts[kTargetLinks] += match + over;
+    return c;
+}
+
+}  // namespace
+
+void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
+                    LinkFlagCounts& counts) {
+    const PairCounts c =
+        n <= 64 ? narrowCounts(stdLinks, target, n) : wideCounts(stdLinks, target, n);
+    const auto pairs = n > 1 ? static_cast<std::int32_t>(std::int64_t{n} * (n - 1) / 2) : 0;
+    counts[kMatch] += c.match;
+    counts[kMiss] += c.miss;
+    counts[kOver] += c.over;
+    counts[kAbsent] += pairs - c.match - c.miss - c.over;
+    counts[kStdLinks] += c.match + c.miss;
+    counts[kTargetLinks] += c.match + c.over;
 }
 
 std::optional<double> linkRate(std::int32_t count, std::int32_t total) {

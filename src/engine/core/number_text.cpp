@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,16 +29,9 @@ std::string exponentText(const char* begin, const char* end) {
     return s;
 }
 
-}  // namespace
-
-std::string numberText(double value) {
-    if (value == 0.0) return "0";  // also turns -0 into 0
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return exponentText(buf, res.ptr);
-}
-
-double RoundToDecimals(double value, int decimals) {
+// The rule itself, on the decimal text; for decimal counts the fast path below
+// does not cover.
+double roundByText(double value, int decimals) {
     const std::string s = numberText(value);
     const auto point = s.find('.');
     if (point == std::string::npos || s.find('E') != std::string::npos) return value;
@@ -48,12 +42,57 @@ double RoundToDecimals(double value, int decimals) {
     return truncated;
 }
 
+}  // namespace
+
+std::string numberText(double value) {
+    if (value == 0.0) return "0";  // also turns -0 into 0
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return exponentText(buf, res.ptr);
+}
+
+namespace {
+
+// 10^0 ... 10^22, every one exact as a double.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+
+}  // namespace
+
+double RoundToDecimals(double value, int decimals) {
+    if (decimals < 0 || decimals > kMaxExactPower) return roundByText(value, decimals);
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    const auto point = s.find('.');
+    // Exponent texts, whole numbers, inf and nan stay as they are; 0 is one
+    // of the whole numbers.
+    if (point == std::string_view::npos || s.find('e') != std::string_view::npos) return value;
+    const std::size_t cut = std::min(point + static_cast<std::size_t>(decimals) + 1, s.size());
+    const int next = cut < s.size() ? s[cut] - '0' : 0;
+    // The kept digits as one integer k over 10^taken. With at most 15
+    // significant digits k is below 2^53, so k and the power are exact and
+    // one division rounds k / 10^taken correctly, the same double the kept
+    // text reads as.
+    std::uint64_t k = 0;
+    for (std::size_t p = s[0] == '-' ? 1 : 0; p < cut; ++p)
+        if (p != point) k = k * 10 + static_cast<std::uint64_t>(s[p] - '0');
+    const double magnitude = static_cast<double>(k) / kExactPowersOfTen[cut - point - 1];
+    const double truncated = s[0] == '-' ? -magnitude : magnitude;
+    if (next > 4) return truncated + 1.0 / std::pow(10.0, decimals);
+    return truncated;
+}
+
 double roundIndex(double value) {
     if (value < 0) return -RoundToDecimals(-value, 3);
     return RoundToDecimals(value, 3);
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 double leadingNumber(std::string_view text, bool* found) {
     std::string number;
@@ -64,8 +103,8 @@ double leadingNumber(std::string_view text, bool* found) {
         if (isDigit) {
             number += ch;
             (exponent ? expDigits : digits) = true;
-        } else if ((ch == '+' || ch == '-') && (number.empty() || (exponent && !expDigits &&
-                                                                  (number.back() == 'e')))) {
+        } else if ((ch == '+' || ch == '-') &&
+                   (number.empty() || (exponent && !expDigits && (number.back() == 'e')))) {
             number += ch;
         } else if (ch == '.' && !point && !exponent) {
             number += ch;
@@ -80,8 +119,8 @@ double leadingNumber(std::string_view text, bool* found) {
     if (found) *found = digits;
     if (!digits) return 0.0;
     if (exponent && !expDigits) {
-        while (!number.empty() && (number.back() == 'e' || number.back() == '+' ||
-                                   number.back() == '-'))
+        while (!number.empty() &&
+               (number.back() == 'e' || number.back() == '+' || number.back() == '-'))
             number.pop_back();
     }
     return std::strtod(number.c_str(), nullptr);

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+
 namespace qv {
 namespace {
 
@@ -70,6 +78,54 @@ TEST(PadLeft, RightAlignsAndNeverCuts) {
     EXPECT_EQ(padLeft("0.5", 6), "   0.5");
     EXPECT_EQ(padLeft("33.333", 7), " 33.333");
     EXPECT_EQ(padLeft("1000.25", 6), "1000.25");
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// The rule as written: cut the 15-digit text after the d-th decimal, read it
+// back, and add one unit of that decimal when the next digit is 5 or more.
+double roundOnText(double value, int decimals) {
+    const std::string s = numberText(value);
+    const auto point = s.find('.');
+    if (point == std::string::npos || s.find('E') != std::string::npos) return value;
+    const std::size_t cut = point + static_cast<std::size_t>(decimals) + 1;
+    const int next = cut < s.size() ? s[cut] - '0' : 0;
+    const double truncated = std::strtod(s.substr(0, cut).c_str(), nullptr);
+    if (next > 4) return truncated + 1.0 / std::pow(10.0, decimals);
+    return truncated;
+}
+
+void expectSameBits(double value, int decimals) {
+    const double fast = RoundToDecimals(value, decimals), plain = roundOnText(value, decimals);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(plain))
+        << numberText(value) << " to " << decimals << " decimals";
+}
+
+TEST(RoundToDecimals, SameDoubleAsReadingTheCutText) {
+    // Rates and indices as the run makes them.
+    for (int total = 1; total <= 400; ++total)
+        for (int count = 0; count <= total; ++count) {
+            expectSameBits(static_cast<double>(count) / total * 100, 3);
+            expectSameBits(static_cast<double>(count) / total, 3);
+        }
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int k = 0; k < 200000; ++k) {
+        expectSameBits(unit(random), 3);
+        expectSameBits(unit(random) * 1e6, k % 16);
+        const double any = std::bit_cast<double>(bits(random));
+        expectSameBits(any, k % 25);
+    }
+    for (double v :
+         {0.0, -0.0, 1e-5, 0.0001, 0.00049999, 0.0005, 999.9995, 1e15, 123456789012.345, -2.5e-4,
+          std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        for (int d = 0; d <= 23; ++d)
+            if (!std::isnan(v)) expectSameBits(v, d);
 }
 
 }  // namespace
