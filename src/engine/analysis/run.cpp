@@ -84,6 +84,8 @@ struct ClassRun {
     StudentNetworkBuilder builder;
     RateTexts rates;
     IndexTexts pfcTexts, gtdTexts, prxTexts;
+    DistanceMatrix distance;
+    GraphDistanceMatrix graphDistance;
 
     ClassRun(AppState& s, const RunOptions& o)
         : state(s),
@@ -97,11 +99,17 @@ struct ClassRun {
 
 void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     const int n = state.conceptCount;
-    DistanceMatrix d = builder.distance(record);
+    // The record keeps its network; the other matrices only when asked,
+    // otherwise they live in buffers reused from student to student.
+    const bool keep = options.keepStudentMatrices;
+    DistanceMatrix& d = keep ? record.distance : distance;
+    GraphDistanceMatrix& g = keep ? record.graphDistance : graphDistance;
+    LinkMatrix& links = record.links;
+    builder.distanceInto(record, d);
     progress.advance();  // the item-concept hits
     progress.advance();  // their column distances
-    LinkMatrix links = methodNetwork(options.method, d, n);
-    GraphDistanceMatrix g = PointDistanceNO(links, n);
+    methodNetworkInto(options.method, d, n, links);
+    PointDistanceNOInto(links, n, g);
 
     const FormattedValue& pfc = pfcTexts.get(PfcIndex(state.stdLinks, links, n));
     const FormattedValue& gtd = gtdTexts.get(GtdIndex(state.stdGraphDistance, g, n));
@@ -118,11 +126,7 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     CountLinkFlags(state.stdLinks, links, n, record.linkCounts);
     storeRates(record);
 
-    record.links = std::move(links);
-    if (options.keepStudentMatrices) {
-        record.distance = std::move(d);
-        record.graphDistance = std::move(g);
-    } else {
+    if (!keep) {
         record.distance = DistanceMatrix();
         record.graphDistance = GraphDistanceMatrix();
     }

@@ -28,8 +28,16 @@ ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record) {
 }
 
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n) {
-    return method == RunMethod::Triangle ? FirstOrderTriangle(distance, n)
-                                         : FirstOrderPathSearch(distance, n);
+    LinkMatrix links;
+    methodNetworkInto(method, distance, n, links);
+    return links;
+}
+
+void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out) {
+    if (method == RunMethod::Triangle)
+        FirstOrderTriangleInto(distance, n, out);
+    else
+        FirstOrderPathSearchInto(distance, n, out);
 }
 
 StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method,
@@ -47,12 +55,21 @@ bool StudentNetworkBuilder::bitParallel() const {
 }
 
 DistanceMatrix StudentNetworkBuilder::distance(const StudentRecord& record) const {
-    if (fast_) return studentDistance(fast_->table, record.correct, state_.itemCount);
+    DistanceMatrix d;
+    distanceInto(record, d);
+    return d;
+}
+
+void StudentNetworkBuilder::distanceInto(const StudentRecord& record, DistanceMatrix& out) const {
+    if (fast_) {
+        studentDistanceInto(fast_->table, record.correct, state_.itemCount, out);
+        return;
+    }
     // The product with the diagonal correct-answer matrix, as the definition
     // states it; the sizes agree because the run checked the item counts.
     const int items = state_.itemCount;
     auto hits = MatrixMultiply(itemMatrix(record, items), state_.itemConcept);
-    return ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);
+    out = ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);
 }
 
 StudentNetwork StudentNetworkBuilder::network(const StudentRecord& record) const {

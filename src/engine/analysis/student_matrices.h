@@ -19,6 +19,8 @@ ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record);
 
 // The Pathfinder network of a distance matrix by the method's variant.
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
+// The same into `out`, reusing its storage when it already has the size.
+void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out);
 
 // One student's distances, network and graph distances.
 struct StudentNetwork {
@@ -41,6 +43,8 @@ class StudentNetworkBuilder {
 
     bool bitParallel() const;
     DistanceMatrix distance(const StudentRecord& record) const;
+    // The same into `out`, reusing its storage when it already has the size.
+    void distanceInto(const StudentRecord& record, DistanceMatrix& out) const;
     StudentNetwork network(const StudentRecord& record) const;
 
   private:

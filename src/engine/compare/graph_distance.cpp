@@ -66,13 +66,21 @@ void searchWide(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
 }  // namespace
 
 GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n) {
+    GraphDistanceMatrix out;
+    PointDistanceNOInto(links, n, out);
+    return out;
+}
+
+void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
     n = std::max(n, 0);
-    GraphDistanceMatrix out(n, n);
+    if (out.rows() == n && out.cols() == n)
+        out.fill(0);
+    else
+        out = GraphDistanceMatrix(n, n);
     if (n <= 64)
         searchNarrow(links, n, out);
     else
         searchWide(links, n, out);
-    return out;
 }
 
 }  // namespace qv

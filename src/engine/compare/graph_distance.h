@@ -8,4 +8,7 @@ namespace qv {
 // most 7; 0 otherwise (and on the diagonal). Breadth-first, O(n^2) per source.
 GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n);
 
+// The same into `out`, reusing its storage when it already has the size.
+void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out);
+
 }  // namespace qv

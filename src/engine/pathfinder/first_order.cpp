@@ -163,7 +163,7 @@ bool fits64(const DistanceMatrix& d, int n) {
 }
 
 template <typename Run>
-LinkMatrix withWork(const DistanceMatrix& d, int n, Run run) {
+void withWork(const DistanceMatrix& d, int n, Run run) {
     if (auto whole = wholeWork(d, n)) return run(*whole);
     if (fits64(d, n)) return run(rawWork<std::int64_t>(d, n, (std::int64_t{1} << 62) - 1));
     return run(rawWork<Int128>(d, n, (Int128{1} << 100) - 1));
@@ -178,9 +178,16 @@ Currency rowZeroThreshold(const DistanceMatrix& d, int n) {
     return m;
 }
 
+// Reuses the cells of `links` when it already has the size; the diagonal is
+// cleared and every other cell written.
+void makeSquare(LinkMatrix& links, int n) {
+    if (links.rows() != n || links.cols() != n) links = LinkMatrix(n, n);
+    for (int i = 0; i < n; ++i)
+        links(i, i) = 0;
+}
+
 template <typename T>
-LinkMatrix triangle(const Work<T>& work, const DistanceMatrix& d, int n) {
-    LinkMatrix links(n, n);
+void triangle(const Work<T>& work, const DistanceMatrix& d, int n, LinkMatrix& links) {
     const Currency threshold = rowZeroThreshold(d, n);
     for (int i = 0; i + 1 < n; ++i) {
         const Currency* di = d.rowData(i);
@@ -189,12 +196,10 @@ LinkMatrix triangle(const Work<T>& work, const DistanceMatrix& d, int n) {
             links(i, j) = links(j, i) = kept ? 1 : 0;
         }
     }
-    return links;
 }
 
 template <typename T>
-LinkMatrix pathSearch(const Work<T>& work, int n) {
-    LinkMatrix links(n, n);
+void pathSearch(const Work<T>& work, int n, LinkMatrix& links) {
     // On a symmetric D the visits (i, j) and (j, i) test the same sums.
     const bool symmetric = work.symmetric();
     for (int i = 0; i < n; ++i) {
@@ -205,23 +210,36 @@ LinkMatrix pathSearch(const Work<T>& work, int n) {
             if (symmetric) links(j, i) = kept;
         }
     }
-    return links;
 }
 
 }  // namespace
 
 LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n) {
-    n = std::max(n, 0);
-    assert(d.rows() >= n && d.cols() >= n);
-    if (n < 2) return LinkMatrix(n, n);
-    return withWork(d, n, [&](const auto& work) { return triangle(work, d, n); });
+    LinkMatrix links;
+    FirstOrderTriangleInto(d, n, links);
+    return links;
 }
 
 LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n) {
+    LinkMatrix links;
+    FirstOrderPathSearchInto(d, n, links);
+    return links;
+}
+
+void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
-    if (n < 2) return LinkMatrix(n, n);
-    return withWork(d, n, [&](const auto& work) { return pathSearch(work, n); });
+    makeSquare(out, n);
+    if (n < 2) return;
+    withWork(d, n, [&](const auto& work) { triangle(work, d, n, out); });
+}
+
+void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
+    n = std::max(n, 0);
+    assert(d.rows() >= n && d.cols() >= n);
+    makeSquare(out, n);
+    if (n < 2) return;
+    withWork(d, n, [&](const auto& work) { pathSearch(work, n, out); });
 }
 
 }  // namespace qv

@@ -13,4 +13,8 @@ LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n);
 // decided on its own visit. O(n^3).
 LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n);
 
+// The same into `out`, reusing its storage when it already has the size.
+void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out);
+void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out);
+
 }  // namespace qv

@@ -32,10 +32,18 @@ std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
     return counted;
 }
 
+// Reuses d's cells when it already has the size; every cell is written.
+void makeSquare(DistanceMatrix& d, int n) {
+    if (d.rows() != n || d.cols() != n) d = DistanceMatrix(n, n);
+    for (int i = 0; i < n; ++i)
+        d(i, i) = Currency{};
+}
+
 // Fewer than 65 items: each concept's counted items fit one word.
-DistanceMatrix singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency unrelated) {
+void singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency unrelated,
+                DistanceMatrix& d) {
     const int n = table.conceptCount;
-    DistanceMatrix d(n, n);
+    makeSquare(d, n);
     std::uint64_t onStack[256];
     std::vector<std::uint64_t> onHeap(n > 256 ? static_cast<std::size_t>(n) : 0);
     std::uint64_t* col = n > 256 ? onHeap.data() : onStack;
@@ -49,13 +57,12 @@ DistanceMatrix singleWord(const ItemConceptBits& table, std::uint64_t counted, C
             d(i, j) = d(j, i) = v;
         }
     }
-    return d;
 }
 
-DistanceMatrix multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted,
-                         Currency unrelated) {
+void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted,
+               Currency unrelated, DistanceMatrix& d) {
     const int n = table.conceptCount;
-    DistanceMatrix d(n, n);
+    makeSquare(d, n);
     for (int i = 0; i < n; ++i) {
         const std::uint64_t* a = table.conceptBits(i);
         for (int j = i + 1; j < n; ++j) {
@@ -69,7 +76,6 @@ DistanceMatrix multiWord(const ItemConceptBits& table, const std::vector<std::ui
             d(i, j) = d(j, i) = any == 0 ? unrelated : Currency::fromRaw(differ * kOne);
         }
     }
-    return d;
 }
 
 }  // namespace
@@ -98,15 +104,23 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
     return table;
 }
 
-DistanceMatrix studentDistance(const ItemConceptBits& table,
-                               const std::vector<std::uint64_t>& correct, int itemCount) {
+void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                         int itemCount, DistanceMatrix& out) {
     const Currency unrelated = Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1);
     if (table.words <= 1) {
         const std::uint64_t first = correct.empty() ? 0 : correct[0];
-        return singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0),
-                          unrelated);
+        singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
+                   out);
+        return;
     }
-    return multiWord(table, countedItems(table, correct, itemCount), unrelated);
+    multiWord(table, countedItems(table, correct, itemCount), unrelated, out);
+}
+
+DistanceMatrix studentDistance(const ItemConceptBits& table,
+                               const std::vector<std::uint64_t>& correct, int itemCount) {
+    DistanceMatrix d;
+    studentDistanceInto(table, correct, itemCount, d);
+    return d;
 }
 
 DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount) {

@@ -36,6 +36,11 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
 DistanceMatrix studentDistance(const ItemConceptBits& table,
                                const std::vector<std::uint64_t>& correct, int itemCount);
 
+// The same into `out`, reusing its storage when it already has the size (a
+// run over a class fills one matrix per student).
+void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                         int itemCount, DistanceMatrix& out);
+
 // The standard distances: the student distances with every item counted, equal
 // to ColumnDistanceMatrix(itemConcept, itemCount, conceptCount, itemCount).
 DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount);

@@ -81,6 +81,7 @@ TEST(PointDistanceNO, ChainsAreCappedAtSevenLinks) {
 
 TEST(PointDistanceNO, AgreesWithFloydWarshall) {
     std::mt19937 rng(31);
+    GraphDistanceMatrix reused;  // one buffer for all trials, as a run keeps it
     for (int trial = 0; trial < 200; ++trial) {
         // Sizes on both sides of 64 concepts; sparse enough for long chains.
         const int n = static_cast<int>(trial % 20 == 0 ? 65 + rng() % 30 : rng() % 40);
@@ -94,8 +95,12 @@ TEST(PointDistanceNO, AgreesWithFloydWarshall) {
                     links(i, j) = static_cast<std::uint8_t>(1 + rng() % 255);
                     if (symmetric) links(j, i) = links(i, j);
                 }
-        ASSERT_EQ(PointDistanceNO(links, n), plainGraphDistance(links, n))
+        const GraphDistanceMatrix plain = plainGraphDistance(links, n);
+        ASSERT_EQ(PointDistanceNO(links, n), plain)
             << "n = " << n << (symmetric ? "" : ", one-way links");
+        reused.fill(5);
+        PointDistanceNOInto(links, n, reused);
+        ASSERT_EQ(reused, plain) << "n = " << n << ", reused buffer";
     }
 }
 

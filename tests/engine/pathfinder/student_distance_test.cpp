@@ -75,11 +75,17 @@ TEST(StudentDistance, AgreesWithTheMatrixOperations) {
         ASSERT_EQ(standardDistance(*bits, items),
                   ColumnDistanceMatrix(table, items, concepts, items))
             << items << " items, " << concepts << " concepts";
+        // One buffer through the students, as a run reuses it; stale cells
+        // (the diagonal included) must not survive.
+        DistanceMatrix reused;
         for (int s = 0; s < 5; ++s) {
             const StudentRecord r = randomStudent(rng, items, static_cast<unsigned>(rng() % 101));
-            ASSERT_EQ(studentDistance(*bits, r.correct, items),
-                      plainStudentDistance(table, r, items, concepts))
+            const DistanceMatrix plain = plainStudentDistance(table, r, items, concepts);
+            ASSERT_EQ(studentDistance(*bits, r.correct, items), plain)
                 << items << " items, " << concepts << " concepts";
+            reused.fill(Currency::fromInt(s + 3));
+            studentDistanceInto(*bits, r.correct, items, reused);
+            ASSERT_EQ(reused, plain) << items << " items, " << concepts << " concepts, reused";
         }
     }
 }
