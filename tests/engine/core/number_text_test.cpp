@@ -121,6 +121,23 @@ TEST(RoundToDecimals, SameDoubleAsReadingTheCutText) {
         const double any = std::bit_cast<double>(bits(random));
         expectSameBits(any, k % 25);
     }
+    // Next to the cut digits' boundaries, where the text and the product
+    // could disagree: a few ulps either side of k / 10^(d+1).
+    for (int d = 0; d <= 7; ++d)
+        for (int k = 1; k < 4000; k += 1 + k / 50) {
+            const double edge = k / std::pow(10.0, d + 1);
+            double below = edge, above = edge;
+            for (int step = 0; step < 4; ++step) {
+                below = std::nextafter(below, 0.0);
+                above = std::nextafter(above, 1e9);
+                expectSameBits(below, d);
+                expectSameBits(above, d);
+            }
+            expectSameBits(edge, d);
+            expectSameBits(edge * 1000, d);
+            expectSameBits(edge - 5e-14, d);
+            expectSameBits(edge + 4.9e-14, d);
+        }
     for (double v :
          {0.0, -0.0, 1e-5, 0.0001, 0.00049999, 0.0005, 999.9995, 1e15, 123456789012.345, -2.5e-4,
           std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
