@@ -51,32 +51,46 @@ class Work {
                 columns_[static_cast<std::size_t>(j) * stride_ + k] = row(k)[j];
     }
 
-    bool cut(int i, int j) const {
-        const T* ri = row(i);
-        const T* cj =
-            (symmetric_ ? rows_.data() : columns_.data()) + static_cast<std::size_t>(j) * stride_;
-        if constexpr (kVector)
-            return vectorCut(ri, cj, ri[j]);
-        else
-            return scalarCut(ri, cj, ri[j]);
+    // Calls visit(cut), cut(i, j) telling whether some k makes a strictly
+    // shorter path; the row length is fixed at compile time for up to 32
+    // concepts, so the per-pair test carries no dispatch.
+    template <typename Visit>
+    void withCut(Visit visit) const {
+        if constexpr (kVector) {
+            switch (stride_ / kLanes) {
+                case 1:
+                    return visit(cutOf<1>());
+                case 2:
+                    return visit(cutOf<2>());
+                case 3:
+                    return visit(cutOf<3>());
+                case 4:
+                    return visit(cutOf<4>());
+                default:
+                    return visit(cutOf<0>());
+            }
+        } else {
+            visit([this](int i, int j) {
+                const T* ri = row(i);
+                return scalarCut(ri, column(j), ri[j]);
+            });
+        }
     }
 
   private:
     typedef T Lanes __attribute__((vector_size(16)));
 
-    bool vectorCut(const T* ri, const T* cj, T direct) const {
-        switch (stride_ / kLanes) {
-            case 1:
-                return shorterIn<1>(ri, cj, direct);
-            case 2:
-                return shorterIn<2>(ri, cj, direct);
-            case 3:
-                return shorterIn<3>(ri, cj, direct);
-            case 4:
-                return shorterIn<4>(ri, cj, direct);
-            default:
-                return shorterIn<0>(ri, cj, direct);
-        }
+    const T* column(int j) const {
+        return (symmetric_ ? rows_.data() : columns_.data()) +
+               static_cast<std::size_t>(j) * stride_;
+    }
+
+    template <int kBlocks>
+    auto cutOf() const {
+        return [this](int i, int j) {
+            const T* ri = row(i);
+            return shorterIn<kBlocks>(ri, column(j), ri[j]);
+        };
     }
 
     // Blocks of lanes, fixed (unrolled) or, for 0, all of the row.
@@ -189,27 +203,31 @@ void makeSquare(LinkMatrix& links, int n) {
 template <typename T>
 void triangle(const Work<T>& work, const DistanceMatrix& d, int n, LinkMatrix& links) {
     const Currency threshold = rowZeroThreshold(d, n);
-    for (int i = 0; i + 1 < n; ++i) {
-        const Currency* di = d.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const bool kept = (i == 0 || di[j] <= threshold) && !work.cut(i, j);
-            links(i, j) = links(j, i) = kept ? 1 : 0;
+    work.withCut([&](auto cut) {
+        for (int i = 0; i + 1 < n; ++i) {
+            const Currency* di = d.rowData(i);
+            for (int j = i + 1; j < n; ++j) {
+                const bool kept = (i == 0 || di[j] <= threshold) && !cut(i, j);
+                links(i, j) = links(j, i) = kept ? 1 : 0;
+            }
         }
-    }
+    });
 }
 
 template <typename T>
 void pathSearch(const Work<T>& work, int n, LinkMatrix& links) {
     // On a symmetric D the visits (i, j) and (j, i) test the same sums.
     const bool symmetric = work.symmetric();
-    for (int i = 0; i < n; ++i) {
-        for (int j = symmetric ? i + 1 : 0; j < n; ++j) {
-            if (j == i) continue;
-            const std::uint8_t kept = work.cut(i, j) ? 0 : 1;
-            links(i, j) = kept;
-            if (symmetric) links(j, i) = kept;
+    work.withCut([&](auto cut) {
+        for (int i = 0; i < n; ++i) {
+            for (int j = symmetric ? i + 1 : 0; j < n; ++j) {
+                if (j == i) continue;
+                const std::uint8_t kept = cut(i, j) ? 0 : 1;
+                links(i, j) = kept;
+                if (symmetric) links(j, i) = kept;
+            }
         }
-    }
+    });
 }
 
 }  // namespace
