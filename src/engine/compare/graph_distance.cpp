@@ -24,17 +24,20 @@ void searchNarrow(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
         next[u] = nonZeroBits(links.rowData(u), n) & ~(std::uint64_t{1} << u);
     for (int i = 0; i + 1 < n; ++i) {
         std::uint64_t seen = std::uint64_t{1} << i, frontier = seen;
-        const std::uint64_t later = ~((std::uint64_t{2} << i) - 1);  // concepts j > i
-        for (int length = 1; length <= kLongest && frontier; ++length) {
+        // Concepts j > i not reached yet; the search from i ends with them,
+        // which spares the widest, last levels for most sources.
+        std::uint64_t pending = bitRange(i + 1, n);
+        for (int length = 1; length <= kLongest && frontier != 0 && pending != 0; ++length) {
             std::uint64_t reached = 0;
             for (std::uint64_t f = frontier; f; f &= f - 1)
                 reached |= next[std::countr_zero(f)];
             frontier = reached & ~seen;
             seen |= frontier;
-            for (std::uint64_t f = frontier & later; f; f &= f - 1) {
+            for (std::uint64_t f = frontier & pending; f; f &= f - 1) {
                 const int j = std::countr_zero(f);
                 out(i, j) = out(j, i) = static_cast<std::int16_t>(length);
             }
+            pending &= ~frontier;
         }
     }
 }
