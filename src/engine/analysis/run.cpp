@@ -86,12 +86,14 @@ struct ClassRun {
     IndexTexts pfcTexts, gtdTexts, prxTexts;
     DistanceMatrix distance;
     GraphDistanceMatrix graphDistance;
+    PrxAgainst prxAgainst;  // the standard is fixed for the whole run
 
     ClassRun(AppState& s, const RunOptions& o)
         : state(s),
           options(o),
           builder(s, o.method, o.allowBitParallel),
-          rates(s.conceptCount * (s.conceptCount - 1) / 2) {}
+          rates(s.conceptCount * (s.conceptCount - 1) / 2),
+          prxAgainst(s.stdDistance, s.conceptCount) {}
 
     void analyse(StudentRecord& record, Progress& progress);
     void storeRates(StudentRecord& record);
@@ -113,7 +115,7 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
 
     const FormattedValue& pfc = pfcTexts.get(PfcIndex(state.stdLinks, links, n));
     const FormattedValue& gtd = gtdTexts.get(GtdIndex(state.stdGraphDistance, g, n));
-    const FormattedValue& prx = prxTexts.get(PrxIndex(state.stdDistance, d, n));
+    const FormattedValue& prx = prxTexts.get(prxAgainst.index(d));
     record.pfcValue = pfc.value;
     record.pfc = pfc.text;
     record.gtdValue = gtd.value;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "core/bit_ops.h"
 #include "core/currency.h"
@@ -163,16 +164,67 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
     return roundIndex(Currency::fromDouble(*r).toDouble());
 }
 
-std::optional<double> prxCorrelation(const DistanceMatrix& stdDist, const DistanceMatrix& target,
-                                     int n) {
-    if (n < 2) return std::nullopt;
-    const std::optional<FixedSums> whole = wholeSums(stdDist, target, n);
-    const FixedSums s = whole ? *whole : roundedSums(stdDist, target, n);
+namespace {
+
+std::optional<double> prxFromSums(const FixedSums& s, int n) {
     const double p = pairCount(n);
     const double vx = s.sxx.toDouble() - (s.sx * s.sx).toDouble() / p;
     const Currency q = Currency::fromDouble((s.sy * s.sy).toDouble() / p);
     const double vy = (s.syy - q).toDouble();
     return correlation(vx, vy, s.sxy.toDouble() - (s.sx * s.sy).toDouble() / p);
+}
+
+}  // namespace
+
+std::optional<double> prxCorrelation(const DistanceMatrix& stdDist, const DistanceMatrix& target,
+                                     int n) {
+    if (n < 2) return std::nullopt;
+    const std::optional<FixedSums> whole = wholeSums(stdDist, target, n);
+    return prxFromSums(whole ? *whole : roundedSums(stdDist, target, n), n);
+}
+
+PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {
+    if (n < 2 || n > 4096) return;
+    std::uint64_t rejected = 0;
+    units_.reserve(static_cast<std::size_t>(n) * (n - 1) / 2);
+    for (int i = 0; i + 1 < n; ++i) {
+        const Currency* xs = stdDist.rowData(i);
+        for (int j = i + 1; j < n; ++j) {
+            const std::int64_t x = wholeUnits(xs[j].raw());
+            rejected |= notWholeBelow(xs[j].raw(), x, 13);
+            const auto ux = static_cast<std::uint64_t>(x);
+            units_.push_back(ux);
+            sx_ += ux;
+            sxx_ += ux * ux;
+        }
+    }
+    if (rejected != 0) units_.clear();
+}
+
+std::optional<double> PrxAgainst::index(const DistanceMatrix& target) const {
+    if (units_.empty()) return PrxIndex(std_, target, n_);
+    // wholeSums with the standard's half done; unsigned as there.
+    std::uint64_t sy = 0, syy = 0, sxy = 0, rejected = 0;
+    const std::uint64_t* x = units_.data();
+    for (int i = 0; i + 1 < n_; ++i) {
+        const Currency* ys = target.rowData(i);
+        for (int j = i + 1; j < n_; ++j) {
+            const std::int64_t y = wholeUnits(ys[j].raw());
+            rejected |= notWholeBelow(ys[j].raw(), y, 13);
+            const auto uy = static_cast<std::uint64_t>(y);
+            sy += uy;
+            syy += uy * uy;
+            sxy += *x++ * uy;
+        }
+    }
+    if (rejected != 0) return PrxIndex(std_, target, n_);
+    const auto money = [](std::uint64_t units) {
+        return Currency::fromInt(static_cast<std::int64_t>(units));
+    };
+    const std::optional<double> r =
+        prxFromSums(FixedSums{money(sx_), money(sy), money(sxx_), money(syy), money(sxy)}, n_);
+    if (!r) return std::nullopt;
+    return roundIndex(*r);
 }
 
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "core/matrix.h"
 
@@ -14,6 +16,21 @@ std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& tar
 std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n);
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
+
+// PrxIndex of many targets against one standard, equal to
+// PrxIndex(stdDist, target, n); the standard's whole-unit sums are taken once.
+// The standard must outlive it.
+class PrxAgainst {
+  public:
+    PrxAgainst(const DistanceMatrix& stdDist, int n);
+    std::optional<double> index(const DistanceMatrix& target) const;
+
+  private:
+    const DistanceMatrix& std_;
+    int n_;
+    std::vector<std::uint64_t> units_;  // the pairs i < j in order; empty unless all whole
+    std::uint64_t sx_ = 0, sxx_ = 0;
+};
 
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:
 // the sums and Q carry their fixed rounding, r does not. Empty when n < 2 or

@@ -158,6 +158,37 @@ TEST(Indices, PrxSumsMatchFixedPointStepByStep) {
     }
 }
 
+TEST(Indices, PrxAgainstOneStandardEqualsPrxIndex) {
+    std::mt19937 rng(11);
+    // Whole standards with whole, decimal and out-of-range targets, and the
+    // other way round: every mix of the whole-unit and the rounded sums.
+    const std::int64_t steps[] = {10000, 1001, 10000 * 9000};
+    const auto randomMatrix = [&rng](int n, std::int64_t step) {
+        DistanceMatrix m(n, n);
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                m(i, j) = m(j, i) = Currency::fromRaw(step * (rng() % 45) - step * 2);
+        return m;
+    };
+    for (std::int64_t stdStep : steps) {
+        for (int trial = 0; trial < 40; ++trial) {
+            const int n = static_cast<int>(rng() % 25);
+            const DistanceMatrix standard = randomMatrix(n, stdStep);
+            const PrxAgainst against(standard, n);
+            for (std::int64_t targetStep : steps) {
+                for (int t = 0; t < 3; ++t) {
+                    const DistanceMatrix target = randomMatrix(n, targetStep);
+                    ASSERT_EQ(against.index(target), PrxIndex(standard, target, n))
+                        << "n " << n << ", steps " << stdStep << " / " << targetStep;
+                }
+            }
+            // A target without spread has no index either way.
+            ASSERT_EQ(against.index(DistanceMatrix(n, n)),
+                      PrxIndex(standard, DistanceMatrix(n, n), n));
+        }
+    }
+}
+
 TEST(Indices, PfcAgreesWithCellByCellCounts) {
     std::mt19937 rng(8);
     for (int trial = 0; trial < 150; ++trial) {
