@@ -1,5 +1,6 @@
 #include "analysis/run.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -87,15 +88,21 @@ struct ClassRun {
     DistanceMatrix distance;
     GraphDistanceMatrix graphDistance;
     PrxAgainst prxAgainst;  // the standard is fixed for the whole run
+    std::optional<LinkRows> stdRows;
 
     ClassRun(AppState& s, const RunOptions& o)
         : state(s),
           options(o),
           builder(s, o.method, o.allowBitParallel),
           rates(s.conceptCount * (s.conceptCount - 1) / 2),
-          prxAgainst(s.stdDistance, s.conceptCount) {}
+          prxAgainst(s.stdDistance, s.conceptCount) {
+        if (s.conceptCount <= LinkRows::kMaxConcepts)
+            stdRows = linkRows(s.stdLinks, s.conceptCount);
+    }
 
     void analyse(StudentRecord& record, Progress& progress);
+    std::optional<double> compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
+                                       LinkFlagCounts& counts) const;
     void storeRates(StudentRecord& record);
 };
 
@@ -111,9 +118,11 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     progress.advance();  // the item-concept hits
     progress.advance();  // their column distances
     methodNetworkInto(options.method, d, n, links);
-    PointDistanceNOInto(links, n, g);
+    // Each run counts from zero, so a second run gives the same rates.
+    record.linkCounts = {};
+    const std::optional<double> pfcValue = compareLinks(links, g, record.linkCounts);
 
-    const FormattedValue& pfc = pfcTexts.get(PfcIndex(state.stdLinks, links, n));
+    const FormattedValue& pfc = pfcTexts.get(pfcValue);
     const FormattedValue& gtd = gtdTexts.get(GtdIndex(state.stdGraphDistance, g, n));
     const FormattedValue& prx = prxTexts.get(prxAgainst.index(d));
     record.pfcValue = pfc.value;
@@ -123,15 +132,28 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     record.prxValue = prx.value;
     record.prx = prx.text;
 
-    // Each run counts from zero, so a second run gives the same rates.
-    record.linkCounts = {};
-    CountLinkFlags(state.stdLinks, links, n, record.linkCounts);
     storeRates(record);
 
     if (!keep) {
         record.distance = DistanceMatrix();
         record.graphDistance = GraphDistanceMatrix();
     }
+}
+
+// The graph distances, the PFC index and the link flags of a student's
+// network; small networks are read into rows once for all three.
+std::optional<double> ClassRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
+                                             LinkFlagCounts& counts) const {
+    const int n = state.conceptCount;
+    if (!stdRows) {
+        PointDistanceNOInto(links, n, g);
+        CountLinkFlags(state.stdLinks, links, n, counts);
+        return PfcIndex(state.stdLinks, links, n);
+    }
+    const LinkRows rows = linkRows(links, n);
+    PointDistanceNOInto(rows, g);
+    CountLinkFlags(*stdRows, rows, counts);
+    return PfcIndex(*stdRows, rows);
 }
 
 void ClassRun::storeRates(StudentRecord& record) {

@@ -18,10 +18,11 @@ constexpr int kLongest = 7;
 // i to j in both of its cells.
 
 // Up to 64 concepts: one word per set, breadth-first from every concept.
-void searchNarrow(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
-    std::uint64_t next[64];
+void searchNarrow(const LinkRows& links, GraphDistanceMatrix& out) {
+    const int n = links.n;
+    std::uint64_t next[LinkRows::kMaxConcepts];
     for (int u = 0; u < n; ++u)
-        next[u] = nonZeroBits(links.rowData(u), n) & ~(std::uint64_t{1} << u);
+        next[u] = links.rows[static_cast<std::size_t>(u)] & ~(std::uint64_t{1} << u);
     for (int i = 0; i + 1 < n; ++i) {
         std::uint64_t seen = std::uint64_t{1} << i, frontier = seen;
         // Concepts j > i not reached yet; the search from i ends with them,
@@ -66,6 +67,14 @@ void searchWide(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
     }
 }
 
+// Zeros of the size n x n, reusing the storage when it has that size.
+void clearSquare(GraphDistanceMatrix& out, int n) {
+    if (out.rows() == n && out.cols() == n)
+        out.fill(0);
+    else
+        out = GraphDistanceMatrix(n, n);
+}
+
 }  // namespace
 
 GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n) {
@@ -76,14 +85,14 @@ GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n) {
 
 void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
     n = std::max(n, 0);
-    if (out.rows() == n && out.cols() == n)
-        out.fill(0);
-    else
-        out = GraphDistanceMatrix(n, n);
-    if (n <= 64)
-        searchNarrow(links, n, out);
-    else
-        searchWide(links, n, out);
+    if (n <= LinkRows::kMaxConcepts) return PointDistanceNOInto(linkRows(links, n), out);
+    clearSquare(out, n);
+    searchWide(links, n, out);
+}
+
+void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
+    clearSquare(out, links.n);
+    searchNarrow(links, out);
 }
 
 }  // namespace qv

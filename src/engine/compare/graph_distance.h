@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compare/link_rows.h"
 #include "core/matrix.h"
 
 namespace qv {
@@ -10,5 +11,7 @@ GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n);
 
 // The same into `out`, reusing its storage when it already has the size.
 void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out);
+// The same for a network of up to 64 concepts read as rows.
+void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out);
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "compare/indices.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -90,11 +91,10 @@ std::optional<FixedSums> wholeSums(const DistanceMatrix& xm, const DistanceMatri
 
 // Up to 64 concepts each row is one word per network, and a row's common and
 // either counts are the set bits of their AND and OR.
-std::optional<double> narrowPfcSum(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+std::optional<double> narrowPfcSum(const LinkRows& stdLinks, const LinkRows& target) {
     double sum = 0;
-    for (int i = 0; i < n; ++i) {
-        const std::uint64_t s = nonZeroBits(stdLinks.rowData(i), n);
-        const std::uint64_t t = nonZeroBits(target.rowData(i), n);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(target.n); ++i) {
+        const std::uint64_t s = stdLinks.rows[i], t = target.rows[i];
         const int either = countBits(s | t);
         if (either == 0) return std::nullopt;
         sum += static_cast<double>(countBits(s & t)) / either;
@@ -122,10 +122,18 @@ std::optional<double> widePfcSum(const LinkMatrix& stdLinks, const LinkMatrix& t
 
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
     if (n < 1) return std::nullopt;
-    const std::optional<double> sum =
-        n <= 64 ? narrowPfcSum(stdLinks, target, n) : widePfcSum(stdLinks, target, n);
+    if (n <= LinkRows::kMaxConcepts) return PfcIndex(linkRows(stdLinks, n), linkRows(target, n));
+    const std::optional<double> sum = widePfcSum(stdLinks, target, n);
     if (!sum) return std::nullopt;
     return roundIndex(*sum / n);
+}
+
+std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target) {
+    assert(stdLinks.n == target.n);
+    if (target.n < 1) return std::nullopt;
+    const std::optional<double> sum = narrowPfcSum(stdLinks, target);
+    if (!sum) return std::nullopt;
+    return roundIndex(*sum / target.n);
 }
 
 std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "compare/link_rows.h"
 #include "core/matrix.h"
 
 namespace qv {
@@ -13,6 +14,8 @@ namespace qv {
 // for these networks (a concept linked in neither network for PFC; n < 2; for
 // PRX one side's distances all equal).
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n);
+// The same for networks of up to 64 concepts read as rows (both of one size).
+std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target);
 std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n);
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);

@@ -1,5 +1,7 @@
 #include "compare/link_flags.h"
 
+#include <cassert>
+
 #include "core/bit_ops.h"
 #include "core/number_text.h"
 
@@ -13,12 +15,12 @@ struct PairCounts {
 
 // Up to 64 concepts: the pairs of row i beyond the diagonal as one word per
 // network.
-PairCounts narrowCounts(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
+PairCounts narrowCounts(const LinkRows& stdLinks, const LinkRows& target) {
     PairCounts c;
-    for (int i = 0; i + 1 < n; ++i) {
+    for (int i = 0; i + 1 < target.n; ++i) {
         const std::uint64_t later = ~((std::uint64_t{2} << i) - 1);
-        const std::uint64_t s = nonZeroBits(stdLinks.rowData(i), n) & later;
-        const std::uint64_t t = nonZeroBits(target.rowData(i), n) & later;
+        const std::uint64_t s = stdLinks.rows[static_cast<std::size_t>(i)] & later;
+        const std::uint64_t t = target.rows[static_cast<std::size_t>(i)] & later;
         c.match += countBits(s & t);
         c.miss += countBits(s & ~t);
         c.over += countBits(t & ~s);
@@ -41,12 +43,7 @@ PairCounts wideCounts(const LinkMatrix& stdLinks, const LinkMatrix& target, int 
     return c;
 }
 
-}  // namespace
-
-void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
-                    LinkFlagCounts& counts) {
-    const PairCounts c =
-        n <= 64 ? narrowCounts(stdLinks, target, n) : wideCounts(stdLinks, target, n);
+void addCounts(const PairCounts& c, int n, LinkFlagCounts& counts) {
     const auto pairs = n > 1 ? static_cast<std::int32_t>(std::int64_t{n} * (n - 1) / 2) : 0;
     counts[kMatch] += c.match;
     counts[kMiss] += c.miss;
@@ -54,6 +51,20 @@ void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
     counts[kAbsent] += pairs - c.match - c.miss - c.over;
     counts[kStdLinks] += c.match + c.miss;
     counts[kTargetLinks] += c.match + c.over;
+}
+
+}  // namespace
+
+void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
+                    LinkFlagCounts& counts) {
+    if (n >= 0 && n <= LinkRows::kMaxConcepts)
+        return CountLinkFlags(linkRows(stdLinks, n), linkRows(target, n), counts);
+    addCounts(wideCounts(stdLinks, target, n), n, counts);
+}
+
+void CountLinkFlags(const LinkRows& stdLinks, const LinkRows& target, LinkFlagCounts& counts) {
+    assert(stdLinks.n == target.n);
+    addCounts(narrowCounts(stdLinks, target), target.n, counts);
 }
 
 std::optional<double> linkRate(std::int32_t count, std::int32_t total) {
