@@ -78,6 +78,17 @@ std::size_t estimatedTextSize(const AppState& state) {
     return size;
 }
 
+void storeMoney(const WholeDistanceMatrix& units, DistanceMatrix& out) {
+    if (out.rows() != units.rows() || out.cols() != units.cols())
+        out = DistanceMatrix(units.rows(), units.cols());
+    for (int i = 0; i < units.rows(); ++i) {
+        const std::int16_t* from = units.rowData(i);
+        Currency* to = out.rowData(i);
+        for (int j = 0; j < units.cols(); ++j)
+            to[j] = Currency::fromInt(from[j]);
+    }
+}
+
 // Everything one run keeps while it walks the class.
 struct ClassRun {
     AppState& state;
@@ -85,6 +96,7 @@ struct ClassRun {
     StudentNetworkBuilder builder;
     RateTexts rates;
     IndexTexts pfcTexts, gtdTexts, prxTexts;
+    WholeDistanceMatrix units;
     DistanceMatrix distance;
     GraphDistanceMatrix graphDistance;
     PrxAgainst prxAgainst;  // the standard is fixed for the whole run
@@ -114,17 +126,26 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     DistanceMatrix& d = keep ? record.distance : distance;
     GraphDistanceMatrix& g = keep ? record.graphDistance : graphDistance;
     LinkMatrix& links = record.links;
-    builder.distanceInto(record, d);
+    // Whole-number distances when the data allow (loaded files always do):
+    // the network and PRX then work on them without converting each cell.
+    const bool whole = builder.unitsInto(record, units);
+    if (!whole)
+        builder.distanceInto(record, d);
+    else if (keep)
+        storeMoney(units, d);
     progress.advance();  // the item-concept hits
     progress.advance();  // their column distances
-    methodNetworkInto(options.method, d, n, links);
+    if (whole)
+        methodNetworkInto(options.method, units, n, links);
+    else
+        methodNetworkInto(options.method, d, n, links);
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
     const std::optional<double> pfcValue = compareLinks(links, g, record.linkCounts);
 
     const FormattedValue& pfc = pfcTexts.get(pfcValue);
     const FormattedValue& gtd = gtdTexts.get(GtdIndex(state.stdGraphDistance, g, n));
-    const FormattedValue& prx = prxTexts.get(prxAgainst.index(d));
+    const FormattedValue& prx = prxTexts.get(whole ? prxAgainst.index(units) : prxAgainst.index(d));
     record.pfcValue = pfc.value;
     record.pfc = pfc.text;
     record.gtdValue = gtd.value;

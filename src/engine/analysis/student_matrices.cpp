@@ -40,6 +40,14 @@ void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, 
         FirstOrderPathSearchInto(distance, n, out);
 }
 
+void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, int n,
+                       LinkMatrix& out) {
+    if (method == RunMethod::Triangle)
+        FirstOrderTriangleInto(distance, n, out);
+    else
+        FirstOrderPathSearchInto(distance, n, out);
+}
+
 StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method,
                                              bool allowBitParallel)
     : state_(state), method_(method) {
@@ -70,6 +78,10 @@ void StudentNetworkBuilder::distanceInto(const StudentRecord& record, DistanceMa
     const int items = state_.itemCount;
     auto hits = MatrixMultiply(itemMatrix(record, items), state_.itemConcept);
     out = ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);
+}
+
+bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const {
+    return fast_ && studentUnitsInto(fast_->table, record.correct, state_.itemCount, out);
 }
 
 StudentNetwork StudentNetworkBuilder::network(const StudentRecord& record) const {

@@ -4,6 +4,7 @@
 
 #include "core/matrix.h"
 #include "core/state.h"
+#include "pathfinder/whole_distances.h"
 
 namespace qv {
 
@@ -21,6 +22,8 @@ ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record);
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
 // The same into `out`, reusing its storage when it already has the size.
 void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out);
+void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, int n,
+                       LinkMatrix& out);
 
 // One student's distances, network and graph distances.
 struct StudentNetwork {
@@ -45,6 +48,9 @@ class StudentNetworkBuilder {
     DistanceMatrix distance(const StudentRecord& record) const;
     // The same into `out`, reusing its storage when it already has the size.
     void distanceInto(const StudentRecord& record, DistanceMatrix& out) const;
+    // The same distances as whole numbers, when the bit-parallel count is in
+    // use and the item count allows; false (and `out` untouched) otherwise.
+    bool unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const;
     StudentNetwork network(const StudentRecord& record) const;
 
   private:

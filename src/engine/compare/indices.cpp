@@ -226,6 +226,34 @@ std::optional<double> PrxAgainst::index(const DistanceMatrix& target) const {
         }
     }
     if (rejected != 0) return PrxIndex(std_, target, n_);
+    return fromSums(sy, syy, sxy);
+}
+
+std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const {
+    if (units_.empty()) {
+        DistanceMatrix money(target.rows(), target.cols());
+        for (int i = 0; i < target.rows(); ++i)
+            for (int j = 0; j < target.cols(); ++j)
+                money(i, j) = Currency::fromInt(target(i, j));
+        return PrxIndex(std_, money, n_);
+    }
+    // Every cell is a whole number in range: nothing to check.
+    std::uint64_t sy = 0, syy = 0, sxy = 0;
+    const std::uint64_t* x = units_.data();
+    for (int i = 0; i + 1 < n_; ++i) {
+        const std::int16_t* ys = target.rowData(i);
+        for (int j = i + 1; j < n_; ++j) {
+            const auto uy = static_cast<std::uint64_t>(std::int64_t{ys[j]});
+            sy += uy;
+            syy += uy * uy;
+            sxy += *x++ * uy;
+        }
+    }
+    return fromSums(sy, syy, sxy);
+}
+
+std::optional<double> PrxAgainst::fromSums(std::uint64_t sy, std::uint64_t syy,
+                                           std::uint64_t sxy) const {
     const auto money = [](std::uint64_t units) {
         return Currency::fromInt(static_cast<std::int64_t>(units));
     };

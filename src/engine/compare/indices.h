@@ -6,6 +6,7 @@
 
 #include "compare/link_rows.h"
 #include "core/matrix.h"
+#include "pathfinder/whole_distances.h"
 
 namespace qv {
 
@@ -27,8 +28,12 @@ class PrxAgainst {
   public:
     PrxAgainst(const DistanceMatrix& stdDist, int n);
     std::optional<double> index(const DistanceMatrix& target) const;
+    // Of whole-number distances (each below kWholeDistanceLimit in magnitude).
+    std::optional<double> index(const WholeDistanceMatrix& target) const;
 
   private:
+    std::optional<double> fromSums(std::uint64_t sy, std::uint64_t syy, std::uint64_t sxy) const;
+
     const DistanceMatrix& std_;
     int n_;
     std::vector<std::uint64_t> units_;  // the pairs i < j in order; empty unless all whole

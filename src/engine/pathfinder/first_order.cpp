@@ -160,6 +160,20 @@ std::optional<Work<std::int16_t>> wholeWork(const DistanceMatrix& d, int n) {
     return work;
 }
 
+// The rows copied as they are; the values are already whole units in range.
+Work<std::int16_t> unitsWork(const WholeDistanceMatrix& units, int n) {
+    Work<std::int16_t> work(n, (std::int16_t{1} << 14) - 1);
+    std::int32_t asymmetric = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::int16_t* ui = units.rowData(i);
+        std::copy(ui, ui + n, work.row(i));
+        for (int j = 0; j < i; ++j)
+            asymmetric |= ui[j] ^ units(j, i);
+    }
+    work.finish(asymmetric == 0);
+    return work;
+}
+
 template <typename T>
 Work<T> rawWork(const DistanceMatrix& d, int n, T far) {
     Work<T> work(n, far);
@@ -185,10 +199,11 @@ void withWork(const DistanceMatrix& d, int n, Run run) {
 
 // The largest of 0 and D(0, 1) ... D(0, n); D(0, n) is the spare entry, 0
 // unless the caller's matrix is wider than n.
-Currency rowZeroThreshold(const DistanceMatrix& d, int n) {
-    Currency m;
+template <typename V>
+V rowZeroThreshold(const Matrix<V>& d, int n) {
+    V m{};
     for (int j = 1; j <= n; ++j)
-        m = std::max(m, j < d.cols() ? d(0, j) : Currency{});
+        m = std::max(m, j < d.cols() ? d(0, j) : V{});
     return m;
 }
 
@@ -200,12 +215,12 @@ void makeSquare(LinkMatrix& links, int n) {
         links(i, i) = 0;
 }
 
-template <typename T>
-void triangle(const Work<T>& work, const DistanceMatrix& d, int n, LinkMatrix& links) {
-    const Currency threshold = rowZeroThreshold(d, n);
+template <typename T, typename V>
+void triangle(const Work<T>& work, const Matrix<V>& d, int n, LinkMatrix& links) {
+    const V threshold = rowZeroThreshold(d, n);
     work.withCut([&](auto cut) {
         for (int i = 0; i + 1 < n; ++i) {
-            const Currency* di = d.rowData(i);
+            const V* di = d.rowData(i);
             for (int j = i + 1; j < n; ++j) {
                 const bool kept = (i == 0 || di[j] <= threshold) && !cut(i, j);
                 links(i, j) = links(j, i) = kept ? 1 : 0;
@@ -258,6 +273,22 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
     makeSquare(out, n);
     if (n < 2) return;
     withWork(d, n, [&](const auto& work) { pathSearch(work, n, out); });
+}
+
+void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
+    n = std::max(n, 0);
+    assert(units.rows() >= n && units.cols() >= n);
+    makeSquare(out, n);
+    if (n < 2) return;
+    triangle(unitsWork(units, n), units, n, out);
+}
+
+void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
+    n = std::max(n, 0);
+    assert(units.rows() >= n && units.cols() >= n);
+    makeSquare(out, n);
+    if (n < 2) return;
+    pathSearch(unitsWork(units, n), n, out);
 }
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/matrix.h"
+#include "pathfinder/whole_distances.h"
 
 namespace qv {
 
@@ -16,5 +17,11 @@ LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n);
 // The same into `out`, reusing its storage when it already has the size.
 void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out);
 void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out);
+
+// The same networks of whole-number distances (every cell below
+// kWholeDistanceLimit in magnitude), equal to those of the Currency matrix
+// with the same values; no conversion of the cells.
+void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
+void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
 
 }  // namespace qv

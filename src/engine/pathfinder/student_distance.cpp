@@ -33,15 +33,24 @@ std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
 }
 
 // Reuses d's cells when it already has the size; every cell is written.
-void makeSquare(DistanceMatrix& d, int n) {
-    if (d.rows() != n || d.cols() != n) d = DistanceMatrix(n, n);
+template <typename T>
+void makeSquare(Matrix<T>& d, int n) {
+    if (d.rows() != n || d.cols() != n) d = Matrix<T>(n, n);
     for (int i = 0; i < n; ++i)
-        d(i, i) = Currency{};
+        d(i, i) = T{};
+}
+
+// The cell values: Currency, or whole numbers in 16 bits.
+Currency cellValue(std::int64_t count, const Currency*) {
+    return Currency::fromRaw(count * kOne);
+}
+std::int16_t cellValue(std::int64_t count, const std::int16_t*) {
+    return static_cast<std::int16_t>(count);
 }
 
 // Fewer than 65 items: each concept's counted items fit one word.
-void singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency unrelated,
-                DistanceMatrix& d) {
+template <typename T>
+void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
     makeSquare(d, n);
     std::uint64_t onStack[256];
@@ -51,16 +60,17 @@ void singleWord(const ItemConceptBits& table, std::uint64_t counted, Currency un
         col[c] = table.words ? table.conceptBits(c)[0] & counted : 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
-            const Currency v = (col[i] | col[j]) == 0
-                                   ? unrelated
-                                   : Currency::fromRaw(countBits(col[i] ^ col[j]) * kOne);
+            const T v = (col[i] | col[j]) == 0
+                            ? unrelated
+                            : cellValue(countBits(col[i] ^ col[j]), static_cast<const T*>(nullptr));
             d(i, j) = d(j, i) = v;
         }
     }
 }
 
-void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted,
-               Currency unrelated, DistanceMatrix& d) {
+template <typename T>
+void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted, T unrelated,
+               Matrix<T>& d) {
     const int n = table.conceptCount;
     makeSquare(d, n);
     for (int i = 0; i < n; ++i) {
@@ -73,9 +83,22 @@ void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& c
                 any |= (a[w] | b[w]) & counted[w];
                 differ += countBits((a[w] ^ b[w]) & counted[w]);
             }
-            d(i, j) = d(j, i) = any == 0 ? unrelated : Currency::fromRaw(differ * kOne);
+            d(i, j) = d(j, i) =
+                any == 0 ? unrelated : cellValue(differ, static_cast<const T*>(nullptr));
         }
     }
+}
+
+template <typename T>
+void distanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                  int itemCount, T unrelated, Matrix<T>& out) {
+    if (table.words <= 1) {
+        const std::uint64_t first = correct.empty() ? 0 : correct[0];
+        singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
+                   out);
+        return;
+    }
+    multiWord(table, countedItems(table, correct, itemCount), unrelated, out);
 }
 
 }  // namespace
@@ -106,14 +129,15 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
 
 void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                          int itemCount, DistanceMatrix& out) {
-    const Currency unrelated = Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1);
-    if (table.words <= 1) {
-        const std::uint64_t first = correct.empty() ? 0 : correct[0];
-        singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
-                   out);
-        return;
-    }
-    multiWord(table, countedItems(table, correct, itemCount), unrelated, out);
+    distanceInto(table, correct, itemCount,
+                 Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1), out);
+}
+
+bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                      int itemCount, WholeDistanceMatrix& out) {
+    if (itemCount < 0 || itemCount + 1 >= kWholeDistanceLimit) return false;
+    distanceInto(table, correct, itemCount, static_cast<std::int16_t>(itemCount + 1), out);
+    return true;
 }
 
 DistanceMatrix studentDistance(const ItemConceptBits& table,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/matrix.h"
+#include "pathfinder/whole_distances.h"
 
 namespace qv {
 
@@ -40,6 +41,12 @@ DistanceMatrix studentDistance(const ItemConceptBits& table,
 // run over a class fills one matrix per student).
 void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                          int itemCount, DistanceMatrix& out);
+
+// The same distances as whole numbers (every one is: a count of items, or the
+// item count + 1 for concepts without counted items), for the run's integer
+// work. False, `out` untouched, when the item count is 2^13 - 1 or more.
+bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                      int itemCount, WholeDistanceMatrix& out);
 
 // The standard distances: the student distances with every item counted, equal
 // to ColumnDistanceMatrix(itemConcept, itemCount, conceptCount, itemCount).

@@ -182,6 +182,17 @@ TEST(Indices, PrxAgainstOneStandardEqualsPrxIndex) {
                         << "n " << n << ", steps " << stdStep << " / " << targetStep;
                 }
             }
+            // The same targets as whole units (those that are whole).
+            if (n > 0) {
+                WholeDistanceMatrix units(n, n);
+                DistanceMatrix money(n, n);
+                for (int i = 0; i < n; ++i)
+                    for (int j = i + 1; j < n; ++j) {
+                        units(i, j) = units(j, i) = static_cast<std::int16_t>(rng() % 41);
+                        money(i, j) = money(j, i) = Currency::fromInt(units(i, j));
+                    }
+                ASSERT_EQ(against.index(units), PrxIndex(standard, money, n)) << "n " << n;
+            }
             // A target without spread has no index either way.
             ASSERT_EQ(against.index(DistanceMatrix(n, n)),
                       PrxIndex(standard, DistanceMatrix(n, n), n));

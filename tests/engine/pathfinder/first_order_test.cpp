@@ -185,6 +185,39 @@ TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
     }
 }
 
+TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
+    std::mt19937 rng(99);
+    LinkMatrix fromUnits;  // reused, as a run does
+    for (int trial = 0; trial < 600; ++trial) {
+        const int n = static_cast<int>(rng() % 26);
+        const int extraCols = trial % 5 == 0 ? 2 : 0;
+        const bool symmetric = trial % 3 != 0;
+        // Small values with many ties, or the whole range of the units.
+        const int range = trial % 2 == 0 ? 12 : kWholeDistanceLimit - 1;
+        const bool negatives = trial % 4 == 1;
+        WholeDistanceMatrix units(n, n + extraCols);
+        DistanceMatrix d(n, n + extraCols);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n + extraCols; ++j) {
+                if (symmetric && j < n && j < i) continue;
+                const int low = negatives ? -range : 0;
+                const auto v = static_cast<std::int16_t>(
+                    low + static_cast<int>(rng() % static_cast<unsigned>(range - low + 1)));
+                units(i, j) = v;
+                if (symmetric && j < n) units(j, i) = v;
+            }
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n + extraCols; ++j)
+                d(i, j) = Currency::fromInt(units(i, j));
+        fromUnits.fill(1);
+        FirstOrderTriangleInto(units, n, fromUnits);
+        ASSERT_EQ(fromUnits, FirstOrderTriangle(d, n)) << "trial " << trial;
+        fromUnits.fill(1);
+        FirstOrderPathSearchInto(units, n, fromUnits);
+        ASSERT_EQ(fromUnits, FirstOrderPathSearch(d, n)) << "trial " << trial;
+    }
+}
+
 TEST(FirstOrder, VariantsDifferOnlyWhereTheThresholdDrops) {
     std::mt19937 rng(7);
     for (int trial = 0; trial < 200; ++trial) {

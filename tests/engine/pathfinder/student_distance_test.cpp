@@ -86,8 +86,26 @@ TEST(StudentDistance, AgreesWithTheMatrixOperations) {
             reused.fill(Currency::fromInt(s + 3));
             studentDistanceInto(*bits, r.correct, items, reused);
             ASSERT_EQ(reused, plain) << items << " items, " << concepts << " concepts, reused";
+            WholeDistanceMatrix units(concepts, concepts, static_cast<std::int16_t>(s + 3));
+            ASSERT_TRUE(studentUnitsInto(*bits, r.correct, items, units));
+            for (int i = 0; i < concepts; ++i)
+                for (int j = 0; j < concepts; ++j)
+                    ASSERT_EQ(Currency::fromInt(units(i, j)), plain(i, j)) << i << "-" << j;
         }
     }
+}
+
+TEST(StudentDistance, WholeUnitsOnlyBelowTheirLimit) {
+    std::mt19937 rng(5);
+    const ItemMatrix table = randomTable(rng, 10, 4, 40);
+    const auto bits = makeItemConceptBits(table);
+    ASSERT_TRUE(bits);
+    WholeDistanceMatrix units(1, 1, 9);
+    // Concepts without counted items stand at the item count + 1.
+    EXPECT_FALSE(studentUnitsInto(*bits, {}, kWholeDistanceLimit - 1, units));
+    EXPECT_EQ(units, WholeDistanceMatrix(1, 1, 9));
+    EXPECT_TRUE(studentUnitsInto(*bits, {}, kWholeDistanceLimit - 2, units));
+    EXPECT_EQ(units(0, 1), kWholeDistanceLimit - 1);
 }
 
 TEST(StudentDistance, ConceptsBeyondTheTableAreEmpty) {
