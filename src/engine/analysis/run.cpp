@@ -99,7 +99,9 @@ struct ClassRun {
     WholeDistanceMatrix units;
     DistanceMatrix distance;
     GraphDistanceMatrix graphDistance;
-    PrxAgainst prxAgainst;  // the standard is fixed for the whole run
+    // The standard is fixed for the whole run.
+    GtdAgainst gtdAgainst;
+    PrxAgainst prxAgainst;
     std::optional<LinkRows> stdRows;
 
     ClassRun(AppState& s, const RunOptions& o)
@@ -107,6 +109,7 @@ struct ClassRun {
           options(o),
           builder(s, o.method, o.allowBitParallel),
           rates(s.conceptCount * (s.conceptCount - 1) / 2),
+          gtdAgainst(s.stdGraphDistance, s.conceptCount),
           prxAgainst(s.stdDistance, s.conceptCount) {
         if (s.conceptCount <= LinkRows::kMaxConcepts)
             stdRows = linkRows(s.stdLinks, s.conceptCount);
@@ -144,7 +147,7 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
     const std::optional<double> pfcValue = compareLinks(links, g, record.linkCounts);
 
     const FormattedValue& pfc = pfcTexts.get(pfcValue);
-    const FormattedValue& gtd = gtdTexts.get(GtdIndex(state.stdGraphDistance, g, n));
+    const FormattedValue& gtd = gtdTexts.get(gtdAgainst.index(g));
     const FormattedValue& prx = prxTexts.get(whole ? prxAgainst.index(units) : prxAgainst.index(d));
     record.pfcValue = pfc.value;
     record.pfc = pfc.text;

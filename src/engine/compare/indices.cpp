@@ -136,6 +136,16 @@ std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target)
     return roundIndex(*sum / target.n);
 }
 
+namespace {
+
+struct GraphSums {
+    std::int64_t sx, sy, sxx, syy, sxy;
+};
+
+std::optional<double> gtdFromSums(const GraphSums& s, int n);
+
+}  // namespace
+
 std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
                                      const GraphDistanceMatrix& target, int n) {
     if (n < 2) return std::nullopt;
@@ -152,6 +162,13 @@ std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
             sxy += x * y;
         }
     }
+    return gtdFromSums(GraphSums{sx, sy, sxx, syy, sxy}, n);
+}
+
+namespace {
+
+std::optional<double> gtdFromSums(const GraphSums& s, int n) {
+    const std::int64_t sx = s.sx, sy = s.sy, sxx = s.sxx, syy = s.syy, sxy = s.sxy;
     const double p = pairCount(n);
     const auto sx2 = static_cast<Int128>(sx) * sx;
     const auto sy2 = static_cast<Int128>(sy) * sy;
@@ -162,14 +179,50 @@ std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
     return correlation(vx, vy, static_cast<double>(sxy) - static_cast<double>(sxsy) / p);
 }
 
+// One side without spread (every pair linked, or a single pair) counts as
+// full agreement.
+std::optional<double> gtdIndexOf(const std::optional<double>& r) {
+    if (!r) return 1.0;
+    return roundIndex(Currency::fromDouble(*r).toDouble());
+}
+
+}  // namespace
+
 std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n) {
     if (n < 2) return std::nullopt;
-    const std::optional<double> r = gtdCorrelation(stdDist, target, n);
-    // One side without spread (every pair linked, or a single pair) counts as
-    // full agreement.
-    if (!r) return 1.0;
-    return roundIndex(Currency::fromDouble(*r).toDouble());
+    return gtdIndexOf(gtdCorrelation(stdDist, target, n));
+}
+
+GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n) : n_(n) {
+    if (n < 2) return;
+    values_.reserve(static_cast<std::size_t>(n) * (n - 1) / 2);
+    for (int i = 0; i + 1 < n; ++i) {
+        const std::int16_t* xs = stdDist.rowData(i);
+        for (int j = i + 1; j < n; ++j) {
+            const std::int64_t x = xs[j];
+            values_.push_back(xs[j]);
+            sx_ += x;
+            sxx_ += x * x;
+        }
+    }
+}
+
+std::optional<double> GtdAgainst::index(const GraphDistanceMatrix& target) const {
+    if (n_ < 2) return std::nullopt;
+    // gtdCorrelation's sums with the standard's half done.
+    std::int64_t sy = 0, syy = 0, sxy = 0;
+    const std::int16_t* x = values_.data();
+    for (int i = 0; i + 1 < n_; ++i) {
+        const std::int16_t* ys = target.rowData(i);
+        for (int j = i + 1; j < n_; ++j) {
+            const std::int64_t y = ys[j];
+            sy += y;
+            syy += y * y;
+            sxy += std::int64_t{*x++} * y;
+        }
+    }
+    return gtdIndexOf(gtdFromSums(GraphSums{sx_, sy, sxx_, syy, sxy}, n_));
 }
 
 namespace {

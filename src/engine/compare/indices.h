@@ -21,6 +21,19 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n);
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
 
+// GtdIndex of many targets against one standard, equal to
+// GtdIndex(stdDist, target, n); the standard's sums are taken once.
+class GtdAgainst {
+  public:
+    GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
+    std::optional<double> index(const GraphDistanceMatrix& target) const;
+
+  private:
+    int n_;
+    std::vector<std::int16_t> values_;  // the standard's pairs i < j in order
+    std::int64_t sx_ = 0, sxx_ = 0;
+};
+
 // PrxIndex of many targets against one standard, equal to
 // PrxIndex(stdDist, target, n); the standard's whole-unit sums are taken once.
 // The standard must outlive it.

@@ -200,6 +200,16 @@ TEST(Indices, PrxAgainstOneStandardEqualsPrxIndex) {
     }
 }
 
+TEST(Indices, GtdAgainstOneStandardWithoutSpreadOrPairs) {
+    GraphDistanceMatrix one(3, 3, 1), mixed(3, 3, 1);
+    mixed(0, 2) = mixed(2, 0) = 2;
+    for (int n : {0, 1, 2, 3}) {
+        EXPECT_EQ(GtdAgainst(one, n).index(mixed), GtdIndex(one, mixed, n)) << n;
+        EXPECT_EQ(GtdAgainst(mixed, n).index(one), GtdIndex(mixed, one, n)) << n;
+        EXPECT_EQ(GtdAgainst(mixed, n).index(mixed), GtdIndex(mixed, mixed, n)) << n;
+    }
+}
+
 TEST(Indices, PfcAgreesWithCellByCellCounts) {
     std::mt19937 rng(8);
     for (int trial = 0; trial < 150; ++trial) {
@@ -242,6 +252,8 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
                 ly(i, j) = ly(j, i) = rng() % 3 == 0;
             }
         const auto gx = PointDistanceNO(lx, n), gy = PointDistanceNO(ly, n);
+        EXPECT_EQ(GtdAgainst(gx, n).index(gy), GtdIndex(gx, gy, n)) << "n = " << n;
+        EXPECT_EQ(GtdAgainst(gy, n).index(gx), GtdIndex(gy, gx, n)) << "n = " << n;
 
         const auto gtd = gtdCorrelation(gx, gy, n);
         if (gtd) {
