@@ -50,37 +50,13 @@ bool usesUnlinked(const std::string& method) {
     return method == "exhaustive" || method == "dc";
 }
 
-// An exact decimal with at most four decimals and below 10^9 in magnitude.
-std::optional<Currency> parseDistance(std::string_view s) {
-    std::size_t i = 0;
-    const bool negative = !s.empty() && s[0] == '-';
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
-    std::int64_t whole = 0, fraction = 0;
-    int wholeDigits = 0, decimals = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++wholeDigits) {
-        whole = whole * 10 + (s[i] - '0');
-        if (whole >= 1'000'000'000) return std::nullopt;
-    }
-    if (i < s.size() && s[i] == '.') {
-        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++decimals) {
-            if (decimals == 4) return std::nullopt;
-            fraction = fraction * 10 + (s[i] - '0');
-        }
-    }
-    if (i != s.size() || wholeDigits + decimals == 0) return std::nullopt;
-    for (int k = decimals; k < 4; ++k)
-        fraction *= 10;
-    const std::int64_t raw = whole * Currency::kScale + fraction;
-    return Currency::fromRaw(negative ? -raw : raw);
-}
-
 // The unlinked distance: as given, else 8 for the built-in sample, else one
 // more than the largest entry, so that no pair of a file is taken as unlinked
 // unless the user says which distance means it.
 std::optional<std::string> resolveUnlinked(NetworkOptions& o, const DistanceMatrix& d) {
     if (!o.unlinked.empty()) {
         if (!usesUnlinked(o.method)) return "--unlinked 只適用於 exhaustive 與 dc 兩種方法";
-        const auto value = parseDistance(o.unlinked);
+        const auto value = parseDecimal(o.unlinked);
         if (!value)
             return "--unlinked 須為最多四位小數、絕對值小於 10 億的數，讀到「" + o.unlinked + "」";
         o.unlinkedDistance = *value;

@@ -55,14 +55,25 @@ std::string lineError(int line, const std::string& what) {
     return "第 " + std::to_string(line) + " 行：" + what;
 }
 
-// An exact decimal: optional sign, digits, optional point and up to four
-// decimals. Read digit by digit so that no binary rounding enters.
-Expected<Currency, std::string> parseNumber(std::string_view s) {
+std::optional<int> parseCount(std::string_view s) {
+    if (s.empty() || s.size() > 3) return std::nullopt;
+    int n = 0;
+    for (char c : s) {
+        if (!isDigit(c)) return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > kMaxMatrixConcepts) return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+Expected<Currency, std::string> parseDecimal(std::string_view s) {
     using R = Expected<Currency, std::string>;
     const std::string quoted = "「" + std::string(s) + "」";
     std::size_t i = 0;
-    const bool negative = s[0] == '-';
-    if (s[0] == '-' || s[0] == '+') ++i;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
     std::int64_t whole = 0, fraction = 0;
     int wholeDigits = 0, fractionDigits = 0;
     for (; i < s.size() && isDigit(s[i]); ++i, ++wholeDigits) {
@@ -81,19 +92,6 @@ Expected<Currency, std::string> parseNumber(std::string_view s) {
     const std::int64_t raw = whole * Currency::kScale + fraction;
     return Currency::fromRaw(negative ? -raw : raw);
 }
-
-std::optional<int> parseCount(std::string_view s) {
-    if (s.empty() || s.size() > 3) return std::nullopt;
-    int n = 0;
-    for (char c : s) {
-        if (!isDigit(c)) return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    if (n < 1 || n > kMaxMatrixConcepts) return std::nullopt;
-    return n;
-}
-
-}  // namespace
 
 Result parseMatrixText(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -122,7 +120,7 @@ Result parseMatrixText(std::string_view text) {
                 lineError(line.number, "應有 " + std::to_string(*n) + " 個數值，實有 " +
                                            std::to_string(values.size()) + " 個"));
         for (int c = 0; c < *n; ++c) {
-            const auto value = parseNumber(values[static_cast<std::size_t>(c)]);
+            const auto value = parseDecimal(values[static_cast<std::size_t>(c)]);
             if (!value.ok())
                 return Result::failure(lineError(
                     line.number, "第 " + std::to_string(c + 1) + " 個數值" + value.error()));

@@ -18,6 +18,10 @@ inline constexpr int kMaxMatrixConcepts = 181;
 // without the file name.
 Expected<DistanceMatrix, std::string> parseMatrixText(std::string_view text);
 
+// An exact decimal: optional sign, digits, optional point and up to four
+// decimals, below 10^9 in magnitude. The error quotes the text.
+Expected<Currency, std::string> parseDecimal(std::string_view s);
+
 // Reads and parses a matrix file; the error names the file and the line.
 Expected<DistanceMatrix, std::string> readMatrixFile(const std::string& path);
 
