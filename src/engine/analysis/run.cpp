@@ -79,8 +79,7 @@ std::size_t estimatedTextSize(const AppState& state) {
 }
 
 void storeMoney(const WholeDistanceMatrix& units, DistanceMatrix& out) {
-    if (out.rows() != units.rows() || out.cols() != units.cols())
-        out = DistanceMatrix(units.rows(), units.cols());
+    out.resize(units.rows(), units.cols());
     for (int i = 0; i < units.rows(); ++i) {
         const std::int16_t* from = units.rowData(i);
         Currency* to = out.rowData(i);

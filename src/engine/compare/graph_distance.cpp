@@ -69,10 +69,8 @@ void searchWide(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
 
 // Zeros of the size n x n, reusing the storage when it has that size.
 void clearSquare(GraphDistanceMatrix& out, int n) {
-    if (out.rows() == n && out.cols() == n)
-        out.fill(0);
-    else
-        out = GraphDistanceMatrix(n, n);
+    out.resize(n, n);
+    out.fill(0);
 }
 
 }  // namespace

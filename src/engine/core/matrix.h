@@ -32,6 +32,14 @@ public:
 
     void fill(T value) { data_.assign(data_.size(), value); }
 
+    // Makes the matrix rows x cols. When it already has that size its storage
+    // and cells are kept (callers that reuse buffers overwrite them); otherwise
+    // every cell is T{}.
+    void resize(int rows, int cols) {
+        if (rows == rows_ && cols == cols_) return;
+        *this = Matrix(rows, cols);
+    }
+
     friend bool operator==(const Matrix&, const Matrix&) = default;
 
 private:

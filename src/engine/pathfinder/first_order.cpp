@@ -210,7 +210,7 @@ V rowZeroThreshold(const Matrix<V>& d, int n) {
 // Reuses the cells of `links` when it already has the size; the diagonal is
 // cleared and every other cell written.
 void makeSquare(LinkMatrix& links, int n) {
-    if (links.rows() != n || links.cols() != n) links = LinkMatrix(n, n);
+    links.resize(n, n);
     for (int i = 0; i < n; ++i)
         links(i, i) = 0;
 }

@@ -35,7 +35,7 @@ std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
 // Reuses d's cells when it already has the size; every cell is written.
 template <typename T>
 void makeSquare(Matrix<T>& d, int n) {
-    if (d.rows() != n || d.cols() != n) d = Matrix<T>(n, n);
+    d.resize(n, n);
     for (int i = 0; i < n; ++i)
         d(i, i) = T{};
 }
