@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "analysis/run.h"
 #include "analyze_output.h"
 #include "commands.h"
 #include "load_class.h"
@@ -14,17 +13,9 @@ namespace qv::cli {
 namespace {
 
 struct AnalyzeArgs {
-    std::string data, concepts, items, method = "triangle", format = "table", output;
-    bool sample = false;
+    ClassSource source;
+    std::string format = "table", output;
 };
-
-std::optional<std::string> usageProblem(const AnalyzeArgs& a) {
-    const bool anyFile = !a.data.empty() || !a.concepts.empty() || !a.items.empty();
-    if (a.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
-    if (!a.sample && (a.data.empty() || a.concepts.empty() || a.items.empty()))
-        return "錯誤：請指定 --data、--concepts 與 --items 三個檔案，或使用 --sample。";
-    return std::nullopt;
-}
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -58,26 +49,17 @@ int writeResults(const AnalyzeArgs& a, const AppState& state, const std::string&
 }
 
 int runAnalyze(const AnalyzeArgs& a) {
-    if (auto problem = usageProblem(a)) {
+    if (auto problem = classSourceProblem(a.source)) {
         std::cerr << *problem << "\n";
         return kExitBadInput;
     }
     AppState state;
-    const auto loadError =
-        a.sample ? loadSampleClass(state) : loadClassFiles(state, a.concepts, a.items, a.data);
-    if (loadError) {
-        std::cerr << *loadError << "\n";
-        return kExitBadInput;
-    }
-    RunOptions options;
-    options.method = a.method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
-    options.keepStudentMatrices = false;  // the JSON writer derives them one student at a time
-    auto result = runAnalysis(state, options);
+    const auto result = loadAndAnalyse(state, a.source);
     if (!result) {
-        std::cerr << "錯誤：" << result.error() << "\n";
+        std::cerr << result.error() << "\n";
         return kExitBadInput;
     }
-    return writeResults(a, state, *result, options.method);
+    return writeResults(a, state, *result, a.source.runMethod());
 }
 
 }  // namespace
@@ -85,15 +67,10 @@ int runAnalyze(const AnalyzeArgs& a) {
 void addAnalyzeCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<AnalyzeArgs>();
     CLI::App* cmd = app.add_subcommand("analyze", "Analyse a class: one results row per student");
-    cmd->add_option("--data", args->data, "Student data file");
-    cmd->add_option("--concepts", args->concepts, "Concept-note file");
-    cmd->add_option("--items", args->items, "Item-concept file");
-    cmd->add_flag("--sample", args->sample, "Use the built-in sample class");
-    cmd->add_option("--method", args->method, "Pathfinder variant")
-        ->check(CLI::IsMember({"triangle", "path-search"}));
-    cmd->add_option("--format", args->format, "Output format")
+    addClassSourceOptions(*cmd, args->source);
+    cmd->add_option("--format", args->format, "輸出格式：table、csv 或 json")
         ->check(CLI::IsMember({"table", "csv", "json"}));
-    cmd->add_option("--output", args->output, "Write to this file instead of standard output");
+    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出");
     cmd->callback([args, &status] { status = runAnalyze(*args); });
 }
 

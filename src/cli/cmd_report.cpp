@@ -13,7 +13,6 @@
 #include <QGuiApplication>
 #include <QString>
 
-#include "analysis/run.h"
 #include "export.h"
 #include "load_class.h"
 #include "report/draw_report.h"
@@ -26,8 +25,7 @@ namespace fs = std::filesystem;
 using render::ExportFormat;
 
 struct ReportOptions {
-    std::string data, concepts, items, method = "triangle";
-    bool sample = false;
+    ClassSource source;
     std::string id;
     bool all = false;
     std::string output;
@@ -150,24 +148,8 @@ int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat f
 }
 
 std::optional<std::string> usageProblem(const ReportOptions& o) {
-    const bool anyFile = !o.data.empty() || !o.concepts.empty() || !o.items.empty();
-    if (o.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
-    if (!o.sample && (o.data.empty() || o.concepts.empty() || o.items.empty()))
-        return "錯誤：請指定 --data、--concepts 與 --items 三個檔案，或使用 --sample。";
+    if (auto problem = classSourceProblem(o.source)) return problem;
     if (o.id.empty() && !o.all) return "錯誤：請以 --id 指定學號，或使用 --all。";
-    return std::nullopt;
-}
-
-// The class loaded and analysed as the analyze command does it.
-std::optional<std::string> analyse(AppState& state, const ReportOptions& o) {
-    const auto loadError =
-        o.sample ? loadSampleClass(state) : loadClassFiles(state, o.concepts, o.items, o.data);
-    if (loadError) return *loadError;
-    RunOptions options;
-    options.method = o.method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
-    options.keepStudentMatrices = false;  // the drawing needs only the links
-    auto result = runAnalysis(state, options);
-    if (!result) return "錯誤：" + result.error();
     return std::nullopt;
 }
 
@@ -185,8 +167,8 @@ int runReport(const ReportOptions& opt) {
         return kExitBadInput;
     }
     AppState state;
-    if (auto problem = analyse(state, opt)) {
-        std::cerr << *problem << '\n';
+    if (auto run = loadAndAnalyse(state, opt.source); !run) {
+        std::cerr << run.error() << '\n';
         return kExitBadInput;
     }
     if (opt.all && state.studentCount == 0) {
@@ -204,13 +186,7 @@ void addReportCommand(CLI::App& app, int& status) {
     auto opt = std::make_shared<ReportOptions>();
     CLI::App* cmd = app.add_subcommand(
         "report", "把學生的四格概念網路圖（與列印視窗相同）輸出成 PNG、SVG 或 PDF");
-    cmd->add_option("--data", opt->data, "學生資料檔");
-    cmd->add_option("--concepts", opt->concepts, "概念註解檔");
-    cmd->add_option("--items", opt->items, "題目所包含概念檔");
-    cmd->add_flag("--sample", opt->sample, "使用內建的範例班級");
-    cmd->add_option("--method", opt->method, "Pathfinder 算則：triangle 或 path-search")
-        ->check(CLI::IsMember({"triangle", "path-search"}))
-        ->capture_default_str();
+    addClassSourceOptions(*cmd, opt->source);
     auto* id = cmd->add_option("--id", opt->id, "學生學號（須完全相同）");
     auto* all = cmd->add_flag("--all", opt->all, "每位學生一個檔案；--output 為 .pdf 時則每人一頁");
     id->excludes(all);
