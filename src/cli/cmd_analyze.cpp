@@ -66,7 +66,7 @@ int runAnalyze(const AnalyzeArgs& a) {
 
 void addAnalyzeCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<AnalyzeArgs>();
-    CLI::App* cmd = app.add_subcommand("analyze", "Analyse a class: one results row per student");
+    CLI::App* cmd = app.add_subcommand("analyze", "分析全班：每位學生一列結果");
     addClassSourceOptions(*cmd, args->source);
     cmd->add_option("--format", args->format, "輸出格式：table、csv 或 json")
         ->check(CLI::IsMember({"table", "csv", "json"}));

@@ -48,17 +48,17 @@ int runGenerate(const GenerateArgs& a) {
 
 void addGenerateCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<GenerateArgs>();
-    CLI::App* cmd = app.add_subcommand("generate", "Write the three files of a generated class");
-    cmd->add_option("--students", args->options.students, "Number of students")
+    CLI::App* cmd = app.add_subcommand("generate", "產生一個模擬班級的三個資料檔");
+    cmd->add_option("--students", args->options.students, "學生數")
         ->required()
         ->check(CLI::Range(0, 10'000'000));
-    cmd->add_option("--concepts", args->options.concepts, "Number of concepts (default 20)")
+    cmd->add_option("--concepts", args->options.concepts, "概念數（預設 20）")
         ->check(CLI::Range(1, 181));
-    cmd->add_option("--items", args->options.items, "Number of items (default 40)")
+    cmd->add_option("--items", args->options.items, "題數（預設 40）")
         ->check(CLI::Range(1, 10'000));
-    cmd->add_option("--seed", args->options.seed, "Random seed (default 1)");
+    cmd->add_option("--seed", args->options.seed, "亂數種子（預設 1）");
     cmd->add_option("--output-dir", args->outputDir,
-                    "Folder for students.txt, concepts.txt and item-concepts.txt")
+                    "寫入 students.txt、concepts.txt 與 item-concepts.txt 的資料夾")
         ->required();
     cmd->callback([args, &status] { status = runGenerate(*args); });
 }

@@ -134,14 +134,12 @@ int runNetwork(const NetworkOptions& options) {
 
 void addNetworkCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<NetworkOptions>();
-    CLI::App* cmd = app.add_subcommand(
-        "network", "Pathfinder network of a distance matrix, as rows of 1 and 0");
+    CLI::App* cmd = app.add_subcommand("network", "距離矩陣的 Pathfinder 網路，以 1 與 0 的列輸出");
     cmd->add_option("--matrix", options->matrixFile,
-                    "matrix file: n, then n rows of n numbers (default: the built-in sample)");
+                    "矩陣檔：第一行 n，再 n 行各 n 個數（預設為內建範例矩陣）");
     cmd->add_option("--method", options->method, methodNames("|"));
     cmd->add_option("--unlinked", options->unlinked,
-                    "exhaustive and dc: the distance of pairs without a direct link (default: 8 "
-                    "for the built-in sample, none for a matrix file)");
+                    "exhaustive 與 dc：表示沒有直接連結的距離（內建範例預設 8，矩陣檔預設無）");
     cmd->callback([options, &status] { status = runNetwork(*options); });
 }
 

@@ -3,7 +3,7 @@
 #include "commands.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Quorvane: Pathfinder networks of a class, compared with the standard"};
+    CLI::App app{"Quorvane：全班學生的 Pathfinder 概念網路，與標準網路比較"};
     app.require_subcommand(1);
     int status = qv::cli::kExitOk;
     qv::cli::addNetworkCommand(app, status);
