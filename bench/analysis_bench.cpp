@@ -7,24 +7,15 @@
 
 #include "analysis/run.h"
 #include "analysis/synthetic_class.h"
-#include "data/concept_file.h"
-#include "data/item_concept_file.h"
-#include "data/student_file.h"
+#include "data/loaders.h"
 
 namespace {
 
 qv::AppState loadGenerated(std::int32_t students) {
     const qv::SyntheticClassFiles f = qv::makeSyntheticClass({students, 20, 40, 2024});
     qv::AppState s;
-    auto notes = qv::parseConceptFile(f.conceptFile, "concepts.txt");
-    auto table =
-        notes ? qv::parseItemConceptFile(f.itemConceptFile, "item-concepts.txt", notes->count, true)
-              : decltype(qv::parseItemConceptFile({}, {}, 0, false))::failure({});
-    auto data = qv::parseStudentFile(f.studentFile, "students.txt");
-    if (!notes || !table || !data) std::abort();
-    qv::applyConceptNotes(s, std::move(notes).value());
-    qv::applyItemConcept(s, std::move(table).value());
-    qv::applyStudentData(s, std::move(data).value());
+    if (!qv::loadClass(s, qv::ClassText{f.conceptFile, f.itemConceptFile, f.studentFile}))
+        std::abort();
     return s;
 }
 

@@ -11,8 +11,10 @@ class Dialogs;
 // What the windows share: the one analysis state, the dialogs and the data
 // folders. Owned by the application for the whole run.
 struct AppContext {
+    explicit AppContext(Dialogs& d) : dialogs(d) {}
+
     AppState state;
-    Dialogs* dialogs = nullptr;
+    Dialogs& dialogs;
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"

@@ -13,15 +13,15 @@
 
 namespace qv::app {
 
-Application::Application(Dialogs* dialogs) {
+Application::Application() : Application(std::make_unique<QtDialogs>(), nullptr) {}
+
+Application::Application(Dialogs& dialogs) : Application(nullptr, &dialogs) {}
+
+Application::Application(std::unique_ptr<Dialogs> own, Dialogs* given)
+    : ownDialogs_(std::move(own)), context_(given ? *given : *ownDialogs_) {
     setApplicationIdentity();
     installFonts();
     QApplication::setWindowIcon(applicationIcon());
-    if (dialogs == nullptr) {
-        ownDialogs_ = std::make_unique<QtDialogs>();
-        dialogs = ownDialogs_.get();
-    }
-    context_.dialogs = dialogs;
 }
 
 Application::~Application() = default;

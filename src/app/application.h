@@ -13,8 +13,9 @@ class frmMain;
 // The program: its identity, fonts, dialogs, shared state and main window.
 class Application {
   public:
-    // dialogs: the dialogs the windows use; Qt's own when null.
-    explicit Application(Dialogs* dialogs = nullptr);
+    // With Qt's own dialogs, or with the given ones (tests answer them).
+    Application();
+    explicit Application(Dialogs& dialogs);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -30,6 +31,8 @@ class Application {
     frmMain* mainWindow() const { return main_.get(); }
 
   private:
+    Application(std::unique_ptr<Dialogs> own, Dialogs* given);
+
     std::unique_ptr<Dialogs> ownDialogs_;
     AppContext context_;
     std::unique_ptr<frmMain> main_;

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor_format.h"
+#include "data/editor_format.h"
 #include "editor_widgets.h"
 #include "fonts.h"
 

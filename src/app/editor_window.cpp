@@ -97,8 +97,7 @@ void EditorWindow::showProblem(const QString& text) {
 }
 
 Dialogs& EditorWindow::dialogs() {
-    static QtDialogs fallback;
-    return context_.dialogs ? *context_.dialogs : fallback;
+    return context_.dialogs;
 }
 
 }  // namespace qv::app

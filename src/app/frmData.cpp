@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app_context.h"
-#include "editor_format.h"
+#include "data/editor_format.h"
 #include "editor_widgets.h"
 #include "fonts.h"
 

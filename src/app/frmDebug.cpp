@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app_context.h"
+#include "core/limits.h"
 #include "dialogs.h"
 #include "fonts.h"
 #include "frmStudent.h"
@@ -47,7 +48,7 @@ constexpr std::array<SpeedButton, 4> kSpeedButtons = {{
 
 // The progress bar's marks: start, sample phase done, random phase done.
 constexpr int kProgressSample = 100;
-constexpr int kProgressEnd = 1000;
+constexpr int kProgressEnd = kProgressMax;
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
@@ -238,9 +239,8 @@ void frmDebug::onSpeedTest(int button) {
         auto inputs =
             parseSpeedInputs(forTest_[0]->text().toStdString(), forTest_[1]->text().toStdString());
         if (!inputs) {
-            if (context_.dialogs)
-                context_.dialogs->message(this, QMessageBox::Warning, kTitle,
-                                          QString::fromStdString(inputs.error()));
+            context_.dialogs.message(this, QMessageBox::Warning, kTitle,
+                                     QString::fromStdString(inputs.error().message()));
             return;
         }
         job.random = *inputs;
@@ -264,9 +264,8 @@ void frmDebug::onPhaseFinished(int phase, const PhaseResult& result) {
             progress_->setValue(phase == 0 ? kProgressSample : kProgressEnd);
             break;
         case PhaseResult::Status::Failed:
-            if (context_.dialogs)
-                context_.dialogs->message(this, QMessageBox::Warning, kTitle,
-                                          QString::fromStdString(result.text));
+            context_.dialogs.message(this, QMessageBox::Warning, kTitle,
+                                     QString::fromStdString(result.text));
             break;
         case PhaseResult::Status::Cancelled:
             break;

@@ -74,7 +74,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMain::showMessage(QMessageBox::Icon icon, const QString& text) {
-    context_.dialogs->message(this, icon, windowTitle(), text);
+    context_.dialogs.message(this, icon, windowTitle(), text);
 }
 
 // The program carries no help file.
@@ -89,7 +89,7 @@ void frmMain::onHelpSearch() {
 }
 
 void frmMain::onHelpAbout() {
-    frmAbout about(*context_.dialogs, this);
+    frmAbout about(context_.dialogs, this);
     about.exec();
 }
 

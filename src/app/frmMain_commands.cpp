@@ -22,7 +22,7 @@ std::filesystem::path toPath(const QString& file) {
 }
 
 struct FileKind {
-    std::optional<LoadError> (*load)(AppState&, const std::filesystem::path&);
+    Expected<void> (*load)(AppState&, const std::filesystem::path&);
     QString AppContext::*folder;
 };
 
@@ -42,16 +42,15 @@ QString joinLines(const std::vector<std::string>& lines) {
 
 void frmMain::openAndLoad(int light) {
     const FileKind& kind = kFileKinds[light];
-    const QString file = context_.dialogs->openFile(this, QStringLiteral("開啟"),
+    const QString file = context_.dialogs.openFile(this, QStringLiteral("開啟"),
                                                     context_.*kind.folder, dataFileFilter());
     if (file.isEmpty()) return;
-    std::optional<LoadError> error;
-    {
+    const Expected<void> loaded = [&] {
         BusyCursor busy;
-        error = kind.load(context_.state, toPath(file));
-    }
-    if (error) {
-        showMessage(QMessageBox::Warning, QString::fromStdString(error->message()));
+        return kind.load(context_.state, toPath(file));
+    }();
+    if (!loaded) {
+        showMessage(QMessageBox::Warning, QString::fromStdString(loaded.error().message()));
         return;
     }
     setLit(light);

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "core/limits.h"
 #include "fonts.h"
 #include "frmMain.h"
 #include "indicator_light.h"
@@ -82,7 +83,7 @@ void frmMain::buildControls() {
     bottom->addWidget(label4);
     progress_ = new QProgressBar(central);
     progress_->setObjectName(QStringLiteral("進度"));
-    progress_->setRange(0, 1000);
+    progress_->setRange(0, kProgressMax);
     progress_->setValue(0);
     progress_->setTextVisible(false);
     bottom->addSpacing(10);

@@ -5,6 +5,7 @@
 #include "analysis/run.h"
 #include "app_context.h"
 #include "busy_cursor.h"
+#include "core/limits.h"
 #include "frmMain.h"
 
 namespace qv::app {
@@ -33,8 +34,8 @@ void frmMain::onPathSearchRun() {
 }
 
 void frmMain::runCommand(RunMethod method) {
-    if (const auto refusal = runRefusal(context_.state)) {
-        showMessage(QMessageBox::Warning, QString::fromStdString(*refusal));
+    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+        showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
     const int before = progress_->value();
@@ -58,11 +59,11 @@ void frmMain::runCommand(RunMethod method) {
     }();
     if (!result) {
         progress_->setValue(before);
-        showMessage(QMessageBox::Warning, QString::fromStdString(result.error()));
+        showMessage(QMessageBox::Warning, QString::fromStdString(result.error().message()));
         return;
     }
     setResultText(std::move(result).value());
-    progress_->setValue(1000);
+    progress_->setValue(kProgressMax);
 }
 
 }  // namespace qv::app

@@ -77,7 +77,7 @@ bool runQtPrintDialog(QPrinter& printer, QWidget* parent) {
 
 }  // namespace
 
-frmStudent::frmStudent(Dialogs* dialogs, QWidget* parent)
+frmStudent::frmStudent(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       canvas_(std::make_unique<WindowCanvas>(*this)),
@@ -157,10 +157,8 @@ void frmStudent::onStart() {
 bool frmStudent::printPicture() {
     QPainter painter;
     if (!painter.begin(&printer_)) {
-        if (dialogs_)
-            dialogs_->message(
-                this, QMessageBox::Warning, QStringLiteral("列印"),
-                QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
+        dialogs_.message(this, QMessageBox::Warning, QStringLiteral("列印"),
+                         QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
         return false;
     }
     const QRectF page(QPointF(0, 0), printer_.pageRect(QPrinter::DevicePixel).size());

@@ -25,7 +25,7 @@ class frmStudent : public QMainWindow {
     // Runs the printer dialog on `printer`; true when the user accepted.
     using PrintDialogRunner = std::function<bool(QPrinter& printer, QWidget* parent)>;
 
-    explicit frmStudent(Dialogs* dialogs, QWidget* parent = nullptr);
+    explicit frmStudent(Dialogs& dialogs, QWidget* parent = nullptr);
     ~frmStudent() override;
 
     // What is drawn here is added to the picture; a caption becomes the title.
@@ -52,7 +52,7 @@ class frmStudent : public QMainWindow {
     void buildMenu();
     bool needsPrinterChoice() const;
 
-    Dialogs* dialogs_;
+    Dialogs& dialogs_;
     RecordingCanvas picture_;
     std::unique_ptr<WindowCanvas> canvas_;
     QPrinter printer_;

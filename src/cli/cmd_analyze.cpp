@@ -56,7 +56,7 @@ int runAnalyze(const AnalyzeArgs& a) {
     AppState state;
     const auto result = loadAndAnalyse(state, a.source);
     if (!result) {
-        std::cerr << result.error() << "\n";
+        std::cerr << result.error().message() << "\n";
         return kExitBadInput;
     }
     return writeResults(a, state, *result, a.source.runMethod());

@@ -19,7 +19,7 @@ struct CheckOptions {
 // file needs the concept count) and reports what was found.
 int runCheck(const CheckOptions& opt) {
     AppState state;
-    using Loader = std::optional<LoadError> (*)(AppState&, const std::filesystem::path&);
+    using Loader = Expected<void> (*)(AppState&, const std::filesystem::path&);
     const std::pair<const std::string*, Loader> steps[] = {
         {&opt.concepts, loadConceptFile},
         {&opt.items, loadItemConceptFile},
@@ -27,8 +27,8 @@ int runCheck(const CheckOptions& opt) {
     };
     for (const auto& [file, load] : steps) {
         if (file->empty()) continue;
-        if (auto error = load(state, std::filesystem::path(*file))) {
-            std::cerr << error->message() << '\n';
+        if (auto loaded = load(state, std::filesystem::path(*file)); !loaded) {
+            std::cerr << loaded.error().message() << '\n';
             return kExitBadInput;
         }
     }

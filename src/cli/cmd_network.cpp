@@ -7,7 +7,7 @@
 
 #include "commands.h"
 #include "core/state.h"
-#include "matrix_file.h"
+#include "data/matrix_file.h"
 #include "pathfinder/dc_network.h"
 #include "pathfinder/exhaustive.h"
 #include "pathfinder/first_order.h"
@@ -87,18 +87,6 @@ const NetworkMethod* findMethod(const std::string& name) {
     return nullptr;
 }
 
-// Rows of "1"/"0" separated by two spaces, one row per line.
-std::string linkRows(const LinkMatrix& links) {
-    std::string out;
-    for (int i = 0; i < links.rows(); ++i) {
-        for (int j = 0; j < links.cols(); ++j) {
-            if (j > 0) out += "  ";
-            out += links(i, j) ? '1' : '0';
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 int runNetwork(const NetworkOptions& options) {
     const NetworkMethod* method = findMethod(options.method);
@@ -112,21 +100,23 @@ int runNetwork(const NetworkOptions& options) {
     if (!options.matrixFile.empty()) {
         auto read = readMatrixFile(options.matrixFile);
         if (!read.ok()) {
-            std::cerr << read.error() << '\n';
+            std::cerr << read.error().message() << '\n';
             return kExitBadInput;
         }
         d = std::move(read).value();
     }
     NetworkOptions resolved = options;
     const int n = d.rows();
-    auto error = resolveUnlinked(resolved, d);
-    if (!error)
-        error = options.method == "dc" ? dcConceptCountError(d, n) : conceptCountError(d, n);
-    if (error) {
+    if (auto error = resolveUnlinked(resolved, d)) {
         std::cerr << *error << '\n';
         return kExitBadInput;
     }
-    std::cout << linkRows(method->build(d, n, resolved));
+    const auto size = options.method == "dc" ? checkDcConceptCount(d, n) : checkConceptCount(d, n);
+    if (!size) {
+        std::cerr << size.error().message() << '\n';
+        return kExitBadInput;
+    }
+    std::cout << linkRowsText(method->build(d, n, resolved), n, "\n");
     return std::cout.good() ? kExitOk : kExitBadInput;
 }
 

@@ -168,7 +168,7 @@ int runReport(const ReportOptions& opt) {
     }
     AppState state;
     if (auto run = loadAndAnalyse(state, opt.source); !run) {
-        std::cerr << run.error() << '\n';
+        std::cerr << run.error().message() << '\n';
         return kExitBadInput;
     }
     if (opt.all && state.studentCount == 0) {

@@ -1,35 +1,14 @@
 #include "load_class.h"
 
-#include "data/concept_file.h"
-#include "data/item_concept_file.h"
 #include "data/loaders.h"
-#include "data/student_file.h"
 #include "samples/sample_class.h"
 
 namespace qv::cli {
 
-std::optional<std::string> loadClassFiles(AppState& state, const std::string& concepts,
-                                          const std::string& items, const std::string& data) {
-    // The item-concept matrix is sized by the concept count in force, so the
-    // concept-note file comes first.
-    if (auto e = loadConceptFile(state, concepts)) return e->message();
-    if (auto e = loadItemConceptFile(state, items)) return e->message();
-    if (auto e = loadStudentFile(state, data)) return e->message();
-    return std::nullopt;
-}
-
-std::optional<std::string> loadSampleClass(AppState& state) {
-    auto notes = parseConceptFile(samples::conceptFile(), samples::conceptFileName());
-    if (!notes) return notes.error().message();
-    applyConceptNotes(state, std::move(notes).value());
-    auto table = parseItemConceptFile(samples::itemConceptFile(), samples::itemConceptFileName(),
-                                      state.conceptCount, state.conceptsLoaded);
-    if (!table) return table.error().message();
-    applyItemConcept(state, std::move(table).value());
-    auto data = parseStudentFile(samples::studentFile(), samples::studentFileName());
-    if (!data) return data.error().message();
-    applyStudentData(state, std::move(data).value());
-    return std::nullopt;
+Expected<void> loadSampleClass(AppState& state) {
+    return loadClass(state, ClassText{samples::conceptFile(), samples::itemConceptFile(),
+                                      samples::studentFile(), samples::conceptFileName(),
+                                      samples::itemConceptFileName(), samples::studentFileName()});
 }
 
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
@@ -50,18 +29,17 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
     return std::nullopt;
 }
 
-Expected<std::string, std::string> loadAndAnalyse(AppState& state, const ClassSource& s) {
-    using R = Expected<std::string, std::string>;
-    const auto loadError =
-        s.sample ? loadSampleClass(state) : loadClassFiles(state, s.concepts, s.items, s.data);
-    if (loadError) return R::failure(*loadError);
+Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s) {
+    const auto loaded = s.sample ? loadSampleClass(state)
+                                 : loadClass(state, ClassFiles{s.concepts, s.items, s.data});
+    if (!loaded) return loaded.error();
     RunOptions options;
     options.method = s.runMethod();
     // Large classes stay small in memory; the writers derive a student's
     // matrices when they need them.
     options.keepStudentMatrices = false;
     auto result = runAnalysis(state, options);
-    if (!result) return R::failure("錯誤：" + result.error());
+    if (!result) return errorText("錯誤：" + result.error().message());
     return std::move(result).value();
 }
 

@@ -11,14 +11,8 @@
 
 namespace qv::cli {
 
-// Loads the three files of a class in the order the program needs them
-// (concepts, item concepts, student data). On failure returns a message that
-// names the file and the line.
-std::optional<std::string> loadClassFiles(AppState& state, const std::string& concepts,
-                                          const std::string& items, const std::string& data);
-
 // Loads the built-in sample class.
-std::optional<std::string> loadSampleClass(AppState& state);
+Expected<void> loadSampleClass(AppState& state);
 
 // Where a command takes its class from, and which run it makes.
 struct ClassSource {
@@ -38,6 +32,6 @@ std::optional<std::string> classSourceProblem(const ClassSource& source);
 
 // Loads the class and runs the chosen method without keeping the students'
 // matrices; the results text, or the message to print.
-Expected<std::string, std::string> loadAndAnalyse(AppState& state, const ClassSource& source);
+Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source);
 
 }  // namespace qv::cli

@@ -1,7 +1,7 @@
 #include <QTest>
 #include <string>
 
-#include "editor_format.h"
+#include "data/editor_format.h"
 
 namespace qv::app {
 namespace {

@@ -29,12 +29,6 @@ std::string rateText(std::optional<double> value) {
     return padded(value, kRateWidth);
 }
 
-std::size_t resultRowLength(const StudentRecord& r) {
-    return r.id.size() + 1 + r.pfc.size() + 1 + r.gtd.size() + 1 + r.prx.size() + 1 +
-           r.matchOnStd.size() + r.missOnStd.size() + r.overOnStd.size() + r.matchOnTarget.size() +
-           r.missOnTarget.size() + r.overOnTarget.size() + 6 * 2;
-}
-
 void appendResultRow(std::string& out, const StudentRecord& r, std::string_view lineBreak) {
     out += r.id;
     for (const std::string* index : {&r.pfc, &r.gtd, &r.prx}) {

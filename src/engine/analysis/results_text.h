@@ -25,9 +25,6 @@ std::string indexText(std::optional<double> value);
 // A link rate likewise, in seven places.
 std::string rateText(std::optional<double> value);
 
-// Length of a record's row without the line break.
-std::size_t resultRowLength(const StudentRecord& record);
-
 // Appends a record's row (its stored texts) and the line break.
 void appendResultRow(std::string& out, const StudentRecord& record, std::string_view lineBreak);
 

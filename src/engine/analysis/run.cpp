@@ -13,17 +13,17 @@ namespace qv {
 
 namespace {
 
-using RunResult = Expected<std::string, std::string>;
+using RunResult = Expected<std::string>;
 
-// The progress bar's values: 0, then one step after each stage, 1000 at the end.
+// The progress bar's values: 0, then one step after each stage, kProgressMax at the end.
 class Progress {
   public:
     Progress(std::int32_t studentCount, const std::function<void(int)>& report)
-        : step_(static_cast<int>(1000.0 / ((static_cast<double>(studentCount) + 1) * 3))),
+        : step_(static_cast<int>(double{kProgressMax} / ((static_cast<double>(studentCount) + 1) * 3))),
           report_(report) {}
     void start() { set(0); }
     void advance() { set(value_ + step_); }
-    void finish() { set(1000); }
+    void finish() { set(kProgressMax); }
 
   private:
     void set(int value) {
@@ -44,13 +44,13 @@ std::string joined(const std::vector<const char*>& names) {
     return out;
 }
 
-std::optional<std::string> missingFiles(const AppState& s) {
+Expected<void> checkLoaded(const AppState& s) {
     std::vector<const char*> missing;
     if (!s.dataLoaded) missing.push_back("學生資料檔");
     if (!s.conceptsLoaded) missing.push_back("概念註解檔");
     if (!s.itemConceptLoaded) missing.push_back("題目所包含概念檔");
-    if (missing.empty()) return std::nullopt;
-    return "無法執行分析：尚未載入" + joined(missing) + "。三個檔案都載入後才能執行。";
+    if (missing.empty()) return {};
+    return errorText("無法執行分析：尚未載入" + joined(missing) + "。三個檔案都載入後才能執行。");
 }
 
 bool recordsConsistent(const AppState& s) {
@@ -106,7 +106,7 @@ struct ClassRun {
     ClassRun(AppState& s, const RunOptions& o)
         : state(s),
           options(o),
-          builder(s, o.method, o.allowBitParallel),
+          builder(s, o.method),
           rates(s.conceptCount * (s.conceptCount - 1) / 2),
           gtdAgainst(s.stdGraphDistance, s.conceptCount),
           prxAgainst(s.stdDistance, s.conceptCount) {
@@ -196,26 +196,28 @@ void ClassRun::storeRates(StudentRecord& record) {
 
 }  // namespace
 
-std::optional<std::string> runRefusal(const AppState& s) {
-    if (auto missing = missingFiles(s)) return missing;
+Expected<void> checkRunnable(const AppState& s) {
+    if (auto loaded = checkLoaded(s); !loaded) return loaded;
     const std::string n = std::to_string(s.conceptCount);
     if (s.conceptCount < 2)
-        return "無法執行分析：概念註解檔只有 " + n + " 個概念，至少需要 2 個概念。";
+        return errorText("無法執行分析：概念註解檔只有 " + n + " 個概念，至少需要 2 個概念。");
     if (s.itemConcept.cols() != s.conceptCount)
-        return "無法執行分析：題目所包含概念檔是依 " + std::to_string(s.itemConcept.cols()) +
-               " 個概念載入的，目前的概念註解檔有 " + n + " 個概念。請重新載入題目所包含概念檔。";
+        return errorText("無法執行分析：題目所包含概念檔是依 " +
+                         std::to_string(s.itemConcept.cols()) + " 個概念載入的，目前的概念註解檔有 " +
+                         n + " 個概念。請重新載入題目所包含概念檔。");
     const auto keyItems = static_cast<std::int64_t>(s.answerKey.size());
     const std::int64_t tableItems = s.itemConcept.rows();
     if (keyItems != tableItems || s.itemCount != tableItems)
-        return "無法執行分析：學生資料檔有 " + std::to_string(keyItems) +
-               " 題，題目所包含概念檔有 " + std::to_string(tableItems) +
-               " 題，兩個檔案的題數必須相同。";
-    if (!recordsConsistent(s)) return "無法執行分析：學生資料不完整，請重新載入學生資料檔。";
-    return std::nullopt;
+        return errorText("無法執行分析：學生資料檔有 " + std::to_string(keyItems) +
+                         " 題，題目所包含概念檔有 " + std::to_string(tableItems) +
+                         " 題，兩個檔案的題數必須相同。");
+    if (!recordsConsistent(s))
+        return errorText("無法執行分析：學生資料不完整，請重新載入學生資料檔。");
+    return {};
 }
 
 RunResult runAnalysis(AppState& state, const RunOptions& options) {
-    if (auto refusal = runRefusal(state)) return RunResult::failure(std::move(*refusal));
+    if (auto runnable = checkRunnable(state); !runnable) return runnable.error();
     const int n = state.conceptCount;
     Progress progress(state.studentCount, options.progress);
     progress.start();

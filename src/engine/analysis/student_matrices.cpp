@@ -16,17 +16,6 @@ DistanceMatrix standardDistance(const AppState& state) {
                                 state.itemCount);
 }
 
-ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record) {
-    const ItemMatrix& ic = state.itemConcept;
-    ItemMatrix hits(ic.rows(), ic.cols());
-    for (int r = 0; r < ic.rows(); ++r) {
-        if (!record.isCorrect(r)) continue;
-        for (int c = 0; c < ic.cols(); ++c)
-            hits(r, c) = ic(r, c);
-    }
-    return hits;
-}
-
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n) {
     LinkMatrix links;
     methodNetworkInto(method, distance, n, links);
@@ -48,19 +37,13 @@ void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, in
         FirstOrderPathSearchInto(distance, n, out);
 }
 
-StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method,
-                                             bool allowBitParallel)
+StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method)
     : state_(state), method_(method) {
-    if (!allowBitParallel) return;
     if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount))
         fast_ = std::make_unique<const FastPath>(FastPath{std::move(*table)});
 }
 
 StudentNetworkBuilder::~StudentNetworkBuilder() = default;
-
-bool StudentNetworkBuilder::bitParallel() const {
-    return fast_ != nullptr;
-}
 
 DistanceMatrix StudentNetworkBuilder::distance(const StudentRecord& record) const {
     DistanceMatrix d;
@@ -73,8 +56,8 @@ void StudentNetworkBuilder::distanceInto(const StudentRecord& record, DistanceMa
         studentDistanceInto(fast_->table, record.correct, state_.itemCount, out);
         return;
     }
-    // The product with the diagonal correct-answer matrix, as the definition
-    // states it; the sizes agree because the run checked the item counts.
+    // Item-concept entries other than 0 and 1 take the general product with
+    // the diagonal correct-answer matrix; the run checked the item counts.
     const int items = state_.itemCount;
     auto hits = MatrixMultiply(itemMatrix(record, items), state_.itemConcept);
     out = ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);

@@ -14,10 +14,6 @@ enum class RunMethod { Triangle, PathSearch };
 // item-concept matrix.
 DistanceMatrix standardDistance(const AppState& state);
 
-// A record's item-concept hits, derived rather than stored: the item-concept
-// rows of the items the student answered correctly, zero rows for the others.
-ItemMatrix itemConceptHits(const AppState& state, const StudentRecord& record);
-
 // The Pathfinder network of a distance matrix by the method's variant.
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
 // The same into `out`, reusing its storage when it already has the size.
@@ -39,12 +35,11 @@ struct StudentNetwork {
 // the builder.
 class StudentNetworkBuilder {
   public:
-    StudentNetworkBuilder(const AppState& state, RunMethod method, bool allowBitParallel = true);
+    StudentNetworkBuilder(const AppState& state, RunMethod method);
     ~StudentNetworkBuilder();
     StudentNetworkBuilder(const StudentNetworkBuilder&) = delete;
     StudentNetworkBuilder& operator=(const StudentNetworkBuilder&) = delete;
 
-    bool bitParallel() const;
     DistanceMatrix distance(const StudentRecord& record) const;
     // The same into `out`, reusing its storage when it already has the size.
     void distanceInto(const StudentRecord& record, DistanceMatrix& out) const;

@@ -25,68 +25,65 @@ std::optional<double> correlation(double vx, double vy, double covariance) {
     return covariance / (std::sqrt(vx) * std::sqrt(vy));
 }
 
-struct FixedSums {
-    Currency sx, sy, sxx, syy, sxy;
+// The five sums behind a correlation, over the pairs i < j.
+template <typename T>
+struct PairSums {
+    T sx{}, sy{}, sxx{}, syy{}, sxy{};
 };
 
-// A product rounded to four decimals, ties to even, as Currency's own; in
-// 64 bits when both factors are below 2^31 in raw units.
-Currency rounded(Currency a, Currency b) {
-    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
-    const std::int64_t x = a.raw(), y = b.raw();
-    if (x <= -kLimit || x >= kLimit || y <= -kLimit || y >= kLimit) return a * b;
-    const std::int64_t product = x * y;
-    std::int64_t q = product / Currency::kScale;
-    const std::int64_t r = product % Currency::kScale;
-    const std::int64_t twice = (r < 0 ? -r : r) * 2;
-    if (twice > Currency::kScale || (twice == Currency::kScale && q % 2 != 0))
-        q += product < 0 ? -1 : 1;
-    return Currency::fromRaw(q);
-}
-
-FixedSums roundedSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
-    FixedSums s;
+// The sums of two matrices' upper triangles; `value` reads a cell into T and
+// `times` multiplies two of them as the index prescribes.
+template <typename T, typename MX, typename MY, typename Value, typename Times>
+PairSums<T> pairSums(const MX& xm, const MY& ym, int n, Value value, Times times) {
+    PairSums<T> s;
     for (int i = 0; i + 1 < n; ++i) {
-        const Currency* xs = xm.rowData(i);
-        const Currency* ys = ym.rowData(i);
+        const auto* xs = xm.rowData(i);
+        const auto* ys = ym.rowData(i);
         for (int j = i + 1; j < n; ++j) {
-            s.sx += xs[j];
-            s.sy += ys[j];
-            s.sxx += rounded(xs[j], xs[j]);
-            s.syy += rounded(ys[j], ys[j]);
-            s.sxy += rounded(xs[j], ys[j]);
+            const T x = value(xs[j]), y = value(ys[j]);
+            s.sx += x;
+            s.sy += y;
+            s.sxx += times(x, x);
+            s.syy += times(y, y);
+            s.sxy += times(x, y);
         }
     }
     return s;
 }
 
-// Whole-number distances (the quiz data give nothing else) in [-2^13, 2^13),
-// up to 4096 concepts: every product is exact and every sum stays below 2^49
-// units, so the sums are integer sums. Empty when some cell is not such a
-// number. The sums run in unsigned arithmetic, meaningless until every cell
-// has been accepted.
-std::optional<FixedSums> wholeSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
-    if (n > 4096) return std::nullopt;
-    std::uint64_t sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, rejected = 0;
+const auto kPlainProduct = [](std::int64_t a, std::int64_t b) { return a * b; };
+const auto kAsInteger = [](auto cell) { return static_cast<std::int64_t>(cell); };
+
+// Whole-number distances (the quiz data give nothing else) below 2^13 in
+// magnitude, up to 4096 concepts: every product is exact and every sum stays
+// below 2^49 units, so PRX may sum whole units instead of rounded products.
+constexpr int kMaxWholeSumConcepts = 4096;
+constexpr int kWholeBits = 13;
+
+bool wholeCells(const DistanceMatrix& m, int n) {
+    if (n > kMaxWholeSumConcepts) return false;
+    std::uint64_t rejected = 0;
     for (int i = 0; i + 1 < n; ++i) {
-        const Currency* xs = xm.rowData(i);
-        const Currency* ys = ym.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const std::int64_t x = wholeUnits(xs[j].raw()), y = wholeUnits(ys[j].raw());
-            rejected |= notWholeBelow(xs[j].raw(), x, 13) | notWholeBelow(ys[j].raw(), y, 13);
-            const auto ux = static_cast<std::uint64_t>(x), uy = static_cast<std::uint64_t>(y);
-            sx += ux;
-            sy += uy;
-            sxx += ux * ux;
-            syy += uy * uy;
-            sxy += ux * uy;
-        }
+        const Currency* row = m.rowData(i);
+        for (int j = i + 1; j < n; ++j)
+            rejected |= notWholeBelow(row[j].raw(), wholeUnits(row[j].raw()), kWholeBits);
     }
-    if (rejected != 0) return std::nullopt;
-    const auto money = [](std::uint64_t units) {
-        return Currency::fromInt(static_cast<std::int64_t>(units));
-    };
-    return FixedSums{money(sx), money(sy), money(sxx), money(syy), money(sxy)};
+    return rejected == 0;
+}
+
+// Whole units as the Currency values they stand for.
+PairSums<Currency> asMoney(const PairSums<std::int64_t>& s) {
+    return {Currency::fromInt(s.sx), Currency::fromInt(s.sy), Currency::fromInt(s.sxx),
+            Currency::fromInt(s.syy), Currency::fromInt(s.sxy)};
+}
+
+PairSums<Currency> prxSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
+    if (wholeCells(xm, n) && wholeCells(ym, n)) {
+        const auto units = [](Currency c) { return wholeUnits(c.raw()); };
+        return asMoney(pairSums<std::int64_t>(xm, ym, n, units, kPlainProduct));
+    }
+    return pairSums<Currency>(
+        xm, ym, n, [](Currency c) { return c; }, [](Currency a, Currency b) { return a * b; });
 }
 
 // Up to 64 concepts each row is one word per network, and a row's common and
@@ -138,45 +135,15 @@ std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target)
 
 namespace {
 
-struct GraphSums {
-    std::int64_t sx, sy, sxx, syy, sxy;
-};
-
-std::optional<double> gtdFromSums(const GraphSums& s, int n);
-
-}  // namespace
-
-std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
-                                     const GraphDistanceMatrix& target, int n) {
-    if (n < 2) return std::nullopt;
-    std::int64_t sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-    for (int i = 0; i + 1 < n; ++i) {
-        const std::int16_t* xs = stdDist.rowData(i);
-        const std::int16_t* ys = target.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const std::int64_t x = xs[j], y = ys[j];
-            sx += x;
-            sy += y;
-            sxx += x * x;
-            syy += y * y;
-            sxy += x * y;
-        }
-    }
-    return gtdFromSums(GraphSums{sx, sy, sxx, syy, sxy}, n);
-}
-
-namespace {
-
-std::optional<double> gtdFromSums(const GraphSums& s, int n) {
-    const std::int64_t sx = s.sx, sy = s.sy, sxx = s.sxx, syy = s.syy, sxy = s.sxy;
+std::optional<double> gtdFromSums(const PairSums<std::int64_t>& s, int n) {
     const double p = pairCount(n);
-    const auto sx2 = static_cast<Int128>(sx) * sx;
-    const auto sy2 = static_cast<Int128>(sy) * sy;
-    const auto sxsy = static_cast<Int128>(sx) * sy;
-    const double vx = static_cast<double>(sxx) - static_cast<double>(sx2) / p;
+    const auto sx2 = static_cast<Int128>(s.sx) * s.sx;
+    const auto sy2 = static_cast<Int128>(s.sy) * s.sy;
+    const auto sxsy = static_cast<Int128>(s.sx) * s.sy;
+    const double vx = static_cast<double>(s.sxx) - static_cast<double>(sx2) / p;
     const Currency q = Currency::fromDouble(static_cast<double>(sy2) / p);
-    const double vy = (Currency::fromInt(syy) - q).toDouble();
-    return correlation(vx, vy, static_cast<double>(sxy) - static_cast<double>(sxsy) / p);
+    const double vy = (Currency::fromInt(s.syy) - q).toDouble();
+    return correlation(vx, vy, static_cast<double>(s.sxy) - static_cast<double>(sxsy) / p);
 }
 
 // One side without spread (every pair linked, or a single pair) counts as
@@ -188,46 +155,27 @@ std::optional<double> gtdIndexOf(const std::optional<double>& r) {
 
 }  // namespace
 
+std::optional<double> gtdCorrelation(const GraphDistanceMatrix& stdDist,
+                                     const GraphDistanceMatrix& target, int n) {
+    if (n < 2) return std::nullopt;
+    return gtdFromSums(pairSums<std::int64_t>(stdDist, target, n, kAsInteger, kPlainProduct), n);
+}
+
 std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n) {
     if (n < 2) return std::nullopt;
     return gtdIndexOf(gtdCorrelation(stdDist, target, n));
 }
 
-GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n) : n_(n) {
-    if (n < 2) return;
-    values_.reserve(static_cast<std::size_t>(n) * (n - 1) / 2);
-    for (int i = 0; i + 1 < n; ++i) {
-        const std::int16_t* xs = stdDist.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const std::int64_t x = xs[j];
-            values_.push_back(xs[j]);
-            sx_ += x;
-            sxx_ += x * x;
-        }
-    }
-}
+GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {}
 
 std::optional<double> GtdAgainst::index(const GraphDistanceMatrix& target) const {
-    if (n_ < 2) return std::nullopt;
-    // gtdCorrelation's sums with the standard's half done.
-    std::int64_t sy = 0, syy = 0, sxy = 0;
-    const std::int16_t* x = values_.data();
-    for (int i = 0; i + 1 < n_; ++i) {
-        const std::int16_t* ys = target.rowData(i);
-        for (int j = i + 1; j < n_; ++j) {
-            const std::int64_t y = ys[j];
-            sy += y;
-            syy += y * y;
-            sxy += std::int64_t{*x++} * y;
-        }
-    }
-    return gtdIndexOf(gtdFromSums(GraphSums{sx_, sy, sxx_, syy, sxy}, n_));
+    return GtdIndex(std_, target, n_);
 }
 
 namespace {
 
-std::optional<double> prxFromSums(const FixedSums& s, int n) {
+std::optional<double> prxFromSums(const PairSums<Currency>& s, int n) {
     const double p = pairCount(n);
     const double vx = s.sxx.toDouble() - (s.sx * s.sx).toDouble() / p;
     const Currency q = Currency::fromDouble((s.sy * s.sy).toDouble() / p);
@@ -240,84 +188,38 @@ std::optional<double> prxFromSums(const FixedSums& s, int n) {
 std::optional<double> prxCorrelation(const DistanceMatrix& stdDist, const DistanceMatrix& target,
                                      int n) {
     if (n < 2) return std::nullopt;
-    const std::optional<FixedSums> whole = wholeSums(stdDist, target, n);
-    return prxFromSums(whole ? *whole : roundedSums(stdDist, target, n), n);
+    return prxFromSums(prxSums(stdDist, target, n), n);
+}
+
+std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n) {
+    const std::optional<double> r = prxCorrelation(stdDist, target, n);
+    if (!r) return std::nullopt;
+    return roundIndex(*r);
 }
 
 PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {
-    if (n < 2 || n > 4096) return;
-    std::uint64_t rejected = 0;
-    units_.reserve(static_cast<std::size_t>(n) * (n - 1) / 2);
-    for (int i = 0; i + 1 < n; ++i) {
-        const Currency* xs = stdDist.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const std::int64_t x = wholeUnits(xs[j].raw());
-            rejected |= notWholeBelow(xs[j].raw(), x, 13);
-            const auto ux = static_cast<std::uint64_t>(x);
-            units_.push_back(ux);
-            sx_ += ux;
-            sxx_ += ux * ux;
-        }
-    }
-    if (rejected != 0) units_.clear();
+    if (n < 2 || !wholeCells(stdDist, n)) return;
+    units_.emplace(n, n);
+    for (int i = 0; i + 1 < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            (*units_)(i, j) = static_cast<std::int16_t>(wholeUnits(stdDist(i, j).raw()));
 }
 
 std::optional<double> PrxAgainst::index(const DistanceMatrix& target) const {
-    if (units_.empty()) return PrxIndex(std_, target, n_);
-    // wholeSums with the standard's half done; unsigned as there.
-    std::uint64_t sy = 0, syy = 0, sxy = 0, rejected = 0;
-    const std::uint64_t* x = units_.data();
-    for (int i = 0; i + 1 < n_; ++i) {
-        const Currency* ys = target.rowData(i);
-        for (int j = i + 1; j < n_; ++j) {
-            const std::int64_t y = wholeUnits(ys[j].raw());
-            rejected |= notWholeBelow(ys[j].raw(), y, 13);
-            const auto uy = static_cast<std::uint64_t>(y);
-            sy += uy;
-            syy += uy * uy;
-            sxy += *x++ * uy;
-        }
-    }
-    if (rejected != 0) return PrxIndex(std_, target, n_);
-    return fromSums(sy, syy, sxy);
+    return PrxIndex(std_, target, n_);
 }
 
 std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const {
-    if (units_.empty()) {
+    if (!units_) {
         DistanceMatrix money(target.rows(), target.cols());
         for (int i = 0; i < target.rows(); ++i)
             for (int j = 0; j < target.cols(); ++j)
                 money(i, j) = Currency::fromInt(target(i, j));
         return PrxIndex(std_, money, n_);
     }
-    // Every cell is a whole number in range: nothing to check.
-    std::uint64_t sy = 0, syy = 0, sxy = 0;
-    const std::uint64_t* x = units_.data();
-    for (int i = 0; i + 1 < n_; ++i) {
-        const std::int16_t* ys = target.rowData(i);
-        for (int j = i + 1; j < n_; ++j) {
-            const auto uy = static_cast<std::uint64_t>(std::int64_t{ys[j]});
-            sy += uy;
-            syy += uy * uy;
-            sxy += *x++ * uy;
-        }
-    }
-    return fromSums(sy, syy, sxy);
-}
-
-std::optional<double> PrxAgainst::fromSums(std::uint64_t sy, std::uint64_t syy,
-                                           std::uint64_t sxy) const {
-    const auto money = [](std::uint64_t units) {
-        return Currency::fromInt(static_cast<std::int64_t>(units));
-    };
-    const std::optional<double> r =
-        prxFromSums(FixedSums{money(sx_), money(sy), money(sxx_), money(syy), money(sxy)}, n_);
-    if (!r) return std::nullopt;
-    return roundIndex(*r);
-}
-
-std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n) {
-    const std::optional<double> r = prxCorrelation(stdDist, target, n);
+    // Both sides whole and in range: the whole-unit sums with nothing to check.
+    const auto sums = pairSums<std::int64_t>(*units_, target, n_, kAsInteger, kPlainProduct);
+    const std::optional<double> r = prxFromSums(asMoney(sums), n_);
     if (!r) return std::nullopt;
     return roundIndex(*r);
 }

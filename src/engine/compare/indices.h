@@ -22,21 +22,20 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
 
 // GtdIndex of many targets against one standard, equal to
-// GtdIndex(stdDist, target, n); the standard's sums are taken once.
+// GtdIndex(stdDist, target, n). The standard must outlive it.
 class GtdAgainst {
   public:
     GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
     std::optional<double> index(const GraphDistanceMatrix& target) const;
 
   private:
+    const GraphDistanceMatrix& std_;
     int n_;
-    std::vector<std::int16_t> values_;  // the standard's pairs i < j in order
-    std::int64_t sx_ = 0, sxx_ = 0;
 };
 
 // PrxIndex of many targets against one standard, equal to
-// PrxIndex(stdDist, target, n); the standard's whole-unit sums are taken once.
-// The standard must outlive it.
+// PrxIndex(stdDist, target, n); whether the standard is in whole units is
+// found once. The standard must outlive it.
 class PrxAgainst {
   public:
     PrxAgainst(const DistanceMatrix& stdDist, int n);
@@ -45,12 +44,9 @@ class PrxAgainst {
     std::optional<double> index(const WholeDistanceMatrix& target) const;
 
   private:
-    std::optional<double> fromSums(std::uint64_t sy, std::uint64_t syy, std::uint64_t sxy) const;
-
     const DistanceMatrix& std_;
     int n_;
-    std::vector<std::uint64_t> units_;  // the pairs i < j in order; empty unless all whole
-    std::uint64_t sx_ = 0, sxx_ = 0;
+    std::optional<WholeDistanceMatrix> units_;  // the standard, when all whole
 };
 
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:

@@ -4,15 +4,19 @@
 
 namespace qv {
 
-std::int64_t divideRoundHalfEven(Int128 numerator, std::int64_t divisor) {
-    Int128 q = numerator / divisor;
-    Int128 r = numerator % divisor;
-    const Int128 twice = (r < 0 ? -r : r) * 2;
-    if (twice > divisor || (twice == divisor && (q % 2 != 0))) {
-        q += (numerator < 0) ? -1 : 1;
-    }
+namespace {
+
+// Ties to even; in the width of T, which must hold the numerator.
+template <typename T>
+std::int64_t quotientHalfEven(T numerator, std::int64_t divisor) {
+    T q = numerator / divisor;
+    const T r = numerator % divisor;
+    const T twice = (r < 0 ? -r : r) * 2;
+    if (twice > divisor || (twice == divisor && q % 2 != 0)) q += numerator < 0 ? -1 : 1;
     return static_cast<std::int64_t>(q);
 }
+
+}  // namespace
 
 Currency Currency::fromDouble(double value) {
     // nearbyint in the default rounding mode rounds ties to even.
@@ -20,8 +24,13 @@ Currency Currency::fromDouble(double value) {
 }
 
 Currency operator*(Currency a, Currency b) {
-    const Int128 product = static_cast<Int128>(a.raw()) * b.raw();
-    return Currency::fromRaw(divideRoundHalfEven(product, Currency::kScale));
+    // Factors below 2^31 in raw units (214748 and less) multiply in 64 bits,
+    // which the indices' sums of squares rely on for speed.
+    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
+    const std::int64_t x = a.raw(), y = b.raw();
+    if (x > -kLimit && x < kLimit && y > -kLimit && y < kLimit)
+        return Currency::fromRaw(quotientHalfEven(x * y, Currency::kScale));
+    return Currency::fromRaw(quotientHalfEven(static_cast<Int128>(x) * y, Currency::kScale));
 }
 
 }  // namespace qv

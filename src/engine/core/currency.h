@@ -50,7 +50,4 @@ private:
     std::int64_t raw_ = 0;
 };
 
-// Divides a 128-bit numerator by a positive divisor, rounding ties to even.
-std::int64_t divideRoundHalfEven(Int128 numerator, std::int64_t divisor);
-
 }  // namespace qv

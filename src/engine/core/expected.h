@@ -3,14 +3,17 @@
 #include <utility>
 #include <variant>
 
+#include "core/error.h"
+
 namespace qv {
 
-// A value or an error, for operations that can refuse their input.
-template <typename T, typename E>
+// A value or the reason there is none, for operations that can refuse their input.
+template <typename T, typename E = Error>
 class Expected {
 public:
     Expected(T value) : v_(std::in_place_index<0>, std::move(value)) {}
-    static Expected failure(E error) { return Expected(std::in_place_index<1>, std::move(error)); }
+    Expected(E error) : v_(std::in_place_index<1>, std::move(error)) {}
+    static Expected failure(E error) { return Expected(std::move(error)); }
 
     bool ok() const { return v_.index() == 0; }
     explicit operator bool() const { return ok(); }
@@ -26,10 +29,24 @@ public:
     const T* operator->() const { return &value(); }
 
 private:
-    template <std::size_t I, typename U>
-    Expected(std::in_place_index_t<I> tag, U&& u) : v_(tag, std::forward<U>(u)) {}
-
     std::variant<T, E> v_;
+};
+
+// Success without a value, or the reason.
+template <typename E>
+class Expected<void, E> {
+public:
+    Expected() = default;
+    Expected(E error) : error_(std::move(error)), failed_(true) {}
+    static Expected failure(E error) { return Expected(std::move(error)); }
+
+    bool ok() const { return !failed_; }
+    explicit operator bool() const { return ok(); }
+    const E& error() const { return error_; }
+
+private:
+    E error_{};
+    bool failed_ = false;
 };
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "core/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -30,19 +31,6 @@ std::string exponentText(const char* begin, const char* end) {
     return s;
 }
 
-// The rule itself, on the decimal text; for decimal counts the fast path below
-// does not cover.
-double roundByText(double value, int decimals) {
-    const std::string s = numberText(value);
-    const auto point = s.find('.');
-    if (point == std::string::npos || s.find('E') != std::string::npos) return value;
-    const std::size_t cut = point + static_cast<std::size_t>(decimals) + 1;
-    const int next = cut < s.size() ? s[cut] - '0' : 0;
-    const double truncated = std::strtod(s.substr(0, cut).c_str(), nullptr);
-    if (next > 4) return truncated + 1.0 / std::pow(10.0, decimals);
-    return truncated;
-}
-
 }  // namespace
 
 std::string numberText(double value) {
@@ -60,50 +48,68 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kMaxExactPower = 22;
 
+// A value's decimal text cut after some decimal: the kept digits as one whole
+// number over 10^taken, and the first digit cut off.
+struct CutDigits {
+    std::uint64_t kept = 0;
+    int taken = 0;
+    int next = 0;
+    bool negative = false;
+};
+
+// The rule itself: the kept digits, plus one unit of the last kept decimal
+// when the next digit is 5 or more. With at most 15 significant digits `kept`
+// is below 2^53, so it and the power are exact and one division gives the
+// double the kept text reads as.
+double roundedFrom(const CutDigits& c, int decimals) {
+    const double magnitude = static_cast<double>(c.kept) / kExactPowersOfTen[c.taken];
+    const double truncated = c.negative ? -magnitude : magnitude;
+    if (c.next > 4) return truncated + 1.0 / kExactPowersOfTen[decimals];
+    return truncated;
+}
+
 // Rates and indices, in [0.001, 100) with at most six decimals, without the
 // text: the kept digits and the next one are those of floor(value * 10^(d+1)).
 // The product's rounding error (below 1.2e-7) and the 15-digit text's (below
 // 5e-7 after scaling) can only move that floor when the product lies within
 // 1e-5 of a whole number; those values are left to the text. Below 0.001 the
 // text may take an exponent, and from 100 on the errors grow.
-std::optional<double> roundByProduct(double value, int decimals) {
-    if (!(value >= 0.001 && value < 100) || decimals < 0 || decimals > 6) return std::nullopt;
+std::optional<CutDigits> cutByProduct(double value, int decimals) {
+    if (!(value >= 0.001 && value < 100) || decimals > 6) return std::nullopt;
     const double scaled = value * kExactPowersOfTen[decimals + 1];
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;  // exact
     if (fraction < 1e-5 || fraction > 1 - 1e-5) return std::nullopt;
     const auto digits = static_cast<std::uint64_t>(whole);
-    // The same division of the kept digits by 10^d as the text path.
-    const double truncated = static_cast<double>(digits / 10) / kExactPowersOfTen[decimals];
-    if (digits % 10 > 4) return truncated + 1.0 / std::pow(10.0, decimals);
-    return truncated;
+    return CutDigits{digits / 10, decimals, static_cast<int>(digits % 10), false};
+}
+
+// The same read off the 15-digit text; nothing for texts with an exponent and
+// whole numbers (inf and nan among them), which stay as they are.
+std::optional<CutDigits> cutByText(double value, int decimals) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    const auto point = s.find('.');
+    if (point == std::string_view::npos || s.find('e') != std::string_view::npos)
+        return std::nullopt;
+    const std::size_t cut = std::min(point + static_cast<std::size_t>(decimals) + 1, s.size());
+    CutDigits c;
+    c.negative = s[0] == '-';
+    c.taken = static_cast<int>(cut - point - 1);
+    c.next = cut < s.size() ? s[cut] - '0' : 0;
+    for (std::size_t p = c.negative ? 1 : 0; p < cut; ++p)
+        if (p != point) c.kept = c.kept * 10 + static_cast<std::uint64_t>(s[p] - '0');
+    return c;
 }
 
 }  // namespace
 
 double RoundToDecimals(double value, int decimals) {
-    if (decimals < 0 || decimals > kMaxExactPower) return roundByText(value, decimals);
-    if (const std::optional<double> quick = roundByProduct(value, decimals)) return *quick;
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
-    const auto point = s.find('.');
-    // Exponent texts, whole numbers, inf and nan stay as they are; 0 is one
-    // of the whole numbers.
-    if (point == std::string_view::npos || s.find('e') != std::string_view::npos) return value;
-    const std::size_t cut = std::min(point + static_cast<std::size_t>(decimals) + 1, s.size());
-    const int next = cut < s.size() ? s[cut] - '0' : 0;
-    // The kept digits as one integer k over 10^taken. With at most 15
-    // significant digits k is below 2^53, so k and the power are exact and
-    // one division rounds k / 10^taken correctly, the same double the kept
-    // text reads as.
-    std::uint64_t k = 0;
-    for (std::size_t p = s[0] == '-' ? 1 : 0; p < cut; ++p)
-        if (p != point) k = k * 10 + static_cast<std::uint64_t>(s[p] - '0');
-    const double magnitude = static_cast<double>(k) / kExactPowersOfTen[cut - point - 1];
-    const double truncated = s[0] == '-' ? -magnitude : magnitude;
-    if (next > 4) return truncated + 1.0 / std::pow(10.0, decimals);
-    return truncated;
+    decimals = std::clamp(decimals, 0, kMaxExactPower);
+    if (auto c = cutByProduct(value, decimals)) return roundedFrom(*c, decimals);
+    if (auto c = cutByText(value, decimals)) return roundedFrom(*c, decimals);
+    return value;
 }
 
 double roundIndex(double value) {

@@ -8,7 +8,7 @@ namespace qv {
 
 namespace {
 
-using Result = Expected<ConceptNotes, LoadError>;
+using Result = Expected<ConceptNotes>;
 
 constexpr detail::CountRule kConceptCount{"概念數", kMaxConcepts, "網路演算法最多處理 181 個概念"};
 
@@ -25,7 +25,7 @@ std::string labelOf(std::string_view line, std::size_t space) {
 
 Result readConcepts(std::string_view text, std::string_view fileName) {
     const auto fail = [&](int line, std::string what) {
-        return Result::failure(LoadError{std::string(fileName), line, std::move(what)});
+        return Result::failure(Error{std::string(fileName), line, std::move(what)});
     };
     const auto lines = splitLineViews(text);
     if (lines.empty()) return fail(0, "檔案是空的：第 1 行必須是概念數");
@@ -54,7 +54,7 @@ Result readConcepts(std::string_view text, std::string_view fileName) {
 
 }  // namespace
 
-Expected<ConceptNotes, LoadError> parseConceptFile(std::string_view bytes,
+Expected<ConceptNotes> parseConceptFile(std::string_view bytes,
                                                    std::string_view fileName) {
     return readConcepts(decodeText(bytes), fileName);
 }

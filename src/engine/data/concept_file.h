@@ -7,8 +7,8 @@
 
 #include "core/expected.h"
 #include "core/state.h"
-#include "data/limits.h"
-#include "data/load_error.h"
+#include "core/limits.h"
+#include "core/error.h"
 
 namespace qv {
 
@@ -23,7 +23,7 @@ struct ConceptNotes {
 // holds the count; each further non-blank line is "number space label", in
 // concept order. A label keeps the space that separates it from the number
 // and loses the spaces, tabs and LFs at its end.
-Expected<ConceptNotes, LoadError> parseConceptFile(std::string_view bytes,
+Expected<ConceptNotes> parseConceptFile(std::string_view bytes,
                                                    std::string_view fileName);
 
 // Replaces the concept count and labels; the item-concept matrix keeps its size.

@@ -11,25 +11,21 @@ namespace qv {
 
 namespace {
 
-using Result = Expected<ItemConceptTable, LoadError>;
+using Result = Expected<ItemConceptTable>;
 
 constexpr detail::CountRule kItemCount{"題數", kMaxItems, "系統最多處理 10000 題"};
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // A plain decimal number: optional sign, digits, optionally a point and digits.
 bool isPlainNumber(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     const std::size_t intStart = i;
-    while (i < s.size() && isDigit(s[i]))
+    while (i < s.size() && detail::isAsciiDigit(s[i]))
         ++i;
     bool digits = i > intStart;
     if (i < s.size() && s[i] == '.') {
         const std::size_t fracStart = ++i;
-        while (i < s.size() && isDigit(s[i]))
+        while (i < s.size() && detail::isAsciiDigit(s[i]))
             ++i;
         digits = digits || i > fracStart;
     }
@@ -77,7 +73,7 @@ std::optional<std::string> readItem(std::string_view line, int row, ItemMatrix& 
 
 Result readTable(std::string_view text, std::string_view fileName, std::int32_t conceptCount) {
     const auto fail = [&](int line, std::string what) {
-        return Result::failure(LoadError{std::string(fileName), line, std::move(what)});
+        return Result::failure(Error{std::string(fileName), line, std::move(what)});
     };
     const auto lines = splitLineViews(text);
     if (lines.empty()) return fail(0, "檔案是空的：第 1 行必須是題數");
@@ -103,13 +99,13 @@ Result readTable(std::string_view text, std::string_view fileName, std::int32_t 
 
 }  // namespace
 
-Expected<ItemConceptTable, LoadError> parseItemConceptFile(std::string_view bytes,
+Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes,
                                                            std::string_view fileName,
                                                            std::int32_t conceptCount,
                                                            bool conceptsLoaded) {
     if (!conceptsLoaded || conceptCount < 1 || conceptCount > kMaxConcepts) {
         return Result::failure(
-            LoadError{std::string(fileName), 0,
+            Error{std::string(fileName), 0,
                       "請先載入概念註解檔：題目所包含概念檔的概念編號要依概念數來讀"});
     }
     return readTable(decodeText(bytes), fileName, conceptCount);

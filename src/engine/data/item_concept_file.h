@@ -5,8 +5,8 @@
 
 #include "core/expected.h"
 #include "core/state.h"
-#include "data/limits.h"
-#include "data/load_error.h"
+#include "core/limits.h"
+#include "core/error.h"
 
 namespace qv {
 
@@ -22,7 +22,7 @@ struct ItemConceptTable {
 // each concept number is followed by a comma and lies in 1..conceptCount.
 // Text after the last comma is ignored; a blank line is an item without
 // concepts. The file is refused while no concept-note file is loaded.
-Expected<ItemConceptTable, LoadError> parseItemConceptFile(std::string_view bytes,
+Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes,
                                                            std::string_view fileName,
                                                            std::int32_t conceptCount,
                                                            bool conceptsLoaded);

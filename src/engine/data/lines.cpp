@@ -4,19 +4,20 @@
 
 namespace qv {
 
-std::vector<std::string_view> splitLineViews(std::string_view text) {
+std::vector<std::string_view> splitLineViews(std::string_view text, LineEnds ends) {
+    const std::string_view enders = ends == LineEnds::Cr ? "\r" : "\r\n";
     std::vector<std::string_view> lines;
     lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1);
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        const std::size_t end = text.find_first_of(enders, start);
+        if (end == std::string_view::npos) {
             lines.push_back(text.substr(start));
             break;
         }
-        lines.push_back(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n') ++start;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
     return lines;
 }

@@ -14,8 +14,12 @@ namespace qv {
 // line after it.
 std::vector<std::string> splitLines(std::string_view text);
 
+// Which characters end a line: CR (with CR LF as one) for the data files;
+// also a lone LF for matrix files, which other programs write.
+enum class LineEnds { Cr, CrOrLf };
+
 // The same lines as views into `text`.
-std::vector<std::string_view> splitLineViews(std::string_view text);
+std::vector<std::string_view> splitLineViews(std::string_view text, LineEnds ends = LineEnds::Cr);
 
 // True for a line that holds nothing but spaces, tabs and LFs.
 bool isBlankLine(std::string_view line);

@@ -12,7 +12,7 @@ namespace qv {
 
 namespace {
 
-using Bytes = Expected<std::string, LoadError>;
+using Bytes = Expected<std::string>;
 
 Bytes readFailure(const std::filesystem::path& file) {
     std::error_code ec;
@@ -23,7 +23,7 @@ Bytes readFailure(const std::filesystem::path& file) {
     } else if (status.type() == std::filesystem::file_type::directory) {
         what = "無法讀取檔案：這是一個資料夾";
     }
-    return Bytes::failure(LoadError{displayName(file), 0, what});
+    return Bytes::failure(Error{displayName(file), 0, what});
 }
 
 }  // namespace
@@ -43,32 +43,74 @@ Bytes readFileBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
-std::optional<LoadError> loadStudentFile(AppState& state, const std::filesystem::path& file) {
-    auto bytes = readFileBytes(file);
-    if (!bytes) return bytes.error();
-    auto data = parseStudentFile(*bytes, displayName(file));
-    if (!data) return data.error();
-    applyStudentData(state, std::move(data).value());
-    return std::nullopt;
+namespace {
+
+// Each file kind: how its text is parsed and how the result replaces the
+// state's part. Parsing sees the state only to size the item-concept table.
+struct StudentKind {
+    static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
+        return parseStudentFile(bytes, name);
+    }
+    static void apply(AppState& state, StudentData&& data) {
+        applyStudentData(state, std::move(data));
+    }
+};
+struct ConceptKind {
+    static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
+        return parseConceptFile(bytes, name);
+    }
+    static void apply(AppState& state, ConceptNotes&& notes) {
+        applyConceptNotes(state, std::move(notes));
+    }
+};
+struct ItemConceptKind {
+    static auto parse(const AppState& state, std::string_view bytes, std::string_view name) {
+        return parseItemConceptFile(bytes, name, state.conceptCount, state.conceptsLoaded);
+    }
+    static void apply(AppState& state, ItemConceptTable&& table) {
+        applyItemConcept(state, std::move(table));
+    }
+};
+
+template <typename Kind>
+Expected<void> loadText(AppState& state, std::string_view bytes, std::string_view name) {
+    auto parsed = Kind::parse(state, bytes, name);
+    if (!parsed) return parsed.error();
+    Kind::apply(state, std::move(parsed).value());
+    return {};
 }
 
-std::optional<LoadError> loadConceptFile(AppState& state, const std::filesystem::path& file) {
-    auto bytes = readFileBytes(file);
+template <typename Kind>
+Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
+    const auto bytes = readFileBytes(file);
     if (!bytes) return bytes.error();
-    auto notes = parseConceptFile(*bytes, displayName(file));
-    if (!notes) return notes.error();
-    applyConceptNotes(state, std::move(notes).value());
-    return std::nullopt;
+    return loadText<Kind>(state, *bytes, displayName(file));
 }
 
-std::optional<LoadError> loadItemConceptFile(AppState& state, const std::filesystem::path& file) {
-    auto bytes = readFileBytes(file);
-    if (!bytes) return bytes.error();
-    auto table =
-        parseItemConceptFile(*bytes, displayName(file), state.conceptCount, state.conceptsLoaded);
-    if (!table) return table.error();
-    applyItemConcept(state, std::move(table).value());
-    return std::nullopt;
+}  // namespace
+
+Expected<void> loadStudentFile(AppState& state, const std::filesystem::path& file) {
+    return loadFile<StudentKind>(state, file);
+}
+
+Expected<void> loadConceptFile(AppState& state, const std::filesystem::path& file) {
+    return loadFile<ConceptKind>(state, file);
+}
+
+Expected<void> loadItemConceptFile(AppState& state, const std::filesystem::path& file) {
+    return loadFile<ItemConceptKind>(state, file);
+}
+
+Expected<void> loadClass(AppState& state, const ClassFiles& files) {
+    if (auto r = loadFile<ConceptKind>(state, files.concepts); !r) return r;
+    if (auto r = loadFile<ItemConceptKind>(state, files.items); !r) return r;
+    return loadFile<StudentKind>(state, files.data);
+}
+
+Expected<void> loadClass(AppState& state, const ClassText& text) {
+    if (auto r = loadText<ConceptKind>(state, text.concepts, text.conceptsName); !r) return r;
+    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r) return r;
+    return loadText<StudentKind>(state, text.data, text.dataName);
 }
 
 std::vector<std::string> loadWarnings(const AppState& state) {

@@ -1,24 +1,38 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/expected.h"
 #include "core/state.h"
-#include "data/load_error.h"
 
 namespace qv {
 
 // Load a data file into the state: read it whole, decode, parse, and only then
 // replace the state's part. On any error nothing in the state changes.
-std::optional<LoadError> loadStudentFile(AppState& state, const std::filesystem::path& file);
-std::optional<LoadError> loadConceptFile(AppState& state, const std::filesystem::path& file);
-std::optional<LoadError> loadItemConceptFile(AppState& state, const std::filesystem::path& file);
+Expected<void> loadStudentFile(AppState& state, const std::filesystem::path& file);
+Expected<void> loadConceptFile(AppState& state, const std::filesystem::path& file);
+Expected<void> loadItemConceptFile(AppState& state, const std::filesystem::path& file);
+
+// A class's three files, on disk or as bytes with the names messages show.
+struct ClassFiles {
+    std::filesystem::path concepts, items, data;
+};
+struct ClassText {
+    std::string_view concepts, items, data;
+    std::string_view conceptsName = "concepts.txt", itemsName = "items.txt", dataName = "data.txt";
+};
+
+// Loads a class in the only order that works: the item-concept table is sized
+// by the concept count in force, so the concept-note file comes first. Stops
+// at the first refused file; the files before it stay loaded.
+Expected<void> loadClass(AppState& state, const ClassFiles& files);
+Expected<void> loadClass(AppState& state, const ClassText& text);
 
 // The raw bytes of a file; the error tells a missing file from an unreadable one.
-Expected<std::string, LoadError> readFileBytes(const std::filesystem::path& file);
+Expected<std::string> readFileBytes(const std::filesystem::path& file);
 
 // A file's name as messages show it (the base name, UTF-8).
 std::string displayName(const std::filesystem::path& file);

@@ -9,6 +9,10 @@
 
 namespace qv::detail {
 
+inline bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // The code point at byte `i` of valid UTF-8; moves `i` past it.
 inline char32_t nextCodePoint(std::string_view s, std::size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);

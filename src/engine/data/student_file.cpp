@@ -40,7 +40,7 @@ class StudentReader {
   public:
     explicit StudentReader(std::string_view fileName) : fileName_(fileName) {}
 
-    using Result = Expected<StudentData, LoadError>;
+    using Result = Expected<StudentData>;
 
     Result read(std::string_view text) {
         const auto lines = splitLineViews(text);
@@ -103,7 +103,7 @@ class StudentReader {
     }
 
     Result fail(int line, std::string what) const {
-        return Result::failure(LoadError{std::string(fileName_), line, std::move(what)});
+        return Result::failure(Error{std::string(fileName_), line, std::move(what)});
     }
 
     std::string_view fileName_;
@@ -111,7 +111,7 @@ class StudentReader {
 
 }  // namespace
 
-Expected<StudentData, LoadError> parseStudentFile(std::string_view bytes,
+Expected<StudentData> parseStudentFile(std::string_view bytes,
                                                   std::string_view fileName) {
     return StudentReader(fileName).read(decodeText(bytes));
 }

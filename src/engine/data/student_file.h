@@ -6,8 +6,8 @@
 
 #include "core/expected.h"
 #include "core/state.h"
-#include "data/limits.h"
-#include "data/load_error.h"
+#include "core/limits.h"
+#include "core/error.h"
 
 namespace qv {
 
@@ -25,7 +25,7 @@ struct StudentData {
 // 3 the answer key (one character per item), then one line per student: the
 // ID, a space, and the answers, with one separator character after every
 // fifth answer. Blank student lines are skipped.
-Expected<StudentData, LoadError> parseStudentFile(std::string_view bytes,
+Expected<StudentData> parseStudentFile(std::string_view bytes,
                                                   std::string_view fileName);
 
 // Replaces the class in the state: counts, key and fresh records.

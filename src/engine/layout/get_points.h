@@ -36,7 +36,7 @@ struct CircleLayout {
 };
 
 // a x 3.1415926 / 180, rounded to four decimals (ties to even). The short
-// constant is deliberate: the positions it gives are the established ones.
+// constant is deliberate: printed reports keep their node positions.
 Currency DegreesToRadians(Currency degrees);
 
 // Four square panels in a height x height square and a report column to its

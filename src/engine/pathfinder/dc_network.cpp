@@ -12,7 +12,7 @@ Int128 length(const DistanceMatrix& d, const ConceptPair& link) {
 
 std::optional<LinkMatrix> build(const DistanceMatrix& d, int n, Currency unlinkedDistance,
                                 const CancelFlag* cancel) {
-    assert(n >= 0 && n <= kMaxDCConceptCount && n <= d.rows() && n <= d.cols());
+    assert(n >= 0 && n <= kMaxDcConcepts && n <= d.rows() && n <= d.cols());
     const std::vector<ConceptPair> pairs = BuildPairList(n);
     LinkMatrix links(n, n, 1);
     for (int i = 0; i < n; ++i)

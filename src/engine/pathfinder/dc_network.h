@@ -40,7 +40,7 @@ bool ShortCombinationExists(const std::vector<ConceptPair>& shortLinks, const Di
 
 // The DC network: a pair i < j stays linked when D(i, j) is 0, or it is not
 // `unlinkedDistance` and no combination of short links beats it. Symmetric.
-// Needs 0 <= n <= the matrix size and n <= 181 (see dcConceptCountError).
+// Needs 0 <= n <= the matrix size and n <= kMaxDcConcepts (see checkDcConceptCount).
 LinkMatrix DCNetwork(const DistanceMatrix& d, int n, Currency unlinkedDistance);
 
 // The same, giving up (no result) soon after `cancel` is set.

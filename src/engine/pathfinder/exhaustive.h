@@ -14,7 +14,7 @@ namespace qv {
 // unpruned on purpose: it is the yardstick the faster variants are timed
 // against. D is read in the direction of the path, so asymmetric and
 // negative matrices are handled as they stand. The result is symmetric.
-// Needs 0 <= n <= the matrix size (see conceptCountError).
+// Needs 0 <= n <= the matrix size (see checkConceptCount).
 LinkMatrix ExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinkedDistance);
 
 // The same search, giving up (no result) soon after `cancel` is set.

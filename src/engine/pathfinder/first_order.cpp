@@ -207,14 +207,6 @@ V rowZeroThreshold(const Matrix<V>& d, int n) {
     return m;
 }
 
-// Reuses the cells of `links` when it already has the size; the diagonal is
-// cleared and every other cell written.
-void makeSquare(LinkMatrix& links, int n) {
-    links.resize(n, n);
-    for (int i = 0; i < n; ++i)
-        links(i, i) = 0;
-}
-
 template <typename T, typename V>
 void triangle(const Work<T>& work, const Matrix<V>& d, int n, LinkMatrix& links) {
     const V threshold = rowZeroThreshold(d, n);
@@ -262,7 +254,7 @@ LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n) {
 void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
-    makeSquare(out, n);
+    out.resizeSquare(n);
     if (n < 2) return;
     withWork(d, n, [&](const auto& work) { triangle(work, d, n, out); });
 }
@@ -270,7 +262,7 @@ void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
 void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
     n = std::max(n, 0);
     assert(d.rows() >= n && d.cols() >= n);
-    makeSquare(out, n);
+    out.resizeSquare(n);
     if (n < 2) return;
     withWork(d, n, [&](const auto& work) { pathSearch(work, n, out); });
 }
@@ -278,7 +270,7 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
 void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
     n = std::max(n, 0);
     assert(units.rows() >= n && units.cols() >= n);
-    makeSquare(out, n);
+    out.resizeSquare(n);
     if (n < 2) return;
     triangle(unitsWork(units, n), units, n, out);
 }
@@ -286,7 +278,7 @@ void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix&
 void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
     n = std::max(n, 0);
     assert(units.rows() >= n && units.cols() >= n);
-    makeSquare(out, n);
+    out.resizeSquare(n);
     if (n < 2) return;
     pathSearch(unitsWork(units, n), n, out);
 }

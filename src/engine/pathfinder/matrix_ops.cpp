@@ -25,8 +25,8 @@ Currency squared(Currency diff) {
 
 }  // namespace
 
-Expected<ItemMatrix, std::string> MatrixMultiply(const ItemMatrix& a, const ItemMatrix& b) {
-    if (a.cols() != b.rows()) return Expected<ItemMatrix, std::string>::failure(sizeMessage(a, b));
+Expected<ItemMatrix> MatrixMultiply(const ItemMatrix& a, const ItemMatrix& b) {
+    if (a.cols() != b.rows()) return errorText(sizeMessage(a, b));
     ItemMatrix c(a.rows(), b.cols());
     // i-k-j order: each term is rounded on its own and the sum is exact, so the
     // order of accumulation does not change the result; zero terms are skipped.

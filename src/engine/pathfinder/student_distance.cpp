@@ -32,14 +32,6 @@ std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
     return counted;
 }
 
-// Reuses d's cells when it already has the size; every cell is written.
-template <typename T>
-void makeSquare(Matrix<T>& d, int n) {
-    d.resize(n, n);
-    for (int i = 0; i < n; ++i)
-        d(i, i) = T{};
-}
-
 // The cell values: Currency, or whole numbers in 16 bits.
 Currency cellValue(std::int64_t count, const Currency*) {
     return Currency::fromRaw(count * kOne);
@@ -52,7 +44,7 @@ std::int16_t cellValue(std::int64_t count, const std::int16_t*) {
 template <typename T>
 void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
-    makeSquare(d, n);
+    d.resizeSquare(n);
     std::uint64_t onStack[256];
     std::vector<std::uint64_t> onHeap(n > 256 ? static_cast<std::size_t>(n) : 0);
     std::uint64_t* col = n > 256 ? onHeap.data() : onStack;
@@ -72,7 +64,7 @@ template <typename T>
 void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted, T unrelated,
                Matrix<T>& d) {
     const int n = table.conceptCount;
-    makeSquare(d, n);
+    d.resizeSquare(n);
     for (int i = 0; i < n; ++i) {
         const std::uint64_t* a = table.conceptBits(i);
         for (int j = i + 1; j < n; ++j) {
@@ -138,18 +130,6 @@ bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint6
     if (itemCount < 0 || itemCount + 1 >= kWholeDistanceLimit) return false;
     distanceInto(table, correct, itemCount, static_cast<std::int16_t>(itemCount + 1), out);
     return true;
-}
-
-DistanceMatrix studentDistance(const ItemConceptBits& table,
-                               const std::vector<std::uint64_t>& correct, int itemCount) {
-    DistanceMatrix d;
-    studentDistanceInto(table, correct, itemCount, d);
-    return d;
-}
-
-DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount) {
-    const std::vector<std::uint64_t> all(static_cast<std::size_t>(table.words), ~std::uint64_t{0});
-    return studentDistance(table, all, itemCount);
 }
 
 }  // namespace qv

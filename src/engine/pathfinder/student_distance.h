@@ -29,16 +29,12 @@ struct ItemConceptBits {
 std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept);
 std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept, int conceptCount);
 
-// A student's concept distances: exactly
+// A student's concept distances into `out`, reusing its storage when it
+// already has the size: exactly
 // ColumnDistanceMatrix(MatrixMultiply(itemMatrix(record, itemCount), itemConcept),
 //                      itemCount, conceptCount, itemCount).
 // `correct` is the student's correct-answer bitset (bit m of word m / 64 for
 // item m + 1); words it lacks count as wrong answers.
-DistanceMatrix studentDistance(const ItemConceptBits& table,
-                               const std::vector<std::uint64_t>& correct, int itemCount);
-
-// The same into `out`, reusing its storage when it already has the size (a
-// run over a class fills one matrix per student).
 void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                          int itemCount, DistanceMatrix& out);
 
@@ -47,9 +43,5 @@ void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::ui
 // work. False, `out` untouched, when the item count is 2^13 - 1 or more.
 bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                       int itemCount, WholeDistanceMatrix& out);
-
-// The standard distances: the student distances with every item counted, equal
-// to ColumnDistanceMatrix(itemConcept, itemCount, conceptCount, itemCount).
-DistanceMatrix standardDistance(const ItemConceptBits& table, int itemCount);
 
 }  // namespace qv

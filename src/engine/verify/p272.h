@@ -34,9 +34,6 @@ class P272Examples {
 
     const LinkMatrix& network(int p) const { return nets_.at(static_cast<std::size_t>(p - 1)); }
     bool hasGraphDistances() const { return !distances_[0].empty(); }
-    const GraphDistanceMatrix& graphDistances(int p) const {
-        return distances_.at(static_cast<std::size_t>(p - 1));
-    }
     const ExampleResultsTable& results() const { return results_; }
 
     // The graph distances of the three networks, recomputed; the text that

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "core/number_text.h"
+#include "data/matrix_file.h"
 #include "pathfinder/dc_network.h"
 #include "pathfinder/exhaustive.h"
 #include "pathfinder/first_order.h"
@@ -33,8 +34,8 @@ std::optional<LinkMatrix> runAlgorithm(SpeedAlgorithm algorithm, const DistanceM
     return std::nullopt;
 }
 
-std::optional<std::string> sizeError(SpeedAlgorithm algorithm, const DistanceMatrix& d, int n) {
-    return algorithm == SpeedAlgorithm::DC ? dcConceptCountError(d, n) : conceptCountError(d, n);
+Expected<void> checkSize(SpeedAlgorithm algorithm, const DistanceMatrix& d, int n) {
+    return algorithm == SpeedAlgorithm::DC ? checkDcConceptCount(d, n) : checkConceptCount(d, n);
 }
 
 PhaseResult failed(std::string message) {
@@ -43,21 +44,21 @@ PhaseResult failed(std::string message) {
 
 }  // namespace
 
-Expected<SpeedInputs, std::string> parseSpeedInputs(std::string_view countText,
-                                                    std::string_view maxText) {
-    using Result = Expected<SpeedInputs, std::string>;
+Expected<SpeedInputs> parseSpeedInputs(std::string_view countText, std::string_view maxText) {
+    const std::string countRange =
+        "，請輸入 0 到 " + std::to_string(kMaxNetworkConcepts) + " 之間的數";
     SpeedInputs in;
     in.count = leadingNumber(countText);
-    if (in.count < 0) return Result::failure("概念數不可為負數，請輸入 0 到 32767 之間的數");
+    if (in.count < 0) return errorText("概念數不可為負數" + countRange);
     const double concepts = roundHalfEven(in.count);
-    if (!(concepts <= kInt16Max))
-        return Result::failure("概念數超出範圍，請輸入 0 到 32767 之間的數");
+    if (!(concepts <= kMaxNetworkConcepts)) return errorText("概念數超出範圍" + countRange);
     in.conceptCount = static_cast<int>(concepts);
 
     const double maxValue = roundHalfEven(leadingNumber(maxText));
     // round(u x max) + 1 over u in [0, 1) reaches max + 1 (max > 0) or max (max < 0).
     if (!(maxValue >= kInt16Min && maxValue + 1 <= kInt16Max))
-        return Result::failure("隨機最大值超出範圍，請輸入 -32768 到 32766 之間的數");
+        return errorText("隨機最大值超出範圍，請輸入 " + numberText(kInt16Min) + " 到 " +
+                         numberText(kInt16Max - 1) + " 之間的數");
     in.maxValue = static_cast<std::int32_t>(maxValue);
     return in;
 }
@@ -86,18 +87,6 @@ DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSou
     return r;
 }
 
-std::string linkRowsText(const LinkMatrix& links, int n, std::string_view lineBreak) {
-    std::string text;
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) {
-            if (j > 0) text += "  ";
-            text += links(i, j) != 0 ? '1' : '0';
-        }
-        text.append(lineBreak);
-    }
-    return text;
-}
-
 std::string secondsText(std::int64_t elapsedMs) {
     return numberText(static_cast<double>(elapsedMs) / 1000.0);
 }
@@ -124,7 +113,8 @@ TimedNetwork timeNetwork(SpeedAlgorithm algorithm, const DistanceMatrix& d, int 
 
 PhaseResult runSamplePhase(SpeedAlgorithm algorithm, const DistanceMatrix& sample,
                            std::string_view lineBreak, const CancelFlag& cancel) {
-    if (auto error = sizeError(algorithm, sample, kSampleConcepts)) return failed(*error);
+    if (auto size = checkSize(algorithm, sample, kSampleConcepts); !size)
+        return failed(size.error().message());
     const TimedNetwork timed =
         timeNetwork(algorithm, sample, kSampleConcepts, kSampleUnlinkedDistance, cancel);
     if (!timed.links || cancel.load()) return {PhaseResult::Status::Cancelled, {}};
@@ -139,7 +129,7 @@ PhaseResult runRandomPhase(SpeedAlgorithm algorithm, const SpeedInputs& inputs,
         const DistanceMatrix r = RandomSymmetricMatrix(inputs, uniform, &cancel);
         if (cancel.load()) return {PhaseResult::Status::Cancelled, {}};
         const int n = inputs.conceptCount;
-        if (auto error = sizeError(algorithm, r, n)) return failed(*error);
+        if (auto size = checkSize(algorithm, r, n); !size) return failed(size.error().message());
         const Currency unlinked = Currency::fromInt(std::int64_t{inputs.maxValue} + 2);
         const TimedNetwork timed = timeNetwork(algorithm, r, n, unlinked, cancel);
         if (!timed.links || cancel.load()) return {PhaseResult::Status::Cancelled, {}};

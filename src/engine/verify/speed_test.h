@@ -38,7 +38,7 @@ struct SpeedInputs {
 // Reads the leading number of each text (0 when there is none). Refuses a
 // negative count, a count beyond 16 bits, and a maximum whose random values
 // round(u x max) + 1 would leave 16 bits, with a message that says which.
-Expected<SpeedInputs, std::string> parseSpeedInputs(std::string_view countText,
+Expected<SpeedInputs> parseSpeedInputs(std::string_view countText,
                                                     std::string_view maxText);
 
 // A uniform pseudo-random generator on [0, 1).
@@ -53,9 +53,6 @@ UniformSource systemUniformSource();
 DistanceMatrix RandomSymmetricMatrix(const SpeedInputs& inputs, const UniformSource& uniform,
                                      const CancelFlag* cancel = nullptr);
 
-// Rows 0 .. n - 1 of a link matrix as "1"/"0" separated by two spaces, each
-// row followed by lineBreak.
-std::string linkRowsText(const LinkMatrix& links, int n, std::string_view lineBreak);
 // Milliseconds as seconds in the shortest decimal form: 0, 0.016, 1.5.
 std::string secondsText(std::int64_t elapsedMs);
 // "所需花費時間" seconds "秒" and lineBreak.

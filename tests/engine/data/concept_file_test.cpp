@@ -17,10 +17,10 @@ ConceptNotes parse(const std::string& text) {
     return result.ok() ? std::move(result).value() : ConceptNotes{};
 }
 
-LoadError parseError(const std::string& text) {
+Error parseError(const std::string& text) {
     auto result = parseConceptFile(text, "c.txt");
     EXPECT_FALSE(result.ok());
-    return result.ok() ? LoadError{} : result.error();
+    return result.ok() ? Error{} : result.error();
 }
 
 TEST(ConceptFile, LabelsKeepTheirLeadingSpace) {

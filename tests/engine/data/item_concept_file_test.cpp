@@ -16,10 +16,10 @@ ItemConceptTable parse(const std::string& text, int concepts = 20) {
     return result.ok() ? std::move(result).value() : ItemConceptTable{};
 }
 
-LoadError parseError(const std::string& text, int concepts = 20) {
+Error parseError(const std::string& text, int concepts = 20) {
     auto result = parseItemConceptFile(text, "i.txt", concepts, true);
     EXPECT_FALSE(result.ok());
-    return result.ok() ? LoadError{} : result.error();
+    return result.ok() ? Error{} : result.error();
 }
 
 // The rows of a 0/1 matrix as text, "110 011 001".

@@ -48,7 +48,7 @@ TEST(Loaders, RefusedFilesLeaveTheStateAsItWas) {
         const char* name;
         std::string bytes;
         int line;
-        std::optional<LoadError> (*load)(AppState&, const std::filesystem::path&);
+        std::optional<Error> (*load)(AppState&, const std::filesystem::path&);
     } cases[] = {
         {"short.txt", "8\r\n9\r\n", 0, loadStudentFile},
         {"lf.txt", "8\n9\nABC\n1 ABC\n", 0, loadStudentFile},

@@ -21,10 +21,10 @@ StudentData parse(const std::string& text) {
     return result.ok() ? std::move(result).value() : StudentData{};
 }
 
-LoadError parseError(const std::string& text) {
+Error parseError(const std::string& text) {
     auto result = parseStudentFile(text, "a.txt");
     EXPECT_FALSE(result.ok());
-    return result.ok() ? LoadError{} : result.error();
+    return result.ok() ? Error{} : result.error();
 }
 
 std::u32string answersOf(const StudentData& d, std::size_t k) {

@@ -1,4 +1,4 @@
-#include "editor_format.h"
+#include "data/editor_format.h"
 
 #include <cmath>
 
@@ -6,7 +6,7 @@
 #include "core/state.h"
 #include "data/lines.h"
 
-namespace qv::app {
+namespace qv {
 
 namespace {
 
@@ -105,4 +105,4 @@ std::optional<std::string> numberedLines(double first, double last) {
     return out;
 }
 
-}  // namespace qv::app
+}  // namespace qv

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qv::app {
+namespace qv {
 
 // Typing limits of the answer-key boxes and of the two ID boxes, in characters.
 inline constexpr int kAnswerBoxLimit = 47;
@@ -89,4 +89,4 @@ double wholeNumberAt(std::string_view text);
 // when first > last. No value when the range holds more than kMaxNumberedLines.
 std::optional<std::string> numberedLines(double first, double last);
 
-}  // namespace qv::app
+}  // namespace qv

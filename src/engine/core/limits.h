@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qv {
+
+// DCNetwork numbers its (n - 1) x n ordered pairs in 16 bits: 181 x 180 fits,
+// 182 x 181 does not.
+inline constexpr std::int32_t kMaxDcConcepts = 181;
+// Concepts of a class or a matrix file: every method, DC included, must take
+// whatever the program loads.
+inline constexpr std::int32_t kMaxConcepts = kMaxDcConcepts;
+// Concept counts handed to the other network algorithms are 16-bit.
+inline constexpr std::int32_t kMaxNetworkConcepts = 32767;
+// Items of an answer key or an item-concept file.
+inline constexpr std::int32_t kMaxItems = 10000;
+
+// The progress values of long work run from 0 to this.
+inline constexpr int kProgressMax = 1000;
+
+}  // namespace qv

@@ -1,0 +1,148 @@
+#include "data/matrix_file.h"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "core/limits.h"
+#include "data/lines.h"
+#include "data/loaders.h"
+#include "data/parse_common.h"
+
+namespace qv {
+
+namespace {
+
+using Result = Expected<DistanceMatrix>;
+
+constexpr std::int64_t kMaxWhole = 1'000'000'000;  // exclusive bound of |value|
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start) out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+Error lineError(int line, std::string what) {
+    return Error{{}, line, std::move(what), "矩陣檔"};
+}
+
+std::optional<int> parseCount(std::string_view s) {
+    if (s.empty() || s.size() > 3) return std::nullopt;
+    int n = 0;
+    for (char c : s) {
+        if (!detail::isAsciiDigit(c)) return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > kMaxConcepts) return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+Expected<Currency> parseDecimal(std::string_view s) {
+    const std::string quoted = "「" + detail::excerpt(s) + "」";
+    std::size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
+    std::int64_t whole = 0, fraction = 0;
+    int wholeDigits = 0, fractionDigits = 0;
+    for (; i < s.size() && detail::isAsciiDigit(s[i]); ++i, ++wholeDigits) {
+        whole = whole * 10 + (s[i] - '0');
+        if (whole >= kMaxWhole)
+            return errorText(quoted + "超出範圍（絕對值須小於 " + std::to_string(kMaxWhole) + "）");
+    }
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && detail::isAsciiDigit(s[i]); ++i, ++fractionDigits) {
+            if (fractionDigits == 4) return errorText(quoted + "的小數超過四位");
+            fraction = fraction * 10 + (s[i] - '0');
+        }
+    }
+    if (i != s.size() || wholeDigits + fractionDigits == 0) return errorText(quoted + "不是數值");
+    for (int d = fractionDigits; d < 4; ++d)
+        fraction *= 10;
+    const std::int64_t raw = whole * Currency::kScale + fraction;
+    return Currency::fromRaw(negative ? -raw : raw);
+}
+
+Result parseMatrixText(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    const std::vector<std::string_view> all = splitLineViews(text, LineEnds::CrOrLf);
+    // Numbered from 1; blank lines count but hold nothing.
+    std::vector<std::pair<int, std::string_view>> lines;
+    for (std::size_t k = 0; k < all.size(); ++k)
+        if (!fields(all[k]).empty()) lines.emplace_back(static_cast<int>(k) + 1, all[k]);
+    if (lines.empty()) return lineError(1, "檔案是空的，應先寫概念數");
+
+    const auto& [headerLine, headerText] = lines[0];
+    const std::vector<std::string_view> header = fields(headerText);
+    const std::optional<int> n = header.size() == 1 ? parseCount(header[0]) : std::nullopt;
+    if (!n)
+        return lineError(headerLine, "概念數須為 1 到 " + std::to_string(kMaxConcepts) +
+                                         " 的整數，讀到「" + detail::excerpt(headerText) + "」");
+    DistanceMatrix d(*n, *n);
+    for (int r = 0; r < *n; ++r) {
+        if (static_cast<std::size_t>(r) + 1 >= lines.size()) {
+            // The line after the last one, where the missing row should start.
+            const bool terminated = !text.empty() && (text.back() == '\n' || text.back() == '\r');
+            const int end = static_cast<int>(all.size()) + (terminated ? 1 : 0);
+            return lineError(end, "矩陣只有 " + std::to_string(r) + " 列，應有 " +
+                                      std::to_string(*n) + " 列");
+        }
+        const auto& [lineNumber, lineText] = lines[static_cast<std::size_t>(r) + 1];
+        const std::vector<std::string_view> values = fields(lineText);
+        if (static_cast<int>(values.size()) != *n)
+            return lineError(lineNumber, "應有 " + std::to_string(*n) + " 個數值，實有 " +
+                                             std::to_string(values.size()) + " 個");
+        for (int c = 0; c < *n; ++c) {
+            const auto value = parseDecimal(values[static_cast<std::size_t>(c)]);
+            if (!value.ok())
+                return lineError(lineNumber, "第 " + std::to_string(c + 1) + " 個數值" +
+                                                 value.error().what);
+            d(r, c) = *value;
+        }
+    }
+    if (lines.size() > static_cast<std::size_t>(*n) + 1)
+        return lineError(lines[static_cast<std::size_t>(*n) + 1].first, "矩陣之後還有多餘的資料");
+    return d;
+}
+
+Result readMatrixFile(const std::filesystem::path& path) {
+    auto bytes = readFileBytes(path);
+    if (!bytes) {
+        Error e = bytes.error();
+        e.file = path.string();
+        e.kind = "矩陣檔";
+        return e;
+    }
+    Result parsed = parseMatrixText(*bytes);
+    if (!parsed) {
+        Error e = parsed.error();
+        e.file = path.string();
+        return e;
+    }
+    return parsed;
+}
+
+std::string linkRowsText(const LinkMatrix& links, int n, std::string_view lineBreak) {
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            if (j > 0) text += "  ";
+            text += links(i, j) != 0 ? '1' : '0';
+        }
+        text.append(lineBreak);
+    }
+    return text;
+}
+
+}  // namespace qv
