@@ -1,8 +1,12 @@
 #include "analyze_output.h"
 
+#include <cerrno>
+#include <iostream>
+
 #include <nlohmann/json.hpp>
 
 #include "analysis/student_matrices.h"
+#include "commands.h"
 #include "core/number_text.h"
 #include "core/utf8.h"
 
@@ -135,9 +139,34 @@ json standardJson(const AppState& state) {
 
 }  // namespace
 
+Error stdoutFailure(int errnum) {
+    return errorText("錯誤：無法寫入標準輸出：" + systemReason(errnum));
+}
+
 void Sink::write(std::string_view bytes) {
-    if (ok_ && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        ok_ = false;
+    if (error_ || bytes.empty()) return;
+    if (file_) {
+        if (auto written = file_->write(bytes); !written) error_ = written.error();
+    } else if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
+        error_ = stdoutFailure(errno);
+    }
+}
+
+int printText(std::string_view text) {
+    Sink out(stdout);
+    out.write(text);
+    if (auto done = out.finish(); !done) {
+        std::cerr << done.error().message() << "\n";
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+
+Expected<void> Sink::finish() {
+    if (error_) return *error_;
+    if (file_) return file_->commit();
+    if (std::fflush(stream_) != 0) return stdoutFailure(errno);
+    return {};
 }
 
 void writeTable(Sink& out, std::string_view text, std::string_view lineBreak) {

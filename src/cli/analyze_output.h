@@ -1,25 +1,38 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "analysis/run.h"
 #include "core/state.h"
+#include "data/safe_file.h"
 
 namespace qv::cli {
 
-// Writes bytes to a stream opened by the caller; remembers a failed write.
+// Where a command's output goes: standard output, or a file that is replaced
+// only when the whole output has been written. Keeps the first failure.
 class Sink {
   public:
-    explicit Sink(std::FILE* file) : file_(file) {}
+    explicit Sink(std::FILE* stream) : stream_(stream) {}
+    explicit Sink(SafeFile& file) : file_(&file) {}
     void write(std::string_view bytes);
-    bool ok() const { return ok_; }
+    // Flushes standard output, or commits the file; the first failure if any.
+    Expected<void> finish();
 
   private:
-    std::FILE* file_;
-    bool ok_ = true;
+    std::FILE* stream_ = nullptr;
+    SafeFile* file_ = nullptr;
+    std::optional<Error> error_;
 };
+
+// Why standard output took no more, for commands that print.
+Error stdoutFailure(int errnum);
+
+// Prints to standard output; a failed write (a full disk, a closed pipe) is
+// reported and gives the bad-input status like any other failure.
+int printText(std::string_view text);
 
 // The results-box text with each line break written as one newline.
 void writeTable(Sink& out, std::string_view resultsText, std::string_view lineBreak);

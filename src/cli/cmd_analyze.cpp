@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analyze_output.h"
+#include "cli_text.h"
 #include "commands.h"
 #include "load_class.h"
 
@@ -17,23 +18,18 @@ struct AnalyzeArgs {
     std::string format = "table", output;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 int writeResults(const AnalyzeArgs& a, const AppState& state, const std::string& text,
                  RunMethod method) {
-    std::unique_ptr<std::FILE, FileCloser> file;
-    std::FILE* stream = stdout;
+    std::optional<SafeFile> file;
     if (!a.output.empty()) {
-        file.reset(std::fopen(a.output.c_str(), "wb"));
-        if (!file) {
-            std::cerr << "錯誤：無法寫入輸出檔 " << a.output << "\n";
+        auto created = SafeFile::create(pathOf(a.output));
+        if (!created) {
+            std::cerr << "錯誤：" << created.error().message() << "\n";
             return kExitBadInput;
         }
-        stream = file.get();
+        file.emplace(std::move(created).value());
     }
-    Sink out(stream);
+    Sink out = file ? Sink(*file) : Sink(stdout);
     if (a.format == "csv") {
         writeCsv(out, state);
     } else if (a.format == "json") {
@@ -41,8 +37,8 @@ int writeResults(const AnalyzeArgs& a, const AppState& state, const std::string&
     } else {
         writeTable(out, text, state.lineBreak);
     }
-    if (!out.ok() || std::fflush(stream) != 0) {
-        std::cerr << "錯誤：寫入 " << (a.output.empty() ? "標準輸出" : a.output) << " 失敗。\n";
+    if (auto written = out.finish(); !written) {
+        std::cerr << (file ? "錯誤：" : "") << written.error().message() << "\n";
         return kExitBadInput;
     }
     return kExitOk;
@@ -50,6 +46,10 @@ int writeResults(const AnalyzeArgs& a, const AppState& state, const std::string&
 
 int runAnalyze(const AnalyzeArgs& a) {
     if (auto problem = classSourceProblem(a.source)) {
+        std::cerr << *problem << "\n";
+        return kExitBadInput;
+    }
+    if (auto problem = outputIsInput(a.source, a.output)) {
         std::cerr << *problem << "\n";
         return kExitBadInput;
     }
@@ -69,7 +69,7 @@ void addAnalyzeCommand(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand("analyze", "分析全班：每位學生一列結果");
     addClassSourceOptions(*cmd, args->source);
     cmd->add_option("--format", args->format, "輸出格式：table、csv 或 json")
-        ->check(CLI::IsMember({"table", "csv", "json"}));
+        ->check(oneOf({"table", "csv", "json"}));
     cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出");
     cmd->callback([args, &status] { status = runAnalyze(*args); });
 }

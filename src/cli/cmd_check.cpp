@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "analyze_output.h"
 #include "commands.h"
 #include "core/state.h"
 #include "data/loaders.h"
@@ -32,13 +33,14 @@ int runCheck(const CheckOptions& opt) {
             return kExitBadInput;
         }
     }
-    if (state.dataLoaded) std::cout << "學生數：" << state.studentCount << '\n';
+    std::string out;
+    if (state.dataLoaded) out += "學生數：" + std::to_string(state.studentCount) + "\n";
     if (state.dataLoaded || state.itemConceptLoaded)
-        std::cout << "題數：" << state.itemCount << '\n';
-    if (state.conceptsLoaded) std::cout << "概念數：" << state.conceptCount << '\n';
+        out += "題數：" + std::to_string(state.itemCount) + "\n";
+    if (state.conceptsLoaded) out += "概念數：" + std::to_string(state.conceptCount) + "\n";
     for (const std::string& warning : loadWarnings(state))
         std::cerr << "警告：" << warning << '\n';
-    return kExitOk;
+    return printText(out);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "analysis/synthetic_class.h"
+#include "cli_text.h"
 #include "commands.h"
+#include "core/limits.h"
+#include "data/safe_file.h"
 
 namespace qv::cli {
 
@@ -15,21 +17,13 @@ struct GenerateArgs {
     std::string outputDir;
 };
 
-bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out) return true;
-    std::cerr << "錯誤：無法寫入 " << path.string() << "\n";
-    return false;
-}
-
 int runGenerate(const GenerateArgs& a) {
     const std::filesystem::path dir(a.outputDir);
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec) {
-        std::cerr << "錯誤：無法建立資料夾 " << a.outputDir << "\n";
+        std::cerr << "錯誤：無法建立資料夾 " << a.outputDir << "：" << systemReason(ec.value())
+                  << "\n";
         return kExitBadInput;
     }
     const SyntheticClassFiles files = makeSyntheticClass(a.options);
@@ -37,10 +31,21 @@ int runGenerate(const GenerateArgs& a) {
         {"students.txt", &files.studentFile},
         {"concepts.txt", &files.conceptFile},
         {"item-concepts.txt", &files.itemConceptFile}};
+    // The three files replace an older class together or not at all: a cut
+    // student file beside the old item table would still load.
+    SafeFileSet set;
     for (const auto& [name, bytes] : outputs) {
-        if (!writeFile(dir / name, *bytes)) return kExitBadInput;
-        std::cout << (dir / name).string() << "\n";
+        if (auto staged = set.add(dir / name, *bytes); !staged) {
+            std::cerr << "錯誤：" << staged.error().message() << "\n";
+            return kExitBadInput;
+        }
     }
+    if (auto committed = set.commit(); !committed) {
+        std::cerr << "錯誤：" << committed.error().message() << "\n";
+        return kExitBadInput;
+    }
+    for (const auto& [name, bytes] : outputs)
+        std::cout << (dir / name).string() << "\n";
     return kExitOk;
 }
 
@@ -51,11 +56,11 @@ void addGenerateCommand(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand("generate", "產生一個模擬班級的三個資料檔");
     cmd->add_option("--students", args->options.students, "學生數")
         ->required()
-        ->check(CLI::Range(0, 10'000'000));
+        ->check(numberBetween(0, 10'000'000));
     cmd->add_option("--concepts", args->options.concepts, "概念數（預設 20）")
-        ->check(CLI::Range(1, 181));
+        ->check(numberBetween(1, kMaxConcepts));
     cmd->add_option("--items", args->options.items, "題數（預設 40）")
-        ->check(CLI::Range(1, 10'000));
+        ->check(numberBetween(1, kMaxItems));
     cmd->add_option("--seed", args->options.seed, "亂數種子（預設 1）");
     cmd->add_option("--output-dir", args->outputDir,
                     "寫入 students.txt、concepts.txt 與 item-concepts.txt 的資料夾")

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "analyze_output.h"
 #include "commands.h"
 #include "core/state.h"
 #include "data/matrix_file.h"
@@ -116,8 +117,7 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << size.error().message() << '\n';
         return kExitBadInput;
     }
-    std::cout << linkRowsText(method->build(d, n, resolved), n, "\n");
-    return std::cout.good() ? kExitOk : kExitBadInput;
+    return printText(linkRowsText(method->build(d, n, resolved), n, "\n"));
 }
 
 }  // namespace

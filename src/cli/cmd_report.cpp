@@ -14,6 +14,8 @@
 #include <QString>
 
 #include "export.h"
+#include "cli_text.h"
+#include "data/safe_file.h"
 #include "load_class.h"
 #include "report/draw_report.h"
 
@@ -33,17 +35,6 @@ struct ReportOptions {
     double scale = 1.0;
 };
 
-// Paths from and to the UTF-8 texts of the command line and its messages.
-fs::path pathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-std::string utf8Of(const fs::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-QString qPath(const fs::path& p) {
-    return QString::fromStdString(utf8Of(p));
-}
 
 // Qt's remarks about the platform (runtime folders, fonts) are not the
 // command's output; only its critical messages still reach stderr.
@@ -62,26 +53,28 @@ std::unique_ptr<QGuiApplication> startGui() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-bool writePicture(const RecordingCanvas& picture, const fs::path& file, ExportFormat format,
-                  const ReportOptions& opt, const std::string& title) {
-    const QString path = qPath(file), caption = QString::fromStdString(title);
-    bool ok = false;
+Expected<void> writePicture(const RecordingCanvas& picture, const fs::path& file,
+                            ExportFormat format, const ReportOptions& opt,
+                            const std::string& title) {
+    const QString caption = QString::fromStdString(title);
     switch (format) {
-        case ExportFormat::Png:
-            ok = render::writePng(picture, path, opt.scale);
-            break;
-        case ExportFormat::Svg:
-            ok = render::writeSvg(picture, path, caption);
-            break;
-        case ExportFormat::Pdf:
-            ok = render::writePdf(picture, path, caption);
-            break;
+        case ExportFormat::Png: return render::writePng(picture, file, opt.scale);
+        case ExportFormat::Svg: return render::writeSvg(picture, file, caption);
+        case ExportFormat::Pdf: return render::writePdf(picture, file, caption);
     }
-    if (!ok) std::cerr << "錯誤：無法寫入檔案「" << utf8Of(file) << "」。\n";
-    return ok;
+    return errorText("不支援的格式");
 }
 
-// A file name from an ID: characters that no file system takes become "_".
+void reportFailure(const Error& error) {
+    std::cerr << "錯誤：" << error.message() << "\n";
+}
+
+// Most file systems take 255 bytes in a name; room is left for "_12345.svg".
+constexpr std::size_t kMaxStemBytes = 200;
+
+// A file name from an ID that every file system takes and a file manager
+// shows: characters no file system takes become "_", a leading "." (hidden
+// files) gets a "_" before it, and a long ID is cut at a character boundary.
 std::string fileStem(const std::string& id, int k) {
     if (id.empty()) return "student" + std::to_string(k + 1);
     std::string stem = id;
@@ -89,7 +82,13 @@ std::string fileStem(const std::string& id, int k) {
         if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos ||
             static_cast<unsigned char>(c) < 32)
             c = '_';
-    if (stem == "." || stem == "..") stem = "_";
+    if (stem.front() == '.') stem.insert(stem.begin(), '_');
+    if (stem.size() > kMaxStemBytes) {
+        std::size_t cut = kMaxStemBytes;
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u)
+            --cut;
+        stem.resize(cut);
+    }
     return stem;
 }
 
@@ -103,35 +102,42 @@ int reportOne(const AppState& state, const ReportOptions& opt, ExportFormat form
     RecordingCanvas picture;
     for (int k : found)
         DrawStudentReport(picture, state, k);
-    return writePicture(picture, pathOf(opt.output), format, opt, opt.id) ? kExitOk : kExitBadInput;
+    if (auto written = writePicture(picture, pathOf(opt.output), format, opt, opt.id); !written) {
+        reportFailure(written.error());
+        return kExitBadInput;
+    }
+    return kExitOk;
 }
 
 // One PDF, a page for each record in file order.
 int reportBook(const AppState& state, const ReportOptions& opt) {
-    render::PdfBook book(QString::fromStdString(opt.output), QStringLiteral("Quorvane"));
+    render::PdfBook book(pathOf(opt.output), QStringLiteral("Quorvane"));
     for (int k = 0; k < state.studentCount; ++k) {
         RecordingCanvas picture;
         DrawStudentReport(picture, state, k);
         if (!book.addPage(picture)) break;
     }
-    if (!book.finish()) {
-        std::cerr << "錯誤：無法寫入檔案「" << opt.output << "」。\n";
+    if (auto written = book.finish(); !written) {
+        reportFailure(written.error());
         return kExitBadInput;
     }
     std::cout << "已寫入 " << state.studentCount << " 頁到「" << opt.output << "」\n";
     return kExitOk;
 }
 
-// One file per record in a folder; a repeated ID gets "_2", "_3", ... behind it.
+// One file per record in a folder; a repeated ID gets "_2", "_3", ... behind
+// it. A file that cannot be written is reported and the others still written.
 int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat format) {
     const fs::path dir = pathOf(opt.output);
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (!fs::is_directory(dir)) {
-        std::cerr << "錯誤：無法建立資料夾「" << opt.output << "」。\n";
+        std::cerr << "錯誤：無法建立資料夾「" << opt.output << "」"
+                  << (ec ? "：" + systemReason(ec.value()) : std::string()) << "。\n";
         return kExitBadInput;
     }
     std::set<std::string> used;
+    int written = 0, failed = 0;
     for (int k = 0; k < state.studentCount; ++k) {
         const std::string& id = state.students[static_cast<std::size_t>(k)].id;
         const std::string base = fileStem(id, k);
@@ -140,15 +146,25 @@ int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat f
             stem = base + "_" + std::to_string(n);
         RecordingCanvas picture;
         DrawStudentReport(picture, state, k);
-        if (!writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id))
-            return kExitBadInput;
+        if (auto done = writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
+            !done) {
+            reportFailure(done.error());
+            ++failed;
+            continue;
+        }
+        ++written;
     }
-    std::cout << "已寫入 " << state.studentCount << " 個檔案到「" << opt.output << "」\n";
+    std::cout << "已寫入 " << written << " 個檔案到「" << opt.output << "」\n";
+    if (failed > 0) {
+        std::cerr << "錯誤：有 " << failed << " 個檔案無法寫入。\n";
+        return kExitBadInput;
+    }
     return kExitOk;
 }
 
 std::optional<std::string> usageProblem(const ReportOptions& o) {
     if (auto problem = classSourceProblem(o.source)) return problem;
+    if (auto problem = outputIsInput(o.source, o.output)) return problem;
     if (o.id.empty() && !o.all) return "錯誤：請以 --id 指定學號，或使用 --all。";
     return std::nullopt;
 }
@@ -167,7 +183,9 @@ int runReport(const ReportOptions& opt) {
         return kExitBadInput;
     }
     AppState state;
-    if (auto run = loadAndAnalyse(state, opt.source); !run) {
+    // One student's report needs the standard and that student, not the class.
+    const std::optional<std::string> only = opt.all ? std::nullopt : std::optional(opt.id);
+    if (auto run = loadAndAnalyse(state, opt.source, only); !run) {
         std::cerr << run.error().message() << '\n';
         return kExitBadInput;
     }
@@ -195,7 +213,7 @@ void addReportCommand(CLI::App& app, int& status) {
     cmd->add_option("--format", opt->format, "--all 寫入資料夾時的檔案格式：png、svg 或 pdf")
         ->capture_default_str();
     cmd->add_option("--scale", opt->scale, "PNG 的放大倍數（1 為 800 x 600）")
-        ->check(CLI::Range(0.25, 8.0))
+        ->check(numberBetween(0.25, 8.0))
         ->capture_default_str();
     cmd->callback([opt, &status] {
         if (auto problem = usageProblem(*opt)) {

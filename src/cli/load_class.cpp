@@ -1,6 +1,8 @@
 #include "load_class.h"
 
+#include "cli_text.h"
 #include "data/loaders.h"
+#include "data/safe_file.h"
 #include "samples/sample_class.h"
 
 namespace qv::cli {
@@ -11,13 +13,32 @@ Expected<void> loadSampleClass(AppState& state) {
                                       samples::itemConceptFileName(), samples::studentFileName()});
 }
 
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8Of(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+std::optional<std::string> outputIsInput(const ClassSource& s, const std::string& output) {
+    if (output.empty() || s.sample) return std::nullopt;
+    for (const std::string* input : {&s.data, &s.concepts, &s.items}) {
+        if (sameFile(pathOf(output), pathOf(*input)))
+            return "錯誤：輸出檔「" + output + "」就是輸入檔「" + *input +
+                   "」，寫入會毀掉班級資料；請改用另一個檔名。";
+    }
+    return std::nullopt;
+}
+
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
     cmd.add_option("--data", source.data, "學生資料檔");
     cmd.add_option("--concepts", source.concepts, "概念註解檔");
     cmd.add_option("--items", source.items, "題目所包含概念檔");
     cmd.add_flag("--sample", source.sample, "使用內建的範例班級");
     cmd.add_option("--method", source.method, "Pathfinder 算則：triangle 或 path-search")
-        ->check(CLI::IsMember({"triangle", "path-search"}))
+        ->check(oneOf({"triangle", "path-search"}))
         ->capture_default_str();
 }
 
@@ -29,10 +50,16 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
     return std::nullopt;
 }
 
-Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s) {
+Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s,
+                                     const std::optional<std::string>& onlyId) {
     const auto loaded = s.sample ? loadSampleClass(state)
-                                 : loadClass(state, ClassFiles{s.concepts, s.items, s.data});
+                                 : loadClass(state, ClassFiles{pathOf(s.concepts), pathOf(s.items),
+                                                               pathOf(s.data)});
     if (!loaded) return loaded.error();
+    if (onlyId) {
+        std::erase_if(state.students, [&](const StudentRecord& r) { return r.id != *onlyId; });
+        state.studentCount = static_cast<std::int32_t>(state.students.size());
+    }
     RunOptions options;
     options.method = s.runMethod();
     // Large classes stay small in memory; the writers derive a student's

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -30,8 +31,18 @@ void addClassSourceOptions(CLI::App& cmd, ClassSource& source);
 // Either --sample or all three files; the message when neither.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
+// Paths from and to the UTF-8 texts of the command line and its messages.
+std::filesystem::path pathOf(const std::string& utf8);
+std::string utf8Of(const std::filesystem::path& p);
+
+// The refusal when `output` is one of the class's files (however spelled):
+// writing there would destroy the class being read.
+std::optional<std::string> outputIsInput(const ClassSource& source, const std::string& output);
+
 // Loads the class and runs the chosen method without keeping the students'
-// matrices; the results text, or the message to print.
-Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source);
+// matrices; the results text, or the message to print. With `onlyId` the run
+// covers just the records of that ID (the others are dropped after loading).
+Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source,
+                                     const std::optional<std::string>& onlyId = std::nullopt);
 
 }  // namespace qv::cli

@@ -1,8 +1,28 @@
+#include <cstdlib>
+#include <exception>
 #include <iostream>
+#include <new>
 
+#include "cli_text.h"
 #include "commands.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// Whatever escapes every command still ends with a message a user can read
+// and the bad-input status, never an abort.
+[[noreturn]] void lastResort() {
+    std::cerr << "錯誤：發生未預期的問題，命令已停止";
+    try {
+        if (auto e = std::current_exception()) std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "（記憶體不足）";
+    } catch (...) {
+    }
+    std::cerr << "。\n";
+    std::_Exit(qv::cli::kExitBadInput);
+}
+
+int run(int argc, char** argv) {
     CLI::App app{"Quorvane：全班學生的 Pathfinder 概念網路，與標準網路比較"};
     app.require_subcommand(1);
     int status = qv::cli::kExitOk;
@@ -13,9 +33,26 @@ int main(int argc, char** argv) {
     qv::cli::addGenerateCommand(app, status);
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e) == 0 ? qv::cli::kExitOk : qv::cli::kExitBadInput;
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e) == 0 ? qv::cli::kExitOk : qv::cli::kExitBadInput;
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e) == 0 ? qv::cli::kExitOk : qv::cli::kExitBadInput;
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? qv::cli::kExitOk : qv::cli::kExitBadInput;
+        std::cerr << qv::cli::parseErrorText(e) << "\n";
+        return qv::cli::kExitBadInput;
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::set_terminate(lastResort);
+    try {
+        return run(argc, argv);
+    } catch (...) {
+        lastResort();
+    }
 }

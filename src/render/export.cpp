@@ -1,12 +1,16 @@
 #include "export.h"
 
 #include <QFileInfo>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <optional>
+
+#include "data/safe_file.h"
 #include "painter_canvas.h"
 #include "report/draw_report.h"
 
@@ -38,34 +42,81 @@ QImage renderImage(const RecordingCanvas& picture, double scale) {
     return image;
 }
 
-bool writePng(const RecordingCanvas& picture, const QString& path, double scale) {
-    return renderImage(picture, scale).save(path, "PNG");
+namespace {
+
+// Hands what a Qt writer produces to a SafeFile and keeps the first failure,
+// so that the caller gets the system's reason and the old file stays whole.
+class SafeFileDevice : public QIODevice {
+  public:
+    explicit SafeFileDevice(const std::filesystem::path& target) : file_(SafeFile::create(target)) {
+        if (file_) open(QIODevice::WriteOnly);
+    }
+
+    // The writer's own verdict, then the file's.
+    Expected<void> commit(bool writerOk) {
+        if (!file_) return file_.error();
+        if (error_) return *error_;
+        if (!writerOk) return Error{{}, 0, "無法產生檔案內容"};
+        close();
+        return file_->commit();
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (error_ || !file_) return -1;
+        auto written = file_->write(std::string_view(data, static_cast<std::size_t>(size)));
+        if (!written) {
+            error_ = written.error();
+            return -1;
+        }
+        return size;
+    }
+
+  private:
+    Expected<SafeFile> file_;
+    std::optional<Error> error_;
+};
+
+}  // namespace
+
+Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        double scale) {
+    SafeFileDevice file(path);
+    const bool ok = file.isOpen() && renderImage(picture, scale).save(&file, "PNG");
+    return file.commit(ok);
 }
 
-bool writeSvg(const RecordingCanvas& picture, const QString& path, const QString& title) {
+Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        const QString& title) {
+    SafeFileDevice file(path);
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&file);
     const QSize size = pictureSize(picture);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(title);
     QPainter painter;
-    if (!painter.begin(&svg)) return false;
-    painter.fillRect(QRect(QPoint(0, 0), size), kPaper);
-    paintPicture(painter, picture, kInk);
-    return painter.end() && QFileInfo(path).size() > 0;
+    bool ok = file.isOpen() && painter.begin(&svg);
+    if (ok) {
+        painter.fillRect(QRect(QPoint(0, 0), size), kPaper);
+        paintPicture(painter, picture, kInk);
+        ok = painter.end();
+    }
+    return file.commit(ok);
 }
 
 struct PdfBook::Impl {
-    QString path;
+    SafeFileDevice file;
     QPdfWriter writer;
     QPainter painter;
     bool started = false;
     bool failed = false;
-    explicit Impl(const QString& p) : path(p), writer(p) {}
+    explicit Impl(const std::filesystem::path& p) : file(p), writer(&file) {}
 };
 
-PdfBook::PdfBook(const QString& path, const QString& title) : impl_(std::make_unique<Impl>(path)) {
+PdfBook::PdfBook(const std::filesystem::path& path, const QString& title)
+    : impl_(std::make_unique<Impl>(path)) {
     impl_->writer.setTitle(title);
     impl_->writer.setCreator(QStringLiteral("Quorvane"));
     impl_->writer.setResolution(300);
@@ -74,12 +125,12 @@ PdfBook::PdfBook(const QString& path, const QString& title) : impl_(std::make_un
 }
 
 PdfBook::~PdfBook() {
-    finish();
+    if (impl_->painter.isActive()) impl_->painter.end();
 }
 
 bool PdfBook::addPage(const RecordingCanvas& picture) {
     Impl& d = *impl_;
-    if (d.failed) return false;
+    if (d.failed || !d.file.isOpen()) return false;
     if (!d.started) {
         d.started = true;
         if (!d.painter.begin(&d.writer)) {
@@ -95,15 +146,17 @@ bool PdfBook::addPage(const RecordingCanvas& picture) {
     return true;
 }
 
-bool PdfBook::finish() {
+Expected<void> PdfBook::finish() {
     Impl& d = *impl_;
     if (d.painter.isActive()) d.failed = !d.painter.end() || d.failed;
-    return d.started && !d.failed && QFileInfo(d.path).size() > 0;
+    return d.file.commit(d.started && !d.failed);
 }
 
-bool writePdf(const RecordingCanvas& picture, const QString& path, const QString& title) {
+Expected<void> writePdf(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        const QString& title) {
     PdfBook book(path, title);
-    return book.addPage(picture) && book.finish();
+    book.addPage(picture);
+    return book.finish();
 }
 
 }  // namespace qv::render

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include <QImage>
 #include <QString>
 
+#include "core/expected.h"
 #include "report/canvas.h"
 
 class QPdfWriter;
@@ -20,26 +22,32 @@ std::optional<ExportFormat> exportFormatOf(const QString& path);
 // Black on white, as on paper. `scale` 1 gives 800 x 600 pixels.
 QImage renderImage(const RecordingCanvas& picture, double scale = 1.0);
 
-bool writePng(const RecordingCanvas& picture, const QString& path, double scale = 1.0);
-bool writeSvg(const RecordingCanvas& picture, const QString& path, const QString& title);
+// Each file is written whole or not at all (see SafeFile); the error says why,
+// with the system's reason.
+Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        double scale = 1.0);
+Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        const QString& title);
 
 // A PDF of landscape A4 pages, one drawing per page, fitted inside the margins.
+// Nothing replaces the file at `path` until finish() succeeds.
 class PdfBook {
   public:
-    PdfBook(const QString& path, const QString& title);
+    PdfBook(const std::filesystem::path& path, const QString& title);
     ~PdfBook();
     PdfBook(const PdfBook&) = delete;
     PdfBook& operator=(const PdfBook&) = delete;
 
+    // False once the document has failed; finish() then says why.
     bool addPage(const RecordingCanvas& picture);
-    // Ends the document; false when the file could not be written.
-    bool finish();
+    Expected<void> finish();
 
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-bool writePdf(const RecordingCanvas& picture, const QString& path, const QString& title);
+Expected<void> writePdf(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        const QString& title);
 
 }  // namespace qv::render

@@ -15,6 +15,10 @@ inline constexpr std::int32_t kMaxNetworkConcepts = 32767;
 // Items of an answer key or an item-concept file.
 inline constexpr std::int32_t kMaxItems = 10000;
 
+// The largest file read whole: a class of a million students takes about
+// 60 MB, so this leaves room while refusing what would exhaust the memory.
+inline constexpr std::int64_t kMaxInputBytes = std::int64_t{512} << 20;
+
 // The progress values of long work run from 0 to this.
 inline constexpr int kProgressMax = 1000;
 

@@ -84,15 +84,32 @@ std::optional<CutDigits> cutByProduct(double value, int decimals) {
     return CutDigits{digits / 10, decimals, static_cast<int>(digits % 10), false};
 }
 
-// The same read off the 15-digit text; nothing for texts with an exponent and
-// whole numbers (inf and nan among them), which stay as they are.
+// A text such as "8.2e-05" read positionally ("0.000082"), so that rounding
+// cuts its decimals like any other's. Below 1e-5 this is what the text means.
+std::optional<CutDigits> cutSmall(std::string_view s, std::size_t e, int decimals) {
+    const int exponent = std::atoi(std::string(s.substr(e + 1)).c_str());
+    if (exponent >= 0) return std::nullopt;  // 1e+15 and up: whole numbers
+    std::string digits(static_cast<std::size_t>(-exponent - 1), '0');
+    for (char ch : s.substr(0, e))
+        if (ch >= '0' && ch <= '9') digits += ch;
+    CutDigits c;
+    c.negative = s[0] == '-';
+    c.taken = std::min(decimals, static_cast<int>(digits.size()));
+    for (int p = 0; p < c.taken; ++p)
+        c.kept = c.kept * 10 + static_cast<std::uint64_t>(digits[static_cast<std::size_t>(p)] - '0');
+    c.next = c.taken < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(c.taken)] - '0' : 0;
+    return c;
+}
+
+// The same read off the 15-digit text; nothing for whole numbers (inf and
+// nan among them), which stay as they are.
 std::optional<CutDigits> cutByText(double value, int decimals) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    if (const auto e = s.find('e'); e != std::string_view::npos) return cutSmall(s, e, decimals);
     const auto point = s.find('.');
-    if (point == std::string_view::npos || s.find('e') != std::string_view::npos)
-        return std::nullopt;
+    if (point == std::string_view::npos) return std::nullopt;
     const std::size_t cut = std::min(point + static_cast<std::size_t>(decimals) + 1, s.size());
     CutDigits c;
     c.negative = s[0] == '-';

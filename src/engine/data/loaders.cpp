@@ -1,11 +1,18 @@
 #include "data/loaders.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/limits.h"
 
 #include "data/concept_file.h"
 #include "data/item_concept_file.h"
+#include "data/parse_common.h"
+#include "data/safe_file.h"
 #include "data/student_file.h"
 
 namespace qv {
@@ -14,16 +21,8 @@ namespace {
 
 using Bytes = Expected<std::string>;
 
-Bytes readFailure(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
-    std::string what = "無法讀取檔案";
-    if (status.type() == std::filesystem::file_type::not_found) {
-        what = "找不到檔案";
-    } else if (status.type() == std::filesystem::file_type::directory) {
-        what = "無法讀取檔案：這是一個資料夾";
-    }
-    return Bytes::failure(Error{displayName(file), 0, what});
+Error readError(const std::filesystem::path& file, std::string what) {
+    return Error{displayName(file), 0, std::move(what)};
 }
 
 }  // namespace
@@ -34,12 +33,41 @@ std::string displayName(const std::filesystem::path& file) {
 }
 
 Bytes readFileBytes(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) return readFailure(file);
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return readFailure(file);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return readFailure(file);
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return readError(file, errno == ENOENT ? "檔案不存在" : "無法讀取：" + systemReason(errno));
+    if (S_ISDIR(st.st_mode)) return readError(file, "這是一個資料夾，不是檔案");
+    // Devices and pipes could feed bytes without end.
+    if (!S_ISREG(st.st_mode)) return readError(file, "這不是一般的檔案");
+    const std::string limit = std::to_string(kMaxInputBytes >> 20) + " MB";
+    if (st.st_size > kMaxInputBytes) return readError(file, "檔案超過 " + limit + " 的上限");
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return readError(file, errno == EACCES ? "沒有讀取權限" : "無法開啟：" + systemReason(errno));
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        // One byte beyond the limit tells a file that grows while it is read.
+        if (got == bytes.size()) {
+            if (bytes.size() > static_cast<std::size_t>(kMaxInputBytes)) break;
+            bytes.resize(std::min(bytes.size() * 2 + 4096,
+                                  static_cast<std::size_t>(kMaxInputBytes) + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int errnum = errno;
+            ::close(fd);
+            return readError(file, "無法讀取：" + systemReason(errnum));
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (got > static_cast<std::size_t>(kMaxInputBytes))
+        return readError(file, "檔案在讀取時變大，超過 " + limit + " 的上限");
+    bytes.resize(got);
     return bytes;
 }
 
@@ -48,6 +76,7 @@ namespace {
 // Each file kind: how its text is parsed and how the result replaces the
 // state's part. Parsing sees the state only to size the item-concept table.
 struct StudentKind {
+    static constexpr const char* kName = "學生資料檔";
     static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
         return parseStudentFile(bytes, name);
     }
@@ -56,6 +85,7 @@ struct StudentKind {
     }
 };
 struct ConceptKind {
+    static constexpr const char* kName = "概念註解檔";
     static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
         return parseConceptFile(bytes, name);
     }
@@ -64,6 +94,7 @@ struct ConceptKind {
     }
 };
 struct ItemConceptKind {
+    static constexpr const char* kName = "題目所包含概念檔";
     static auto parse(const AppState& state, std::string_view bytes, std::string_view name) {
         return parseItemConceptFile(bytes, name, state.conceptCount, state.conceptsLoaded);
     }
@@ -72,19 +103,31 @@ struct ItemConceptKind {
     }
 };
 
+// Messages say which of the three files is at fault, by its role and its
+// path: one class often uses one file name in all three folders.
+template <typename Kind>
+Error asKind(Error e, std::string_view path) {
+    e.kind = Kind::kName;
+    e.file = std::string(path);
+    return e;
+}
+
 template <typename Kind>
 Expected<void> loadText(AppState& state, std::string_view bytes, std::string_view name) {
+    if (auto problem = detail::utf16Problem(bytes)) return asKind<Kind>(Error{{}, 0, *problem}, name);
     auto parsed = Kind::parse(state, bytes, name);
-    if (!parsed) return parsed.error();
+    if (!parsed) return asKind<Kind>(parsed.error(), name);
     Kind::apply(state, std::move(parsed).value());
     return {};
 }
 
 template <typename Kind>
 Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
+    const std::u8string path = file.u8string();
+    const std::string shown(path.begin(), path.end());
     const auto bytes = readFileBytes(file);
-    if (!bytes) return bytes.error();
-    return loadText<Kind>(state, *bytes, displayName(file));
+    if (!bytes) return asKind<Kind>(bytes.error(), shown);
+    return loadText<Kind>(state, *bytes, shown);
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ Expected<Currency> parseDecimal(std::string_view s) {
 }
 
 Result parseMatrixText(std::string_view text) {
+    if (auto problem = detail::utf16Problem(text)) return lineError(0, *problem);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::vector<std::string_view> all = splitLineViews(text, LineEnds::CrOrLf);
     // Numbered from 1; blank lines count but hold nothing.

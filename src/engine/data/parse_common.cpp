@@ -35,6 +35,15 @@ std::optional<std::string> readCount(std::string_view line, const CountRule& rul
     return std::nullopt;
 }
 
+std::optional<std::string> utf16Problem(std::string_view bytes) {
+    const bool bom = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    // Without a mark: ASCII text in UTF-16 has a zero byte in every pair.
+    const bool zeros = bytes.size() >= 4 && (bytes[0] == '\0' || bytes[1] == '\0') &&
+                       (bytes[2] == '\0' || bytes[3] == '\0');
+    if (!bom && !zeros) return std::nullopt;
+    return std::string("這個檔案是 UTF-16 編碼，無法讀取：請以 UTF-8 或 Big5 編碼另存後再載入");
+}
+
 std::string excerpt(std::string_view text) {
     constexpr std::size_t kMax = 40;
     if (text.size() <= kMax) return std::string(text);
