@@ -2,14 +2,11 @@
 
 #include <unicode/ucnv.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
 
+#include "class_files.h"
 #include "core/state.h"
 #include "core/utf8.h"
 
@@ -27,35 +24,6 @@ inline std::string toBig5(std::string_view utf8) {
     return out;
 }
 
-// A folder of its own under the temporary folder, removed at the end.
-class TempDir {
-  public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("qv-data-test-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(++counter));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::filesystem::path write(const std::string& name, std::string_view bytes) const {
-        const auto file = path_ / name;
-        std::ofstream(file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 // Everything the loaders may change, as one comparable text.
 inline std::string snapshot(const AppState& s) {
     std::ostringstream out;
@@ -63,20 +31,25 @@ inline std::string snapshot(const AppState& s) {
         << s.conceptsLoaded << s.itemConceptLoaded << s.hasResults << '|' << toUtf8(s.answerKey)
         << '|' << s.itemConcept.rows() << 'x' << s.itemConcept.cols();
     for (int r = 0; r < s.itemConcept.rows(); ++r)
-        for (int c = 0; c < s.itemConcept.cols(); ++c)
-            out << (s.itemConcept(r, c) == Currency{});
-    for (const auto& name : s.conceptNames)
-        out << '|' << name;
+        for (int c = 0; c < s.itemConcept.cols(); ++c) out << (s.itemConcept(r, c) == Currency{});
+    for (const auto& name : s.conceptNames) out << '|' << name;
     for (const auto& st : s.students) {
         out << '|' << st.id << ':' << st.score << ':';
-        for (char32_t a : st.answers)
-            out << static_cast<std::uint32_t>(a) << ' ';
-        for (auto w : st.wrongItems)
-            out << ',' << w;
-        for (auto word : st.correct)
-            out << '/' << word;
+        for (char32_t a : st.answers) out << static_cast<std::uint32_t>(a) << ' ';
+        for (auto w : st.wrongItems) out << ',' << w;
+        for (auto word : st.correct) out << '/' << word;
     }
     return out.str();
+}
+
+// The rows of a 0/1 matrix as text, "110 011 001".
+inline std::string rows(const ItemMatrix& m) {
+    std::string out;
+    for (int r = 0; r < m.rows(); ++r) {
+        if (r > 0) out += ' ';
+        for (int c = 0; c < m.cols(); ++c) out += m(r, c) == Currency::fromInt(1) ? '1' : '0';
+    }
+    return out;
 }
 
 }  // namespace qv::test
