@@ -3,11 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
+#include "app_context.h"
 #include "application.h"
+#include "frmMain.h"
+#include "frmStudent.h"
 #include "recording_dialogs.h"
 #include "translation.h"
 
@@ -36,6 +42,11 @@ class DesktopUsabilityTest : public QObject {
   private:
     RecordingDialogs dialogs_;
 
+    static void closeAll(frmMain& w) {
+        w.windows().closeAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
   private slots:
     void init() { dialogs_ = RecordingDialogs(); }
 
@@ -43,14 +54,54 @@ class DesktopUsabilityTest : public QObject {
         QTemporaryDir empty;
         QVERIFY(loadQtTranslation({empty.path()}) == nullptr);
         QCOMPARE(okCancelTexts(), QStringLiteral("OK/Cancel"));
-        if (!qtTranslationInstalled()) QSKIP("Qt's Traditional Chinese translation is not installed");
+        if (!qtTranslationInstalled())
+            QSKIP("Qt's Traditional Chinese translation is not installed");
         {
             Application app(dialogs_);
             QCOMPARE(okCancelTexts(), QStringLiteral("確定/取消"));
         }
         QCOMPARE(okCancelTexts(), QStringLiteral("OK/Cancel"));
     }
+
+    // The 40-point test graph reaches a few pixels past 800 x 600.
+    void printWindowShowsTheWholeDrawingWithoutScrollBars() {
+        AppContext context(dialogs_);
+        frmMain w(context);
+        w.findChild<QPushButton*>(QStringLiteral("計算特定概念型態"))->click();
+        frmStudent* report = w.windows().find<frmStudent>();
+        QVERIFY(report && report->isVisible());
+        auto* scroll = report->findChild<QScrollArea*>();
+        QApplication::processEvents();
+        const QSize drawing = scroll->widget()->size();
+        QVERIFY(drawing.height() > 600);
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        QVERIFY(scroll->viewport()->width() >= drawing.width());
+        QVERIFY(scroll->viewport()->height() >= drawing.height());
+        const QRect screen = report->screen()->availableGeometry();
+        QVERIFY(screen.contains(report->frameGeometry()));
+        closeAll(w);
+    }
 };
 
-QTEST_MAIN(DesktopUsabilityTest)
+int main(int argc, char* argv[]) {
+    // The default offscreen screen is 800 x 600, too small for any print
+    // window; give it one of an ordinary desktop's size.
+    QTemporaryDir dir;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform == "offscreen" && dir.isValid()) {
+        const QString config = dir.filePath(QStringLiteral("screens.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(R"({"screens": [{"name": "desk", "x": 0, "y": 0, "width": 1280,
+                           "height": 1024, "logicalDpi": 96, "dpr": 1}]})");
+            file.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+        }
+    }
+    QApplication app(argc, argv);
+    DesktopUsabilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "desktop_usability_test.moc"
