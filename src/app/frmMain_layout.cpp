@@ -48,6 +48,7 @@ void frmMain::buildControls() {
     f1->addWidget(inquareId_, 1, 0);
     f1->addWidget(showId_, 1, 1);
     connect(showId_, &QPushButton::clicked, this, &frmMain::onShowId);
+    connect(inquareId_, &QLineEdit::returnPressed, this, &frmMain::onShowId);
 
     auto* frame2 = new QGroupBox(QStringLiteral("比較特定概念型態"), central);
     frame2->setObjectName(QStringLiteral("Frame2"));

@@ -1,7 +1,9 @@
 // The desktop program as a user meets it.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -15,12 +17,19 @@
 #include "frmMain.h"
 #include "frmStudent.h"
 #include "recording_dialogs.h"
+#include "samples/sample_class.h"
 #include "translation.h"
 
 using namespace qv::app;
 using qv::app::test::RecordingDialogs;
 
 namespace {
+
+QString sampleFile(const char* folder, std::string_view name) {
+    return QDir(QStringLiteral(QV_SAMPLES_DIR))
+        .filePath(QString::fromUtf8(folder) + QLatin1Char('/') +
+                  QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
 
 bool qtTranslationInstalled() {
     for (const QString& folder : qtTranslationFolders())
@@ -42,6 +51,20 @@ class DesktopUsabilityTest : public QObject {
   private:
     RecordingDialogs dialogs_;
 
+    static void trigger(frmMain& w, const char* action) {
+        w.findChild<QAction*>(QString::fromLatin1(action))->trigger();
+    }
+    void loadSampleAndRun(frmMain& w) {
+        dialogs_.answers = {sampleFile("Data", qv::samples::studentFileName()),
+                            sampleFile("ConceptNote", qv::samples::conceptFileName()),
+                            sampleFile("ItemConcept", qv::samples::itemConceptFileName())};
+        trigger(w, "mnuOpenData");
+        trigger(w, "mnuOpenConceptNote");
+        trigger(w, "mnuOpenItemConcept");
+        trigger(w, "mnuTriangleRun");
+        QVERIFY(dialogs_.messages.empty());
+        QVERIFY(!w.resultText().isEmpty());
+    }
     static void closeAll(frmMain& w) {
         w.windows().closeAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -61,6 +84,19 @@ class DesktopUsabilityTest : public QObject {
             QCOMPARE(okCancelTexts(), QStringLiteral("確定/取消"));
         }
         QCOMPARE(okCancelTexts(), QStringLiteral("OK/Cancel"));
+    }
+
+    void enterInTheIdBoxRunsTheQuery() {
+        AppContext context(dialogs_);
+        frmMain w(context);
+        w.show();
+        loadSampleAndRun(w);
+        w.inquireId()->setText(QStringLiteral("90702003"));
+        QTest::keyClick(w.inquireId(), Qt::Key_Return);
+        frmStudent* report = w.windows().find<frmStudent>();
+        QVERIFY(report && report->isVisible());
+        QCOMPARE(report->windowTitle(), QStringLiteral("90702003"));
+        closeAll(w);
     }
 
     // The 40-point test graph reaches a few pixels past 800 x 600.
