@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -54,6 +56,9 @@ class DesktopUsabilityTest : public QObject {
     static void trigger(frmMain& w, const char* action) {
         w.findChild<QAction*>(QString::fromLatin1(action))->trigger();
     }
+    static QString status(frmMain& w, const char* label) {
+        return w.findChild<QLabel*>(QString::fromLatin1(label))->text();
+    }
     void loadSampleAndRun(frmMain& w) {
         dialogs_.answers = {sampleFile("Data", qv::samples::studentFileName()),
                             sampleFile("ConceptNote", qv::samples::conceptFileName()),
@@ -97,6 +102,37 @@ class DesktopUsabilityTest : public QObject {
         QVERIFY(report && report->isVisible());
         QCOMPARE(report->windowTitle(), QStringLiteral("90702003"));
         closeAll(w);
+    }
+
+    void lightsAndStatusBarFollowTheLoads() {
+        AppContext context(dialogs_);
+        frmMain w(context);
+        QVERIFY(status(w, "lblLoadedFiles").isEmpty());
+        QVERIFY(w.findChild<QWidget*>(QStringLiteral("Shape_0"))->toolTip().contains("尚未開啟"));
+        loadSampleAndRun(w);
+        const QString data = sampleFile("Data", qv::samples::studentFileName());
+        QVERIFY(w.findChild<QWidget*>(QStringLiteral("Shape_0"))
+                    ->toolTip()
+                    .contains(QDir::toNativeSeparators(data)));
+        const QString loaded = status(w, "lblLoadedFiles");
+        for (const char* kind : {"學生資料檔", "概念註解檔", "題目所包含概念檔"})
+            QVERIFY2(loaded.contains(QString::fromUtf8(kind)), qPrintable(loaded));
+        QVERIFY(status(w, "lblResultState").isEmpty());
+
+        // A refused file changes nothing, so the table still answers queries.
+        const QString table = w.resultBox()->toPlainText();
+        dialogs_.answers = {QDir(QDir::tempPath()).filePath(QStringLiteral("no-such-class.txt"))};
+        trigger(w, "mnuOpenData");
+        QCOMPARE(dialogs_.messages.size(), std::size_t(1));
+        QVERIFY(status(w, "lblResultState").isEmpty());
+
+        // A reload keeps the table on screen but no longer answers for it.
+        dialogs_.answers = {data};
+        trigger(w, "mnuOpenData");
+        QCOMPARE(w.resultBox()->toPlainText(), table);
+        QCOMPARE(status(w, "lblResultState"), QStringLiteral("結果已過期"));
+        trigger(w, "mnuTriangleRun");
+        QVERIFY(status(w, "lblResultState").isEmpty());
     }
 
     // The 40-point test graph reaches a few pixels past 800 x 600.
