@@ -1,4 +1,6 @@
-// The desktop program as a user meets it.
+// The desktop program as a user meets it: Qt's own texts in Chinese, Enter in
+// the ID box, what the lights and the status bar say about the loaded files,
+// a print window that shows its whole drawing, and a speed test cancelled.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -6,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -13,9 +16,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
+#include <chrono>
+#include <thread>
 
 #include "app_context.h"
 #include "application.h"
+#include "frmDebug.h"
 #include "frmMain.h"
 #include "frmStudent.h"
 #include "recording_dialogs.h"
@@ -153,6 +159,33 @@ class DesktopUsabilityTest : public QObject {
         const QRect screen = report->screen()->availableGeometry();
         QVERIFY(screen.contains(report->frameGeometry()));
         closeAll(w);
+    }
+
+    void cancellingASpeedTestSaysSo() {
+        AppContext context(dialogs_);
+        QPointer<frmDebug> w = new frmDebug(context, {});
+        // Slow enough that the random phase is still building its matrix when
+        // the cancel comes, however fast the algorithms are.
+        w->setUniformSourceFactory([] {
+            return [] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                return 0.5;
+            };
+        });
+        w->findChild<QLineEdit*>(QStringLiteral("ForTest_0"))->setText(QStringLiteral("200"));
+        w->show();
+        w->findChild<QPushButton*>(QString::fromUtf8("算則四速度測試"))->click();
+        QVERIFY(QTest::qWaitFor([&] { return w->resultText().contains("所需花費時間"); }, 20000));
+        QVERIFY(w->speedTestRunning());
+        w->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+        QVERIFY(QTest::qWaitFor([&] { return !w->speedTestRunning(); }, 20000));
+        const QString text = w->resultText();
+        QVERIFY2(text.endsWith(QStringLiteral("已取消\n\r\n")), qPrintable(text));
+        QCOMPARE(text.count(QStringLiteral("已取消")), 1);
+        QVERIFY(w->findChild<QPlainTextEdit*>(QStringLiteral("結果"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("已取消")));
+        delete w;
     }
 };
 
