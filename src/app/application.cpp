@@ -10,6 +10,7 @@
 #include "frmSplash.h"
 #include "identity.h"
 #include "logo.h"
+#include "translation.h"
 
 namespace qv::app {
 
@@ -21,6 +22,8 @@ Application::Application(std::unique_ptr<Dialogs> own, Dialogs* given)
     : ownDialogs_(std::move(own)), context_(given ? *given : *ownDialogs_) {
     setApplicationIdentity();
     installFonts();
+    qtTranslation_ = loadQtTranslation();
+    if (qtTranslation_) QCoreApplication::installTranslator(qtTranslation_.get());
     QApplication::setWindowIcon(applicationIcon());
 }
 

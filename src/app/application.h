@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 #include "app_context.h"
@@ -10,7 +11,8 @@ namespace qv::app {
 class Dialogs;
 class frmMain;
 
-// The program: its identity, fonts, dialogs, shared state and main window.
+// The program: its identity, fonts, Qt's texts in Chinese, dialogs, shared
+// state and main window.
 class Application {
   public:
     // With Qt's own dialogs, or with the given ones (tests answer them).
@@ -33,6 +35,7 @@ class Application {
   private:
     Application(std::unique_ptr<Dialogs> own, Dialogs* given);
 
+    std::unique_ptr<QTranslator> qtTranslation_;  // removes itself when destroyed
     std::unique_ptr<Dialogs> ownDialogs_;
     AppContext context_;
     std::unique_ptr<frmMain> main_;

@@ -248,6 +248,7 @@ void frmDebug::onSpeedTest(int button) {
     }
     progress_->setValue(0);
     setResult({});
+    cancelShown_ = false;
     setBusy(true);
     runner_->start(std::move(job));
 }
@@ -268,6 +269,8 @@ void frmDebug::onPhaseFinished(int phase, const PhaseResult& result) {
                                      QString::fromStdString(result.text));
             break;
         case PhaseResult::Status::Cancelled:
+            if (!cancelShown_) appendResult("已取消" + context_.state.lineBreak);
+            cancelShown_ = true;
             break;
     }
 }

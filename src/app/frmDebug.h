@@ -70,6 +70,7 @@ class frmDebug : public QWidget {
     std::function<UniformSource()> uniformFactory_;
     SpeedTestRunner* runner_ = nullptr;
     bool closeWhenIdle_ = false;
+    bool cancelShown_ = false;  // both phases may report the one cancel
 
     std::array<QPushButton*, 5> commands_{};
     std::array<QPushButton*, 4> speedButtons_{};

@@ -53,6 +53,7 @@ void frmMain::setResultText(std::string text) {
     resultModel_ = std::move(text);
     // One assignment: a large class appears at once.
     showResult_->setPlainText(toDisplayText(resultModel_));
+    showLoadState();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

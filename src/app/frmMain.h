@@ -10,6 +10,7 @@
 
 class QAction;
 class QKeySequence;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -83,6 +84,9 @@ class frmMain : public QMainWindow {
     // Loads the file of light's kind that the user picks.
     void openAndLoad(int light);
     void showMessage(QMessageBox::Icon icon, const QString& text);
+    // The lights' tooltips and the status bar: which files are loaded, and
+    // whether the table still belongs to the data now loaded.
+    void showLoadState();
     // The print window, opened on first use and again, empty, after it was closed.
     StudentWindowSource studentWindow();
 
@@ -94,7 +98,10 @@ class frmMain : public QMainWindow {
     QPushButton* showId_ = nullptr;
     QPlainTextEdit* showResult_ = nullptr;
     std::array<IndicatorLight*, 3> lights_{};
+    std::array<QString, 3> loadedFiles_;  // by light
     QProgressBar* progress_ = nullptr;
+    QLabel* loadedStatus_ = nullptr;
+    QLabel* staleStatus_ = nullptr;
 };
 
 }  // namespace qv::app

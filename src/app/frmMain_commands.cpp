@@ -1,5 +1,8 @@
 // The main window's open commands.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QStringList>
 #include <filesystem>
 
@@ -8,6 +11,7 @@
 #include "data/loaders.h"
 #include "dialogs.h"
 #include "frmMain.h"
+#include "indicator_light.h"
 
 namespace qv::app {
 
@@ -24,12 +28,14 @@ std::filesystem::path toPath(const QString& file) {
 struct FileKind {
     Expected<void> (*load)(AppState&, const std::filesystem::path&);
     QString AppContext::*folder;
+    const char* label;
 };
 
 // By light: student data, concept notes, item concepts.
-const FileKind kFileKinds[3] = {{&loadStudentFile, &AppContext::dataFolder},
-                                {&loadConceptFile, &AppContext::conceptNoteFolder},
-                                {&loadItemConceptFile, &AppContext::itemConceptFolder}};
+const FileKind kFileKinds[3] = {
+    {&loadStudentFile, &AppContext::dataFolder, "學生資料檔"},
+    {&loadConceptFile, &AppContext::conceptNoteFolder, "概念註解檔"},
+    {&loadItemConceptFile, &AppContext::itemConceptFolder, "題目所包含概念檔"}};
 
 QString joinLines(const std::vector<std::string>& lines) {
     QStringList out;
@@ -54,10 +60,29 @@ void frmMain::openAndLoad(int light) {
         return;
     }
     setLit(light);
+    loadedFiles_.at(static_cast<std::size_t>(light)) = file;
+    showLoadState();
     // The file is loaded; say so when it disagrees with another loaded file.
     if (const auto warnings = loadWarnings(context_.state); !warnings.empty()) {
         showMessage(QMessageBox::Warning, joinLines(warnings));
     }
+}
+
+void frmMain::showLoadState() {
+    QStringList names;
+    for (std::size_t i = 0; i < loadedFiles_.size(); ++i) {
+        const QString label = QString::fromUtf8(kFileKinds[i].label);
+        const QString& file = loadedFiles_[i];
+        lights_[i]->setToolTip(label + QStringLiteral("：") +
+                               (file.isEmpty() ? QStringLiteral("尚未開啟")
+                                               : QDir::toNativeSeparators(file)));
+        if (!file.isEmpty()) names << label + QStringLiteral("：") + QFileInfo(file).fileName();
+    }
+    loadedStatus_->setText(names.join(QStringLiteral("　")));
+    // A load drops the records' results while the loaders leave the table on
+    // screen: say that it no longer answers queries.
+    const bool stale = !resultModel_.empty() && !context_.state.hasResults;
+    staleStatus_->setText(stale ? QStringLiteral("結果已過期") : QString());
 }
 
 void frmMain::onOpenData() {

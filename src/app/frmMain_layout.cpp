@@ -48,6 +48,7 @@ void frmMain::buildControls() {
     f1->addWidget(inquareId_, 1, 0);
     f1->addWidget(showId_, 1, 1);
     connect(showId_, &QPushButton::clicked, this, &frmMain::onShowId);
+    connect(inquareId_, &QLineEdit::returnPressed, this, &frmMain::onShowId);
 
     auto* frame2 = new QGroupBox(QStringLiteral("比較特定概念型態"), central);
     frame2->setObjectName(QStringLiteral("Frame2"));
@@ -102,6 +103,15 @@ void frmMain::buildControls() {
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("sbStatusBar"));
     setStatusBar(status);
+    // Labels rather than status messages, which a menu's hover would wipe.
+    loadedStatus_ = new QLabel(status);
+    loadedStatus_->setObjectName(QStringLiteral("lblLoadedFiles"));
+    loadedStatus_->setContentsMargins(4, 0, 0, 0);
+    status->addWidget(loadedStatus_, 1);
+    staleStatus_ = new QLabel(status);
+    staleStatus_->setObjectName(QStringLiteral("lblResultState"));
+    status->addPermanentWidget(staleStatus_);
+    showLoadState();
 }
 
 QAction* frmMain::addCommand(QWidget* menu, const char* name, const QString& text,

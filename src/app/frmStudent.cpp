@@ -1,6 +1,9 @@
 #include "frmStudent.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPageLayout>
 #include <QPainter>
@@ -119,8 +122,38 @@ Canvas& frmStudent::canvas() {
 }
 
 void frmStudent::record() {
+    const QSize before = surface_->size();
     surface_->reach(picture_.ops().back());
+    if (surface_->size() != before) fitToSurface();
     surface_->update();
+}
+
+// The layout test and reports of many concepts reach a little past 800 x 600;
+// scroll bars would then cover the labels at the edges. The window grows
+// around its centre instead, as far as the screen allows.
+void frmStudent::fitToSurface() {
+    if (QLayout* l = layout()) l->activate();
+    const QSize chrome = size() - scroll_->size();
+    QSize wanted = size().expandedTo(surface_->size() + chrome);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        resize(wanted);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - size();
+    wanted = wanted.boundedTo(available.size() - frameExtra);
+    if (wanted == size()) return;
+    const QPoint centre = frameGeometry().center();
+    resize(wanted);
+    if (!placed_) return;
+    QRect frame(QPoint(), wanted + frameExtra);
+    frame.moveCenter(centre);
+    frame.moveLeft(
+        std::clamp(frame.left(), available.left(), available.right() - frame.width() + 1));
+    frame.moveTop(
+        std::clamp(frame.top(), available.top(), available.bottom() - frame.height() + 1));
+    move(frame.topLeft());
 }
 
 void frmStudent::showCentred() {

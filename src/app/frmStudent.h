@@ -49,6 +49,7 @@ class frmStudent : public QMainWindow {
     friend class WindowCanvas;
 
     void record();
+    void fitToSurface();
     void buildMenu();
     bool needsPrinterChoice() const;
 
