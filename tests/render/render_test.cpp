@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "export.h"
 #include "link_networks.h"
 #include "painter_canvas.h"
@@ -119,33 +121,37 @@ TEST(Export, FormatsByExtension) {
 TEST(Export, SvgPdfAndPng) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString svg = dir.filePath("r.svg"), pdf = dir.filePath("r.pdf"),
-                  png = dir.filePath("r.png");
+    const auto at = [&dir](const char* name) { return std::filesystem::path(dir.filePath(name).toStdString()); };
+    const std::filesystem::path svg = at("r.svg"), pdf = at("r.pdf"), png = at("r.png");
     ASSERT_TRUE(writeSvg(page272(), svg, "Sample272_2"));
-    const QByteArray svgText = readAll(svg);
+    const QByteArray svgText = readAll(QString::fromStdString(svg.string()));
     EXPECT_TRUE(svgText.contains("Sample272_2"));
     EXPECT_TRUE(svgText.contains("STD &amp; Target"));
     EXPECT_TRUE(svgText.contains("viewBox=\"0 0 800 600\""));
 
     ASSERT_TRUE(writePdf(page272(), pdf, "Sample272_2"));
-    const QByteArray pdfData = readAll(pdf);
+    const QByteArray pdfData = readAll(QString::fromStdString(pdf.string()));
     EXPECT_TRUE(pdfData.startsWith("%PDF"));
     EXPECT_EQ(pdfPages(pdfData), 1);
 
     ASSERT_TRUE(writePng(page272(), png, 1.5));
-    EXPECT_EQ(QImage(png).size(), QSize(1200, 900));
+    EXPECT_EQ(QImage(QString::fromStdString(png.string())).size(), QSize(1200, 900));
 
-    const QString book = dir.filePath("book.pdf");
+    const std::filesystem::path book = at("book.pdf");
     {
         PdfBook b(book, "class");
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(b.addPage(page272()));
         ASSERT_TRUE(b.finish());
     }
-    EXPECT_EQ(pdfPages(readAll(book)), 3);
+    EXPECT_EQ(pdfPages(readAll(QString::fromStdString(book.string()))), 3);
 
-    EXPECT_FALSE(writePdf(page272(), dir.filePath("missing/x.pdf"), "x"));
-    EXPECT_FALSE(writePng(page272(), dir.filePath("missing/x.png")));
+    const auto missing = writePdf(page272(), at("missing/x.pdf"), "x");
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().message().find("資料夾不存在"), std::string::npos);
+    EXPECT_FALSE(writePng(page272(), at("missing/x.png")));
+    // A failed write keeps the old file.
+    EXPECT_FALSE(writeSvg(page272(), "/dev/full", "x"));
 }
 
 }  // namespace

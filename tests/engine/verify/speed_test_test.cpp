@@ -86,10 +86,10 @@ TEST(SpeedTest, ParsesAndRefusesInputs) {
                               {"5", "1e12"}}) {
         const auto r = parseSpeedInputs(count, max);
         ASSERT_FALSE(r.ok()) << count << " / " << max;
-        EXPECT_FALSE(r.error().empty());
+        EXPECT_FALSE(r.error().message().empty());
     }
-    EXPECT_NE(parseSpeedInputs("-3", "10").error().find("負數"), std::string::npos);
-    EXPECT_NE(parseSpeedInputs("3", "40000").error().find("隨機最大值"), std::string::npos);
+    EXPECT_NE(parseSpeedInputs("-3", "10").error().message().find("負數"), std::string::npos);
+    EXPECT_NE(parseSpeedInputs("3", "40000").error().message().find("隨機最大值"), std::string::npos);
 }
 
 TEST(SpeedTest, RandomMatrixProperties) {

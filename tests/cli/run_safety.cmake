@@ -1,0 +1,58 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks that the command line never leaves a half-written or destroyed file:
+#   cmake -DCLI=... -DTD=testdata -DWORK=folder -P run_safety.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(class --data ${WORK}/data.txt --concepts ${TD}/concepts.txt --items ${TD}/items.txt)
+file(COPY ${TD}/data_quote.txt DESTINATION ${WORK})
+file(RENAME ${WORK}/data_quote.txt ${WORK}/data.txt)
+file(READ ${WORK}/data.txt before)
+
+function(expect_run status err)
+  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE e)
+  if(NOT rc STREQUAL status OR NOT e MATCHES "${err}")
+    message(FATAL_ERROR "${ARGN}\nexit ${rc} (expected ${status})\nstderr: ${e}")
+  endif()
+endfunction()
+
+# An output that is an input, however spelled, is refused and the class stays.
+expect_run(2 "就是輸入檔" analyze ${class} --format csv --output ${WORK}/../safety/data.txt)
+file(READ ${WORK}/data.txt after)
+if(NOT after STREQUAL before)
+  message(FATAL_ERROR "the student file was overwritten")
+endif()
+
+# A full disk: an error with its reason, never success.
+expect_run(2 "磁碟空間不足" analyze ${class} --format json --output /dev/full)
+execute_process(COMMAND ${CLI} network --method dc OUTPUT_FILE /dev/full RESULT_VARIABLE rc
+                ERROR_VARIABLE e)
+if(NOT rc STREQUAL 2 OR NOT e MATCHES "標準輸出")
+  message(FATAL_ERROR "a failed write to standard output passed: ${rc} ${e}")
+endif()
+
+# Inputs that are not regular files.
+expect_run(2 "學生資料檔「/dev/zero」：這不是一般的檔案" check --data /dev/zero)
+
+# Report files stay visible and within name limits; one per record.
+expect_run(0 "" report ${class} --all --output ${WORK}/reports --format svg)
+file(GLOB names RELATIVE ${WORK}/reports ${WORK}/reports/*)
+list(LENGTH names count)
+if(NOT count EQUAL 3 OR NOT "_.hidden.svg" IN_LIST names)
+  message(FATAL_ERROR "report files: ${names}")
+endif()
+foreach(name IN LISTS names)
+  string(LENGTH "${name}" bytes)
+  if(bytes GREATER 255)
+    message(FATAL_ERROR "file name of ${bytes} bytes: ${name}")
+  endif()
+endforeach()
+
+# generate over an older class replaces all three files.
+expect_run(0 "" generate --students 3 --output-dir ${WORK}/gen)
+file(READ ${WORK}/gen/students.txt first)
+expect_run(0 "" generate --students 9 --seed 2 --output-dir ${WORK}/gen)
+file(READ ${WORK}/gen/students.txt second)
+file(GLOB leftovers ${WORK}/gen/.*)
+if(first STREQUAL second OR leftovers)
+  message(FATAL_ERROR "generate did not replace the class cleanly: ${leftovers}")
+endif()
