@@ -129,17 +129,17 @@ TEST(Exhaustive, CancelGivesNoResult) {
 
 TEST(NetworkLimits, RefusesCountsOutOfRange) {
     const DistanceMatrix d(5, 5);
-    EXPECT_FALSE(conceptCountError(d, 5));
-    EXPECT_FALSE(conceptCountError(d, 0));
-    EXPECT_TRUE(conceptCountError(d, -1));
-    EXPECT_TRUE(conceptCountError(d, 6));
-    EXPECT_TRUE(conceptCountError(DistanceMatrix(5, 4), 5));
-    EXPECT_TRUE(conceptCountError(d, 40000));
+    EXPECT_TRUE(checkConceptCount(d, 5));
+    EXPECT_TRUE(checkConceptCount(d, 0));
+    EXPECT_FALSE(checkConceptCount(d, -1));
+    EXPECT_FALSE(checkConceptCount(d, 6));
+    EXPECT_FALSE(checkConceptCount(DistanceMatrix(5, 4), 5));
+    EXPECT_FALSE(checkConceptCount(d, 40000));
     const DistanceMatrix big(182, 182);
-    EXPECT_FALSE(dcConceptCountError(big, 181));
-    ASSERT_TRUE(dcConceptCountError(big, 182));
-    EXPECT_NE(dcConceptCountError(big, 182)->find("181"), std::string::npos);
-    EXPECT_TRUE(dcConceptCountError(d, -2));
+    EXPECT_TRUE(checkDcConceptCount(big, 181));
+    ASSERT_FALSE(checkDcConceptCount(big, 182));
+    EXPECT_NE(checkDcConceptCount(big, 182).error().message().find("181"), std::string::npos);
+    EXPECT_FALSE(checkDcConceptCount(d, -2));
 }
 
 }  // namespace

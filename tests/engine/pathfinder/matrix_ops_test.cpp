@@ -26,7 +26,7 @@ TEST(MatrixMultiply, EachTermRoundedThenSummedExactly) {
               fromRows({{2.5, -6.5}, {0.75, 12}}));
     const auto refused = MatrixMultiply(ItemMatrix(3, 4), ItemMatrix(5, 2));
     ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error(), "(3x4)x(5x2)是無效的矩陣相乘");
+    EXPECT_EQ(refused.error().message(), "(3x4)x(5x2)是無效的矩陣相乘");
 }
 
 TEST(ColumnDistanceMatrix, SquaredDifferencesOverTheCountedRows) {
