@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "analysis/run.h"
+#include "analysis/synthetic_class.h"
+#include "class_files.h"
+#include "samples/sample_class.h"
+
+namespace qv {
+namespace {
+
+std::filesystem::path shipped(const char* folder, std::string_view name) {
+    return std::filesystem::path(QV_SAMPLES_DIR) / folder / name;
+}
+
+TEST(SampleClass, CompiledBytesAreTheShippedFilesAndLoad) {
+    const std::pair<std::string_view, const char*> files[] = {
+        {samples::studentFile(), "Data"},
+        {samples::conceptFile(), "ConceptNote"},
+        {samples::itemConceptFile(), "ItemConcept"}};
+    for (const auto& [bytes, folder] : files) {
+        std::ifstream in(shipped(folder, samples::studentFileName()), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << folder;
+    }
+    AppState s;
+    ASSERT_EQ(test::load(s, test::DataFile::Concepts,
+                         shipped("ConceptNote", samples::conceptFileName())), "");
+    ASSERT_EQ(test::load(s, test::DataFile::Items,
+                         shipped("ItemConcept", samples::itemConceptFileName())), "");
+    ASSERT_EQ(test::load(s, test::DataFile::Students, shipped("Data", samples::studentFileName())),
+              "");
+    EXPECT_EQ(s.conceptCount, 20);
+    EXPECT_EQ(s.itemCount, 40);
+    EXPECT_EQ(s.studentCount, 35);
+    EXPECT_EQ(s.conceptNames.front(), " 正負數");
+    EXPECT_TRUE(loadWarnings(s).empty());
+}
+
+TEST(SyntheticClass, IsReproducibleAndRuns) {
+    const SyntheticClassOptions options{300, 12, 70, 42};
+    const SyntheticClassFiles a = makeSyntheticClass(options);
+    EXPECT_EQ(a.studentFile, makeSyntheticClass(options).studentFile);
+    EXPECT_NE(a.studentFile, makeSyntheticClass({300, 12, 70, 43}).studentFile);
+    test::ClassFiles f;
+    ASSERT_TRUE(f.loadClass(a.conceptFile, a.itemConceptFile, a.studentFile));
+    EXPECT_EQ(f.state.studentCount, 300);
+    EXPECT_EQ(f.state.students[299].id, "90000300");
+    int total = 0;
+    for (const StudentRecord& r : f.state.students) total += r.score;
+    EXPECT_GT(total, 300 * 15);  // better than guessing on average
+    EXPECT_LT(total, 300 * 65);
+    EXPECT_TRUE(runAnalysis(f.state, RunOptions{}).ok());
+}
+
+}  // namespace
+}  // namespace qv
