@@ -5,15 +5,10 @@
 
 #include "analysis/run.h"
 #include "analysis/synthetic_class.h"
-#include "class_files.h"
-#include "samples/sample_class.h"
+#include "sample_files.h"
 
 namespace qv {
 namespace {
-
-std::filesystem::path shipped(const char* folder, std::string_view name) {
-    return std::filesystem::path(QV_SAMPLES_DIR) / folder / name;
-}
 
 TEST(SampleClass, CompiledBytesAreTheShippedFilesAndLoad) {
     const std::pair<std::string_view, const char*> files[] = {
@@ -21,16 +16,11 @@ TEST(SampleClass, CompiledBytesAreTheShippedFilesAndLoad) {
         {samples::conceptFile(), "ConceptNote"},
         {samples::itemConceptFile(), "ItemConcept"}};
     for (const auto& [bytes, folder] : files) {
-        std::ifstream in(shipped(folder, samples::studentFileName()), std::ios::binary);
+        std::ifstream in(test::shippedSample(folder), std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << folder;
     }
     AppState s;
-    ASSERT_EQ(test::load(s, test::DataFile::Concepts,
-                         shipped("ConceptNote", samples::conceptFileName())), "");
-    ASSERT_EQ(test::load(s, test::DataFile::Items,
-                         shipped("ItemConcept", samples::itemConceptFileName())), "");
-    ASSERT_EQ(test::load(s, test::DataFile::Students, shipped("Data", samples::studentFileName())),
-              "");
+    ASSERT_TRUE(test::loadShippedSample(s));
     EXPECT_EQ(s.conceptCount, 20);
     EXPECT_EQ(s.itemCount, 40);
     EXPECT_EQ(s.studentCount, 35);
