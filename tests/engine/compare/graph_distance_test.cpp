@@ -3,33 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
-
-#include "example_networks.h"
 
 namespace qv {
 namespace {
-
-using testing::exampleNet1;
-using testing::exampleNet2;
-using testing::exampleNet3;
-
-std::string rows(const GraphDistanceMatrix& g) {
-    std::string s;
-    for (int i = 0; i < g.rows(); ++i) {
-        for (int j = 0; j < g.cols(); ++j)
-            s += std::to_string(g(i, j)) + " ";
-        s += "/";
-    }
-    return s;
-}
-
-LinkMatrix chain(int n) {
-    LinkMatrix m(n, n);
-    for (int i = 0; i + 1 < n; ++i)
-        m(i, i + 1) = m(i + 1, i) = 1;
-    return m;
-}
 
 // Shortest chains by Floyd-Warshall over the directed cells (row to column);
 // the pair i < j takes the i -> j length in both cells, 0 beyond seven links.
@@ -41,8 +17,7 @@ GraphDistanceMatrix plainGraphDistance(const LinkMatrix& links, int n) {
             if (i != j && links(i, j)) d(i, j) = 1;
     for (int k = 0; k < n; ++k)
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j)
-                d(i, j) = std::min(d(i, j), d(i, k) + d(k, j));
+            for (int j = 0; j < n; ++j) d(i, j) = std::min(d(i, j), d(i, k) + d(k, j));
     GraphDistanceMatrix g(n, n);
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j)
@@ -50,33 +25,15 @@ GraphDistanceMatrix plainGraphDistance(const LinkMatrix& links, int n) {
     return g;
 }
 
-TEST(PointDistanceNO, ExampleNetworks) {
-    EXPECT_EQ(rows(PointDistanceNO(exampleNet1(), 7)),
-              "0 1 1 2 2 2 2 /1 0 2 1 1 3 3 /1 2 0 3 3 1 1 /2 1 3 0 2 4 4 /"
-              "2 1 3 2 0 4 4 /2 3 1 4 4 0 2 /2 3 1 4 4 2 0 /");
-    EXPECT_EQ(rows(PointDistanceNO(exampleNet2(), 7)),
-              "0 1 2 1 1 3 3 /1 0 1 2 2 2 2 /2 1 0 3 3 1 1 /1 2 3 0 2 4 4 /"
-              "1 2 3 2 0 4 4 /3 2 1 4 4 0 2 /3 2 1 4 4 2 0 /");
-    // Two components: pairs across them stay 0.
-    EXPECT_EQ(rows(PointDistanceNO(exampleNet3(), 7)),
-              "0 1 0 2 2 0 0 /1 0 0 1 1 0 0 /0 0 0 0 0 1 1 /2 1 0 0 2 0 0 /"
-              "2 1 0 2 0 0 0 /0 0 1 0 0 0 2 /0 0 1 0 0 2 0 /");
-}
-
 TEST(PointDistanceNO, ChainsAreCappedAtSevenLinks) {
-    const GraphDistanceMatrix eight = PointDistanceNO(chain(8), 8);
-    EXPECT_EQ(eight(0, 7), 7);
-    EXPECT_EQ(eight(7, 0), 7);
-    EXPECT_EQ(eight(2, 5), 3);
-    const GraphDistanceMatrix nine = PointDistanceNO(chain(9), 9);
-    EXPECT_EQ(nine(0, 7), 7);
-    EXPECT_EQ(nine(1, 8), 7);
-    EXPECT_EQ(nine(0, 8), 0);
-    EXPECT_EQ(nine(8, 0), 0);
-    EXPECT_EQ(PointDistanceNO(chain(100), 100)(10, 17), 7);
-    EXPECT_EQ(PointDistanceNO(chain(100), 100)(10, 18), 0);
-    EXPECT_EQ(PointDistanceNO(LinkMatrix(1, 1), 1), GraphDistanceMatrix(1, 1));
-    EXPECT_EQ(PointDistanceNO(LinkMatrix(0, 0), 0), GraphDistanceMatrix(0, 0));
+    LinkMatrix chain(9, 9);
+    for (int i = 0; i + 1 < 9; ++i) chain(i, i + 1) = chain(i + 1, i) = 1;
+    const GraphDistanceMatrix g = PointDistanceNO(chain, 9);
+    EXPECT_EQ(g(0, 7), 7);
+    EXPECT_EQ(g(8, 1), 7);
+    EXPECT_EQ(g(2, 5), 3);
+    EXPECT_EQ(g(0, 8), 0);
+    EXPECT_EQ(g(8, 0), 0);
 }
 
 TEST(PointDistanceNO, AgreesWithFloydWarshall) {

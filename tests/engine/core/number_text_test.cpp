@@ -58,9 +58,19 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
 std::string roundedOnDigits(double value, int d) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", value);
-    const std::string s = buf;
+    std::string s = buf;
+    if (const auto e = s.find('e'); e != std::string::npos) {
+        // A tiny value's text is read positionally: 8.2e-05 is 0.000082.
+        const int exponent = std::stoi(s.substr(e + 1));
+        if (exponent >= 0) return numberText(value);
+        std::string mantissa;
+        for (char ch : s.substr(0, e))
+            if (ch != '-' && ch != '.') mantissa += ch;
+        s = (value < 0 ? "-0." : "0.") + std::string(static_cast<std::size_t>(-exponent - 1), '0') +
+            mantissa;
+    }
     const std::size_t point = s.find('.');
-    if (point == std::string::npos || s.find('e') != std::string::npos) return numberText(value);
+    if (point == std::string::npos) return numberText(value);
     const bool negative = s[0] == '-';
     std::string digits = s.substr(negative ? 1 : 0, point - (negative ? 1 : 0));
     const std::string fraction = s.substr(point + 1);
@@ -79,10 +89,12 @@ std::string roundedOnDigits(double value, int d) {
         if (magnitude.back() == '.') magnitude.pop_back();
     }
     if (magnitude == "0") return "0";
-    return (k < 0 ? "-" : "") + magnitude;
+    // As every number is shown: tiny results take an exponent again.
+    return numberText(std::strtod(((k < 0 ? "-" : "") + magnitude).c_str(), nullptr));
 }
 
 void expectRounded(double value, int d) {
+    d = std::min(d, 22);  // the most decimals RoundToDecimals takes
     EXPECT_EQ(numberText(RoundToDecimals(value, d)), roundedOnDigits(value, d))
         << numberText(value) << " to " << d << " decimals";
 }
