@@ -1,8 +1,8 @@
-#include <QCoreApplication>
-#include <QStringList>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
+#include "test_context.h"
 #include "window_set.h"
 
 using qv::app::WindowSet;
@@ -11,33 +11,22 @@ namespace {
 
 QStringList closed;
 
-// Two window classes that log their closing.
-class FirstWindow : public QWidget {
+// Window classes that log their closing.
+template <int Tag>
+class Window : public QWidget {
   public:
-    explicit FirstWindow(int tag = 0) : tag_(tag) {}
-    int tag() const { return tag_; }
+    explicit Window(int built = 0) : built_(built) {}
+    int built() const { return built_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override {
-        closed << QStringLiteral("first");
+        closed << QString::number(Tag);
         QWidget::closeEvent(e);
     }
 
   private:
-    int tag_;
+    int built_;
 };
-
-class SecondWindow : public QWidget {
-  protected:
-    void closeEvent(QCloseEvent* e) override {
-        closed << QStringLiteral("second");
-        QWidget::closeEvent(e);
-    }
-};
-
-void flushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 }  // namespace
 
@@ -46,52 +35,33 @@ class WindowSetTest : public QObject {
   private slots:
     void init() { closed.clear(); }
 
-    void showingAgainBringsUpTheSameInstance() {
+    void oneInstanceOfEachClassUntilItCloses() {
         WindowSet set;
-        FirstWindow* a = set.show<FirstWindow>(1);
-        QVERIFY(a->isVisible());
-        QVERIFY(a->testAttribute(Qt::WA_DeleteOnClose));
+        Window<1>* a = set.show<Window<1>>(1);
         a->hide();
-        FirstWindow* b = set.show<FirstWindow>(2);
-        QCOMPARE(b, a);
-        QCOMPARE(b->tag(), 1);  // not rebuilt
-        QVERIFY(b->isVisible());
-        QCOMPARE(set.openCount(), 1);
-        QCOMPARE(set.find<SecondWindow>(), nullptr);
-    }
-
-    void aClosedWindowIsForgottenAndBuiltAfresh() {
-        WindowSet set;
-        QPointer<FirstWindow> a = set.show<FirstWindow>(1);
+        QCOMPARE(set.show<Window<1>>(2), a);  // brought up again, not rebuilt
+        QVERIFY(a->isVisible());
+        QCOMPARE(a->built(), 1);
+        QCOMPARE(set.find<Window<2>>(), nullptr);
+        QPointer<QWidget> gone = a;
         a->close();
-        flushDeletes();
-        QVERIFY(a.isNull());
-        QCOMPARE(set.find<FirstWindow>(), nullptr);
+        qv::app::test::flushDeletes();
+        QVERIFY(gone.isNull());
         QCOMPARE(set.openCount(), 0);
-        FirstWindow* b = set.show<FirstWindow>(7);
-        QCOMPARE(b->tag(), 7);
+        QCOMPARE(set.show<Window<1>>(7)->built(), 7);
     }
 
     void closeAllClosesTheLastOpenedFirst() {
-        QPointer<FirstWindow> a;
-        QPointer<SecondWindow> b;
+        QPointer<QWidget> a, b, hidden;
         {
             WindowSet set;
-            a = set.show<FirstWindow>();
-            b = set.show<SecondWindow>();
-            set.show<FirstWindow>();  // bringing it up again keeps the order of opening
+            a = set.show<Window<1>>();
+            b = set.show<Window<2>>();
+            set.show<Window<1>>();  // bringing it up again keeps the order of opening
             set.closeAll();
-            QCOMPARE(closed, QStringList({QStringLiteral("second"), QStringLiteral("first")}));
-            QVERIFY(a.isNull());
-            QVERIFY(b.isNull());
-            QCOMPARE(set.openCount(), 0);
-        }
-        // A window built but never shown is deleted with the set.
-        QPointer<SecondWindow> hidden;
-        {
-            WindowSet set;
-            hidden = set.get<SecondWindow>();
-            QVERIFY(!hidden->isVisible());
+            QCOMPARE(closed, QStringList({"2", "1"}));
+            QVERIFY(a.isNull() && b.isNull());
+            hidden = set.get<Window<3>>();  // never shown: deleted with the set
         }
         QVERIFY(hidden.isNull());
     }
