@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "analysis/run.h"
+#include "frmData.h"
 #include "frmMain.h"
 #include "test_context.h"
 
@@ -38,42 +39,30 @@ void loadClass(test::TestContext& t, frmMain& w) {
 class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void eachOpenCommandLoadsItsFileAndLightsItsLight() {
+    void filesLoadThroughTheMenuAndBadOnesChangeNothing() {
         test::TestContext t;
         frmMain w(t.context);
         const QString files[] = {testFile("class.txt"), testFile("concepts.txt"),
                                  testFile("items.txt")};
-        const QString folders[] = {t.context.dataFolder, t.context.conceptNoteFolder,
-                                   t.context.itemConceptFolder};
         for (int i = 0; i < 3; ++i) {
             trigger(&w, kOpen[i]);  // cancelled: nothing changes
             QVERIFY(!w.isLit(i));
-            QCOMPARE(t.dialogs.opens.back().folder, folders[i]);
             t.dialogs.answers = {files[i]};
             trigger(&w, kOpen[i]);
             for (int k = 0; k < 3; ++k)
                 QCOMPARE(w.isLit(k), k <= i);
         }
+        QCOMPARE(t.dialogs.opens[2].folder, t.context.conceptNoteFolder);
         QCOMPARE(t.messages(), 0u);
-        QCOMPARE(t.context.state.studentCount, 2);
-        QCOMPARE(t.context.state.conceptCount, 3);
-        QCOMPARE(t.context.state.itemCount, 4);
-    }
-
-    void aRefusedFileSaysWhyAndChangesNothing() {
-        test::TestContext t;
-        frmMain w(t.context);
-        t.dialogs.answers = {testFile("concepts.txt")};
-        trigger(&w, "mnuOpenConceptNote");
         w.setResultText("table\n\r\n");
-        const auto names = t.context.state.conceptNames;
+        const qv::AppState before = t.context.state;
         const struct {
             const char* action;
             QString file, says;
         } refused[] = {
-            {"mnuOpenConceptNote", testFile("concepts_bad.txt"), "概念註解檔「%1」第 3 行："},
-            {"mnuOpenData", testFile("no_such_file.txt"), "學生資料檔「%1」：檔案不存在"},
-            {"mnuOpenItemConcept", t.root.path(), "題目所包含概念檔「%1」：這是一個資料夾，不是檔案"},
+            {kOpen[1], testFile("concepts_bad.txt"), "概念註解檔「%1」第 3 行："},
+            {kOpen[0], testFile("no_such_file.txt"), "學生資料檔「%1」：檔案不存在"},
+            {kOpen[2], t.root.path(), "題目所包含概念檔「%1」：這是一個資料夾，不是檔案"},
         };
         for (const auto& r : refused) {
             t.dialogs.answers = {r.file};
@@ -81,21 +70,10 @@ class MainWindowTest : public QObject {
             QVERIFY2(t.lastMessage().startsWith(r.says.arg(r.file)), qPrintable(t.lastMessage()));
         }
         QCOMPARE(t.messages(), std::size(refused));
-        QCOMPARE(t.context.state.conceptNames, names);
-        QVERIFY(!t.context.state.dataLoaded && !t.context.state.itemConceptLoaded);
-        QVERIFY(w.isLit(1) && !w.isLit(0) && !w.isLit(2));
+        QCOMPARE(t.context.state.conceptNames, before.conceptNames);
+        QVERIFY(t.context.state.students.size() == 2 && t.context.state.itemCount == 4);
+        QVERIFY(w.isLit(0) && w.isLit(1) && w.isLit(2));
         QCOMPARE(w.resultText(), QStringLiteral("table\n\r\n"));
-    }
-
-    void disagreeingFilesAreLoadedWithAWarning() {
-        test::TestContext t;
-        frmMain w(t.context);
-        loadClass(t, w);
-        t.dialogs.answers = {testFile("concepts4.txt")};
-        trigger(&w, "mnuOpenConceptNote");
-        QCOMPARE(t.messages(), 1u);
-        QVERIFY2(t.lastMessage().contains("題目所包含概念檔"), qPrintable(t.lastMessage()));
-        QCOMPARE(t.context.state.conceptCount, 4);
     }
 
     void bothRunsShowTheEngineTextOneLinePerStudent() {
@@ -153,12 +131,18 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.resultText(), engineText(t.context.state, qv::RunMethod::PathSearch));
     }
 
-    void closingTheWindowClosesEverySecondaryWindow() {
+    // One window of each kind, kept while open, closed with the main window.
+    void secondaryWindowsAreSingleAndCloseWithTheMainWindow() {
         test::TestContext t;
         frmMain w(t.context);
         w.show();
         for (const char* open : {"mnuData", "mnuConceptNote", "mnuItemConcept", "mnuDebug"})
             trigger(&w, open);
+        QPointer<frmData> data = w.windows().find<frmData>();
+        data->dataInput(0)->setText(QStringLiteral("kept"));
+        trigger(&w, "mnuData");
+        QCOMPARE(w.windows().find<frmData>(), data.data());
+        QCOMPARE(data->dataInput(0)->text(), QStringLiteral("kept"));
         QCOMPARE(w.windows().openCount(), 4);
         QList<QPointer<QWidget>> open;
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -167,6 +151,8 @@ class MainWindowTest : public QObject {
         QVERIFY(w.close());
         for (const auto& p : open)
             QVERIFY(p.isNull());
+        trigger(&w, "mnuData");  // closed, it comes back afresh
+        QVERIFY(w.windows().find<frmData>()->dataInput(0)->text() != QStringLiteral("kept"));
     }
 };
 

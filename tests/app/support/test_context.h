@@ -23,7 +23,9 @@ struct TestContext {
         createDataFolders(context);
     }
     std::size_t messages() const { return dialogs.messages.size(); }
-    QString lastMessage() const { return dialogs.messages.empty() ? QString() : dialogs.messages.back().text; }
+    QString lastMessage() const {
+        return dialogs.messages.empty() ? QString() : dialogs.messages.back().text;
+    }
 };
 
 inline void trigger(QObject* window, const char* action) {
