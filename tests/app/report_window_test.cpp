@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QTest>
+#include <algorithm>
 
 #include "frmStudent.h"
 #include "student_query.h"
@@ -34,9 +35,7 @@ AppState analysedState() {
 }
 
 int countOps(const frmStudent& w, CanvasOp::Kind kind) {
-    const auto& ops = w.picture().ops();
-    return int(
-        std::count_if(ops.begin(), ops.end(), [&](const CanvasOp& op) { return op.kind == kind; }));
+    return int(std::ranges::count(w.picture().ops(), kind, &CanvasOp::kind));
 }
 
 }  // namespace
@@ -72,8 +71,6 @@ class ReportWindowTest : public QObject {
         QCOMPARE(query("90702001"), 2);
         QVERIFY(window_ && window_->isVisible());
         QCOMPARE(window_->windowTitle(), QStringLiteral("90702001"));
-        QCOMPARE(countOps(*window_, CanvasOp::Kind::Caption), 2);
-        QCOMPARE(countOps(*window_, CanvasOp::Kind::ColourLine), 12);
         // A second query draws over the first, the layout test over both.
         QCOMPARE(query("90702002"), 1);
         showLayoutTest(source());
