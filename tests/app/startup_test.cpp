@@ -1,10 +1,8 @@
-#include <QApplication>
 #include <QDir>
 #include <QTest>
 
 #include "application.h"
 #include "frmMain.h"
-#include "frmSplash.h"
 #include "test_context.h"
 
 using namespace qv::app;
@@ -18,8 +16,6 @@ class StartupTest : public QObject {
         test::RecordingDialogs dialogs;
         Application app(dialogs);
         QVERIFY(app.start(appDir.path(), fallback.path()).isVisible());
-        for (QWidget* w : QApplication::topLevelWidgets())
-            QVERIFY(qobject_cast<frmSplash*>(w) == nullptr || !w->isVisible());
         const AppContext& c = app.context();
         QCOMPARE(c.dataFolder, appDir.filePath(QStringLiteral("Data")));
         for (const QString& folder : {c.dataFolder, c.conceptNoteFolder, c.itemConceptFolder})
