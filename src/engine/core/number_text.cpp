@@ -101,15 +101,23 @@ std::optional<CutDigits> cutSmall(std::string_view s, std::size_t e, int decimal
     return c;
 }
 
-// The same read off the 15-digit text; nothing for whole numbers (inf and
-// nan among them), which stay as they are.
+// The same read off the 15-digit text.
 std::optional<CutDigits> cutByText(double value, int decimals) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
     if (const auto e = s.find('e'); e != std::string_view::npos) return cutSmall(s, e, decimals);
     const auto point = s.find('.');
-    if (point == std::string_view::npos) return std::nullopt;
+    if (point == std::string_view::npos) {
+        // A whole-number text is the value it shows (1.0000000000000002 shows
+        // as 1 and is 1); inf and nan stay as they are.
+        if (s.find_first_not_of("-0123456789") != std::string_view::npos) return std::nullopt;
+        CutDigits whole;
+        whole.negative = s[0] == '-';
+        for (char ch : s.substr(whole.negative ? 1 : 0))
+            whole.kept = whole.kept * 10 + static_cast<std::uint64_t>(ch - '0');
+        return whole;
+    }
     const std::size_t cut = std::min(point + static_cast<std::size_t>(decimals) + 1, s.size());
     CutDigits c;
     c.negative = s[0] == '-';
