@@ -217,7 +217,8 @@ class DebugWindowTest : public QObject {
 
     void cancelStopsTheRandomPhase() {
         frmDebug& w = open();
-        click("算則四速度測試");  // 20 concepts: hours without a cancel
+        child<QLineEdit>("ForTest_0")->setText("2000");
+        click("算則四速度測試");  // 2000 concepts: hours here without a cancel
         QVERIFY(QTest::qWaitFor([&] { return w.resultText().contains("所需花費時間"); }, 10000));
         QVERIFY(w.speedTestRunning());
         QVERIFY(child<QPushButton>("cmdCancel")->isEnabled());
