@@ -16,6 +16,9 @@ struct ConceptPair {
     friend bool operator==(const ConceptPair&, const ConceptPair&) = default;
 };
 
+// The pair-by-pair steps that define DCNetwork. DCNetwork itself gets the same
+// answer from each concept's shortest links, without calling them.
+
 // Every ordered pair of distinct concepts: (a, b) with a < b, a ascending and
 // b ascending within a; then the same pairs reversed in the same order.
 std::vector<ConceptPair> BuildPairList(int n);
@@ -39,7 +42,8 @@ bool ShortCombinationExists(const std::vector<ConceptPair>& shortLinks, const Di
                             Currency limit, int i, int j);
 
 // The DC network: a pair i < j stays linked when D(i, j) is 0, or it is not
-// `unlinkedDistance` and no combination of short links beats it. Symmetric.
+// `unlinkedDistance` and no combination of links shorter than D(i, j) beats
+// it (CollectShorterLinks, then ShortCombinationExists). Symmetric; n^2 steps.
 // Needs 0 <= n <= the matrix size and n <= kMaxDcConcepts (see checkDcConceptCount).
 LinkMatrix DCNetwork(const DistanceMatrix& d, int n, Currency unlinkedDistance);
 

@@ -1,5 +1,6 @@
 #include "pathfinder/exhaustive.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -12,6 +13,10 @@ constexpr int kMaxIntermediates = 9;
 // subtree below a level-6 node (at most three more intermediates) is small
 // enough for a prompt stop, and the check costs nothing measurable.
 constexpr int kCancelCheckDepth = 6;
+
+bool cancelled(const CancelFlag* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
 
 class PathSearch {
   public:
@@ -32,9 +37,7 @@ class PathSearch {
         return found;
     }
 
-    bool cancelled() const {
-        return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed);
-    }
+    bool cancelled() const { return qv::cancelled(cancel_); }
 
   private:
     bool level(int m) {
@@ -75,25 +78,110 @@ class PathSearch {
     Int128 limit_ = 0;
 };
 
-std::optional<LinkMatrix> search(const DistanceMatrix& d, int n, Currency unlinkedDistance,
-                                 const CancelFlag* cancel) {
+bool hasNegativeLink(const DistanceMatrix& d, int n) {
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b)
+            if (a != b && d(a, b).raw() < 0) return true;
+    return false;
+}
+
+// Without negative distances a walk sheds its cycles without growing or
+// gaining links, and what remains of a walk from i to j is a simple path; a
+// walk that uses the link i -> j itself is at least D(i, j) long. So a simple
+// path of two to ten links strictly shorter than D(i, j) exists exactly when
+// a walk of at most ten links does. The shortest such walks into j, which may
+// as well end at their first arrival, follow from nine rounds of relaxation
+// of n^2 steps each, where the depth-first search tries up to n^9 paths per
+// pair. Each round reads only the one before, so walks gain one link a round.
+class ShortWalks {
+  public:
+    ShortWalks(const DistanceMatrix& d, int n)
+        : d_(d), n_(n), best_(static_cast<std::size_t>(n)), next_(static_cast<std::size_t>(n)) {}
+
+    // Makes from(k) the length of the shortest walk of at most ten links from
+    // k into `target`. False when cancelled.
+    bool into(int target, const CancelFlag* cancel) {
+        const auto n = static_cast<std::size_t>(n_);
+        const auto j = static_cast<std::size_t>(target);
+        for (std::size_t k = 0; k < n; ++k)
+            best_[k] = d_(static_cast<int>(k), target).raw();
+        for (int links = 2; links <= kMaxIntermediates + 1; ++links) {
+            if (cancelled(cancel)) return false;
+            bool changed = false;
+            for (std::size_t k = 0; k < n; ++k) {
+                if (k == j) continue;
+                const Currency* row = d_.rowData(static_cast<int>(k));
+                Int128 shortest = best_[k];
+                for (std::size_t w = 0; w < n; ++w) {
+                    if (w == k || w == j) continue;
+                    shortest = std::min(shortest, best_[w] + row[w].raw());
+                }
+                changed = changed || shortest != best_[k];
+                next_[k] = shortest;
+            }
+            if (!changed) break;
+            best_.swap(next_);
+        }
+        return true;
+    }
+
+    Int128 from(int k) const { return best_[static_cast<std::size_t>(k)]; }
+
+  private:
+    const DistanceMatrix& d_;
+    const int n_;
+    std::vector<Int128> best_;
+    std::vector<Int128> next_;
+};
+
+LinkMatrix allLinked(int n) {
     LinkMatrix links(n, n, 1);
     for (int i = 0; i < n; ++i)
         links(i, i) = 0;
+    return links;
+}
+
+void cut(LinkMatrix& links, int i, int j) {
+    links(i, j) = 0;
+    links(j, i) = 0;
+}
+
+std::optional<LinkMatrix> walkSearch(const DistanceMatrix& d, int n, Currency unlinkedDistance,
+                                     const CancelFlag* cancel) {
+    LinkMatrix links = allLinked(n);
+    ShortWalks walks(d, n);
+    for (int j = 1; j < n; ++j) {
+        if (!walks.into(j, cancel)) return std::nullopt;
+        for (int i = 0; i < j; ++i) {
+            const Currency dij = d(i, j);
+            if (!dij.isZero() && (dij == unlinkedDistance || walks.from(i) < dij.raw()))
+                cut(links, i, j);
+        }
+    }
+    if (cancelled(cancel)) return std::nullopt;
+    return links;
+}
+
+std::optional<LinkMatrix> pathSearch(const DistanceMatrix& d, int n, Currency unlinkedDistance,
+                                     const CancelFlag* cancel) {
+    LinkMatrix links = allLinked(n);
     PathSearch paths(d, n, cancel);
     for (int i = 0; i + 1 < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
             if (paths.cancelled()) return std::nullopt;
             const Currency dij = d(i, j);
             if (dij.isZero()) continue;
-            if (dij == unlinkedDistance || paths.shorterPathExists(i, j)) {
-                links(i, j) = 0;
-                links(j, i) = 0;
-            }
+            if (dij == unlinkedDistance || paths.shorterPathExists(i, j)) cut(links, i, j);
         }
     }
     if (paths.cancelled()) return std::nullopt;
     return links;
+}
+
+std::optional<LinkMatrix> search(const DistanceMatrix& d, int n, Currency unlinkedDistance,
+                                 const CancelFlag* cancel) {
+    return hasNegativeLink(d, n) ? pathSearch(d, n, unlinkedDistance, cancel)
+                                 : walkSearch(d, n, unlinkedDistance, cancel);
 }
 
 }  // namespace
@@ -101,6 +189,14 @@ std::optional<LinkMatrix> search(const DistanceMatrix& d, int n, Currency unlink
 LinkMatrix ExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinkedDistance) {
     return *search(d, n, unlinkedDistance, nullptr);
 }
+
+namespace detail {
+
+LinkMatrix PlainExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinkedDistance) {
+    return *pathSearch(d, n, unlinkedDistance, nullptr);
+}
+
+}  // namespace detail
 
 std::optional<LinkMatrix> ExhaustivePathFinder(const DistanceMatrix& d, int n,
                                                Currency unlinkedDistance,

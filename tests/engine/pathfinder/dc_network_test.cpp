@@ -72,6 +72,65 @@ TEST(DCNetwork, NonNegativeMatricesFollowTheTwoLinkRule) {
     }
 }
 
+// DCNetwork pair by pair through its defining steps.
+LinkMatrix stepwiseDC(const DistanceMatrix& d, int n, Currency unlinked) {
+    const std::vector<ConceptPair> pairs = BuildPairList(n);
+    LinkMatrix links(n, n, 1);
+    for (int i = 0; i < n; ++i)
+        links(i, i) = 0;
+    std::vector<ConceptPair> shortLinks;
+    std::vector<int> fromFirst;
+    for (int i = 0; i + 1 < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            const Currency dij = d(i, j);
+            if (dij.isZero()) continue;
+            if (dij == unlinked || (!CollectShorterLinks(shortLinks, pairs, d, dij) &&
+                                    !CollectLinksFrom(shortLinks, i, fromFirst) &&
+                                    ShortCombinationExists(shortLinks, d, dij, i, j)))
+                links(i, j) = links(j, i) = 0;
+        }
+    return links;
+}
+
+// Small whole values for ties, zeros and the unlinked value among them, and
+// in most rounds a few negative links: only with those can a middle link
+// matter, and a lone one may be the first or last link as well.
+TEST(DCNetwork, MatchesItsStepwiseDefinition) {
+    std::mt19937 rng(515);
+    for (int round = 0; round < 600; ++round) {
+        const int n = 2 + round % 8;
+        const bool symmetric = round % 3 == 0;
+        const int unlinked = 1 + round % 5;
+        std::uniform_int_distribution<int> value(0, unlinked + 1);
+        std::uniform_int_distribution<int> someConcept(0, n - 1), negative(-6, -1);
+        DistanceMatrix d(n, n);
+        auto set = [&](int a, int b, int v) {
+            d(a, b) = Currency::fromInt(v);
+            if (symmetric) d(b, a) = d(a, b);
+        };
+        for (int a = 0; a < n; ++a)
+            for (int b = symmetric ? a + 1 : 0; b < n; ++b)
+                if (a != b) set(a, b, value(rng));
+        for (int k = round % 4; k > 0; --k) {
+            const int a = someConcept(rng), b = someConcept(rng);
+            if (a != b) set(a, b, negative(rng));
+        }
+        if (round % 5 == 0)  // never read, whatever its sign
+            for (int k = 0; k < n; ++k)
+                d(k, k) = Currency::fromInt(k % 3 - 8);
+        const Currency u = Currency::fromInt(unlinked);
+        ASSERT_EQ(DCNetwork(d, n, u), stepwiseDC(d, n, u)) << "round " << round;
+    }
+}
+
+TEST(DCNetwork, SumsBeyondSixtyFourBitsDoNotWrap) {
+    const std::int64_t big = 5'000'000'000'000'000'000;  // two of them pass 2^63
+    DistanceMatrix d(3, 3);
+    d(0, 1) = d(1, 0) = d(1, 2) = d(2, 1) = Currency::fromRaw(big);
+    d(0, 2) = d(2, 0) = Currency::fromRaw(big + 1);
+    EXPECT_EQ(linkedPairs(DCNetwork(d, 3, kEight)), (Pairs{{0, 1}, {0, 2}, {1, 2}}));
+}
+
 TEST(DCNetwork, LargestSizeAndCancel) {
     DistanceMatrix d(181, 181);
     for (int a = 0; a < 181; ++a)

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <limits>
+#include <numeric>
 #include <random>
 
+#include "core/state.h"
 #include "network_test_util.h"
 
 namespace qv {
@@ -19,6 +20,7 @@ using Pairs = std::set<std::pair<int, int>>;
 const Currency kEight = Currency::fromInt(8);
 
 TEST(Exhaustive, TinyAndEdgeCases) {
+    EXPECT_EQ(ExhaustivePathFinder(DistanceMatrix(0, 0), 0, kEight), LinkMatrix(0, 0));
     EXPECT_EQ(ExhaustivePathFinder(DistanceMatrix(1, 1), 1, kEight), LinkMatrix(1, 1));
     EXPECT_EQ(linkedPairs(ExhaustivePathFinder(symmetricMatrix(2, 7, {}), 2, kEight)),
               (Pairs{{0, 1}}));
@@ -44,6 +46,13 @@ TEST(Exhaustive, ThreeLinkPathCutsOnlyWhenStrictlyShorter) {
     EXPECT_TRUE(linkedPairs(ExhaustivePathFinder(d, 4, kEight)).contains({0, 3}));
 }
 
+TEST(Exhaustive, SampleMatrix) {
+    const AppState state;
+    const LinkMatrix links = ExhaustivePathFinder(state.sampleMatrix, 5, kEight);
+    EXPECT_EQ(linkedPairs(links), (Pairs{{0, 1}, {0, 3}, {0, 4}, {1, 2}, {2, 4}, {3, 4}}));
+    EXPECT_TRUE(testing::wellFormed(links));
+}
+
 // A chain of zero-distance links from concept 0 to concept `last`, all other
 // pairs unlinked, and D(0, last) = 1: the chain is shorter but has `last`
 // links, and every other path is longer.
@@ -63,35 +72,53 @@ TEST(Exhaustive, PathsOfUpToTenLinksAreSearched) {
     EXPECT_TRUE(linkedPairs(ExhaustivePathFinder(chain(12, 11), 12, kEight)).contains({0, 11}));
 }
 
-// Shortest simple path i -> j through at least one and at most nine other
-// concepts, by dynamic programming over the sets of intermediates.
-std::optional<Int128> shortestDetour(const DistanceMatrix& d, int n, int i, int j) {
+// For every j, the shortest simple path i -> j through at least one and at
+// most nine other concepts, by dynamic programming over the sets of
+// intermediates.
+std::vector<std::optional<Int128>> shortestDetours(const DistanceMatrix& d, int n, int i) {
     const int full = 1 << n;
-    constexpr Int128 kNone = std::numeric_limits<std::int64_t>::max();
-    std::vector<Int128> best(static_cast<std::size_t>(full) * n, kNone);
-    auto at = [&](int mask, int v) -> Int128& {
+    std::vector<std::optional<Int128>> best(static_cast<std::size_t>(full) * n);
+    auto at = [&](int mask, int v) -> std::optional<Int128>& {
         return best[static_cast<std::size_t>(mask) * n + v];
     };
+    auto lower = [](std::optional<Int128>& slot, Int128 value) {
+        if (!slot || value < *slot) slot = value;
+    };
     for (int v = 0; v < n; ++v)
-        if (v != i && v != j) at(1 << v, v) = d(i, v).raw();
-    std::optional<Int128> shortest;
+        if (v != i) at(1 << v, v) = d(i, v).raw();
+    std::vector<std::optional<Int128>> shortest(static_cast<std::size_t>(n));
     for (int mask = 1; mask < full; ++mask) {
-        if (std::popcount(static_cast<unsigned>(mask)) > 9) continue;
+        const int size = std::popcount(static_cast<unsigned>(mask));
+        if (size > 9) continue;
         for (int v = 0; v < n; ++v) {
-            if (at(mask, v) == kNone) continue;
-            const Int128 total = at(mask, v) + d(v, j).raw();
-            if (!shortest || total < *shortest) shortest = total;
+            if (!at(mask, v)) continue;
+            const Int128 sofar = *at(mask, v);
             for (int w = 0; w < n; ++w) {
-                if (w == i || w == j || (mask >> w & 1)) continue;
-                Int128& next = at(mask | 1 << w, w);
-                next = std::min(next, at(mask, v) + d(v, w).raw());
+                if (w == i || (mask >> w & 1)) continue;
+                lower(shortest[static_cast<std::size_t>(w)], sofar + d(v, w).raw());
+                if (size < 9) lower(at(mask | 1 << w, w), sofar + d(v, w).raw());
             }
         }
     }
     return shortest;
 }
 
-TEST(Exhaustive, MatchesBruteForceOnRandomMatrices) {
+// The links by definition, from shortestDetours.
+LinkMatrix definedLinks(const DistanceMatrix& d, int n, Currency unlinked) {
+    LinkMatrix links(n, n);
+    for (int i = 0; i < n; ++i) {
+        const auto detours = shortestDetours(d, n, i);
+        for (int j = i + 1; j < n; ++j) {
+            const auto& detour = detours[static_cast<std::size_t>(j)];
+            const bool linked = d(i, j).isZero() ||
+                                (d(i, j) != unlinked && !(detour && *detour < d(i, j).raw()));
+            links(i, j) = links(j, i) = linked ? 1 : 0;
+        }
+    }
+    return links;
+}
+
+TEST(Exhaustive, MatchesTheDefinitionOnRandomMatrices) {
     std::mt19937 rng(20240607);
     const Currency unlinked = Currency::fromInt(7);
     for (int round = 0; round < 300; ++round) {
@@ -106,25 +133,88 @@ TEST(Exhaustive, MatchesBruteForceOnRandomMatrices) {
                     d(a, b) = Currency::fromRaw(value(rng) * 5000);  // steps of 0.5
                     if (symmetric) d(b, a) = d(a, b);
                 }
-        const LinkMatrix links = ExhaustivePathFinder(d, n, unlinked);
-        ASSERT_TRUE(testing::wellFormed(links));
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j) {
-                const auto detour = shortestDetour(d, n, i, j);
-                const bool expected = d(i, j).isZero() ||
-                                      (d(i, j) != unlinked && !(detour && *detour < d(i, j).raw()));
-                ASSERT_EQ(links(i, j) != 0, expected)
-                    << "round " << round << " pair " << i << "-" << j;
-            }
+        ASSERT_EQ(ExhaustivePathFinder(d, n, unlinked), definedLinks(d, n, unlinked))
+            << "round " << round;
     }
 }
 
-TEST(Exhaustive, CancelGivesNoResult) {
+// Small whole distances give many ties, so many paths exactly as long as the
+// direct link; zeros and the unlinked value also sit inside paths.
+DistanceMatrix tiedMatrix(std::mt19937& rng, int n, bool symmetric, int unlinked) {
+    std::uniform_int_distribution<int> value(0, unlinked);
+    DistanceMatrix d(n, n);
+    for (int a = 0; a < n; ++a)
+        for (int b = symmetric ? a + 1 : 0; b < n; ++b)
+            if (a != b) {
+                d(a, b) = Currency::fromInt(value(rng));
+                if (symmetric) d(b, a) = d(a, b);
+            }
+    return d;
+}
+
+TEST(Exhaustive, NonNegativeMatricesMatchThePlainSearch) {
+    std::mt19937 rng(31337);
+    for (int round = 0; round < 480; ++round) {
+        const int n = 2 + round % 8;
+        const int unlinked = 2 + round % 5;
+        DistanceMatrix d = tiedMatrix(rng, n, round % 4 != 0, unlinked);
+        if (round % 5 == 0)  // never read, whatever its sign
+            for (int k = 0; k < n; ++k)
+                d(k, k) = Currency::fromInt(k % 3 - 1);
+        const Currency u = Currency::fromInt(unlinked);
+        ASSERT_EQ(ExhaustivePathFinder(d, n, u), detail::PlainExhaustivePathFinder(d, n, u))
+            << "round " << round;
+    }
+}
+
+// From eleven concepts on, the ten-link bound can decide: here a chain of
+// zero links runs through every concept in a random order, so the far ends
+// of the chain are joined by a free path that is too long to count. (The plain search is too
+// slow for these sizes under the sanitizers.)
+TEST(Exhaustive, TenLinkBoundOnRandomMatrices) {
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 12; ++round) {
+        const int n = 11 + round % 2;
+        DistanceMatrix d = tiedMatrix(rng, n, round % 3 != 0, 4);
+        for (int a = 0; a < n; ++a)
+            for (int b = 0; b < n; ++b)
+                if (a != b && d(a, b).isZero()) d(a, b) = Currency::fromInt(1);
+        std::vector<int> order(static_cast<std::size_t>(n));
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), rng);
+        for (std::size_t k = 0; k + 1 < order.size(); ++k)
+            d(order[k], order[k + 1]) = d(order[k + 1], order[k]) = Currency{};
+        const Currency u = Currency::fromInt(4);
+        ASSERT_EQ(ExhaustivePathFinder(d, n, u), definedLinks(d, n, u)) << "round " << round;
+    }
+}
+
+// With a negative link a path can shorten as it grows, and only simple paths
+// count: a walk circling 1-2-1 would gain -4 per turn.
+TEST(Exhaustive, NegativeDistancesCountOnSimplePathsOnly) {
+    // 0-1-2-3 is 4 - 2 + 1 = 3 < 3.5, though its first link alone is not.
+    auto d = symmetricMatrix(5, 9, {{0, 1, 4}, {1, 2, -2}, {2, 3, 1}, {0, 3, 3.5}});
+    EXPECT_FALSE(linkedPairs(ExhaustivePathFinder(d, 5, kEight)).contains({0, 3}));
+    d(0, 3) = d(3, 0) = Currency::fromInt(3);
+    EXPECT_TRUE(linkedPairs(ExhaustivePathFinder(d, 5, kEight)).contains({0, 3}));
+}
+
+TEST(Exhaustive, SumsBeyondSixtyFourBitsDoNotWrap) {
+    const std::int64_t big = 5'000'000'000'000'000'000;  // two of them pass 2^63
+    DistanceMatrix d(3, 3);
+    d(0, 1) = d(1, 0) = d(1, 2) = d(2, 1) = Currency::fromRaw(big);
+    d(0, 2) = d(2, 0) = Currency::fromRaw(big + 1);
+    EXPECT_EQ(linkedPairs(ExhaustivePathFinder(d, 3, kEight)), (Pairs{{0, 1}, {0, 2}, {1, 2}}));
+}
+
+TEST(Exhaustive, CancelGivesNoResultAndUnsetFlagChangesNothing) {
+    const AppState state;
     CancelFlag flag{false};
-    const auto d = symmetricMatrix(5, 2, {{0, 4, 5}});
-    EXPECT_EQ(ExhaustivePathFinder(d, 5, kEight, flag), ExhaustivePathFinder(d, 5, kEight));
+    const auto run = ExhaustivePathFinder(state.sampleMatrix, 5, kEight, flag);
+    ASSERT_TRUE(run.has_value());
+    EXPECT_EQ(*run, ExhaustivePathFinder(state.sampleMatrix, 5, kEight));
     flag = true;
-    EXPECT_FALSE(ExhaustivePathFinder(d, 5, kEight, flag).has_value());
+    EXPECT_FALSE(ExhaustivePathFinder(state.sampleMatrix, 5, kEight, flag).has_value());
 }
 
 TEST(NetworkLimits, RefusesCountsOutOfRange) {
