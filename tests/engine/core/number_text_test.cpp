@@ -13,23 +13,13 @@
 namespace qv {
 namespace {
 
-TEST(NumberText, ShortestFormWithFifteenSignificantDigits) {
+TEST(NumberText, FifteenSignificantDigitsAndRoundingThatKeepsTheSign) {
     const std::pair<double, const char*> cases[] = {
-        {0, "0"},           {-0.0, "0"},         {0.5, "0.5"},
-        {100, "100"},       {-0.491, "-0.491"},  {100.0 / 3, "33.3333333333333"},
-        {200.0 / 3, "66.6666666666667"},         {1e-5, "1E-05"},
-        {1e15, "1E+15"},    {1400, "1400"},      {0.016, "0.016"}};
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(numberText(value), text);
-}
-
-TEST(NumberText, RoundingKeepsTheSignAndPadsLeft) {
-    EXPECT_EQ(numberText(RoundToDecimals(200.0 / 3, 3)), "66.667");
-    EXPECT_EQ(numberText(RoundToDecimals(200.0 / 7, 3)), "28.571");
-    EXPECT_EQ(numberText(roundIndex(0.88095238095238)), "0.881");
-    EXPECT_EQ(numberText(roundIndex(-0.4913)), "-0.491");
-    EXPECT_EQ(numberText(roundIndex(-0.4916)), "-0.492");
-    EXPECT_EQ(numberText(roundIndex(-1)), "-1");
+        {0, "0"},         {-0.0, "0"},        {0.5, "0.5"},        {-0.491, "-0.491"},
+        {1400, "1400"},   {1e-5, "1E-05"},    {1e15, "1E+15"},     {100.0 / 3, "33.3333333333333"},
+        {200.0 / 3, "66.6666666666667"},      {RoundToDecimals(200.0 / 3, 3), "66.667"},
+        {roundIndex(-0.4913), "-0.491"},      {roundIndex(-0.4916), "-0.492"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(numberText(value), text);
     EXPECT_EQ(padLeft("0.5", 6), "   0.5");
     EXPECT_EQ(padLeft("1000.25", 6), "1000.25");
 }
@@ -53,8 +43,9 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
     EXPECT_EQ(roundHalfEven(3.5), 4);
 }
 
-// Half up at the d-th decimal of the 15-significant-digit text, in decimal
-// digits: the text that RoundToDecimals(value, d) must show.
+// Half up at the d-th decimal of the 15-significant-digit text, on its
+// digits as one integer: the text RoundToDecimals(value, d) must show. The
+// unit is added with its sign, so a negative value moves towards zero.
 std::string roundedOnDigits(double value, int d) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", value);
@@ -71,26 +62,11 @@ std::string roundedOnDigits(double value, int d) {
     }
     const std::size_t point = s.find('.');
     if (point == std::string::npos) return numberText(value);
-    const bool negative = s[0] == '-';
-    std::string digits = s.substr(negative ? 1 : 0, point - (negative ? 1 : 0));
-    const std::string fraction = s.substr(point + 1);
-    digits += fraction.substr(0, std::min<std::size_t>(fraction.size(), d));
-    const int kept = static_cast<int>(std::min<std::size_t>(fraction.size(), d));
-    std::int64_t k = std::stoll(digits);
-    if (negative) k = -k;
-    // The unit is added with its sign: a negative value moves towards zero.
-    if (static_cast<std::size_t>(d) < fraction.size() && fraction[d] >= '5') k += 1;
-    std::string magnitude = std::to_string(k < 0 ? -k : k);
-    if (kept > 0) {
-        if (magnitude.size() <= static_cast<std::size_t>(kept))
-            magnitude.insert(0, static_cast<std::size_t>(kept) + 1 - magnitude.size(), '0');
-        magnitude.insert(magnitude.size() - static_cast<std::size_t>(kept), ".");
-        while (magnitude.back() == '0') magnitude.pop_back();
-        if (magnitude.back() == '.') magnitude.pop_back();
-    }
-    if (magnitude == "0") return "0";
-    // As every number is shown: tiny results take an exponent again.
-    return numberText(std::strtod(((k < 0 ? "-" : "") + magnitude).c_str(), nullptr));
+    const std::size_t kept = std::min(s.size() - point - 1, static_cast<std::size_t>(d));
+    long long k = std::stoll(s.substr(0, point) + s.substr(point + 1, kept));
+    if (point + 1 + kept < s.size() && s[point + 1 + kept] >= '5') ++k;
+    const std::string scaled = std::to_string(k) + "e-" + std::to_string(kept);
+    return numberText(std::strtod(scaled.c_str(), nullptr));
 }
 
 void expectRounded(double value, int d) {

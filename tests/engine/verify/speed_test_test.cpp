@@ -56,8 +56,7 @@ TEST(SpeedTest, TimeLines) {
 }
 
 TEST(SpeedTest, ReadsAndRefusesInputs) {
-    // {count, max, concepts, max value}: leading numbers, halves to even
-    // except the count's own half up.
+    // {count, max, concepts, max value}: leading numbers, halves to even.
     const std::tuple<const char*, const char*, int, int> read[] = {
         {"20", "10", 20, 10},      {"", "", 0, 0},        {"abc", "x", 0, 0},
         {" 12abc", "7 個", 12, 7}, {"5.5", "10", 6, 10},  {"4.5", "10.5", 4, 10},
@@ -77,35 +76,27 @@ TEST(SpeedTest, ReadsAndRefusesInputs) {
     EXPECT_NE(parseSpeedInputs("3", "40000").error().message().find("隨機最大值"), std::string::npos);
 }
 
-TEST(SpeedTest, RandomMatrixProperties) {
+TEST(SpeedTest, RandomMatricesAreSymmetricWholeNumbersFromOneToMaxPlusOne) {
     std::mt19937_64 engine(5);
     UniformSource uniform = [&engine] {
         return std::uniform_real_distribution<double>(0.0, 1.0)(engine);
     };
-    for (auto [count, max] : {std::pair{5, 1}, {12, 10}, {30, 3}, {7, 0}, {6, -4}}) {
-        const SpeedInputs in{static_cast<double>(count), count, max};
-        const DistanceMatrix r = RandomSymmetricMatrix(in, uniform);
+    for (auto [count, max] : {std::pair{12, 10}, {30, 3}, {7, 0}, {14, -4}}) {
+        const DistanceMatrix r = RandomSymmetricMatrix({double(count), count, max}, uniform);
         ASSERT_EQ(r.rows(), count);
         const auto low = Currency::fromInt(std::min(1, max + 1));
         const auto high = Currency::fromInt(std::max(1, max + 1));
         bool sawLow = false, sawHigh = false;
         for (int i = 0; i < count; ++i)
             for (int j = 0; j < count; ++j) {
-                EXPECT_EQ(r(i, j), r(j, i));
-                if (i == j) {
-                    EXPECT_TRUE(r(i, j).isZero());
-                    continue;
-                }
-                EXPECT_TRUE(r(i, j) >= low && r(i, j) <= high) << r(i, j).toDouble();
-                EXPECT_EQ(r(i, j).raw() % Currency::kScale, 0);
+                EXPECT_EQ(r(i, j), i == j ? Currency{} : r(j, i));
+                if (i == j) continue;
+                EXPECT_TRUE(r(i, j) >= low && r(i, j) <= high && r(i, j).raw() % 10000 == 0);
                 sawLow |= r(i, j) == low;
                 sawHigh |= r(i, j) == high;
             }
-        if (count >= 12) {
-            EXPECT_TRUE(sawLow && sawHigh) << count;
-        }
+        EXPECT_TRUE(sawLow && sawHigh) << count;
     }
-    EXPECT_EQ(RandomSymmetricMatrix({0, 0, 10}, uniform), DistanceMatrix(0, 0));
 }
 
 TEST(SpeedTest, RandomMatrixRoundsHalvesToEvenAndKeepsTheLaterVisit) {
@@ -126,20 +117,13 @@ TEST(SpeedTest, RandomMatrixRoundsHalvesToEvenAndKeepsTheLaterVisit) {
     EXPECT_EQ(half(4, 3), Currency::fromInt(6));
 }
 
-TEST(SpeedTest, RandomPhase) {
-    const CancelFlag cancel{false};
+TEST(SpeedTest, RandomPhaseOfNoConceptsFailsOrIsCancelled) {
     const auto uniform = systemUniformSource();
-    const PhaseResult exhaustive =
-        runRandomPhase(SpeedAlgorithm::Exhaustive, {8, 8, 10}, uniform, kLb, cancel);
-    ASSERT_EQ(exhaustive.status, PhaseResult::Status::Done);
-    EXPECT_THAT(exhaustive.text, MatchesRegex("8x8所需花費時間[0-9.]+秒\n\r\n"));
-    const PhaseResult empty =
-        runRandomPhase(SpeedAlgorithm::Triangle, {0, 0, 10}, uniform, kLb, cancel);
-    EXPECT_THAT(empty.text, StartsWith("0x0所需花費時間"));
-    EXPECT_EQ(runRandomPhase(SpeedAlgorithm::DC, {182, 182, 10}, uniform, kLb, cancel).status,
+    const CancelFlag go{false}, cancelled{true};
+    EXPECT_EQ(runRandomPhase(SpeedAlgorithm::DC, {182, 182, 10}, uniform, kLb, go).status,
               PhaseResult::Status::Failed);
-
-    const CancelFlag cancelled{true};
+    EXPECT_THAT(runRandomPhase(SpeedAlgorithm::Exhaustive, {0, 0, 10}, uniform, kLb, go).text,
+                StartsWith("0x0所需花費時間"));
     for (SpeedAlgorithm a : kSpeedAlgorithms) {
         const PhaseResult r = runRandomPhase(a, {9, 9, 10}, uniform, kLb, cancelled);
         EXPECT_EQ(r.status, PhaseResult::Status::Cancelled);
