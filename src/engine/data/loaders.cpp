@@ -45,7 +45,8 @@ Bytes readFileBytes(const std::filesystem::path& file) {
     if (fd < 0)
         return readError(file, errno == EACCES ? "沒有讀取權限" : "無法開啟：" + systemReason(errno));
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    // One byte more than the file's size shows at once whether it grew.
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t got = 0;
     for (;;) {
         // One byte beyond the limit tells a file that grows while it is read.
