@@ -52,11 +52,4 @@ inline AppState threeStudentClass() {
                       {"90702003", "DDDADD"}});  // nothing correct
 }
 
-// The standard network of threeStudentClass: A linked to B, C and D.
-inline LinkMatrix makeStar() {
-    LinkMatrix star(4, 4);
-    for (int c = 1; c < 4; ++c) star(0, c) = star(c, 0) = 1;
-    return star;
-}
-
 }  // namespace qv::test

@@ -6,7 +6,6 @@
 
 #include "analysis/results_text.h"
 #include "class_builder.h"
-#include "defined_distances.h"
 
 namespace qv {
 namespace {
@@ -36,26 +35,25 @@ TEST(Run, ThreeStudentClassTextAndProgress) {
     EXPECT_TRUE(state.hasResults);
 }
 
-TEST(Run, StoresTheStandardAndEveryRecord) {
-    AppState state = threeStudentClass();
-    ASSERT_TRUE(Level1TriangleRun(state).ok());
-    // Standard: A is 3 from B, C and D; those are 4 apart; the star around A.
-    EXPECT_EQ(state.stdDistance(0, 1), Currency::fromInt(3));
-    EXPECT_EQ(state.stdDistance(2, 3), Currency::fromInt(4));
-    EXPECT_EQ(state.stdLinks, test::makeStar());
-    EXPECT_EQ(state.stdGraphDistance(1, 2), 2);
-    EXPECT_EQ(state.students[0].links, state.stdLinks);
-    EXPECT_EQ(state.students[0].linkCounts, (LinkFlagCounts{3, 0, 0, 3, 3, 3}));
-    // Only concept B touched: 1 from A, C and D; A, C, D untouched (7 apart).
-    const StudentRecord& weak = state.students[1];
-    EXPECT_EQ(weak.distance(0, 1), Currency::fromInt(1));
-    EXPECT_EQ(weak.distance(0, 2), Currency::fromInt(7));
-    EXPECT_EQ(weak.graphDistance(0, 2), 2);
-    EXPECT_EQ(weak.linkCounts, (LinkFlagCounts{1, 2, 2, 1, 3, 3}));
-    EXPECT_EQ(*weak.rateValues[0], 33.333);
-    EXPECT_EQ(*weak.prxValue, -0.333);
-    // Nothing correct: every distance is the item count + 1, no PRX.
-    EXPECT_FALSE(state.students[2].prxValue.has_value());
+// Concept distances by their definition, for a 0/1 item-concept table: over
+// the counted items, the number on which exactly one of the two concepts is
+// marked; itemCount + 1 for two concepts that no counted item marks.
+template <typename Counted>
+DistanceMatrix definedDistances(const AppState& s, Counted counted) {
+    DistanceMatrix d(s.conceptCount, s.conceptCount);
+    for (int a = 0; a < s.conceptCount; ++a)
+        for (int b = a + 1; b < s.conceptCount; ++b) {
+            int differ = 0;
+            bool marked = false;
+            for (int m = 0; m < s.itemCount; ++m) {
+                if (!counted(m)) continue;
+                const bool x = !s.itemConcept(m, a).isZero(), y = !s.itemConcept(m, b).isZero();
+                differ += x != y ? 1 : 0;
+                marked = marked || x || y;
+            }
+            d(a, b) = d(b, a) = Currency::fromInt(marked ? differ : s.itemCount + 1);
+        }
+    return d;
 }
 
 // Random classes, and one with too many items for whole-unit distances.
@@ -95,14 +93,10 @@ TEST(Run, DistancesFollowTheirDefinitionAndLeanRunsAgree) {
             options.method = method;
             const auto text = runAnalysis(full, options);
             ASSERT_TRUE(text.ok());
-            const int items = full.itemCount, n = full.conceptCount;
-            ASSERT_EQ(full.stdDistance, test::definedDistances(full.itemConcept, items, n,
-                                                               [](int) { return true; }));
+            ASSERT_EQ(full.stdDistance, definedDistances(full, [](int) { return true; }));
             for (const StudentRecord& r : full.students)
-                ASSERT_EQ(r.distance,
-                          test::definedDistances(full.itemConcept, items, n,
-                                                 [&](int m) { return r.isCorrect(m); }))
-                    << items << " items, " << n << " concepts";
+                ASSERT_EQ(r.distance, definedDistances(full, [&](int m) { return r.isCorrect(m); }))
+                    << full.itemCount << " items, " << full.conceptCount << " concepts";
             // Without the matrices kept the table is the same, and the
             // builder gives back what the full run kept.
             options.keepStudentMatrices = false;
