@@ -100,21 +100,5 @@ TEST(StudentFile, LargeClassAndLongestKey) {
     EXPECT_EQ(loaded("8\r\n9\r\n" + std::string(10000, 'A') + "\r\n").itemCount, 10000);
 }
 
-TEST(StudentFile, LoadingReplacesTheClassOnly) {
-    test::ClassFiles f;
-    ASSERT_TRUE(f.loadClass("3\r\n1 a\r\n", "40\r\n", "8\r\n9\r\n" + std::string(40, 'A') + "\r\n"));
-    f.state.students.resize(4);
-    f.state.students[0].pfc = "  0.5";
-    f.state.stdLinks = LinkMatrix(3, 3, 1);
-    f.state.hasResults = true;
-    ASSERT_EQ(f.load(test::DataFile::Students, "8\r\n9\r\nABCDE\r\n1 ABCDE\r\n2 ABCDD\r\n"), "");
-    EXPECT_EQ(f.state.studentCount, 2);
-    EXPECT_EQ(f.state.itemCount, 5);
-    EXPECT_EQ(f.state.students[0].pfc, "");
-    EXPECT_FALSE(f.state.hasResults);
-    EXPECT_EQ(f.state.conceptNames[0], " a");
-    EXPECT_EQ(f.state.stdLinks, LinkMatrix(3, 3, 1));
-}
-
 }  // namespace
 }  // namespace qv

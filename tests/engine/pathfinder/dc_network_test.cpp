@@ -4,13 +4,13 @@
 
 #include <random>
 
-#include "network_test_util.h"
+#include "link_networks.h"
 
 namespace qv {
 namespace {
 
-using testing::linkedPairs;
-using testing::symmetricMatrix;
+using test::linkedPairs;
+using test::symmetricMatrix;
 using Pairs = std::set<std::pair<int, int>>;
 
 const Currency kEight = Currency::fromInt(8);
@@ -54,7 +54,7 @@ TEST(DCNetwork, NonNegativeMatricesFollowTheTwoLinkRule) {
             for (int b = 0; b < n; ++b)
                 if (a != b) d(a, b) = Currency::fromRaw(value(rng) * 5000);
         const LinkMatrix links = DCNetwork(d, n, unlinked);
-        ASSERT_TRUE(testing::wellFormed(links));
+        ASSERT_TRUE(test::wellFormed(links));
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j) {
                 Currency out = Currency::fromInt(1000), in = Currency::fromInt(1000);

@@ -8,13 +8,13 @@
 #include <random>
 
 #include "core/state.h"
-#include "network_test_util.h"
+#include "link_networks.h"
 
 namespace qv {
 namespace {
 
-using testing::linkedPairs;
-using testing::symmetricMatrix;
+using test::linkedPairs;
+using test::symmetricMatrix;
 using Pairs = std::set<std::pair<int, int>>;
 
 const Currency kEight = Currency::fromInt(8);
@@ -32,7 +32,7 @@ TEST(Exhaustive, SampleMatrix) {
     const AppState state;
     const LinkMatrix links = ExhaustivePathFinder(state.sampleMatrix, 5, kEight);
     EXPECT_EQ(linkedPairs(links), (Pairs{{0, 1}, {0, 3}, {0, 4}, {1, 2}, {2, 4}, {3, 4}}));
-    EXPECT_TRUE(testing::wellFormed(links));
+    EXPECT_TRUE(test::wellFormed(links));
 }
 
 // A chain of zero-distance links from concept 0 to concept `last`, all other
