@@ -129,28 +129,44 @@ void appendNumber(std::string& out, const std::optional<double>& value) {
     out += at->second;
 }
 
-void appendCurrency(std::string& out, Currency c) {
-    if (c.raw() % Currency::kScale == 0) {
-        appendInt(out, c.raw() / Currency::kScale);
-        return;
-    }
-    thread_local std::unordered_map<std::int64_t, std::string> texts;
-    auto [at, added] = texts.try_emplace(c.raw());
-    if (added) at->second = currencyJson(c).dump();
-    out += at->second;
+// The widest cell text: a whole Currency or a double in JSON notation.
+constexpr std::size_t kMaxCell = 32;
+
+char* putInt(char* at, std::int64_t value) {
+    return std::to_chars(at, at + kMaxCell, value).ptr;
 }
 
-template <typename T, typename Append>
-void appendMatrix(std::string& out, const Matrix<T>& m, Append append) {
+char* putCurrency(char* at, Currency c) {
+    if (c.raw() % Currency::kScale == 0) return putInt(at, c.raw() / Currency::kScale);
+    thread_local std::unordered_map<std::int64_t, std::string> texts;
+    auto [found, added] = texts.try_emplace(c.raw());
+    if (added) found->second = currencyJson(c).dump().substr(0, kMaxCell);
+    return std::copy(found->second.begin(), found->second.end(), at);
+}
+
+char* putGraphDistance(char* at, std::int16_t value) {
+    return putInt(at, value);
+}
+
+// Each row is formatted into a buffer and appended whole: appending cell by
+// cell to the string took most of the JSON's time.
+template <typename T, typename Put>
+void appendMatrix(std::string& out, const Matrix<T>& m, Put put) {
+    thread_local std::string row;
+    row.resize(static_cast<std::size_t>(m.cols()) * (kMaxCell + 1) + 3);
     out += '[';
     for (int i = 0; i < m.rows(); ++i) {
-        if (i > 0) out += ',';
-        out += '[';
+        char* const start = row.data();
+        char* at = start;
+        if (i > 0) *at++ = ',';
+        *at++ = '[';
+        const T* cells = m.rowData(i);
         for (int j = 0; j < m.cols(); ++j) {
-            if (j > 0) out += ',';
-            append(out, m(i, j));
+            if (j > 0) *at++ = ',';
+            at = put(at, cells[j]);
         }
-        out += ']';
+        *at++ = ']';
+        out.append(start, static_cast<std::size_t>(at - start));
     }
     out += ']';
 }
@@ -209,9 +225,9 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
         }
     }
     out += "],\"distance\":";
-    appendMatrix(out, r.distance, appendCurrency);
+    appendMatrix(out, r.distance, putCurrency);
     out += ",\"graphDistance\":";
-    appendMatrix(out, r.graphDistance, [](std::string& o, std::int16_t v) { appendInt(o, v); });
+    appendMatrix(out, r.graphDistance, putGraphDistance);
     out += '}';
 }
 
