@@ -1,10 +1,15 @@
 #include "analyze_output.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <charconv>
+#include <unordered_map>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/results_text.h"
 #include "analysis/student_matrices.h"
 #include "commands.h"
 #include "core/number_text.h"
@@ -15,10 +20,6 @@ namespace qv::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-std::string csvNumber(const std::optional<double>& value) {
-    return value ? numberText(*value) : std::string();
-}
 
 std::string csvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -85,43 +86,149 @@ std::string answersText(const std::u32string& answers) {
     return out;
 }
 
-json countsJson(const LinkFlagCounts& c) {
-    return {{"match", c[kMatch]},   {"miss", c[kMiss]},         {"over", c[kOver]},
-            {"absent", c[kAbsent]}, {"stdLinks", c[kStdLinks]}, {"targetLinks", c[kTargetLinks]}};
+void writeField(std::string& out, std::string_view key, const json& value, bool last = false) {
+    out += "  ";
+    out += json(key).dump();
+    out += ": ";
+    out += value.dump();
+    out += last ? "\n" : ",\n";
 }
 
-json ratesJson(const StudentRecord& r) {
-    static constexpr const char* kNames[6] = {"matchOnStd",    "missOnStd",    "overOnStd",
+void appendInt(std::string& out, std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    out.append(buffer, end);
+}
+
+// A string as nlohmann::json writes it; texts without a character to escape
+// (nearly all) are copied as they are.
+void appendString(std::string& out, std::string_view text) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    });
+    if (plain) {
+        out += '"';
+        out += text;
+        out += '"';
+    } else {
+        out += json(text).dump();
+    }
+}
+
+// Numbers as the table writes them (0.43, never 0.43000000000000005) in
+// nlohmann::json's notation. A class has few distinct values, so each
+// thread remembers the texts it has made.
+void appendNumber(std::string& out, const std::optional<double>& value) {
+    if (!value) {
+        out += "null";
+        return;
+    }
+    thread_local std::unordered_map<std::uint64_t, std::string> texts;
+    auto [at, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(*value));
+    if (added) at->second = jsonNumber(value).dump();
+    out += at->second;
+}
+
+// The widest cell text: a whole Currency or a double in JSON notation.
+constexpr std::size_t kMaxCell = 32;
+
+char* putInt(char* at, std::int64_t value) {
+    return std::to_chars(at, at + kMaxCell, value).ptr;
+}
+
+char* putCurrency(char* at, Currency c) {
+    if (c.raw() % Currency::kScale == 0) return putInt(at, c.raw() / Currency::kScale);
+    thread_local std::unordered_map<std::int64_t, std::string> texts;
+    auto [found, added] = texts.try_emplace(c.raw());
+    if (added) found->second = currencyJson(c).dump().substr(0, kMaxCell);
+    return std::copy(found->second.begin(), found->second.end(), at);
+}
+
+char* putGraphDistance(char* at, std::int16_t value) {
+    return putInt(at, value);
+}
+
+// Each row is formatted into a buffer and appended whole: appending cell by
+// cell to the string took most of the JSON's time.
+template <typename T, typename Put>
+void appendMatrix(std::string& out, const Matrix<T>& m, Put put) {
+    thread_local std::string row;
+    row.resize(static_cast<std::size_t>(m.cols()) * (kMaxCell + 1) + 3);
+    out += '[';
+    for (int i = 0; i < m.rows(); ++i) {
+        char* const start = row.data();
+        char* at = start;
+        if (i > 0) *at++ = ',';
+        *at++ = '[';
+        const T* cells = m.rowData(i);
+        for (int j = 0; j < m.cols(); ++j) {
+            if (j > 0) *at++ = ',';
+            at = put(at, cells[j]);
+        }
+        *at++ = ']';
+        out.append(start, static_cast<std::size_t>(at - start));
+    }
+    out += ']';
+}
+
+// The layout of studentJson, written without building the document.
+void appendStudentJson(std::string& out, const StudentRecord& r) {
+    out += "{\"id\":";
+    appendString(out, r.id);
+    out += ",\"score\":";
+    appendInt(out, r.score);
+    out += ",\"answers\":";
+    appendString(out, answersText(r.answers));
+    out += ",\"wrongItems\":[";
+    for (std::size_t k = 0; k < r.wrongItems.size(); ++k) {
+        if (k > 0) out += ',';
+        appendInt(out, r.wrongItems[k]);
+    }
+    const LinkFlagCounts& c = r.linkCounts;
+    static constexpr const char* kCounts[6] = {"match", "miss", "over", "absent", "stdLinks",
+                                               "targetLinks"};
+    out += "],\"counts\":{";
+    for (std::size_t k = 0; k < 6; ++k) {
+        if (k > 0) out += ',';
+        out += '"';
+        out += kCounts[k];
+        out += "\":";
+        appendInt(out, c[k]);
+    }
+    out += "},\"pfc\":";
+    appendNumber(out, r.pfcValue);
+    out += ",\"gtd\":";
+    appendNumber(out, r.gtdValue);
+    out += ",\"prx\":";
+    appendNumber(out, r.prxValue);
+    static constexpr const char* kRates[6] = {"matchOnStd",    "missOnStd",    "overOnStd",
                                               "matchOnTarget", "missOnTarget", "overOnTarget"};
-    json rates = json::object();
-    for (std::size_t k = 0; k < 6; ++k)
-        rates[kNames[k]] = jsonNumber(r.rateValues[k]);
-    return rates;
-}
-
-json studentJson(const StudentRecord& r, const StudentNetwork* derived) {
-    json s = json::object();
-    s["id"] = r.id;
-    s["score"] = r.score;
-    s["answers"] = answersText(r.answers);
-    s["wrongItems"] = r.wrongItems;
-    s["counts"] = countsJson(r.linkCounts);
-    s["pfc"] = jsonNumber(r.pfcValue);
-    s["gtd"] = jsonNumber(r.gtdValue);
-    s["prx"] = jsonNumber(r.prxValue);
-    s["rates"] = ratesJson(r);
-    s["links"] = linksJson(r.links);
-    s["distance"] = distanceJson(derived ? derived->distance : r.distance);
-    s["graphDistance"] = graphJson(derived ? derived->graphDistance : r.graphDistance);
-    return s;
-}
-
-void writeField(Sink& out, std::string_view key, const json& value, bool last = false) {
-    out.write("  ");
-    out.write(json(key).dump());
-    out.write(": ");
-    out.write(value.dump());
-    out.write(last ? "\n" : ",\n");
+    out += ",\"rates\":{";
+    for (std::size_t k = 0; k < 6; ++k) {
+        if (k > 0) out += ',';
+        out += '"';
+        out += kRates[k];
+        out += "\":";
+        appendNumber(out, r.rateValues[k]);
+    }
+    out += "},\"links\":[";
+    bool firstLink = true;
+    for (int i = 0; i < r.links.rows(); ++i) {
+        for (int j = i + 1; j < r.links.cols(); ++j) {
+            if (!r.links(i, j)) continue;
+            out += firstLink ? "[" : ",[";
+            firstLink = false;
+            appendInt(out, i + 1);
+            out += ',';
+            appendInt(out, j + 1);
+            out += ']';
+        }
+    }
+    out += "],\"distance\":";
+    appendMatrix(out, r.distance, putCurrency);
+    out += ",\"graphDistance\":";
+    appendMatrix(out, r.graphDistance, putGraphDistance);
+    out += '}';
 }
 
 json conceptsJson(const AppState& state) {
@@ -169,72 +276,65 @@ Expected<void> Sink::finish() {
     return {};
 }
 
-void writeTable(Sink& out, std::string_view text, std::string_view lineBreak) {
-    std::string converted;
-    converted.reserve(text.size());
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t br = text.find(lineBreak, pos);
-        if (br == std::string_view::npos) {
-            converted.append(text.substr(pos));
-            break;
-        }
-        converted.append(text.substr(pos, br - pos));
-        converted += '\n';
-        pos = br + lineBreak.size();
-    }
-    out.write(converted);
+AnalyzeFormat tableFormat() {
+    AnalyzeFormat f;
+    f.head = [] { return std::string(kResultsHeader) + "\n"; };
+    f.student = [](std::string& out, const StudentRecord& r) { appendResultRow(out, r, "\n"); };
+    return f;
 }
 
-void writeCsv(Sink& out, const AppState& state) {
-    std::string text = "\xEF\xBB\xBF";
-    text +=
-        "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
-        "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on Target\r\n";
-    for (const StudentRecord& r : state.students) {
+AnalyzeFormat csvFormat() {
+    AnalyzeFormat f;
+    f.head = [] {
+        return std::string(
+            "\xEF\xBB\xBF"
+            "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
+            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on Target\r\n");
+    };
+    f.student = [](std::string& text, const StudentRecord& r) {
         text += csvField(r.id);
         text += ',';
-        text += std::to_string(r.score);
+        appendInt(text, r.score);
         for (std::int32_t count : r.linkCounts) {
             text += ',';
-            text += std::to_string(count);
+            appendInt(text, count);
         }
         for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
             text += ',';
-            text += csvNumber(*value);
+            if (*value) text += numberText(**value);
         }
         for (const auto& rate : r.rateValues) {
             text += ',';
-            text += csvNumber(rate);
+            if (rate) text += numberText(*rate);
         }
         text += "\r\n";
-    }
-    out.write(text);
+    };
+    return f;
 }
 
-void writeJson(Sink& out, const AppState& state, RunMethod method) {
-    out.write("{\n");
-    writeField(out, "method", method == RunMethod::Triangle ? "triangle" : "path-search");
-    writeField(out, "conceptCount", state.conceptCount);
-    writeField(out, "itemCount", state.itemCount);
-    writeField(out, "studentCount", state.studentCount);
-    writeField(out, "concepts", conceptsJson(state));
-    writeField(out, "answerKey", toUtf8(state.answerKey));
-    writeField(out, "standard", standardJson(state));
-    out.write("  \"students\": [");
-    const StudentNetworkBuilder builder(state, method);
-    bool first = true;
-    for (const StudentRecord& r : state.students) {
-        out.write(first ? "\n    " : ",\n    ");
-        first = false;
-        if (r.distance.empty() && state.conceptCount > 0) {
-            const StudentNetwork derived = builder.network(r);
-            out.write(studentJson(r, &derived).dump());
-        } else {
-            out.write(studentJson(r, nullptr).dump());
-        }
-    }
-    out.write(first ? "]\n}\n" : "\n  ]\n}\n");
+// The layout: the class, the standard network, then one line per student.
+AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
+    AnalyzeFormat f;
+    f.head = [&state, method] {
+        std::string out = "{\n";
+        writeField(out, "method", method == RunMethod::Triangle ? "triangle" : "path-search");
+        writeField(out, "conceptCount", state.conceptCount);
+        writeField(out, "itemCount", state.itemCount);
+        writeField(out, "studentCount", state.studentCount);
+        writeField(out, "concepts", conceptsJson(state));
+        writeField(out, "answerKey", toUtf8(state.answerKey));
+        writeField(out, "standard", standardJson(state));
+        out += "  \"students\": [";
+        return out;
+    };
+    // Every student follows a comma; the first one's is left out.
+    f.student = [](std::string& out, const StudentRecord& r) {
+        out += ",\n    ";
+        appendStudentJson(out, r);
+    };
+    f.firstSkip = 1;
+    f.tail = state.studentCount > 0 ? "\n  ]\n}\n" : "]\n}\n";
+    return f;
 }
 
 }  // namespace qv::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,17 +35,27 @@ Error stdoutFailure(int errnum);
 // reported and gives the bad-input status like any other failure.
 int printText(std::string_view text);
 
-// The results-box text with each line break written as one newline.
-void writeTable(Sink& out, std::string_view resultsText, std::string_view lineBreak);
+// One output format of analyze: what comes before the first student (asked
+// for once the run has the standard network), each student's part and what
+// follows the last. student() may run on several threads at once.
+struct AnalyzeFormat {
+    std::function<std::string()> head;
+    RecordWriter student;
+    std::string tail;
+    // The first student's part starts with this many bytes that are left out.
+    std::size_t firstSkip = 0;
+};
+
+// The results box, one line per student, each ending in one newline.
+AnalyzeFormat tableFormat();
 
 // UTF-8 with BOM, CR LF: a header row, then per student the ID, score, six
 // counts, the three indices and the six rates as plain numbers; an empty cell
 // where a value does not exist.
-void writeCsv(Sink& out, const AppState& state);
+AnalyzeFormat csvFormat();
 
-// The run's results as JSON (see the function for the layout). Students'
-// distance and graph-distance matrices are taken from the records when the
-// run kept them and derived again otherwise.
-void writeJson(Sink& out, const AppState& state, RunMethod method);
+// The run's results as JSON (see the function for the layout). The records
+// must keep their matrices.
+AnalyzeFormat jsonFormat(const AppState& state, RunMethod method);
 
 }  // namespace qv::cli

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -16,34 +17,18 @@ namespace {
 struct AnalyzeArgs {
     ClassSource source;
     std::string format = "table", output;
+    int threads = 0;
 };
 
-int writeResults(const AnalyzeArgs& a, const AppState& state, const std::string& text,
-                 RunMethod method) {
-    std::optional<SafeFile> file;
-    if (!a.output.empty()) {
-        auto created = SafeFile::create(pathOf(a.output));
-        if (!created) {
-            std::cerr << "錯誤：" << created.error().message() << "\n";
-            return kExitBadInput;
-        }
-        file.emplace(std::move(created).value());
-    }
-    Sink out = file ? Sink(*file) : Sink(stdout);
-    if (a.format == "csv") {
-        writeCsv(out, state);
-    } else if (a.format == "json") {
-        writeJson(out, state, method);
-    } else {
-        writeTable(out, text, state.lineBreak);
-    }
-    if (auto written = out.finish(); !written) {
-        std::cerr << (file ? "錯誤：" : "") << written.error().message() << "\n";
-        return kExitBadInput;
-    }
-    return kExitOk;
+AnalyzeFormat formatOf(const AnalyzeArgs& a, const AppState& state) {
+    if (a.format == "csv") return csvFormat();
+    if (a.format == "json") return jsonFormat(state, a.source.runMethod());
+    return tableFormat();
 }
 
+// Reads, analyses and writes the class a block at a time, so a large class
+// never sits in memory whole. The student file is checked whole first, so a
+// refused file prints no rows.
 int runAnalyze(const AnalyzeArgs& a) {
     if (auto problem = classSourceProblem(a.source)) {
         std::cerr << *problem << "\n";
@@ -54,12 +39,55 @@ int runAnalyze(const AnalyzeArgs& a) {
         return kExitBadInput;
     }
     AppState state;
-    const auto result = loadAndAnalyse(state, a.source);
-    if (!result) {
-        std::cerr << result.error().message() << "\n";
+    const auto index = loadIndexedClass(state, a.source);
+    if (!index) {
+        std::cerr << index.error().message() << "\n";
         return kExitBadInput;
     }
-    return writeResults(a, state, *result, a.source.runMethod());
+    if (auto runnable = checkClassRunnable(state); !runnable) {
+        std::cerr << "錯誤：" << runnable.error().message() << "\n";
+        return kExitBadInput;
+    }
+    std::optional<SafeFile> file;
+    if (!a.output.empty()) {
+        auto created = SafeFile::create(pathOf(a.output));
+        if (!created) {
+            std::cerr << "錯誤：" << created.error().message() << "\n";
+            return kExitBadInput;
+        }
+        file.emplace(std::move(created).value());
+    }
+    Sink out = file ? Sink(*file) : Sink(stdout);
+    const AnalyzeFormat format = formatOf(a, state);
+    RunOptions options;
+    options.method = a.source.runMethod();
+    options.threads = a.threads;
+    // The JSON lists every student's matrices; the records' buffers are reused.
+    options.keepStudentMatrices = a.format == "json";
+    bool started = false;
+    const StudentBlocks blocks{index->blockCount(),
+                               [&index](std::size_t block, std::vector<StudentRecord>& records) {
+                                   readStudentBlock(*index, block, records);
+                               }};
+    const auto run = runInBlocks(state, options, blocks, format.student, [&](std::string_view text) {
+        if (!started) {
+            out.write(format.head());
+            text.remove_prefix(std::min(format.firstSkip, text.size()));
+            started = true;
+        }
+        out.write(text);
+    });
+    if (!run) {
+        std::cerr << "錯誤：" << run.error().message() << "\n";
+        return kExitBadInput;
+    }
+    if (!started) out.write(format.head());
+    out.write(format.tail);
+    if (auto written = out.finish(); !written) {
+        std::cerr << (file ? "錯誤：" : "") << written.error().message() << "\n";
+        return kExitBadInput;
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -71,6 +99,7 @@ void addAnalyzeCommand(CLI::App& app, int& status) {
     cmd->add_option("--format", args->format, "輸出格式：table、csv 或 json")
         ->check(oneOf({"table", "csv", "json"}));
     cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出");
+    addThreadsOption(*cmd, args->threads);
     cmd->callback([args, &status] { status = runAnalyze(*args); });
 }
 

@@ -24,7 +24,12 @@ int runCheck(const CheckOptions& opt) {
     const std::pair<const std::string*, Loader> steps[] = {
         {&opt.concepts, loadConceptFile},
         {&opt.items, loadItemConceptFile},
-        {&opt.data, loadStudentFile},
+        // The counts need no records: a class of any size is only checked.
+        {&opt.data,
+         [](AppState& s, const std::filesystem::path& file) -> Expected<void> {
+             if (auto index = loadStudentFileIndexed(s, file, 1 << 30); !index) return index.error();
+             return {};
+         }},
     };
     for (const auto& [file, load] : steps) {
         if (file->empty()) continue;

@@ -33,6 +33,7 @@ struct ReportOptions {
     std::string output;
     std::string format = "png";  // of the files written into a folder
     double scale = 1.0;
+    int threads = 0;
 };
 
 
@@ -185,7 +186,7 @@ int runReport(const ReportOptions& opt) {
     AppState state;
     // One student's report needs the standard and that student, not the class.
     const std::optional<std::string> only = opt.all ? std::nullopt : std::optional(opt.id);
-    if (auto run = loadAndAnalyse(state, opt.source, only); !run) {
+    if (auto run = loadAndAnalyse(state, opt.source, only, opt.threads); !run) {
         std::cerr << run.error().message() << '\n';
         return kExitBadInput;
     }
@@ -215,6 +216,7 @@ void addReportCommand(CLI::App& app, int& status) {
     cmd->add_option("--scale", opt->scale, "PNG 的放大倍數（1 為 800 x 600）")
         ->check(numberBetween(0.25, 8.0))
         ->capture_default_str();
+    addThreadsOption(*cmd, opt->threads);
     cmd->callback([opt, &status] {
         if (auto problem = usageProblem(*opt)) {
             std::cerr << *problem << '\n';

@@ -7,10 +7,30 @@
 
 namespace qv::cli {
 
+namespace {
+
+ClassText sampleText() {
+    return ClassText{samples::conceptFile(),     samples::itemConceptFile(),
+                     samples::studentFile(),     samples::conceptFileName(),
+                     samples::itemConceptFileName(), samples::studentFileName()};
+}
+
+}  // namespace
+
 Expected<void> loadSampleClass(AppState& state) {
-    return loadClass(state, ClassText{samples::conceptFile(), samples::itemConceptFile(),
-                                      samples::studentFile(), samples::conceptFileName(),
-                                      samples::itemConceptFileName(), samples::studentFileName()});
+    return loadClass(state, sampleText());
+}
+
+Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& s) {
+    if (s.sample) return loadClassIndexed(state, sampleText(), kStudentBlockSize);
+    return loadClassIndexed(state, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)},
+                            kStudentBlockSize);
+}
+
+void addThreadsOption(CLI::App& cmd, int& threads) {
+    cmd.add_option("--threads", threads, "工作執行緒數，0 為每個核心一個")
+        ->check(numberBetween(0, 256))
+        ->capture_default_str();
 }
 
 std::filesystem::path pathOf(const std::string& utf8) {
@@ -51,7 +71,7 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
 }
 
 Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s,
-                                     const std::optional<std::string>& onlyId) {
+                                     const std::optional<std::string>& onlyId, int threads) {
     const auto loaded = s.sample ? loadSampleClass(state)
                                  : loadClass(state, ClassFiles{pathOf(s.concepts), pathOf(s.items),
                                                                pathOf(s.data)});
@@ -62,6 +82,7 @@ Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s,
     }
     RunOptions options;
     options.method = s.runMethod();
+    options.threads = threads;
     // Large classes stay small in memory; the writers derive a student's
     // matrices when they need them.
     options.keepStudentMatrices = false;

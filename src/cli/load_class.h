@@ -9,6 +9,7 @@
 #include "analysis/run.h"
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/student_file.h"
 
 namespace qv::cli {
 
@@ -28,6 +29,9 @@ struct ClassSource {
 // Registers --data, --concepts, --items, --sample and --method on a command.
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source);
 
+// Registers --threads (0, the default, for one per core).
+void addThreadsOption(CLI::App& cmd, int& threads);
+
 // Either --sample or all three files; the message when neither.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
@@ -43,6 +47,11 @@ std::optional<std::string> outputIsInput(const ClassSource& source, const std::s
 // matrices; the results text, or the message to print. With `onlyId` the run
 // covers just the records of that ID (the others are dropped after loading).
 Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source,
-                                     const std::optional<std::string>& onlyId = std::nullopt);
+                                     const std::optional<std::string>& onlyId = std::nullopt,
+                                     int threads = 0);
+
+// Loads the class with its student file indexed for reading in blocks of
+// kStudentBlockSize (see loadClassIndexed).
+Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& source);
 
 }  // namespace qv::cli

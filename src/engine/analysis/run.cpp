@@ -1,6 +1,9 @@
 #include "analysis/run.h"
 
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -8,6 +11,7 @@
 #include "compare/graph_distance.h"
 #include "compare/indices.h"
 #include "compare/link_flags.h"
+#include "core/ordered_blocks.h"
 
 namespace qv {
 
@@ -88,66 +92,75 @@ void storeMoney(const WholeDistanceMatrix& units, DistanceMatrix& out) {
     }
 }
 
-// Everything one run keeps while it walks the class.
-struct ClassRun {
-    AppState& state;
+// What every worker reads: the class, the standard and the network builder.
+struct SharedRun {
+    const AppState& state;
     const RunOptions& options;
     StudentNetworkBuilder builder;
-    RateTexts rates;
-    IndexTexts pfcTexts, gtdTexts, prxTexts;
-    WholeDistanceMatrix units;
-    DistanceMatrix distance;
-    GraphDistanceMatrix graphDistance;
-    // The standard is fixed for the whole run.
     GtdAgainst gtdAgainst;
     PrxAgainst prxAgainst;
     std::optional<LinkRows> stdRows;
 
-    ClassRun(AppState& s, const RunOptions& o)
+    SharedRun(const AppState& s, const RunOptions& o)
         : state(s),
           options(o),
           builder(s, o.method),
-          rates(s.conceptCount * (s.conceptCount - 1) / 2),
           gtdAgainst(s.stdGraphDistance, s.conceptCount),
           prxAgainst(s.stdDistance, s.conceptCount) {
         if (s.conceptCount <= LinkRows::kMaxConcepts)
             stdRows = linkRows(s.stdLinks, s.conceptCount);
     }
+};
 
-    void analyse(StudentRecord& record, Progress& progress);
+// One worker's buffers and text caches, reused from student to student.
+class WorkerRun {
+  public:
+    explicit WorkerRun(const SharedRun& shared)
+        : shared_(shared), rates_(shared.state.conceptCount * (shared.state.conceptCount - 1) / 2) {}
+
+    void analyse(StudentRecord& record);
+
+  private:
     std::optional<double> compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
                                        LinkFlagCounts& counts) const;
     void storeRates(StudentRecord& record);
+
+    const SharedRun& shared_;
+    RateTexts rates_;
+    IndexTexts pfcTexts_, gtdTexts_, prxTexts_;
+    WholeDistanceMatrix units_;
+    DistanceMatrix distance_;
+    GraphDistanceMatrix graphDistance_;
 };
 
-void ClassRun::analyse(StudentRecord& record, Progress& progress) {
-    const int n = state.conceptCount;
+void WorkerRun::analyse(StudentRecord& record) {
+    const int n = shared_.state.conceptCount;
+    const RunMethod method = shared_.options.method;
     // The record keeps its network; the other matrices only when asked,
     // otherwise they live in buffers reused from student to student.
-    const bool keep = options.keepStudentMatrices;
-    DistanceMatrix& d = keep ? record.distance : distance;
-    GraphDistanceMatrix& g = keep ? record.graphDistance : graphDistance;
+    const bool keep = shared_.options.keepStudentMatrices;
+    DistanceMatrix& d = keep ? record.distance : distance_;
+    GraphDistanceMatrix& g = keep ? record.graphDistance : graphDistance_;
     LinkMatrix& links = record.links;
     // Whole-number distances when the data allow (loaded files always do):
     // the network and PRX then work on them without converting each cell.
-    const bool whole = builder.unitsInto(record, units);
+    const bool whole = shared_.builder.unitsInto(record, units_);
     if (!whole)
-        builder.distanceInto(record, d);
+        shared_.builder.distanceInto(record, d);
     else if (keep)
-        storeMoney(units, d);
-    progress.advance();  // the item-concept hits
-    progress.advance();  // their column distances
+        storeMoney(units_, d);
     if (whole)
-        methodNetworkInto(options.method, units, n, links);
+        methodNetworkInto(method, units_, n, links);
     else
-        methodNetworkInto(options.method, d, n, links);
+        methodNetworkInto(method, d, n, links);
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
     const std::optional<double> pfcValue = compareLinks(links, g, record.linkCounts);
 
-    const FormattedValue& pfc = pfcTexts.get(pfcValue);
-    const FormattedValue& gtd = gtdTexts.get(gtdAgainst.index(g));
-    const FormattedValue& prx = prxTexts.get(whole ? prxAgainst.index(units) : prxAgainst.index(d));
+    const FormattedValue& pfc = pfcTexts_.get(pfcValue);
+    const FormattedValue& gtd = gtdTexts_.get(shared_.gtdAgainst.index(g));
+    const FormattedValue& prx =
+        prxTexts_.get(whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d));
     record.pfcValue = pfc.value;
     record.pfc = pfc.text;
     record.gtdValue = gtd.value;
@@ -165,21 +178,21 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
 
 // The graph distances, the PFC index and the link flags of a student's
 // network; small networks are read into rows once for all three.
-std::optional<double> ClassRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                             LinkFlagCounts& counts) const {
-    const int n = state.conceptCount;
-    if (!stdRows) {
+std::optional<double> WorkerRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
+                                              LinkFlagCounts& counts) const {
+    const int n = shared_.state.conceptCount;
+    if (!shared_.stdRows) {
         PointDistanceNOInto(links, n, g);
-        CountLinkFlags(state.stdLinks, links, n, counts);
-        return PfcIndex(state.stdLinks, links, n);
+        CountLinkFlags(shared_.state.stdLinks, links, n, counts);
+        return PfcIndex(shared_.state.stdLinks, links, n);
     }
     const LinkRows rows = linkRows(links, n);
     PointDistanceNOInto(rows, g);
-    CountLinkFlags(*stdRows, rows, counts);
-    return PfcIndex(*stdRows, rows);
+    CountLinkFlags(*shared_.stdRows, rows, counts);
+    return PfcIndex(*shared_.stdRows, rows);
 }
 
-void ClassRun::storeRates(StudentRecord& record) {
+void WorkerRun::storeRates(StudentRecord& record) {
     const LinkFlagCounts& c = record.linkCounts;
     const int totals[2] = {c[kStdLinks], c[kTargetLinks]};
     std::string* texts[6] = {&record.matchOnStd,    &record.missOnStd,    &record.overOnStd,
@@ -187,16 +200,71 @@ void ClassRun::storeRates(StudentRecord& record) {
     for (int side = 0; side < 2; ++side) {
         for (int flag = kMatch; flag <= kOver; ++flag) {
             const int slot = side * 3 + flag;
-            const FormattedValue& rate = rates.get(c[static_cast<std::size_t>(flag)], totals[side]);
+            const FormattedValue& rate = rates_.get(c[static_cast<std::size_t>(flag)], totals[side]);
             record.rateValues[static_cast<std::size_t>(slot)] = rate.value;
             *texts[slot] = rate.text;
         }
     }
 }
 
+std::size_t blockCountOf(std::size_t students) {
+    return (students + kStudentBlockSize - 1) / kStudentBlockSize;
+}
+
+// Computes the standard network into the state.
+void runStandard(AppState& state, const RunOptions& options, Progress& progress) {
+    const int n = state.conceptCount;
+    progress.start();
+    DistanceMatrix d0 = standardDistance(state);
+    progress.advance();
+    LinkMatrix l0 = methodNetwork(options.method, d0, n);
+    GraphDistanceMatrix g0 = PointDistanceNO(l0, n);
+    progress.advance();
+    storeStandard(state, std::move(d0), std::move(l0), std::move(g0));
+}
+
+using RecordsOf = std::function<std::span<StudentRecord>(std::size_t block, std::size_t slot)>;
+
+// Analyses the blocks on the workers; each block's text reaches emit() in
+// order, and the progress moves on by three steps a student (the hits, their
+// distances, the row) as the blocks are done.
+void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& recordsOf,
+               const RecordWriter& write, Progress& progress,
+               const std::function<void(std::string_view)>& emit) {
+    const int threads = static_cast<int>(
+        std::min<std::size_t>(static_cast<std::size_t>(workerCount(shared.options.threads)),
+                              std::max<std::size_t>(blocks, 1)));
+    const std::size_t window = 2 * static_cast<std::size_t>(threads);
+    std::vector<std::unique_ptr<WorkerRun>> workers;
+    for (int w = 0; w < threads; ++w)
+        workers.push_back(std::make_unique<WorkerRun>(shared));
+    std::vector<std::string> texts(window);
+    std::vector<std::size_t> sizes(window);
+    forEachBlockInOrder(
+        blocks, threads, window,
+        [&](std::size_t block, int worker) {
+            const std::size_t slot = block % window;
+            std::string& text = texts[slot];
+            text.clear();
+            const std::span<StudentRecord> records = recordsOf(block, slot);
+            WorkerRun& run = *workers[static_cast<std::size_t>(worker)];
+            for (StudentRecord& record : records) {
+                run.analyse(record);
+                write(text, record);
+            }
+            sizes[slot] = records.size();
+        },
+        [&](std::size_t block) {
+            const std::size_t slot = block % window;
+            emit(texts[slot]);
+            for (std::size_t k = 0; k < sizes[slot] * 3; ++k)
+                progress.advance();
+        });
+}
+
 }  // namespace
 
-Expected<void> checkRunnable(const AppState& s) {
+Expected<void> checkClassRunnable(const AppState& s) {
     if (auto loaded = checkLoaded(s); !loaded) return loaded;
     const std::string n = std::to_string(s.conceptCount);
     if (s.conceptCount < 2)
@@ -211,6 +279,11 @@ Expected<void> checkRunnable(const AppState& s) {
         return errorText("無法執行分析：學生資料檔有 " + std::to_string(keyItems) +
                          " 題，題目所包含概念檔有 " + std::to_string(tableItems) +
                          " 題，兩個檔案的題數必須相同。");
+    return {};
+}
+
+Expected<void> checkRunnable(const AppState& s) {
+    if (auto runnable = checkClassRunnable(s); !runnable) return runnable;
     if (!recordsConsistent(s))
         return errorText("無法執行分析：學生資料不完整，請重新載入學生資料檔。");
     return {};
@@ -218,29 +291,50 @@ Expected<void> checkRunnable(const AppState& s) {
 
 RunResult runAnalysis(AppState& state, const RunOptions& options) {
     if (auto runnable = checkRunnable(state); !runnable) return runnable.error();
-    const int n = state.conceptCount;
     Progress progress(state.studentCount, options.progress);
-    progress.start();
-    DistanceMatrix d0 = standardDistance(state);
-    progress.advance();
-    LinkMatrix l0 = methodNetwork(options.method, d0, n);
-    GraphDistanceMatrix g0 = PointDistanceNO(l0, n);
-    progress.advance();
-    storeStandard(state, std::move(d0), std::move(l0), std::move(g0));
+    runStandard(state, options, progress);
 
     std::string text;
     text.reserve(estimatedTextSize(state));
     text += kResultsHeader;
     text += state.lineBreak;
-    ClassRun run(state, options);
-    for (StudentRecord& record : state.students) {
-        run.analyse(record, progress);
-        appendResultRow(text, record, state.lineBreak);
-        progress.advance();
-    }
+    const SharedRun shared(state, options);
+    const std::string_view lineBreak = state.lineBreak;
+    std::vector<StudentRecord>& students = state.students;
+    runBlocks(
+        shared, blockCountOf(students.size()),
+        [&](std::size_t block, std::size_t) {
+            const std::size_t first = block * kStudentBlockSize;
+            return std::span(students).subspan(first,
+                                               std::min(kStudentBlockSize, students.size() - first));
+        },
+        [lineBreak](std::string& out, const StudentRecord& r) { appendResultRow(out, r, lineBreak); },
+        progress, [&text](std::string_view block) { text += block; });
     progress.finish();
     state.hasResults = true;
     return text;
+}
+
+Expected<void> runInBlocks(AppState& state, const RunOptions& options, const StudentBlocks& blocks,
+                           const RecordWriter& write,
+                           const std::function<void(std::string_view)>& emit) {
+    if (auto runnable = checkClassRunnable(state); !runnable) return runnable;
+    Progress progress(state.studentCount, options.progress);
+    runStandard(state, options, progress);
+    const SharedRun shared(state, options);
+    // One reused vector of records per block in flight.
+    std::vector<std::vector<StudentRecord>> slots(2 * static_cast<std::size_t>(std::max(
+                                                          1, workerCount(options.threads))));
+    runBlocks(
+        shared, blocks.count,
+        [&](std::size_t block, std::size_t slot) {
+            std::vector<StudentRecord>& records = slots[slot];
+            blocks.read(block, records);
+            return std::span(records);
+        },
+        write, progress, emit);
+    progress.finish();
+    return {};
 }
 
 RunResult Level1TriangleRun(AppState& state, std::function<void(int)> progress) {

@@ -3,6 +3,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "analysis/student_matrices.h"
 #include "core/expected.h"
@@ -18,7 +20,10 @@ struct RunOptions {
     // student at 20 concepts, hundreds of MB for a class of 100,000. They can
     // be derived again with StudentNetworkBuilder.
     bool keepStudentMatrices = true;
-    // Receives the progress values, 0 to kProgressMax, at each step of the run.
+    // Worker threads, 0 for one per core. The results are the same for any count.
+    int threads = 0;
+    // Receives the progress values, 0 to kProgressMax, at each step of the run,
+    // always on the calling thread and in the same sequence whatever `threads`.
     std::function<void(int)> progress;
 };
 
@@ -27,12 +32,35 @@ struct RunOptions {
 // concept count, or item counts that differ between the student file and the
 // item-concept file.
 Expected<void> checkRunnable(const AppState& state);
+// The same without the records, for a class read in blocks (runInBlocks).
+Expected<void> checkClassRunnable(const AppState& state);
+
+// Students a worker takes at a time.
+inline constexpr std::size_t kStudentBlockSize = 1024;
 
 // Analyses the whole class: the standard network into stdDistance, stdLinks
 // and stdGraphDistance, every record's results, and the text of the results
 // box (header and one row per student, each line ending with the line break).
 // A refused run returns the refusal and leaves the state as it was.
 Expected<std::string> runAnalysis(AppState& state, const RunOptions& options);
+
+// A class read a block of records at a time, so that it never has to be held
+// whole. read() refills the vector (its records are reused from block to
+// block); it is called from worker threads, for different blocks at once.
+struct StudentBlocks {
+    std::size_t count = 0;
+    std::function<void(std::size_t block, std::vector<StudentRecord>& records)> read;
+};
+// Appends a record's output to its block's text; called from worker threads.
+using RecordWriter = std::function<void(std::string& out, const StudentRecord& record)>;
+
+// runAnalysis over blocks: state.students stays as it is and studentCount
+// gives the class size. Each block's output goes to emit() on the calling
+// thread, in block order. The refusals are those of checkRunnable apart from
+// the records, which the blocks supply.
+Expected<void> runInBlocks(AppState& state, const RunOptions& options, const StudentBlocks& blocks,
+                           const RecordWriter& write,
+                           const std::function<void(std::string_view)>& emit);
 
 // The two run commands.
 Expected<std::string> Level1TriangleRun(AppState& state, std::function<void(int)> progress = {});

@@ -25,6 +25,12 @@ Error readError(const std::filesystem::path& file, std::string what) {
     return Error{displayName(file), 0, std::move(what)};
 }
 
+// Messages name the file by the path as given.
+std::string shownPath(const std::filesystem::path& file) {
+    const std::u8string path = file.u8string();
+    return std::string(path.begin(), path.end());
+}
+
 }  // namespace
 
 std::string displayName(const std::filesystem::path& file) {
@@ -124,14 +130,48 @@ Expected<void> loadText(AppState& state, std::string_view bytes, std::string_vie
 
 template <typename Kind>
 Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
-    const std::u8string path = file.u8string();
-    const std::string shown(path.begin(), path.end());
+    const std::string shown = shownPath(file);
     const auto bytes = readFileBytes(file);
     if (!bytes) return asKind<Kind>(bytes.error(), shown);
     return loadText<Kind>(state, *bytes, shown);
 }
 
+Expected<StudentFileIndex> indexStudentText(AppState& state, std::string bytes,
+                                            std::string_view name, std::size_t blockSize) {
+    if (auto problem = detail::utf16Problem(bytes))
+        return asKind<StudentKind>(Error{{}, 0, *problem}, name);
+    auto index = indexStudentFile(std::move(bytes), name, blockSize);
+    if (!index) return asKind<StudentKind>(index.error(), name);
+    applyStudentIndex(state, *index);
+    return index;
+}
+
 }  // namespace
+
+Expected<StudentFileIndex> loadStudentFileIndexed(AppState& state,
+                                                  const std::filesystem::path& file,
+                                                  std::size_t blockSize) {
+    const std::string shown = shownPath(file);
+    auto bytes = readFileBytes(file);
+    if (!bytes) return asKind<StudentKind>(bytes.error(), shown);
+    return indexStudentText(state, std::move(bytes).value(), shown, blockSize);
+}
+
+Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassFiles& files,
+                                            std::size_t blockSize) {
+    if (auto r = loadFile<ConceptKind>(state, files.concepts); !r) return r.error();
+    if (auto r = loadFile<ItemConceptKind>(state, files.items); !r) return r.error();
+    return loadStudentFileIndexed(state, files.data, blockSize);
+}
+
+Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassText& text,
+                                            std::size_t blockSize) {
+    if (auto r = loadText<ConceptKind>(state, text.concepts, text.conceptsName); !r)
+        return r.error();
+    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r)
+        return r.error();
+    return indexStudentText(state, std::string(text.data), text.dataName, blockSize);
+}
 
 Expected<void> loadStudentFile(AppState& state, const std::filesystem::path& file) {
     return loadFile<StudentKind>(state, file);

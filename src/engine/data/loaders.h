@@ -7,6 +7,7 @@
 
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/student_file.h"
 
 namespace qv {
 
@@ -30,6 +31,18 @@ struct ClassText {
 // at the first refused file; the files before it stay loaded.
 Expected<void> loadClass(AppState& state, const ClassFiles& files);
 Expected<void> loadClass(AppState& state, const ClassText& text);
+
+// loadClass for reading the students a block at a time: the student data file
+// is checked whole and indexed, the state gets its counts and key but no
+// records. Refusals and their messages are those of loadClass.
+Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassFiles& files,
+                                            std::size_t blockSize);
+Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassText& text,
+                                            std::size_t blockSize);
+// The same for the student data file alone.
+Expected<StudentFileIndex> loadStudentFileIndexed(AppState& state,
+                                                  const std::filesystem::path& file,
+                                                  std::size_t blockSize);
 
 // The raw bytes of a file; the error tells a missing file from an unreadable one.
 Expected<std::string> readFileBytes(const std::filesystem::path& file);

@@ -1,5 +1,7 @@
 #include "data/student_file.h"
 
+#include <algorithm>
+#include <span>
 #include <limits>
 
 #include "data/lines.h"
@@ -36,32 +38,73 @@ void scoreRecord(StudentRecord& record, const std::u32string& key) {
     }
 }
 
+// The next line as splitLineViews cuts them: at CR, with CR LF as one.
+bool nextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+    if (pos >= text.size()) return false;
+    const std::size_t end = text.find('\r', pos);
+    if (end == std::string_view::npos) {
+        line = text.substr(pos);
+        pos = text.size();
+        return true;
+    }
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
+    return true;
+}
+
+// Where the ID ends in a student line, after the checks every line must pass.
+Expected<std::size_t> studentSpace(std::string_view line) {
+    if (auto problem = detail::loneLfProblem(line)) return errorText(*problem);
+    line = withoutTrailingLf(line);
+    const std::size_t space = line.find(' ');
+    if (space == std::string_view::npos)
+        return errorText("這一行的學生資料沒有空白，無法分出學號與答案");
+    if (space == 0) return errorText("這一行以空白開頭，沒有學號：學號必須寫在行首");
+    return space;
+}
+
+void readStudent(std::string_view line, std::size_t space, const std::u32string& key,
+                 StudentRecord& record) {
+    line = withoutTrailingLf(line);
+    record.id.assign(line.substr(0, space));
+    record.answers.assign(key.size(), kNoAnswer);
+    readAnswers(line, space + 1, record.answers);
+    scoreRecord(record, key);
+}
+
 class StudentReader {
   public:
     explicit StudentReader(std::string_view fileName) : fileName_(fileName) {}
 
-    using Result = Expected<StudentData>;
-
-    Result read(std::string_view text) {
-        const auto lines = splitLineViews(text);
-        if (lines.size() < 3) return fail(0, tooShort(lines.size(), text));
+    // Checks every line; `index.text` holds the decoded file.
+    Expected<void> check(StudentFileIndex& index) {
+        const std::string_view text = index.text;
+        std::size_t pos = 0;
+        std::string_view head[3];
+        std::size_t count = 0;
+        while (count < 3 && nextLine(text, pos, head[count]))
+            ++count;
+        if (count < 3) return fail(0, tooShort(count, text));
         for (int n = 0; n < 3; ++n) {
-            if (auto problem = detail::loneLfProblem(lines[n])) return fail(n + 1, *problem);
+            if (auto problem = detail::loneLfProblem(head[n])) return fail(n + 1, *problem);
         }
-        StudentData data;
-        data.missingCode = withoutTrailingLf(lines[0]);
-        data.errorCode = withoutTrailingLf(lines[1]);
-        if (auto error = readKey(lines[2], data.answerKey)) return fail(3, *error);
-        if (lines.size() - 3 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-            return fail(0, "學生行數超過系統能處理的數量");
-        data.students.reserve(lines.size() - 3);
-        for (std::size_t n = 3; n < lines.size(); ++n) {
-            if (isBlankLine(lines[n])) continue;
-            const int lineNo = static_cast<int>(n + 1);
-            if (auto error = readStudent(lines[n], data.answerKey, data.students))
-                return fail(lineNo, *error);
+        index.missingCode = withoutTrailingLf(head[0]);
+        index.errorCode = withoutTrailingLf(head[1]);
+        if (auto error = readKey(head[2], index.answerKey)) return fail(3, *error);
+        std::size_t lineNo = 3;
+        std::string_view line;
+        for (std::size_t start = pos; nextLine(text, pos, line); start = pos) {
+            ++lineNo;
+            if (lineNo - 3 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+                return fail(0, "學生行數超過系統能處理的數量");
+            if (isBlankLine(line)) continue;
+            if (auto space = studentSpace(line); !space)
+                return fail(static_cast<int>(lineNo), space.error().what);
+            if (index.studentCount % index.blockSize == 0) index.blockStarts.push_back(start);
+            ++index.studentCount;
         }
-        return data;
+        return {};
     }
 
   private:
@@ -86,24 +129,8 @@ class StudentReader {
         return std::nullopt;
     }
 
-    static std::optional<std::string> readStudent(std::string_view line, const std::u32string& key,
-                                                  std::vector<StudentRecord>& students) {
-        if (auto problem = detail::loneLfProblem(line)) return problem;
-        line = withoutTrailingLf(line);
-        const std::size_t space = line.find(' ');
-        if (space == std::string_view::npos)
-            return std::string("這一行的學生資料沒有空白，無法分出學號與答案");
-        if (space == 0) return std::string("這一行以空白開頭，沒有學號：學號必須寫在行首");
-        StudentRecord& record = students.emplace_back();
-        record.id = line.substr(0, space);
-        record.answers.assign(key.size(), kNoAnswer);
-        readAnswers(line, space + 1, record.answers);
-        scoreRecord(record, key);
-        return std::nullopt;
-    }
-
-    Result fail(int line, std::string what) const {
-        return Result::failure(Error{std::string(fileName_), line, std::move(what)});
+    Expected<void> fail(int line, std::string what) const {
+        return Error{std::string(fileName_), line, std::move(what)};
     }
 
     std::string_view fileName_;
@@ -111,9 +138,64 @@ class StudentReader {
 
 }  // namespace
 
-Expected<StudentData> parseStudentFile(std::string_view bytes,
-                                                  std::string_view fileName) {
-    return StudentReader(fileName).read(decodeText(bytes));
+Expected<StudentFileIndex> indexStudentFile(std::string bytes, std::string_view fileName,
+                                            std::size_t blockSize) {
+    StudentFileIndex index;
+    index.text = decodeOwnedText(std::move(bytes));
+    index.blockSize = std::max<std::size_t>(blockSize, 1);
+    if (auto checked = StudentReader(fileName).check(index); !checked) return checked.error();
+    return index;
+}
+
+namespace {
+
+void readBlockInto(const StudentFileIndex& index, std::size_t block,
+                   std::span<StudentRecord> records) {
+    const std::string_view text = index.text;
+    std::size_t pos = index.blockStarts[block];
+    std::string_view line;
+    for (StudentRecord& record : records) {
+        do {
+            nextLine(text, pos, line);
+        } while (isBlankLine(line));
+        // The index checked the line, so it has its space.
+        readStudent(line, line.find(' '), index.answerKey, record);
+    }
+}
+
+std::size_t blockLength(const StudentFileIndex& index, std::size_t block) {
+    return std::min(index.blockSize, index.studentCount - block * index.blockSize);
+}
+
+}  // namespace
+
+void readStudentBlock(const StudentFileIndex& index, std::size_t block,
+                      std::vector<StudentRecord>& records) {
+    records.resize(blockLength(index, block));
+    readBlockInto(index, block, records);
+}
+
+void applyStudentIndex(AppState& state, const StudentFileIndex& index) {
+    state.studentCount = static_cast<std::int32_t>(index.studentCount);
+    state.itemCount = static_cast<std::int32_t>(index.answerKey.size());
+    state.answerKey = index.answerKey;
+    state.students.clear();
+    state.dataLoaded = true;
+    state.hasResults = false;
+}
+
+Expected<StudentData> parseStudentFile(std::string_view bytes, std::string_view fileName) {
+    auto index = indexStudentFile(std::string(bytes), fileName, 1024);
+    if (!index) return index.error();
+    StudentData data;
+    data.missingCode = std::move(index->missingCode);
+    data.errorCode = std::move(index->errorCode);
+    data.students.resize(index->studentCount);
+    const std::span<StudentRecord> all(data.students);
+    for (std::size_t b = 0; b < index->blockCount(); ++b)
+        readBlockInto(*index, b, all.subspan(b * index->blockSize, blockLength(*index, b)));
+    data.answerKey = std::move(index->answerKey);
+    return data;
 }
 
 void applyStudentData(AppState& state, StudentData&& data) {

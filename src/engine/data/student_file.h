@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,29 @@ Expected<StudentData> parseStudentFile(std::string_view bytes,
 
 // Replaces the class in the state: counts, key and fresh records.
 void applyStudentData(AppState& state, StudentData&& data);
+
+// A student data file checked whole without building its records, so that a
+// large class can be read a block at a time: the codes, the key, the number
+// of students and where every block of `blockSize` student lines starts.
+struct StudentFileIndex {
+    std::string text;  // the decoded file
+    std::string missingCode, errorCode;
+    std::u32string answerKey;
+    std::size_t studentCount = 0, blockSize = 1;
+    std::vector<std::size_t> blockStarts;  // byte offsets into text
+
+    std::size_t blockCount() const { return blockStarts.size(); }
+};
+
+// Refuses what parseStudentFile refuses, with the same messages.
+Expected<StudentFileIndex> indexStudentFile(std::string bytes, std::string_view fileName,
+                                            std::size_t blockSize);
+
+// The records of one block, scored; `records` is resized and its records reused.
+void readStudentBlock(const StudentFileIndex& index, std::size_t block,
+                      std::vector<StudentRecord>& records);
+
+// The state's counts and key from the index; the records are left empty.
+void applyStudentIndex(AppState& state, const StudentFileIndex& index);
 
 }  // namespace qv

@@ -137,6 +137,17 @@ std::string decodeText(std::string_view bytes) {
     return big5ToUtf8(bytes);
 }
 
+std::string decodeOwnedText(std::string bytes) {
+    const std::string_view view = bytes;
+    if (view.starts_with(kBom)) {
+        if (!isValidUtf8(view.substr(kBom.size()))) return decodeText(bytes);
+        bytes.erase(0, kBom.size());
+        return bytes;
+    }
+    if (isValidUtf8(view)) return bytes;
+    return big5ToUtf8(bytes);
+}
+
 std::string encodeForSave(std::string_view utf8) {
     // Some Big5 byte pairs also form valid UTF-8; such a file would read back
     // as different text, so it is only written in code page 950 when it

@@ -11,6 +11,8 @@ namespace qv {
 // Chinese Windows. After a byte order mark the rest is UTF-8 whatever it
 // holds: malformed sequences there become U+FFFD.
 std::string decodeText(std::string_view bytes);
+// The same, without a copy when the bytes are UTF-8 already.
+std::string decodeOwnedText(std::string bytes);
 
 // The bytes to write for a text: code page 950 when every character has a
 // place in it and the bytes read back as the same text, otherwise UTF-8 with a

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 #include "analysis/results_text.h"
+#include "analysis/synthetic_class.h"
 #include "class_builder.h"
+#include "data/loaders.h"
 
 namespace qv {
 namespace {
@@ -111,6 +114,35 @@ TEST(Run, DistancesFollowTheirDefinitionAndLeanRunsAgree) {
             }
         }
     }
+}
+
+// More blocks than workers: the text, the records and the progress (on the
+// calling thread, value for value) must not depend on the thread count.
+TEST(Run, ThreadCountChangesNothing) {
+    const SyntheticClassFiles files = makeSyntheticClass({2500, 12, 30, 3});
+    AppState loaded;
+    ASSERT_TRUE(loadClass(loaded, ClassText{files.conceptFile, files.itemConceptFile,
+                                            files.studentFile}));
+    std::vector<AppState> runs;
+    std::vector<std::string> texts;
+    std::vector<std::vector<int>> progress(2);
+    for (int threads : {1, 3}) {
+        AppState& state = runs.emplace_back(loaded);
+        RunOptions options;
+        options.method = RunMethod::PathSearch;
+        options.threads = threads;
+        auto& values = progress[runs.size() - 1];
+        const auto caller = std::this_thread::get_id();
+        options.progress = [&values, caller](int v) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            values.push_back(v);
+        };
+        texts.push_back(*runAnalysis(state, options));
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_EQ(progress[0], progress[1]);
+    for (std::size_t k = 0; k < loaded.students.size(); ++k)
+        ASSERT_EQ(runs[0].students[k].graphDistance, runs[1].students[k].graphDistance) << k;
 }
 
 TEST(Run, RepeatedRunsStartTheCountersAtZero) {
