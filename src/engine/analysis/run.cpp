@@ -101,7 +101,8 @@ struct ClassRun {
     // The standard is fixed for the whole run.
     GtdAgainst gtdAgainst;
     PrxAgainst prxAgainst;
-    std::optional<LinkRows> stdRows;
+    LinkRows stdRows;
+    LinkRows rows;
 
     ClassRun(AppState& s, const RunOptions& o)
         : state(s),
@@ -109,14 +110,12 @@ struct ClassRun {
           builder(s, o.method),
           rates(s.conceptCount * (s.conceptCount - 1) / 2),
           gtdAgainst(s.stdGraphDistance, s.conceptCount),
-          prxAgainst(s.stdDistance, s.conceptCount) {
-        if (s.conceptCount <= LinkRows::kMaxConcepts)
-            stdRows = linkRows(s.stdLinks, s.conceptCount);
-    }
+          prxAgainst(s.stdDistance, s.conceptCount),
+          stdRows(linkRows(s.stdLinks, s.conceptCount)) {}
 
     void analyse(StudentRecord& record, Progress& progress);
     std::optional<double> compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                       LinkFlagCounts& counts) const;
+                                       LinkFlagCounts& counts);
     void storeRates(StudentRecord& record);
 };
 
@@ -164,19 +163,13 @@ void ClassRun::analyse(StudentRecord& record, Progress& progress) {
 }
 
 // The graph distances, the PFC index and the link flags of a student's
-// network; small networks are read into rows once for all three.
+// network, read into rows once for all three.
 std::optional<double> ClassRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                             LinkFlagCounts& counts) const {
-    const int n = state.conceptCount;
-    if (!stdRows) {
-        PointDistanceNOInto(links, n, g);
-        CountLinkFlags(state.stdLinks, links, n, counts);
-        return PfcIndex(state.stdLinks, links, n);
-    }
-    const LinkRows rows = linkRows(links, n);
+                                             LinkFlagCounts& counts) {
+    linkRowsInto(links, state.conceptCount, rows);
     PointDistanceNOInto(rows, g);
-    CountLinkFlags(*stdRows, rows, counts);
-    return PfcIndex(*stdRows, rows);
+    CountLinkFlags(stdRows, rows, counts);
+    return PfcIndex(stdRows, rows);
 }
 
 void ClassRun::storeRates(StudentRecord& record) {
