@@ -5,6 +5,7 @@
 #include <random>
 
 #include "defined_distances.h"
+#include "kernel_levels.h"
 
 namespace qv {
 namespace {
@@ -42,14 +43,16 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
                 test::definedDistances(table, items, concepts, [&](int m) {
                     return (correct[static_cast<std::size_t>(m / 64)] >> (m % 64)) & 1u;
                 });
-            reused.fill(Currency::fromInt(s + 3));
-            studentDistanceInto(*bits, correct, items, reused);
-            ASSERT_EQ(reused, expected) << items << " items, " << concepts << " concepts";
-            units.fill(static_cast<std::int16_t>(s + 3));
-            ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
-            for (int i = 0; i < concepts; ++i)
-                for (int j = 0; j < concepts; ++j)
-                    ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
+            test::atEachKernelLevel([&] {
+                reused.fill(Currency::fromInt(s + 3));
+                studentDistanceInto(*bits, correct, items, reused);
+                ASSERT_EQ(reused, expected) << items << " items, " << concepts << " concepts";
+                units.fill(static_cast<std::int16_t>(s + 3));
+                ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
+                for (int i = 0; i < concepts; ++i)
+                    for (int j = 0; j < concepts; ++j)
+                        ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
+            });
         }
     }
 }
