@@ -177,7 +177,7 @@ TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
                 return r % 2 ? static_cast<int>(r % 6) : 250 + static_cast<int>(r % 6);
             case 3:
             case 4:
-                return r % 8 == 0 ? far : 127 - static_cast<int>(r % 5) + (kind == 4);
+                return r % 8 == 0 ? far : kind == 4 ? 128 : 127 - static_cast<int>(r % 5);
             default:
                 return r % 8 == 0 ? far + static_cast<int>(r % 2) : static_cast<int>(r % 20);
         }
