@@ -1,9 +1,10 @@
-// The analysis run on generated classes of 20 concepts and 40 items: the
-// standard network, every student's network, comparison and row text.
+// The analysis run on generated classes: the standard network, every
+// student's network, comparison and row text, on one core.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #include "analysis/run.h"
 #include "analysis/synthetic_class.h"
@@ -11,25 +12,30 @@
 
 namespace {
 
-qv::AppState loadGenerated(std::int32_t students) {
-    const qv::SyntheticClassFiles f = qv::makeSyntheticClass({students, 20, 40, 2024});
+using Shape = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // students, concepts, items
+
+qv::AppState loadGenerated(const Shape& shape) {
+    const auto [students, concepts, items] = shape;
+    const qv::SyntheticClassFiles f = qv::makeSyntheticClass({students, concepts, items, 2024});
     qv::AppState s;
     if (!qv::loadClass(s, qv::ClassText{f.conceptFile, f.itemConceptFile, f.studentFile}))
         std::abort();
     return s;
 }
 
-// One loaded class per size, shared by the benchmarks.
-qv::AppState& generatedClass(std::int32_t students) {
-    static std::map<std::int32_t, qv::AppState> classes;
-    auto it = classes.find(students);
-    if (it == classes.end()) it = classes.emplace(students, loadGenerated(students)).first;
+// One loaded class per shape, shared by the benchmarks.
+qv::AppState& generatedClass(const Shape& shape) {
+    static std::map<Shape, qv::AppState> classes;
+    auto it = classes.find(shape);
+    if (it == classes.end()) it = classes.emplace(shape, loadGenerated(shape)).first;
     return it->second;
 }
 
 void run(benchmark::State& st, qv::RunMethod method) {
-    const auto students = static_cast<std::int32_t>(st.range(0));
-    qv::AppState& state = generatedClass(students);
+    const Shape shape{static_cast<std::int32_t>(st.range(0)),
+                      static_cast<std::int32_t>(st.range(1)),
+                      static_cast<std::int32_t>(st.range(2))};
+    qv::AppState& state = generatedClass(shape);
     qv::RunOptions options;
     options.method = method;
     options.keepStudentMatrices = false;
@@ -40,7 +46,7 @@ void run(benchmark::State& st, qv::RunMethod method) {
         bytes = text->size();
         benchmark::DoNotOptimize(text->data());
     }
-    st.counters["students/s"] = benchmark::Counter(static_cast<double>(students),
+    st.counters["students/s"] = benchmark::Counter(static_cast<double>(std::get<0>(shape)),
                                                    benchmark::Counter::kIsIterationInvariantRate);
     st.counters["text bytes"] = static_cast<double>(bytes);
 }
@@ -52,9 +58,19 @@ void BM_PathSearchRun(benchmark::State& st) {
     run(st, qv::RunMethod::PathSearch);
 }
 
+// Students, concepts, items: the per-core rows of the performance table
+// (20 x 40, 60 x 200, 181 x 1000), each class large enough for a steady rate.
+void shapes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"students", "concepts", "items"});
+    b->Args({100000, 20, 40});
+    b->Args({10000, 60, 200});
+    b->Args({200, 181, 1000});
+    b->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace
 
-BENCHMARK(BM_TriangleRun)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PathSearchRun)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TriangleRun)->Apply(shapes);
+BENCHMARK(BM_PathSearchRun)->Apply(shapes);
 
 BENCHMARK_MAIN();

@@ -99,17 +99,15 @@ struct SharedRun {
     StudentNetworkBuilder builder;
     GtdAgainst gtdAgainst;
     PrxAgainst prxAgainst;
-    std::optional<LinkRows> stdRows;
+    LinkRows stdRows;
 
     SharedRun(const AppState& s, const RunOptions& o)
         : state(s),
           options(o),
           builder(s, o.method),
           gtdAgainst(s.stdGraphDistance, s.conceptCount),
-          prxAgainst(s.stdDistance, s.conceptCount) {
-        if (s.conceptCount <= LinkRows::kMaxConcepts)
-            stdRows = linkRows(s.stdLinks, s.conceptCount);
-    }
+          prxAgainst(s.stdDistance, s.conceptCount),
+          stdRows(linkRows(s.stdLinks, s.conceptCount)) {}
 };
 
 // One worker's buffers and text caches, reused from student to student.
@@ -122,7 +120,7 @@ class WorkerRun {
 
   private:
     std::optional<double> compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                       LinkFlagCounts& counts) const;
+                                       LinkFlagCounts& counts);
     void storeRates(StudentRecord& record);
 
     const SharedRun& shared_;
@@ -131,6 +129,7 @@ class WorkerRun {
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
     GraphDistanceMatrix graphDistance_;
+    LinkRows rows_;
 };
 
 void WorkerRun::analyse(StudentRecord& record) {
@@ -177,19 +176,13 @@ void WorkerRun::analyse(StudentRecord& record) {
 }
 
 // The graph distances, the PFC index and the link flags of a student's
-// network; small networks are read into rows once for all three.
+// network, read into rows once for all three.
 std::optional<double> WorkerRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                              LinkFlagCounts& counts) const {
-    const int n = shared_.state.conceptCount;
-    if (!shared_.stdRows) {
-        PointDistanceNOInto(links, n, g);
-        CountLinkFlags(shared_.state.stdLinks, links, n, counts);
-        return PfcIndex(shared_.state.stdLinks, links, n);
-    }
-    const LinkRows rows = linkRows(links, n);
-    PointDistanceNOInto(rows, g);
-    CountLinkFlags(*shared_.stdRows, rows, counts);
-    return PfcIndex(*shared_.stdRows, rows);
+                                              LinkFlagCounts& counts) {
+    linkRowsInto(links, shared_.state.conceptCount, rows_);
+    PointDistanceNOInto(rows_, g);
+    CountLinkFlags(shared_.stdRows, rows_, counts);
+    return PfcIndex(shared_.stdRows, rows_);
 }
 
 void WorkerRun::storeRates(StudentRecord& record) {

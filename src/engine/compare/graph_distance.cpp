@@ -14,55 +14,56 @@ namespace {
 constexpr int kLongest = 7;
 
 // A chain runs from row to column, so the neighbours of u are the columns set
-// in row u. The pair (i, j), i < j, takes the length of a shortest chain from
+// in row u; its own bit is harmless, u being seen already. The pair (i, j), i < j, takes the length of a shortest chain from
 // i to j in both of its cells.
 
-// Up to 64 concepts: one word per set, breadth-first from every concept.
-void searchNarrow(const LinkRows& links, GraphDistanceMatrix& out) {
+// Breadth-first from every concept over sets of kWords words (0: as many as
+// the rows have), a level's reach the union of its concepts' rows.
+template <int kWords>
+void search(const LinkRows& links, GraphDistanceMatrix& out) {
     const int n = links.n;
-    std::uint64_t next[LinkRows::kMaxConcepts];
-    for (int u = 0; u < n; ++u)
-        next[u] = links.rows[static_cast<std::size_t>(u)] & ~(std::uint64_t{1} << u);
+    const int words = kWords > 0 ? kWords : links.words;
+    constexpr int kMaxStack = 4;
+    std::uint64_t stack[4][kMaxStack];
+    std::vector<std::uint64_t> heap(words > kMaxStack ? 4 * static_cast<std::size_t>(words) : 0);
+    std::uint64_t* seen = words > kMaxStack ? heap.data() : stack[0];
+    std::uint64_t* frontier = words > kMaxStack ? seen + words : stack[1];
+    std::uint64_t* pending = words > kMaxStack ? seen + 2 * words : stack[2];
+    std::uint64_t* reached = words > kMaxStack ? seen + 3 * words : stack[3];
     for (int i = 0; i + 1 < n; ++i) {
-        std::uint64_t seen = std::uint64_t{1} << i, frontier = seen;
         // Concepts j > i not reached yet; the search from i ends with them,
         // which spares the widest, last levels for most sources.
-        std::uint64_t pending = bitRange(i + 1, n);
-        for (int length = 1; length <= kLongest && frontier != 0 && pending != 0; ++length) {
-            std::uint64_t reached = 0;
-            for (std::uint64_t f = frontier; f; f &= f - 1)
-                reached |= next[std::countr_zero(f)];
-            frontier = reached & ~seen;
-            seen |= frontier;
-            for (std::uint64_t f = frontier & pending; f; f &= f - 1) {
-                const int j = std::countr_zero(f);
-                out(i, j) = out(j, i) = static_cast<std::int16_t>(length);
-            }
-            pending &= ~frontier;
+        std::uint64_t anyPending = 0;
+        for (int w = 0; w < words; ++w) {
+            seen[w] = frontier[w] = w == i / 64 ? std::uint64_t{1} << (i % 64) : 0;
+            pending[w] = bitRange(std::max(i + 1 - 64 * w, 0), std::min(n - 64 * w, 64));
+            anyPending |= pending[w];
         }
-    }
-}
-
-// Any size: the same search with a queue of concepts per level.
-void searchWide(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
-    std::vector<int> level(static_cast<std::size_t>(n));
-    std::vector<int> frontier, reached;
-    for (int i = 0; i + 1 < n; ++i) {
-        std::fill(level.begin(), level.end(), -1);
-        level[i] = 0;
-        frontier.assign(1, i);
-        for (int length = 1; length <= kLongest && !frontier.empty(); ++length) {
-            reached.clear();
-            for (int u : frontier) {
-                const std::uint8_t* cells = links.rowData(u);
-                for (int v = 0; v < n; ++v) {
-                    if (cells[v] == 0 || level[v] >= 0) continue;
-                    level[v] = length;
-                    reached.push_back(v);
-                    if (v > i) out(i, v) = out(v, i) = static_cast<std::int16_t>(length);
+        bool anyFrontier = true;
+        std::int16_t* outRow = out.rowData(i);
+        for (int length = 1; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
+            for (int w = 0; w < words; ++w)
+                reached[w] = 0;
+            for (int fw = 0; fw < words; ++fw) {
+                for (std::uint64_t f = frontier[fw]; f; f &= f - 1) {
+                    const std::uint64_t* next = links.row(64 * fw + std::countr_zero(f));
+                    for (int w = 0; w < words; ++w)
+                        reached[w] |= next[w];
                 }
             }
-            frontier.swap(reached);
+            anyFrontier = false;
+            anyPending = 0;
+            for (int w = 0; w < words; ++w) {
+                frontier[w] = reached[w] & ~seen[w];
+                seen[w] |= frontier[w];
+                anyFrontier = anyFrontier || frontier[w] != 0;
+                for (std::uint64_t f = frontier[w] & pending[w]; f; f &= f - 1) {
+                    const int j = 64 * w + std::countr_zero(f);
+                    outRow[j] = out(j, i) = static_cast<std::int16_t>(length);
+                }
+                pending[w] &= ~frontier[w];
+                anyPending |= pending[w];
+            }
         }
     }
 }
@@ -82,15 +83,21 @@ GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n) {
 }
 
 void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out) {
-    n = std::max(n, 0);
-    if (n <= LinkRows::kMaxConcepts) return PointDistanceNOInto(linkRows(links, n), out);
-    clearSquare(out, n);
-    searchWide(links, n, out);
+    PointDistanceNOInto(linkRows(links, std::max(n, 0)), out);
 }
 
 void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
     clearSquare(out, links.n);
-    searchNarrow(links, out);
+    switch (links.words) {
+        case 1:
+            return search<1>(links, out);
+        case 2:
+            return search<2>(links, out);
+        case 3:
+            return search<3>(links, out);
+        default:
+            return search<0>(links, out);
+    }
 }
 
 }  // namespace qv

@@ -11,7 +11,7 @@ GraphDistanceMatrix PointDistanceNO(const LinkMatrix& links, int n);
 
 // The same into `out`, reusing its storage when it already has the size.
 void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& out);
-// The same for a network of up to 64 concepts read as rows.
+// The same for a network read as rows.
 void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out);
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 
 #include "core/bit_ops.h"
 #include "core/currency.h"
+#include "core/kernel_level.h"
 #include "core/number_text.h"
 #include "core/whole_units.h"
 
@@ -86,28 +87,18 @@ PairSums<Currency> prxSums(const DistanceMatrix& xm, const DistanceMatrix& ym, i
         xm, ym, n, [](Currency c) { return c; }, [](Currency a, Currency b) { return a * b; });
 }
 
-// Up to 64 concepts each row is one word per network, and a row's common and
-// either counts are the set bits of their AND and OR.
-std::optional<double> narrowPfcSum(const LinkRows& stdLinks, const LinkRows& target) {
+// A row's common and either counts are the set bits of the AND and the OR.
+template <bool kPopcnt>
+[[gnu::always_inline]] inline std::optional<double> rowPfcSum(const LinkRows& stdLinks,
+                                                              const LinkRows& target) {
     double sum = 0;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(target.n); ++i) {
-        const std::uint64_t s = stdLinks.rows[i], t = target.rows[i];
-        const int either = countBits(s | t);
-        if (either == 0) return std::nullopt;
-        sum += static_cast<double>(countBits(s & t)) / either;
-    }
-    return sum;
-}
-
-std::optional<double> widePfcSum(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
-    double sum = 0;
-    for (int i = 0; i < n; ++i) {
-        const std::uint8_t* s = stdLinks.rowData(i);
-        const std::uint8_t* t = target.rowData(i);
+    for (int i = 0; i < target.n; ++i) {
+        const std::uint64_t* s = stdLinks.row(i);
+        const std::uint64_t* t = target.row(i);
         int common = 0, either = 0;
-        for (int j = 0; j < n; ++j) {
-            common += (s[j] != 0 && t[j] != 0) ? 1 : 0;
-            either += (s[j] != 0 || t[j] != 0) ? 1 : 0;
+        for (int w = 0; w < target.words; ++w) {
+            common += countBitsWith<kPopcnt>(s[w] & t[w]);
+            either += countBitsWith<kPopcnt>(s[w] | t[w]);
         }
         if (either == 0) return std::nullopt;
         sum += static_cast<double>(common) / either;
@@ -115,20 +106,33 @@ std::optional<double> widePfcSum(const LinkMatrix& stdLinks, const LinkMatrix& t
     return sum;
 }
 
+std::optional<double> portablePfcSum(const LinkRows& stdLinks, const LinkRows& target) {
+    return rowPfcSum<false>(stdLinks, target);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET std::optional<double> avx2PfcSum(const LinkRows& stdLinks,
+                                                const LinkRows& target) {
+    return rowPfcSum<true>(stdLinks, target);
+}
+#endif
+
 }  // namespace
 
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
     if (n < 1) return std::nullopt;
-    if (n <= LinkRows::kMaxConcepts) return PfcIndex(linkRows(stdLinks, n), linkRows(target, n));
-    const std::optional<double> sum = widePfcSum(stdLinks, target, n);
-    if (!sum) return std::nullopt;
-    return roundIndex(*sum / n);
+    return PfcIndex(linkRows(stdLinks, n), linkRows(target, n));
 }
 
 std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target) {
-    assert(stdLinks.n == target.n);
+    assert(stdLinks.n == target.n && stdLinks.words == target.words);
     if (target.n < 1) return std::nullopt;
-    const std::optional<double> sum = narrowPfcSum(stdLinks, target);
+#if QV_HAS_AVX2_KERNELS
+    const std::optional<double> sum =
+        useAvx2Kernels() ? avx2PfcSum(stdLinks, target) : portablePfcSum(stdLinks, target);
+#else
+    const std::optional<double> sum = portablePfcSum(stdLinks, target);
+#endif
     if (!sum) return std::nullopt;
     return roundIndex(*sum / target.n);
 }

@@ -15,7 +15,7 @@ namespace qv {
 // for these networks (a concept linked in neither network for PFC; n < 2; for
 // PRX one side's distances all equal).
 std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& target, int n);
-// The same for networks of up to 64 concepts read as rows (both of one size).
+// The same for networks read as rows (both of one size).
 std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target);
 std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
                                const GraphDistanceMatrix& target, int n);

@@ -1,8 +1,10 @@
 #include "compare/link_flags.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "core/bit_ops.h"
+#include "core/kernel_level.h"
 #include "core/number_text.h"
 
 namespace qv {
@@ -13,35 +15,34 @@ struct PairCounts {
     std::int32_t match = 0, miss = 0, over = 0;
 };
 
-// Up to 64 concepts: the pairs of row i beyond the diagonal as one word per
-// network.
-PairCounts narrowCounts(const LinkRows& stdLinks, const LinkRows& target) {
+// The pairs of row i beyond the diagonal, a word at a time per network.
+template <bool kPopcnt>
+[[gnu::always_inline]] inline PairCounts rowCounts(const LinkRows& stdLinks,
+                                                   const LinkRows& target) {
     PairCounts c;
     for (int i = 0; i + 1 < target.n; ++i) {
-        const std::uint64_t later = ~((std::uint64_t{2} << i) - 1);
-        const std::uint64_t s = stdLinks.rows[static_cast<std::size_t>(i)] & later;
-        const std::uint64_t t = target.rows[static_cast<std::size_t>(i)] & later;
-        c.match += countBits(s & t);
-        c.miss += countBits(s & ~t);
-        c.over += countBits(t & ~s);
-    }
-    return c;
-}
-
-PairCounts wideCounts(const LinkMatrix& stdLinks, const LinkMatrix& target, int n) {
-    PairCounts c;
-    for (int i = 0; i + 1 < n; ++i) {
-        const std::uint8_t* s = stdLinks.rowData(i);
-        const std::uint8_t* t = target.rowData(i);
-        for (int j = i + 1; j < n; ++j) {
-            const bool inStd = s[j] != 0, inTarget = t[j] != 0;
-            c.match += (inStd && inTarget) ? 1 : 0;
-            c.miss += (inStd && !inTarget) ? 1 : 0;
-            c.over += (!inStd && inTarget) ? 1 : 0;
+        const std::uint64_t* sRow = stdLinks.row(i);
+        const std::uint64_t* tRow = target.row(i);
+        for (int w = i / 64; w < target.words; ++w) {
+            const std::uint64_t later = bitRange(std::max(i + 1 - 64 * w, 0), 64);
+            const std::uint64_t s = sRow[w] & later, t = tRow[w] & later;
+            c.match += countBitsWith<kPopcnt>(s & t);
+            c.miss += countBitsWith<kPopcnt>(s & ~t);
+            c.over += countBitsWith<kPopcnt>(t & ~s);
         }
     }
     return c;
 }
+
+PairCounts portableCounts(const LinkRows& stdLinks, const LinkRows& target) {
+    return rowCounts<false>(stdLinks, target);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET PairCounts avx2Counts(const LinkRows& stdLinks, const LinkRows& target) {
+    return rowCounts<true>(stdLinks, target);
+}
+#endif
 
 void addCounts(const PairCounts& c, int n, LinkFlagCounts& counts) {
     const auto pairs = n > 1 ? static_cast<std::int32_t>(std::int64_t{n} * (n - 1) / 2) : 0;
@@ -57,14 +58,16 @@ void addCounts(const PairCounts& c, int n, LinkFlagCounts& counts) {
 
 void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
                     LinkFlagCounts& counts) {
-    if (n >= 0 && n <= LinkRows::kMaxConcepts)
-        return CountLinkFlags(linkRows(stdLinks, n), linkRows(target, n), counts);
-    addCounts(wideCounts(stdLinks, target, n), n, counts);
+    n = std::max(n, 0);
+    CountLinkFlags(linkRows(stdLinks, n), linkRows(target, n), counts);
 }
 
 void CountLinkFlags(const LinkRows& stdLinks, const LinkRows& target, LinkFlagCounts& counts) {
-    assert(stdLinks.n == target.n);
-    addCounts(narrowCounts(stdLinks, target), target.n, counts);
+    assert(stdLinks.n == target.n && stdLinks.words == target.words);
+#if QV_HAS_AVX2_KERNELS
+    if (useAvx2Kernels()) return addCounts(avx2Counts(stdLinks, target), target.n, counts);
+#endif
+    addCounts(portableCounts(stdLinks, target), target.n, counts);
 }
 
 std::optional<double> linkRate(std::int32_t count, std::int32_t total) {

@@ -12,7 +12,7 @@ namespace qv {
 // pairs i < j (upper triangle only) to `counts`; never clears them. STD first.
 void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
                     LinkFlagCounts& counts);
-// The same for networks of up to 64 concepts read as rows (both of one size).
+// The same for networks read as rows (both of one size).
 void CountLinkFlags(const LinkRows& stdLinks, const LinkRows& target, LinkFlagCounts& counts);
 
 // count / total x 100, rounded by RoundToDecimals to three decimals; no value

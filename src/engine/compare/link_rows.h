@@ -1,29 +1,45 @@
 #pragma once
 
-#include <array>
 #include <cassert>
 #include <cstdint>
+#include <vector>
 
 #include "core/bit_ops.h"
 #include "core/matrix.h"
 
 namespace qv {
 
-// A network of up to 64 concepts as one word per row, bit j of row i set when
-// cell (i, j) is non-zero. A run reads each student's network this way once
-// and hands it to the indices, the link flags and the graph distances.
+// A network as bit rows, `words` 64-bit words per row, bit j of row i (bit
+// j % 64 of word j / 64) set when cell (i, j) is non-zero; the bits past n
+// are clear. A run reads each student's network this way once and hands it
+// to the indices, the link flags and the graph distances.
 struct LinkRows {
-    static constexpr int kMaxConcepts = 64;
     int n = 0;
-    std::array<std::uint64_t, kMaxConcepts> rows{};
+    int words = 0;
+    std::vector<std::uint64_t> bits;  // n x words
+
+    const std::uint64_t* row(int i) const {
+        return bits.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(words);
+    }
 };
 
+// Into `out`, reusing its storage.
+inline void linkRowsInto(const LinkMatrix& links, int n, LinkRows& out) {
+    assert(n >= 0 && links.rows() >= n && links.cols() >= n);
+    out.n = n;
+    out.words = (n + 63) / 64;
+    out.bits.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(out.words));
+    std::uint64_t* to = out.bits.data();
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t* cells = links.rowData(i);
+        for (int v = 0; v < n; v += 64)
+            *to++ = nonZeroBits(cells + v, n - v < 64 ? n - v : 64);
+    }
+}
+
 inline LinkRows linkRows(const LinkMatrix& links, int n) {
-    assert(n >= 0 && n <= LinkRows::kMaxConcepts && links.rows() >= n && links.cols() >= n);
     LinkRows r;
-    r.n = n;
-    for (int i = 0; i < n; ++i)
-        r.rows[static_cast<std::size_t>(i)] = nonZeroBits(links.rowData(i), n);
+    linkRowsInto(links, n, r);
     return r;
 }
 

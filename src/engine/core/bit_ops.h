@@ -19,6 +19,16 @@ inline int countBits(std::uint64_t x) {
 #endif
 }
 
+// countBits in a kernel compiled for POPCNT (kHardware) or for any target;
+// inlined so that the instruction comes from the caller's target.
+template <bool kHardware>
+[[gnu::always_inline]] inline int countBitsWith(std::uint64_t x) {
+    if constexpr (kHardware)
+        return __builtin_popcountll(x);
+    else
+        return countBits(x);
+}
+
 // Bit v set when cells[v] is non-zero, for v < count <= 64; eight cells at a
 // time on little-endian targets.
 inline std::uint64_t nonZeroBits(const std::uint8_t* cells, int count) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/currency.h"
+#include "core/kernel_level.h"
 #include "core/whole_units.h"
 
 namespace qv {
@@ -237,6 +238,174 @@ void pathSearch(const Work<T>& work, int n, LinkMatrix& links) {
     });
 }
 
+// Whole distances of a byte each, for the quiz data: a cell is cut exactly
+// when (D(i, j) -sat D(i, k)) -sat D(k, j) > 0 with saturating subtraction,
+// for any bytes; 255 on the diagonal and in the padding never cuts. Values
+// past 255 fit only when they are all one value U (the distance of concepts
+// without counted items) and the rest are at most 127: U as 255 then cuts
+// and is cut as U does, two small values summing below 255 < U.
+struct ByteRows {
+    static constexpr int kAlign = 32;
+    static constexpr std::uint8_t kFar = 255;
+    int n = 0;
+    int stride = 0;
+    bool symmetric = false;
+    std::vector<std::uint8_t> rows, columns;
+
+    const std::uint8_t* row(int i) const {
+        return rows.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(stride);
+    }
+    const std::uint8_t* column(int j) const {
+        return (symmetric ? rows.data() : columns.data()) +
+               static_cast<std::size_t>(j) * static_cast<std::size_t>(stride);
+    }
+};
+
+// False when the values do not fit as above.
+bool fillBytes(const WholeDistanceMatrix& units, int n, ByteRows& w) {
+    w.n = n;
+    w.stride = (n + ByteRows::kAlign - 1) / ByteRows::kAlign * ByteRows::kAlign;
+    w.rows.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(w.stride),
+                  ByteRows::kFar);
+    int low = 0, maxSmall = 0, big = -1;
+    bool oneBig = true;
+    std::int32_t asymmetric = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::int16_t* ui = units.rowData(i);
+        std::uint8_t* ri = w.rows.data() + static_cast<std::size_t>(i) * w.stride;
+        for (int j = 0; j < n; ++j) {
+            if (j == i) continue;
+            const int v = ui[j];
+            low = std::min(low, v);
+            if (v <= ByteRows::kFar) {
+                maxSmall = std::max(maxSmall, v);
+            } else {
+                oneBig = oneBig && (big < 0 || big == v);
+                big = v;
+            }
+            ri[j] = static_cast<std::uint8_t>(std::min(v, int{ByteRows::kFar}));
+            if (j < i) asymmetric |= v ^ units(j, i);
+        }
+    }
+    if (low < 0 || !oneBig || (big >= 0 && 2 * maxSmall >= ByteRows::kFar)) return false;
+    w.symmetric = asymmetric == 0;
+    if (!w.symmetric) {
+        w.columns.assign(w.rows.size(), ByteRows::kFar);
+        for (int k = 0; k < n; ++k)
+            for (int j = 0; j < n; ++j)
+                w.columns[static_cast<std::size_t>(j) * w.stride + k] = w.row(k)[j];
+    }
+    return true;
+}
+
+// Whether some k cuts the cell `direct`, over lanes of kBytes; GCC vector
+// code, so that each instantiation takes the instructions of its caller.
+template <int kBytes>
+[[gnu::always_inline]] inline bool byteCut(const std::uint8_t* ri, const std::uint8_t* cj,
+                                           std::uint8_t direct, int stride) {
+    typedef std::uint8_t Lanes __attribute__((vector_size(kBytes)));
+    constexpr int kGroup = 128;  // bytes between early exits
+    const Lanes d = Lanes{} + direct;
+    for (int group = 0; group < stride; group += kGroup) {
+        Lanes any{};
+        const int end = std::min(stride, group + kGroup);
+        for (int k = group; k < end; k += kBytes) {
+            Lanes a, b;
+            std::memcpy(&a, ri + k, sizeof a);
+            std::memcpy(&b, cj + k, sizeof b);
+            const Lanes t = d - (a < d ? a : d);
+            any |= t - (b < t ? b : t);
+        }
+        std::uint64_t words[kBytes / 8];
+        std::memcpy(words, &any, sizeof words);
+        std::uint64_t nonZero = 0;
+        for (std::uint64_t word : words)
+            nonZero |= word;
+        if (nonZero != 0) return true;
+    }
+    return false;
+}
+
+template <int kBytes>
+[[gnu::always_inline]] inline void byteTriangle(const ByteRows& w,
+                                                const WholeDistanceMatrix& d,
+                                                LinkMatrix& links) {
+    const int n = w.n;
+    const std::int16_t threshold = rowZeroThreshold(d, n);
+    for (int i = 0; i + 1 < n; ++i) {
+        const std::int16_t* di = d.rowData(i);
+        const std::uint8_t* ri = w.row(i);
+        for (int j = i + 1; j < n; ++j) {
+            const bool kept = (i == 0 || di[j] <= threshold) &&
+                              !byteCut<kBytes>(ri, w.column(j), ri[j], w.stride);
+            links(i, j) = links(j, i) = kept ? 1 : 0;
+        }
+    }
+}
+
+template <int kBytes>
+[[gnu::always_inline]] inline void bytePathSearch(const ByteRows& w, LinkMatrix& links) {
+    const int n = w.n;
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t* ri = w.row(i);
+        for (int j = w.symmetric ? i + 1 : 0; j < n; ++j) {
+            if (j == i) continue;
+            const std::uint8_t kept = byteCut<kBytes>(ri, w.column(j), ri[j], w.stride) ? 0 : 1;
+            links(i, j) = kept;
+            if (w.symmetric) links(j, i) = kept;
+        }
+    }
+}
+
+void portableByteTriangle(const ByteRows& w, const WholeDistanceMatrix& d, LinkMatrix& links) {
+    byteTriangle<16>(w, d, links);
+}
+void portableBytePathSearch(const ByteRows& w, LinkMatrix& links) {
+    bytePathSearch<16>(w, links);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET void avx2ByteTriangle(const ByteRows& w, const WholeDistanceMatrix& d,
+                                     LinkMatrix& links) {
+    byteTriangle<32>(w, d, links);
+}
+QV_AVX2_TARGET void avx2BytePathSearch(const ByteRows& w, LinkMatrix& links) {
+    bytePathSearch<32>(w, links);
+}
+#endif
+
+// One buffer per thread, reused from student to student.
+ByteRows& byteBuffer() {
+    thread_local ByteRows buffer;
+    return buffer;
+}
+
+bool byteTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
+    ByteRows& w = byteBuffer();
+    if (!fillBytes(units, n, w)) return false;
+#if QV_HAS_AVX2_KERNELS
+    if (useAvx2Kernels()) {
+        avx2ByteTriangle(w, units, out);
+        return true;
+    }
+#endif
+    portableByteTriangle(w, units, out);
+    return true;
+}
+
+bool bytePathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out) {
+    ByteRows& w = byteBuffer();
+    if (!fillBytes(units, n, w)) return false;
+#if QV_HAS_AVX2_KERNELS
+    if (useAvx2Kernels()) {
+        avx2BytePathSearch(w, out);
+        return true;
+    }
+#endif
+    portableBytePathSearch(w, out);
+    return true;
+}
+
 }  // namespace
 
 LinkMatrix FirstOrderTriangle(const DistanceMatrix& d, int n) {
@@ -271,7 +440,7 @@ void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix&
     n = std::max(n, 0);
     assert(units.rows() >= n && units.cols() >= n);
     out.resizeSquare(n);
-    if (n < 2) return;
+    if (n < 2 || byteTriangleInto(units, n, out)) return;
     triangle(unitsWork(units, n), units, n, out);
 }
 
@@ -279,7 +448,7 @@ void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatri
     n = std::max(n, 0);
     assert(units.rows() >= n && units.cols() >= n);
     out.resizeSquare(n);
-    if (n < 2) return;
+    if (n < 2 || bytePathSearchInto(units, n, out)) return;
     pathSearch(unitsWork(units, n), n, out);
 }
 

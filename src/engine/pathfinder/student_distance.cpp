@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "core/bit_ops.h"
+#include "core/kernel_level.h"
 
 namespace qv {
 
@@ -41,8 +42,8 @@ std::int16_t cellValue(std::int64_t count, const std::int16_t*) {
 }
 
 // Fewer than 65 items: each concept's counted items fit one word.
-template <typename T>
-void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated, Matrix<T>& d) {
+template <bool kPopcnt, typename T>
+[[gnu::always_inline]] inline void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
     d.resizeSquare(n);
     std::uint64_t onStack[256];
@@ -54,15 +55,16 @@ void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated
         for (int j = i + 1; j < n; ++j) {
             const T v = (col[i] | col[j]) == 0
                             ? unrelated
-                            : cellValue(countBits(col[i] ^ col[j]), static_cast<const T*>(nullptr));
+                            : cellValue(countBitsWith<kPopcnt>(col[i] ^ col[j]), static_cast<const T*>(nullptr));
             d(i, j) = d(j, i) = v;
         }
     }
 }
 
-template <typename T>
-void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& counted, T unrelated,
-               Matrix<T>& d) {
+template <bool kPopcnt, typename T>
+[[gnu::always_inline]] inline void multiWord(const ItemConceptBits& table,
+                                             const std::vector<std::uint64_t>& counted,
+                                             T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
     d.resizeSquare(n);
     for (int i = 0; i < n; ++i) {
@@ -73,7 +75,7 @@ void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& c
             std::int64_t differ = 0;
             for (int w = 0; w < table.words; ++w) {
                 any |= (a[w] | b[w]) & counted[w];
-                differ += countBits((a[w] ^ b[w]) & counted[w]);
+                differ += countBitsWith<kPopcnt>((a[w] ^ b[w]) & counted[w]);
             }
             d(i, j) = d(j, i) =
                 any == 0 ? unrelated : cellValue(differ, static_cast<const T*>(nullptr));
@@ -81,16 +83,41 @@ void multiWord(const ItemConceptBits& table, const std::vector<std::uint64_t>& c
     }
 }
 
-template <typename T>
-void distanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+// The counts, in a portable form and one compiled for POPCNT and AVX2.
+template <bool kPopcnt, typename T>
+[[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                   int itemCount, T unrelated, Matrix<T>& out) {
     if (table.words <= 1) {
         const std::uint64_t first = correct.empty() ? 0 : correct[0];
-        singleWord(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
+        singleWord<kPopcnt>(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
                    out);
         return;
     }
-    multiWord(table, countedItems(table, correct, itemCount), unrelated, out);
+    multiWord<kPopcnt>(table, countedItems(table, correct, itemCount), unrelated, out);
+}
+
+template <typename T>
+void portableDistance(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                      int itemCount, T unrelated, Matrix<T>& out) {
+    distanceWith<false>(table, correct, itemCount, unrelated, out);
+}
+
+#if QV_HAS_AVX2_KERNELS
+template <typename T>
+QV_AVX2_TARGET void avx2Distance(const ItemConceptBits& table,
+                                 const std::vector<std::uint64_t>& correct, int itemCount,
+                                 T unrelated, Matrix<T>& out) {
+    distanceWith<true>(table, correct, itemCount, unrelated, out);
+}
+#endif
+
+template <typename T>
+void distanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                  int itemCount, T unrelated, Matrix<T>& out) {
+#if QV_HAS_AVX2_KERNELS
+    if (useAvx2Kernels()) return avx2Distance(table, correct, itemCount, unrelated, out);
+#endif
+    portableDistance(table, correct, itemCount, unrelated, out);
 }
 
 }  // namespace

@@ -3,9 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+
+#include "kernel_levels.h"
 
 namespace qv {
 namespace {
+
+DistanceMatrix symmetric(int n, std::initializer_list<std::initializer_list<double>> upper) {
+    DistanceMatrix d(n, n);
+    int i = 0;
+    for (const auto& row : upper) {
+        int j = i + 1;
+        for (double v : row) d(i, j) = d(j, i) = Currency::fromDouble(v), ++j;
+        ++i;
+    }
+    return d;
+}
+
+std::string linkText(const LinkMatrix& l) {
+    std::string s;
+    for (int i = 0; i < l.rows(); ++i) {
+        for (int j = 0; j < l.cols(); ++j) s += l(i, j) ? '1' : '0';
+        s += '/';
+    }
+    return s;
+}
 
 // The two variants written out step by step, on a matrix with the spare row
 // and column n that the caller's matrix may lack (it reads as 0).
@@ -60,6 +83,28 @@ LinkMatrix plainPathSearch(const DistanceMatrix& d, int n) {
     return pd.trim(l);
 }
 
+TEST(FirstOrder, SmallCases) {
+    // {matrix, triangle, path search}
+    DistanceMatrix wide(3, 4);  // wider than n: the threshold reads (0, n)
+    wide(0, 1) = wide(1, 0) = wide(0, 2) = wide(2, 0) = Currency::fromInt(1);
+    wide(1, 2) = wide(2, 1) = Currency::fromDouble(1.5);
+    wide(0, 3) = Currency::fromInt(2);
+    const std::tuple<DistanceMatrix, const char*, const char*> cases[] = {
+        {DistanceMatrix(1, 1), "0/", "0/"},
+        // Two concepts are linked whatever their distance.
+        {symmetric(2, {{1000}}), "01/10/", "01/10/"},
+        // A distance equal to a two-step path is not cut, a longer one is.
+        {symmetric(3, {{1, 2}, {1}}), "011/101/110/", "011/101/110/"},
+        {symmetric(3, {{1, 3}, {1}}), "010/101/010/", "010/101/010/"},
+        // The row-0 threshold (1) drops 1-2, which no triangle cuts.
+        {symmetric(3, {{1, 1}, {1.5}}), "011/100/100/", "011/101/110/"},
+        {wide, "011/101/110/", "011/101/110/"}};
+    for (const auto& [d, triangle, pathSearch] : cases) {
+        EXPECT_EQ(linkText(FirstOrderTriangle(d, d.rows())), triangle);
+        EXPECT_EQ(linkText(FirstOrderPathSearch(d, d.rows())), pathSearch);
+    }
+}
+
 TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
     std::mt19937 rng(20240517);
     struct Kind {
@@ -84,10 +129,9 @@ TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
         {"past 61 bits", true, 15 * (std::int64_t{1} << 58), 15 * (std::int64_t{1} << 58),
          std::int64_t{1} << 58, 0},
         {"asymmetric decimals, any diagonal", false, 99999, 99999, 7, 0, false},
-        {"whole, the units' full range", false, 81910000, 81910000, 10000, 2, false},
     };
     // Buffers kept across trials, as a run keeps them from student to student.
-    LinkMatrix reusedTriangle, reusedPathSearch, fromUnits;
+    LinkMatrix reusedTriangle, reusedPathSearch;
     for (const Kind& kind : kinds) {
         SCOPED_TRACE(kind.name);
         for (int trial = 0; trial < 150; ++trial) {
@@ -112,19 +156,59 @@ TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
             FirstOrderPathSearchInto(d, n, reusedPathSearch);
             ASSERT_EQ(reusedTriangle, triangle) << "n = " << n << ", reused buffer";
             ASSERT_EQ(reusedPathSearch, pathSearch) << "n = " << n << ", reused buffer";
-            // Whole numbers below the units' limit also as whole units.
-            if (kind.step % 10000 != 0 || kind.maxRaw >= kWholeDistanceLimit * 10000) continue;
-            WholeDistanceMatrix units(d.rows(), d.cols());
-            for (int i = 0; i < d.rows(); ++i)
-                for (int j = 0; j < d.cols(); ++j)
-                    units(i, j) = static_cast<std::int16_t>(d(i, j).raw() / 10000);
+        }
+    }
+}
+
+TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
+    std::mt19937 rng(99);
+    // Cell values by kind: small with many ties; the whole range of the
+    // units; bytes crowding the ends of their range; small ones (up to 127,
+    // or 128 to miss the byte form) with a far value 256 or 1001 standing
+    // for unrelated concepts; two different far values.
+    const auto cell = [&rng](int kind, int far) -> int {
+        const unsigned r = rng();
+        switch (kind) {
+            case 0:
+                return static_cast<int>(r % 13);
+            case 1:
+                return static_cast<int>(r % (2 * kWholeDistanceLimit - 1)) - kWholeDistanceLimit + 1;
+            case 2:
+                return r % 2 ? static_cast<int>(r % 6) : 250 + static_cast<int>(r % 6);
+            case 3:
+            case 4:
+                return r % 8 == 0 ? far : kind == 4 ? 128 : 127 - static_cast<int>(r % 5);
+            default:
+                return r % 8 == 0 ? far + static_cast<int>(r % 2) : static_cast<int>(r % 20);
+        }
+    };
+    LinkMatrix fromUnits;  // reused, as a run does
+    for (int trial = 0; trial < 600; ++trial) {
+        // Up to 181 concepts: several vectors of lanes per row.
+        const int n = static_cast<int>(trial % 10 == 9 ? 26 + rng() % 156 : rng() % 26);
+        const int cols = n + (trial % 5 == 0 ? 2 : 0);
+        const bool symmetricCells = trial % 3 != 0;
+        const int kind = trial % 6;
+        const int far = trial % 4 < 2 ? 256 : 1001;
+        WholeDistanceMatrix units(n, cols);
+        DistanceMatrix d(n, cols);
+        for (int i = 0; i < n; ++i)
+            for (int j = symmetricCells ? i : 0; j < cols; ++j) {
+                const auto v = static_cast<std::int16_t>(cell(kind, far));
+                units(i, j) = v;
+                if (symmetricCells && j < n) units(j, i) = v;
+            }
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < cols; ++j) d(i, j) = Currency::fromInt(units(i, j));
+        const LinkMatrix triangle = FirstOrderTriangle(d, n), pathSearch = FirstOrderPathSearch(d, n);
+        test::atEachKernelLevel([&] {
             fromUnits.fill(1);
             FirstOrderTriangleInto(units, n, fromUnits);
-            ASSERT_EQ(fromUnits, triangle) << "n = " << n << ", whole units";
+            ASSERT_EQ(fromUnits, triangle) << "trial " << trial << ", n = " << n;
             fromUnits.fill(1);
             FirstOrderPathSearchInto(units, n, fromUnits);
-            ASSERT_EQ(fromUnits, pathSearch) << "n = " << n << ", whole units";
-        }
+            ASSERT_EQ(fromUnits, pathSearch) << "trial " << trial << ", n = " << n;
+        });
     }
 }
 

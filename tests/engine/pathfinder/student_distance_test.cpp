@@ -2,11 +2,61 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "defined_distances.h"
+#include "kernel_levels.h"
+
 namespace qv {
 namespace {
 
-// The distances themselves are checked through the run, against their
-// definition; here what decides between the bit table and whole units.
+ItemMatrix randomTable(std::mt19937& rng, int items, int concepts, unsigned density) {
+    ItemMatrix m(items, concepts);
+    for (int k = 0; k < items; ++k)
+        for (int c = 0; c < concepts; ++c)
+            if (rng() % 100 < density) m(k, c) = Currency::fromInt(1);
+    return m;
+}
+
+std::vector<std::uint64_t> randomAnswers(std::mt19937& rng, int items, unsigned rightPercent) {
+    std::vector<std::uint64_t> correct(static_cast<std::size_t>((items + 63) / 64));
+    for (int k = 0; k < items; ++k)
+        if (rng() % 100 < rightPercent) correct[k / 64] |= std::uint64_t{1} << (k % 64);
+    return correct;
+}
+
+TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
+    std::mt19937 rng(1234);
+    // One buffer of each through all trials, as a run reuses them: stale
+    // cells, the diagonal included, must not survive.
+    DistanceMatrix reused;
+    WholeDistanceMatrix units;
+    for (int trial = 0; trial < 150; ++trial) {
+        const int items = static_cast<int>(rng() % 150);
+        const int concepts = static_cast<int>(rng() % 24);
+        const ItemMatrix table = randomTable(rng, items, concepts, 3 + rng() % 30);
+        const auto bits = makeItemConceptBits(table);
+        ASSERT_TRUE(bits.has_value());
+        for (int s = 0; s < 5; ++s) {
+            const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
+            const DistanceMatrix expected =
+                test::definedDistances(table, items, concepts, [&](int m) {
+                    return (correct[static_cast<std::size_t>(m / 64)] >> (m % 64)) & 1u;
+                });
+            test::atEachKernelLevel([&] {
+                reused.fill(Currency::fromInt(s + 3));
+                studentDistanceInto(*bits, correct, items, reused);
+                ASSERT_EQ(reused, expected) << items << " items, " << concepts << " concepts";
+                units.fill(static_cast<std::int16_t>(s + 3));
+                ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
+                for (int i = 0; i < concepts; ++i)
+                    for (int j = 0; j < concepts; ++j)
+                        ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
+            });
+        }
+    }
+}
+
 TEST(StudentDistance, BitsOnlyForZeroOneTablesAndUnitsBelowTheirLimit) {
     ItemMatrix table(2, 2);
     table(0, 0) = Currency::fromInt(2);
@@ -22,26 +72,6 @@ TEST(StudentDistance, BitsOnlyForZeroOneTablesAndUnitsBelowTheirLimit) {
     EXPECT_EQ(units, WholeDistanceMatrix(1, 1, 9));
     EXPECT_TRUE(studentUnitsInto(*bits, {}, kWholeDistanceLimit - 2, units));
     EXPECT_EQ(units(0, 1), kWholeDistanceLimit - 1);
-}
-
-// Buffers reused from student to student: no stale cell, the diagonal
-// included, survives.
-TEST(StudentDistance, ReusedBuffersEqualFreshOnes) {
-    for (int items : {40, 150}) {
-        ItemMatrix table(items, 9);
-        for (int k = 0; k < items; ++k) table(k, (k * 7) % 9) = table(k, k % 4) = Currency::fromInt(1);
-        const auto bits = makeItemConceptBits(table);
-        const std::vector<std::uint64_t> correct = {0x5555'5555'5555'5555u, 0x0F0F'0F0Fu, 7u};
-        DistanceMatrix fresh, reused(9, 9, Currency::fromInt(77));
-        WholeDistanceMatrix freshUnits, reusedUnits(9, 9, 77);
-        studentDistanceInto(*bits, correct, items, fresh);
-        studentDistanceInto(*bits, correct, items, reused);
-        EXPECT_EQ(reused, fresh);
-        ASSERT_TRUE(studentUnitsInto(*bits, correct, items, freshUnits));
-        ASSERT_TRUE(studentUnitsInto(*bits, correct, items, reusedUnits));
-        EXPECT_EQ(reusedUnits, freshUnits);
-        EXPECT_EQ(fresh(4, 4), Currency{});
-    }
 }
 
 }  // namespace
