@@ -179,12 +179,18 @@ std::optional<double> GtdAgainst::index(const GraphDistanceMatrix& target) const
 
 namespace {
 
+// A product of two sums as a double, rounded as Currency rounds it; equal to
+// (a * b).toDouble() wherever that fits 64 bits.
+double productValue(Currency a, Currency b) {
+    return static_cast<double>(productRaw(a, b)) / Currency::kScale;
+}
+
 std::optional<double> prxFromSums(const PairSums<Currency>& s, int n) {
     const double p = pairCount(n);
-    const double vx = s.sxx.toDouble() - (s.sx * s.sx).toDouble() / p;
-    const Currency q = Currency::fromDouble((s.sy * s.sy).toDouble() / p);
+    const double vx = s.sxx.toDouble() - productValue(s.sx, s.sx) / p;
+    const Currency q = Currency::fromDouble(productValue(s.sy, s.sy) / p);
     const double vy = (s.syy - q).toDouble();
-    return correlation(vx, vy, s.sxy.toDouble() - (s.sx * s.sy).toDouble() / p);
+    return correlation(vx, vy, s.sxy.toDouble() - productValue(s.sx, s.sy) / p);
 }
 
 }  // namespace

@@ -8,12 +8,12 @@ namespace {
 
 // Ties to even; in the width of T, which must hold the numerator.
 template <typename T>
-std::int64_t quotientHalfEven(T numerator, std::int64_t divisor) {
+T quotientHalfEven(T numerator, std::int64_t divisor) {
     T q = numerator / divisor;
     const T r = numerator % divisor;
     const T twice = (r < 0 ? -r : r) * 2;
     if (twice > divisor || (twice == divisor && q % 2 != 0)) q += numerator < 0 ? -1 : 1;
-    return static_cast<std::int64_t>(q);
+    return q;
 }
 
 }  // namespace
@@ -30,7 +30,11 @@ Currency operator*(Currency a, Currency b) {
     const std::int64_t x = a.raw(), y = b.raw();
     if (x > -kLimit && x < kLimit && y > -kLimit && y < kLimit)
         return Currency::fromRaw(quotientHalfEven(x * y, Currency::kScale));
-    return Currency::fromRaw(quotientHalfEven(static_cast<Int128>(x) * y, Currency::kScale));
+    return Currency::fromRaw(static_cast<std::int64_t>(productRaw(a, b)));
+}
+
+Int128 productRaw(Currency a, Currency b) {
+    return quotientHalfEven(static_cast<Int128>(a.raw()) * b.raw(), Currency::kScale);
 }
 
 }  // namespace qv

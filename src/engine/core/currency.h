@@ -42,6 +42,9 @@ public:
     friend constexpr Currency operator-(Currency a) { return fromRaw(-a.raw_); }
     // Product rounded back to four decimals, ties to even.
     friend Currency operator*(Currency a, Currency b);
+    // The same product's raw units before they must fit 64 bits: the sums
+    // of a large quiz square past Currency's range.
+    friend Int128 productRaw(Currency a, Currency b);
 
     friend constexpr auto operator<=>(Currency, Currency) = default;
     friend constexpr bool operator==(Currency, Currency) = default;

@@ -46,6 +46,25 @@ TEST(Indices, PrxRoundsEachProductHalfToEven) {
     EXPECT_EQ(text(PrxIndex(std, distances3(0.0067, 0.0189, 0.0309), 3)), "0.856");
 }
 
+// A large quiz's distance sums square past Currency's range (9.2E14): the
+// products must not wrap. A correlation does not change when a constant is
+// added to every distance, so shifted matrices must give the same index.
+TEST(Indices, PrxOfLargeDistancesDoesNotOverflow) {
+    const int n = 181;
+    DistanceMatrix a(n, n), b(n, n), bigA(n, n), bigB(n, n);
+    const Currency shift = Currency::fromInt(20000);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            if (i != j) {
+                a(i, j) = Currency::fromInt((i * 7 + j * 7) % 40);
+                b(i, j) = Currency::fromInt((i * j + i + j) % 31);
+                bigA(i, j) = a(i, j) + shift;
+                bigB(i, j) = b(i, j) + shift;
+            }
+    ASSERT_TRUE(PrxIndex(a, b, n).has_value());
+    EXPECT_EQ(PrxIndex(bigA, bigB, n), PrxIndex(a, b, n));
+}
+
 TEST(Indices, WithoutSpreadOrConcepts) {
     // Every pair linked on one side: its graph distances are all 1, GTD is 1.
     LinkMatrix full(7, 7, 1);
