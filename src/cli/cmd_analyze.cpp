@@ -48,7 +48,8 @@ int runAnalyze(const AnalyzeArgs& a) {
         std::cerr << "錯誤：" << runnable.error().message() << "\n";
         return kExitBadInput;
     }
-    joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads) / kStudentBlockGrain);
+    joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
+                                   kStudentBlockGrain);
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
         auto created = SafeFile::create(pathOf(a.output));

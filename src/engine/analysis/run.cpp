@@ -257,12 +257,16 @@ void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& rec
 
 }  // namespace
 
-std::size_t studentBlockSize(std::size_t students, int threads) {
+std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount) {
     constexpr std::size_t kBlocksPerWorker = 4;
+    constexpr std::size_t kBlockCells = std::size_t{1} << 20;
     const std::size_t share =
         students / (kBlocksPerWorker * static_cast<std::size_t>(workerCount(threads))) + 1;
     const std::size_t grains = (share + kStudentBlockGrain - 1) / kStudentBlockGrain;
-    return std::clamp(grains * kStudentBlockGrain, kStudentBlockGrain, kStudentBlockSize);
+    const auto n = static_cast<std::size_t>(std::max(conceptCount, 1));
+    const std::size_t most = std::clamp(kBlockCells / (n * n) / kStudentBlockGrain * kStudentBlockGrain,
+                                        kStudentBlockGrain, kStudentBlockSize);
+    return std::clamp(grains * kStudentBlockGrain, kStudentBlockGrain, most);
 }
 
 Expected<void> checkClassRunnable(const AppState& s) {
@@ -302,7 +306,7 @@ RunResult runAnalysis(AppState& state, const RunOptions& options) {
     const SharedRun shared(state, options);
     const std::string_view lineBreak = state.lineBreak;
     std::vector<StudentRecord>& students = state.students;
-    const std::size_t blockSize = studentBlockSize(students.size(), options.threads);
+    const std::size_t blockSize = studentBlockSize(students.size(), options.threads, state.conceptCount);
     runBlocks(
         shared, blockCountOf(students.size(), blockSize),
         [&](std::size_t block, std::size_t) {
