@@ -25,6 +25,7 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	./build/bench/bench/quorvane-bench
+	bench/cli_bench.sh build/bench/src/cli/quorvane-cli build/bench/classes
 
 fuzz:
 	cmake --preset fuzz

@@ -133,6 +133,16 @@ void appendNumber(std::string& out, const std::optional<double>& value) {
 constexpr std::size_t kMaxCell = 32;
 
 char* putInt(char* at, std::int64_t value) {
+    // Nearly every cell is a small count.
+    if (value >= 0 && value < 10) {
+        *at = static_cast<char>('0' + value);
+        return at + 1;
+    }
+    if (value >= 10 && value < 100) {
+        at[0] = static_cast<char>('0' + value / 10);
+        at[1] = static_cast<char>('0' + value % 10);
+        return at + 2;
+    }
     return std::to_chars(at, at + kMaxCell, value).ptr;
 }
 

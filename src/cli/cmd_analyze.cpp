@@ -39,7 +39,7 @@ int runAnalyze(const AnalyzeArgs& a) {
         return kExitBadInput;
     }
     AppState state;
-    const auto index = loadIndexedClass(state, a.source);
+    auto index = loadIndexedClass(state, a.source);
     if (!index) {
         std::cerr << index.error().message() << "\n";
         return kExitBadInput;
@@ -48,6 +48,8 @@ int runAnalyze(const AnalyzeArgs& a) {
         std::cerr << "錯誤：" << runnable.error().message() << "\n";
         return kExitBadInput;
     }
+    joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
+                                   kStudentBlockGrain);
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
         auto created = SafeFile::create(pathOf(a.output));

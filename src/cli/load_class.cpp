@@ -22,9 +22,9 @@ Expected<void> loadSampleClass(AppState& state) {
 }
 
 Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& s) {
-    if (s.sample) return loadClassIndexed(state, sampleText(), kStudentBlockSize);
+    if (s.sample) return loadClassIndexed(state, sampleText(), kStudentBlockGrain);
     return loadClassIndexed(state, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)},
-                            kStudentBlockSize);
+                            kStudentBlockGrain);
 }
 
 void addThreadsOption(CLI::App& cmd, int& threads) {

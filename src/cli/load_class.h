@@ -51,7 +51,7 @@ Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source,
                                      int threads = 0);
 
 // Loads the class with its student file indexed for reading in blocks of
-// kStudentBlockSize (see loadClassIndexed).
+// kStudentBlockGrain (see loadClassIndexed), to be joined with joinStudentBlocks.
 Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& source);
 
 }  // namespace qv::cli

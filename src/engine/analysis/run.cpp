@@ -200,8 +200,8 @@ void WorkerRun::storeRates(StudentRecord& record) {
     }
 }
 
-std::size_t blockCountOf(std::size_t students) {
-    return (students + kStudentBlockSize - 1) / kStudentBlockSize;
+std::size_t blockCountOf(std::size_t students, std::size_t blockSize) {
+    return (students + blockSize - 1) / blockSize;
 }
 
 // Computes the standard network into the state.
@@ -257,6 +257,18 @@ void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& rec
 
 }  // namespace
 
+std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount) {
+    constexpr std::size_t kBlocksPerWorker = 4;
+    constexpr std::size_t kBlockCells = std::size_t{1} << 20;
+    const std::size_t share =
+        students / (kBlocksPerWorker * static_cast<std::size_t>(workerCount(threads))) + 1;
+    const std::size_t grains = (share + kStudentBlockGrain - 1) / kStudentBlockGrain;
+    const auto n = static_cast<std::size_t>(std::max(conceptCount, 1));
+    const std::size_t most = std::clamp(kBlockCells / (n * n) / kStudentBlockGrain * kStudentBlockGrain,
+                                        kStudentBlockGrain, kStudentBlockSize);
+    return std::clamp(grains * kStudentBlockGrain, kStudentBlockGrain, most);
+}
+
 Expected<void> checkClassRunnable(const AppState& s) {
     if (auto loaded = checkLoaded(s); !loaded) return loaded;
     const std::string n = std::to_string(s.conceptCount);
@@ -294,12 +306,13 @@ RunResult runAnalysis(AppState& state, const RunOptions& options) {
     const SharedRun shared(state, options);
     const std::string_view lineBreak = state.lineBreak;
     std::vector<StudentRecord>& students = state.students;
+    const std::size_t blockSize = studentBlockSize(students.size(), options.threads, state.conceptCount);
     runBlocks(
-        shared, blockCountOf(students.size()),
+        shared, blockCountOf(students.size(), blockSize),
         [&](std::size_t block, std::size_t) {
-            const std::size_t first = block * kStudentBlockSize;
+            const std::size_t first = block * blockSize;
             return std::span(students).subspan(first,
-                                               std::min(kStudentBlockSize, students.size() - first));
+                                               std::min(blockSize, students.size() - first));
         },
         [lineBreak](std::string& out, const StudentRecord& r) { appendResultRow(out, r, lineBreak); },
         progress, [&text](std::string_view block) { text += block; });

@@ -35,8 +35,13 @@ Expected<void> checkRunnable(const AppState& state);
 // The same without the records, for a class read in blocks (runInBlocks).
 Expected<void> checkClassRunnable(const AppState& state);
 
-// Students a worker takes at a time.
+// Students a worker takes at a time: at most kStudentBlockSize, and a
+// multiple of kStudentBlockGrain small enough that a small class still gives
+// every worker a few blocks, and that the blocks in flight of a class with
+// many concepts keep their matrices (and the JSON of them) in bounded memory.
 inline constexpr std::size_t kStudentBlockSize = 1024;
+inline constexpr std::size_t kStudentBlockGrain = 16;
+std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount);
 
 // Analyses the whole class: the standard network into stdDistance, stdLinks
 // and stdGraphDistance, every record's results, and the text of the results

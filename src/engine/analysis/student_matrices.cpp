@@ -12,6 +12,15 @@ struct StudentNetworkBuilder::FastPath {
 };
 
 DistanceMatrix standardDistance(const AppState& state) {
+    // With a 0/1 table the standard is a student who answered every item:
+    // the bit counts give the same cells without a power per cell.
+    if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount)) {
+        const std::vector<std::uint64_t> every(static_cast<std::size_t>(table->words),
+                                               ~std::uint64_t{0});
+        DistanceMatrix d;
+        studentDistanceInto(*table, every, state.itemCount, d);
+        return d;
+    }
     return ColumnDistanceMatrix(state.itemConcept, state.itemCount, state.conceptCount,
                                 state.itemCount);
 }

@@ -175,6 +175,15 @@ void readStudentBlock(const StudentFileIndex& index, std::size_t block,
     readBlockInto(index, block, records);
 }
 
+void joinStudentBlocks(StudentFileIndex& index, std::size_t factor) {
+    if (factor <= 1) return;
+    std::size_t kept = 0;
+    for (std::size_t b = 0; b < index.blockStarts.size(); b += factor)
+        index.blockStarts[kept++] = index.blockStarts[b];
+    index.blockStarts.resize(kept);
+    index.blockSize *= factor;
+}
+
 void applyStudentIndex(AppState& state, const StudentFileIndex& index) {
     state.studentCount = static_cast<std::int32_t>(index.studentCount);
     state.itemCount = static_cast<std::int32_t>(index.answerKey.size());

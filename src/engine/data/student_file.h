@@ -49,6 +49,9 @@ struct StudentFileIndex {
 Expected<StudentFileIndex> indexStudentFile(std::string bytes, std::string_view fileName,
                                             std::size_t blockSize);
 
+// Makes every `factor` consecutive blocks one block.
+void joinStudentBlocks(StudentFileIndex& index, std::size_t factor);
+
 // The records of one block, scored; `records` is resized and its records reused.
 void readStudentBlock(const StudentFileIndex& index, std::size_t block,
                       std::vector<StudentRecord>& records);

@@ -66,19 +66,33 @@ template <bool kPopcnt, typename T>
                                              const std::vector<std::uint64_t>& counted,
                                              T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
+    const int words = table.words;
     d.resizeSquare(n);
+    // Each concept's counted items once per student rather than once per pair.
+    thread_local std::vector<std::uint64_t> columns;
+    thread_local std::vector<char> empty;
+    columns.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(words));
+    empty.resize(static_cast<std::size_t>(n));
+    for (int c = 0; c < n; ++c) {
+        const std::uint64_t* from = table.conceptBits(c);
+        std::uint64_t* to = columns.data() + static_cast<std::size_t>(c) * words;
+        std::uint64_t any = 0;
+        for (int w = 0; w < words; ++w) {
+            to[w] = from[w] & counted[w];
+            any |= to[w];
+        }
+        empty[static_cast<std::size_t>(c)] = any == 0;
+    }
     for (int i = 0; i < n; ++i) {
-        const std::uint64_t* a = table.conceptBits(i);
+        const std::uint64_t* a = columns.data() + static_cast<std::size_t>(i) * words;
         for (int j = i + 1; j < n; ++j) {
-            const std::uint64_t* b = table.conceptBits(j);
-            std::uint64_t any = 0;
+            const std::uint64_t* b = columns.data() + static_cast<std::size_t>(j) * words;
             std::int64_t differ = 0;
-            for (int w = 0; w < table.words; ++w) {
-                any |= (a[w] | b[w]) & counted[w];
-                differ += countBitsWith<kPopcnt>((a[w] ^ b[w]) & counted[w]);
-            }
-            d(i, j) = d(j, i) =
-                any == 0 ? unrelated : cellValue(differ, static_cast<const T*>(nullptr));
+            for (int w = 0; w < words; ++w)
+                differ += countBitsWith<kPopcnt>(a[w] ^ b[w]);
+            d(i, j) = d(j, i) = empty[static_cast<std::size_t>(i)] && empty[static_cast<std::size_t>(j)]
+                                    ? unrelated
+                                    : cellValue(differ, static_cast<const T*>(nullptr));
         }
     }
 }
