@@ -40,7 +40,5 @@ void BM_DC(benchmark::State& st) {
 
 }  // namespace
 
-BENCHMARK(BM_Exhaustive)
-    ->ArgsProduct({{13, 20, 60, 181}, {9, 100}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Exhaustive)->ArgsProduct({{13, 20, 60, 181}, {9, 100}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DC)->ArgsProduct({{60, 181}, {9, 100}})->Unit(benchmark::kMillisecond);

@@ -42,7 +42,8 @@ void checkRun(const qv::AppState& loaded, qv::RunMethod method) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::size_t first = bytes.find('\f');
-    const std::size_t second = first == std::string_view::npos ? first : bytes.find('\f', first + 1);
+    const std::size_t second =
+        first == std::string_view::npos ? first : bytes.find('\f', first + 1);
     if (second == std::string_view::npos) return 0;
     qv::AppState state;
     const qv::ClassText text{bytes.substr(0, first), bytes.substr(first + 1, second - first - 1),

@@ -112,8 +112,14 @@ void frmMain::onDebug() {
 }
 
 // The editors open modeless, one of each; a second New brings the open one up.
-void frmMain::onNewData() { windows_.show<frmData>(context_); }
-void frmMain::onNewConceptNote() { windows_.show<frmConceptNote>(context_); }
-void frmMain::onNewItemConcept() { windows_.show<frmItemConcept>(context_); }
+void frmMain::onNewData() {
+    windows_.show<frmData>(context_);
+}
+void frmMain::onNewConceptNote() {
+    windows_.show<frmConceptNote>(context_);
+}
+void frmMain::onNewItemConcept() {
+    windows_.show<frmItemConcept>(context_);
+}
 
 }  // namespace qv::app

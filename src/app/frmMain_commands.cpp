@@ -49,7 +49,7 @@ QString joinLines(const std::vector<std::string>& lines) {
 void frmMain::openAndLoad(int light) {
     const FileKind& kind = kFileKinds[light];
     const QString file = context_.dialogs.openFile(this, QStringLiteral("開啟"),
-                                                    context_.*kind.folder, dataFileFilter());
+                                                   context_.*kind.folder, dataFileFilter());
     if (file.isEmpty()) return;
     const Expected<void> loaded = [&] {
         BusyCursor busy;
@@ -73,9 +73,9 @@ void frmMain::showLoadState() {
     for (std::size_t i = 0; i < loadedFiles_.size(); ++i) {
         const QString label = QString::fromUtf8(kFileKinds[i].label);
         const QString& file = loadedFiles_[i];
-        lights_[i]->setToolTip(label + QStringLiteral("：") +
-                               (file.isEmpty() ? QStringLiteral("尚未開啟")
-                                               : QDir::toNativeSeparators(file)));
+        lights_[i]->setToolTip(
+            label + QStringLiteral("：") +
+            (file.isEmpty() ? QStringLiteral("尚未開啟") : QDir::toNativeSeparators(file)));
         if (!file.isEmpty()) names << label + QStringLiteral("：") + QFileInfo(file).fileName();
     }
     loadedStatus_->setText(names.join(QStringLiteral("　")));

@@ -190,8 +190,9 @@ void frmStudent::onStart() {
 bool frmStudent::printPicture() {
     QPainter painter;
     if (!painter.begin(&printer_)) {
-        dialogs_.message(this, QMessageBox::Warning, QStringLiteral("列印"),
-                         QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
+        dialogs_.message(
+            this, QMessageBox::Warning, QStringLiteral("列印"),
+            QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
         return false;
     }
     const QRectF page(QPointF(0, 0), printer_.pageRect(QPrinter::DevicePixel).size());

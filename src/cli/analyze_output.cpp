@@ -4,8 +4,8 @@
 #include <bit>
 #include <cerrno>
 #include <charconv>
-#include <unordered_map>
 #include <iostream>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
@@ -195,8 +195,8 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
         appendInt(out, r.wrongItems[k]);
     }
     const LinkFlagCounts& c = r.linkCounts;
-    static constexpr const char* kCounts[6] = {"match", "miss", "over", "absent", "stdLinks",
-                                               "targetLinks"};
+    static constexpr const char* kCounts[6] = {"match",  "miss",     "over",
+                                               "absent", "stdLinks", "targetLinks"};
     out += "],\"counts\":{";
     for (std::size_t k = 0; k < 6; ++k) {
         if (k > 0) out += ',';
@@ -299,7 +299,8 @@ AnalyzeFormat csvFormat() {
         return std::string(
             "\xEF\xBB\xBF"
             "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
-            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on Target\r\n");
+            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on "
+            "Target\r\n");
     };
     f.student = [](std::string& text, const StudentRecord& r) {
         text += csvField(r.id);

@@ -49,7 +49,7 @@ int runAnalyze(const AnalyzeArgs& a) {
         return kExitBadInput;
     }
     joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
-                                   kStudentBlockGrain);
+                                  kStudentBlockGrain);
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
         auto created = SafeFile::create(pathOf(a.output));
@@ -71,14 +71,15 @@ int runAnalyze(const AnalyzeArgs& a) {
                                [&index](std::size_t block, std::vector<StudentRecord>& records) {
                                    readStudentBlock(*index, block, records);
                                }};
-    const auto run = runInBlocks(state, options, blocks, format.student, [&](std::string_view text) {
-        if (!started) {
-            out.write(format.head());
-            text.remove_prefix(std::min(format.firstSkip, text.size()));
-            started = true;
-        }
-        out.write(text);
-    });
+    const auto run =
+        runInBlocks(state, options, blocks, format.student, [&](std::string_view text) {
+            if (!started) {
+                out.write(format.head());
+                text.remove_prefix(std::min(format.firstSkip, text.size()));
+                started = true;
+            }
+            out.write(text);
+        });
     if (!run) {
         std::cerr << "錯誤：" << run.error().message() << "\n";
         return kExitBadInput;

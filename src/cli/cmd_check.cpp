@@ -27,7 +27,8 @@ int runCheck(const CheckOptions& opt) {
         // The counts need no records: a class of any size is only checked.
         {&opt.data,
          [](AppState& s, const std::filesystem::path& file) -> Expected<void> {
-             if (auto index = loadStudentFileIndexed(s, file, 1 << 30); !index) return index.error();
+             if (auto index = loadStudentFileIndexed(s, file, 1 << 30); !index)
+                 return index.error();
              return {};
          }},
     };

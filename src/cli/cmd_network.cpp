@@ -88,7 +88,6 @@ const NetworkMethod* findMethod(const std::string& name) {
     return nullptr;
 }
 
-
 int runNetwork(const NetworkOptions& options) {
     const NetworkMethod* method = findMethod(options.method);
     if (method == nullptr) {

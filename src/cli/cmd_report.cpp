@@ -13,9 +13,9 @@
 #include <QGuiApplication>
 #include <QString>
 
-#include "export.h"
 #include "cli_text.h"
 #include "data/safe_file.h"
+#include "export.h"
 #include "load_class.h"
 #include "report/draw_report.h"
 
@@ -35,7 +35,6 @@ struct ReportOptions {
     double scale = 1.0;
     int threads = 0;
 };
-
 
 // Qt's remarks about the platform (runtime folders, fonts) are not the
 // command's output; only its critical messages still reach stderr.
@@ -59,9 +58,12 @@ Expected<void> writePicture(const RecordingCanvas& picture, const fs::path& file
                             const std::string& title) {
     const QString caption = QString::fromStdString(title);
     switch (format) {
-        case ExportFormat::Png: return render::writePng(picture, file, opt.scale);
-        case ExportFormat::Svg: return render::writeSvg(picture, file, caption);
-        case ExportFormat::Pdf: return render::writePdf(picture, file, caption);
+        case ExportFormat::Png:
+            return render::writePng(picture, file, opt.scale);
+        case ExportFormat::Svg:
+            return render::writeSvg(picture, file, caption);
+        case ExportFormat::Pdf:
+            return render::writePdf(picture, file, caption);
     }
     return errorText("不支援的格式");
 }
@@ -147,7 +149,8 @@ int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat f
             stem = base + "_" + std::to_string(n);
         RecordingCanvas picture;
         DrawStudentReport(picture, state, k);
-        if (auto done = writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
+        if (auto done =
+                writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
             !done) {
             reportFailure(done.error());
             ++failed;

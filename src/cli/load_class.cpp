@@ -10,8 +10,8 @@ namespace qv::cli {
 namespace {
 
 ClassText sampleText() {
-    return ClassText{samples::conceptFile(),     samples::itemConceptFile(),
-                     samples::studentFile(),     samples::conceptFileName(),
+    return ClassText{samples::conceptFile(),         samples::itemConceptFile(),
+                     samples::studentFile(),         samples::conceptFileName(),
                      samples::itemConceptFileName(), samples::studentFileName()};
 }
 
@@ -72,9 +72,10 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
 
 Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s,
                                      const std::optional<std::string>& onlyId, int threads) {
-    const auto loaded = s.sample ? loadSampleClass(state)
-                                 : loadClass(state, ClassFiles{pathOf(s.concepts), pathOf(s.items),
-                                                               pathOf(s.data)});
+    const auto loaded =
+        s.sample
+            ? loadSampleClass(state)
+            : loadClass(state, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)});
     if (!loaded) return loaded.error();
     if (onlyId) {
         std::erase_if(state.students, [&](const StudentRecord& r) { return r.id != *onlyId; });

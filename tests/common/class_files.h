@@ -31,9 +31,9 @@ class TempDir {
   public:
     TempDir() {
         static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("qv-test-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(++counter));
+        path_ =
+            std::filesystem::temp_directory_path() /
+            ("qv-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++counter));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {

@@ -12,7 +12,8 @@ namespace qv::test {
 // A symmetric network of n concepts with the given links (0-based pairs).
 inline LinkMatrix linkNetwork(int n, std::initializer_list<std::pair<int, int>> links) {
     LinkMatrix m(n, n);
-    for (auto [i, j] : links) m(i, j) = m(j, i) = 1;
+    for (auto [i, j] : links)
+        m(i, j) = m(j, i) = 1;
     return m;
 }
 
@@ -39,8 +40,10 @@ inline bool wellFormed(const LinkMatrix& links) {
 inline DistanceMatrix symmetricMatrix(int n, double other,
                                       std::initializer_list<std::tuple<int, int, double>> entries) {
     DistanceMatrix d(n, n, Currency::fromDouble(other));
-    for (int i = 0; i < n; ++i) d(i, i) = Currency{};
-    for (const auto& [a, b, v] : entries) d(a, b) = d(b, a) = Currency::fromDouble(v);
+    for (int i = 0; i < n; ++i)
+        d(i, i) = Currency{};
+    for (const auto& [a, b, v] : entries)
+        d(a, b) = d(b, a) = Currency::fromDouble(v);
     return d;
 }
 

@@ -34,7 +34,8 @@ bool isInk(QRgb p) {
 int count(const QImage& image, QRect area, bool (*test)(QRgb)) {
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += test(image.pixel(x, y)) ? 1 : 0;
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixel(x, y)) ? 1 : 0;
     return n;
 }
 
@@ -44,7 +45,9 @@ TEST(RenderImage, StdLinksRedOnlyInTheFirstPanelAndLinksInTheirPanels) {
     // A-C (nodes (150, 40) and (257, 174)) is a Miss link: red in panel 0,
     // ink in the Miss panel, nothing in the Match panel.
     EXPECT_TRUE(isRed(image.pixel(203, 107)) || isRed(image.pixel(204, 107)));
-    EXPECT_EQ(count(image, QRect(305, 5, 290, 280), isRed) + count(image, QRect(5, 305, 590, 290), isRed), 0);
+    EXPECT_EQ(
+        count(image, QRect(305, 5, 290, 280), isRed) + count(image, QRect(5, 305, 590, 290), isRed),
+        0);
     EXPECT_FALSE(isInk(image.pixel(203 + 300, 107)) || isInk(image.pixel(204 + 300, 107)));
     EXPECT_TRUE(isInk(image.pixel(203, 107 + 300)) || isInk(image.pixel(204, 107 + 300)));
     EXPECT_TRUE(isInk(image.pixel(150, 10)) && isInk(image.pixel(150, 11)));  // 3-pixel frames
@@ -59,15 +62,17 @@ TEST(RenderImage, ChineseLabelsFitAndTheSurfaceGrows) {
     const QFontMetricsF metrics(drawingFont());
     EXPECT_TRUE(metrics.inFontUcs4(U'概')) << QFontInfo(drawingFont()).family().toStdString();
     // The widest rate line a run can store stays inside the 800-pixel surface.
-    EXPECT_LT(620 + metrics.horizontalAdvance(QStringLiteral("Match Links on Target =  66.667 %")), 800);
+    EXPECT_LT(620 + metrics.horizontalAdvance(QStringLiteral("Match Links on Target =  66.667 %")),
+              800);
     const QImage image = renderImage(drawing(ExampleNet2(), {" 加法", " 減法\n"}), 2);
     EXPECT_EQ(image.size(), QSize(1600, 1200));
     // Ink where "1 :   加法" stands (x 620.., y 230..), at twice the size.
     EXPECT_GT(count(image, QRect(1280, 460, 80, 30), isInk), 20);
     // The 30th concept line and a long label are not cut off.
     RecordingCanvas c;
-    DrawReport(c, exampleReportData("S", test::linkNetwork(30, {{0, 29}}), test::linkNetwork(30, {}),
-                                    {" 很長很長很長很長很長很長的概念名稱"}, {}));
+    DrawReport(c,
+               exampleReportData("S", test::linkNetwork(30, {{0, 29}}), test::linkNetwork(30, {}),
+                                 {" 很長很長很長很長很長很長的概念名稱"}, {}));
     EXPECT_GT(pictureSize(c).height(), 230 + 29 * 15);
     EXPECT_GT(pictureSize(c).width(), 800);
 }
@@ -84,7 +89,8 @@ TEST(Export, SvgKeepsTheTextAndThePdfBookItsPages) {
     EXPECT_TRUE(svgText.contains("viewBox=\"0 0 800 600\""));
     {
         PdfBook b(path(book), "class");
-        for (int i = 0; i < 3; ++i) ASSERT_TRUE(b.addPage(drawing(ExampleNet2())));
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(b.addPage(drawing(ExampleNet2())));
         ASSERT_TRUE(b.finish());
     }
     QFile pdf(book);

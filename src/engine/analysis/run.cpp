@@ -23,7 +23,8 @@ using RunResult = Expected<std::string>;
 class Progress {
   public:
     Progress(std::int32_t studentCount, const std::function<void(int)>& report)
-        : step_(static_cast<int>(double{kProgressMax} / ((static_cast<double>(studentCount) + 1) * 3))),
+        : step_(static_cast<int>(double{kProgressMax} /
+                                 ((static_cast<double>(studentCount) + 1) * 3))),
           report_(report) {}
     void start() { set(0); }
     void advance() { set(value_ + step_); }
@@ -114,7 +115,8 @@ struct SharedRun {
 class WorkerRun {
   public:
     explicit WorkerRun(const SharedRun& shared)
-        : shared_(shared), rates_(shared.state.conceptCount * (shared.state.conceptCount - 1) / 2) {}
+        : shared_(shared),
+          rates_(shared.state.conceptCount * (shared.state.conceptCount - 1) / 2) {}
 
     void analyse(StudentRecord& record);
 
@@ -193,7 +195,8 @@ void WorkerRun::storeRates(StudentRecord& record) {
     for (int side = 0; side < 2; ++side) {
         for (int flag = kMatch; flag <= kOver; ++flag) {
             const int slot = side * 3 + flag;
-            const FormattedValue& rate = rates_.get(c[static_cast<std::size_t>(flag)], totals[side]);
+            const FormattedValue& rate =
+                rates_.get(c[static_cast<std::size_t>(flag)], totals[side]);
             record.rateValues[static_cast<std::size_t>(slot)] = rate.value;
             *texts[slot] = rate.text;
         }
@@ -264,8 +267,9 @@ std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount
         students / (kBlocksPerWorker * static_cast<std::size_t>(workerCount(threads))) + 1;
     const std::size_t grains = (share + kStudentBlockGrain - 1) / kStudentBlockGrain;
     const auto n = static_cast<std::size_t>(std::max(conceptCount, 1));
-    const std::size_t most = std::clamp(kBlockCells / (n * n) / kStudentBlockGrain * kStudentBlockGrain,
-                                        kStudentBlockGrain, kStudentBlockSize);
+    const std::size_t most =
+        std::clamp(kBlockCells / (n * n) / kStudentBlockGrain * kStudentBlockGrain,
+                   kStudentBlockGrain, kStudentBlockSize);
     return std::clamp(grains * kStudentBlockGrain, kStudentBlockGrain, most);
 }
 
@@ -275,9 +279,9 @@ Expected<void> checkClassRunnable(const AppState& s) {
     if (s.conceptCount < 2)
         return errorText("無法執行分析：概念註解檔只有 " + n + " 個概念，至少需要 2 個概念。");
     if (s.itemConcept.cols() != s.conceptCount)
-        return errorText("無法執行分析：題目所包含概念檔是依 " +
-                         std::to_string(s.itemConcept.cols()) + " 個概念載入的，目前的概念註解檔有 " +
-                         n + " 個概念。請重新載入題目所包含概念檔。");
+        return errorText(
+            "無法執行分析：題目所包含概念檔是依 " + std::to_string(s.itemConcept.cols()) +
+            " 個概念載入的，目前的概念註解檔有 " + n + " 個概念。請重新載入題目所包含概念檔。");
     const auto keyItems = static_cast<std::int64_t>(s.answerKey.size());
     const std::int64_t tableItems = s.itemConcept.rows();
     if (keyItems != tableItems || s.itemCount != tableItems)
@@ -306,15 +310,17 @@ RunResult runAnalysis(AppState& state, const RunOptions& options) {
     const SharedRun shared(state, options);
     const std::string_view lineBreak = state.lineBreak;
     std::vector<StudentRecord>& students = state.students;
-    const std::size_t blockSize = studentBlockSize(students.size(), options.threads, state.conceptCount);
+    const std::size_t blockSize =
+        studentBlockSize(students.size(), options.threads, state.conceptCount);
     runBlocks(
         shared, blockCountOf(students.size(), blockSize),
         [&](std::size_t block, std::size_t) {
             const std::size_t first = block * blockSize;
-            return std::span(students).subspan(first,
-                                               std::min(blockSize, students.size() - first));
+            return std::span(students).subspan(first, std::min(blockSize, students.size() - first));
         },
-        [lineBreak](std::string& out, const StudentRecord& r) { appendResultRow(out, r, lineBreak); },
+        [lineBreak](std::string& out, const StudentRecord& r) {
+            appendResultRow(out, r, lineBreak);
+        },
         progress, [&text](std::string_view block) { text += block; });
     progress.finish();
     state.hasResults = true;
@@ -329,8 +335,8 @@ Expected<void> runInBlocks(AppState& state, const RunOptions& options, const Stu
     runStandard(state, options, progress);
     const SharedRun shared(state, options);
     // One reused vector of records per block in flight.
-    std::vector<std::vector<StudentRecord>> slots(2 * static_cast<std::size_t>(std::max(
-                                                          1, workerCount(options.threads))));
+    std::vector<std::vector<StudentRecord>> slots(
+        2 * static_cast<std::size_t>(std::max(1, workerCount(options.threads))));
     runBlocks(
         shared, blocks.count,
         [&](std::size_t block, std::size_t slot) {

@@ -14,8 +14,8 @@ namespace {
 constexpr int kLongest = 7;
 
 // A chain runs from row to column, so the neighbours of u are the columns set
-// in row u; its own bit is harmless, u being seen already. The pair (i, j), i < j, takes the length of a shortest chain from
-// i to j in both of its cells.
+// in row u; its own bit is harmless, u being seen already. The pair (i, j), i < j, takes the length
+// of a shortest chain from i to j in both of its cells.
 
 // Breadth-first from every concept over sets of kWords words (0: as many as
 // the rows have), a level's reach the union of its concepts' rows.

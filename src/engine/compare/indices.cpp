@@ -111,8 +111,7 @@ std::optional<double> portablePfcSum(const LinkRows& stdLinks, const LinkRows& t
 }
 
 #if QV_HAS_AVX2_KERNELS
-QV_AVX2_TARGET std::optional<double> avx2PfcSum(const LinkRows& stdLinks,
-                                                const LinkRows& target) {
+QV_AVX2_TARGET std::optional<double> avx2PfcSum(const LinkRows& stdLinks, const LinkRows& target) {
     return rowPfcSum<true>(stdLinks, target);
 }
 #endif

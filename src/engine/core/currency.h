@@ -11,7 +11,7 @@ __extension__ typedef __int128 Int128;
 // Sums and differences are exact; products and conversions from double round
 // to four decimals, ties to even. Distances are compared in this type only.
 class Currency {
-public:
+  public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Currency() = default;
@@ -49,7 +49,7 @@ public:
     friend constexpr auto operator<=>(Currency, Currency) = default;
     friend constexpr bool operator==(Currency, Currency) = default;
 
-private:
+  private:
     std::int64_t raw_ = 0;
 };
 

@@ -10,7 +10,7 @@ namespace qv {
 // A value or the reason there is none, for operations that can refuse their input.
 template <typename T, typename E = Error>
 class Expected {
-public:
+  public:
     Expected(T value) : v_(std::in_place_index<0>, std::move(value)) {}
     Expected(E error) : v_(std::in_place_index<1>, std::move(error)) {}
     static Expected failure(E error) { return Expected(std::move(error)); }
@@ -28,14 +28,14 @@ public:
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
 
-private:
+  private:
     std::variant<T, E> v_;
 };
 
 // Success without a value, or the reason.
 template <typename E>
 class Expected<void, E> {
-public:
+  public:
     Expected() = default;
     Expected(E error) : error_(std::move(error)), failed_(true) {}
     static Expected failure(E error) { return Expected(std::move(error)); }
@@ -44,7 +44,7 @@ public:
     explicit operator bool() const { return ok(); }
     const E& error() const { return error_; }
 
-private:
+  private:
     E error_{};
     bool failed_ = false;
 };

@@ -13,7 +13,7 @@ namespace qv {
 // n x n); indices run from 0 to count - 1.
 template <typename T>
 class Matrix {
-public:
+  public:
     Matrix() = default;
     Matrix(int rows, int cols, T init = T{})
         : rows_(rows), cols_(cols), data_(static_cast<std::size_t>(rows) * cols, init) {
@@ -50,7 +50,7 @@ public:
 
     friend bool operator==(const Matrix&, const Matrix&) = default;
 
-private:
+  private:
     std::size_t index(int r, int c) const {
         assert(r >= 0 && r < rows_ && c >= 0 && c < cols_);
         return static_cast<std::size_t>(r) * cols_ + c;

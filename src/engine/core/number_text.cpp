@@ -96,8 +96,11 @@ std::optional<CutDigits> cutSmall(std::string_view s, std::size_t e, int decimal
     c.negative = s[0] == '-';
     c.taken = std::min(decimals, static_cast<int>(digits.size()));
     for (int p = 0; p < c.taken; ++p)
-        c.kept = c.kept * 10 + static_cast<std::uint64_t>(digits[static_cast<std::size_t>(p)] - '0');
-    c.next = c.taken < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(c.taken)] - '0' : 0;
+        c.kept =
+            c.kept * 10 + static_cast<std::uint64_t>(digits[static_cast<std::size_t>(p)] - '0');
+    c.next = c.taken < static_cast<int>(digits.size())
+                 ? digits[static_cast<std::size_t>(c.taken)] - '0'
+                 : 0;
     return c;
 }
 

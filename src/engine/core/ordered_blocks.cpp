@@ -23,7 +23,8 @@ class BlockQueue {
     // The next block for a worker, or false when there is none or the run stopped.
     bool take(std::size_t& block) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || next_ >= blocks_ || next_ < doneUpTo_ + window_; });
+        changed_.wait(lock,
+                      [&] { return stopped_ || next_ >= blocks_ || next_ < doneUpTo_ + window_; });
         if (stopped_ || next_ >= blocks_) return false;
         block = next_++;
         return true;

@@ -54,8 +54,7 @@ Result readConcepts(std::string_view text, std::string_view fileName) {
 
 }  // namespace
 
-Expected<ConceptNotes> parseConceptFile(std::string_view bytes,
-                                                   std::string_view fileName) {
+Expected<ConceptNotes> parseConceptFile(std::string_view bytes, std::string_view fileName) {
     return readConcepts(decodeText(bytes), fileName);
 }
 

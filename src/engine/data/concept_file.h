@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/expected.h"
-#include "core/state.h"
-#include "core/limits.h"
 #include "core/error.h"
+#include "core/expected.h"
+#include "core/limits.h"
+#include "core/state.h"
 
 namespace qv {
 
@@ -23,8 +23,7 @@ struct ConceptNotes {
 // holds the count; each further non-blank line is "number space label", in
 // concept order. A label keeps the space that separates it from the number
 // and loses the spaces, tabs and LFs at its end.
-Expected<ConceptNotes> parseConceptFile(std::string_view bytes,
-                                                   std::string_view fileName);
+Expected<ConceptNotes> parseConceptFile(std::string_view bytes, std::string_view fileName);
 
 // Replaces the concept count and labels; the item-concept matrix keeps its size.
 void applyConceptNotes(AppState& state, ConceptNotes&& notes);

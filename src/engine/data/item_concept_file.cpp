@@ -99,14 +99,12 @@ Result readTable(std::string_view text, std::string_view fileName, std::int32_t 
 
 }  // namespace
 
-Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes,
-                                                           std::string_view fileName,
-                                                           std::int32_t conceptCount,
-                                                           bool conceptsLoaded) {
+Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes, std::string_view fileName,
+                                                std::int32_t conceptCount, bool conceptsLoaded) {
     if (!conceptsLoaded || conceptCount < 1 || conceptCount > kMaxConcepts) {
         return Result::failure(
             Error{std::string(fileName), 0,
-                      "請先載入概念註解檔：題目所包含概念檔的概念編號要依概念數來讀"});
+                  "請先載入概念註解檔：題目所包含概念檔的概念編號要依概念數來讀"});
     }
     return readTable(decodeText(bytes), fileName, conceptCount);
 }

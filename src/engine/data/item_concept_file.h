@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/expected.h"
-#include "core/state.h"
-#include "core/limits.h"
 #include "core/error.h"
+#include "core/expected.h"
+#include "core/limits.h"
+#include "core/state.h"
 
 namespace qv {
 
@@ -22,10 +22,8 @@ struct ItemConceptTable {
 // each concept number is followed by a comma and lies in 1..conceptCount.
 // Text after the last comma is ignored; a blank line is an item without
 // concepts. The file is refused while no concept-note file is loaded.
-Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes,
-                                                           std::string_view fileName,
-                                                           std::int32_t conceptCount,
-                                                           bool conceptsLoaded);
+Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes, std::string_view fileName,
+                                                std::int32_t conceptCount, bool conceptsLoaded);
 
 // Replaces the item count and the item-concept matrix.
 void applyItemConcept(AppState& state, ItemConceptTable&& table);

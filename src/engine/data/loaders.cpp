@@ -49,7 +49,8 @@ Bytes readFileBytes(const std::filesystem::path& file) {
     if (st.st_size > kMaxInputBytes) return readError(file, "檔案超過 " + limit + " 的上限");
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return readError(file, errno == EACCES ? "沒有讀取權限" : "無法開啟：" + systemReason(errno));
+        return readError(file,
+                         errno == EACCES ? "沒有讀取權限" : "無法開啟：" + systemReason(errno));
     std::string bytes;
     // One byte more than the file's size shows at once whether it grew.
     bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
@@ -58,8 +59,8 @@ Bytes readFileBytes(const std::filesystem::path& file) {
         // One byte beyond the limit tells a file that grows while it is read.
         if (got == bytes.size()) {
             if (bytes.size() > static_cast<std::size_t>(kMaxInputBytes)) break;
-            bytes.resize(std::min(bytes.size() * 2 + 4096,
-                                  static_cast<std::size_t>(kMaxInputBytes) + 1));
+            bytes.resize(
+                std::min(bytes.size() * 2 + 4096, static_cast<std::size_t>(kMaxInputBytes) + 1));
         }
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
@@ -121,7 +122,8 @@ Error asKind(Error e, std::string_view path) {
 
 template <typename Kind>
 Expected<void> loadText(AppState& state, std::string_view bytes, std::string_view name) {
-    if (auto problem = detail::utf16Problem(bytes)) return asKind<Kind>(Error{{}, 0, *problem}, name);
+    if (auto problem = detail::utf16Problem(bytes))
+        return asKind<Kind>(Error{{}, 0, *problem}, name);
     auto parsed = Kind::parse(state, bytes, name);
     if (!parsed) return asKind<Kind>(parsed.error(), name);
     Kind::apply(state, std::move(parsed).value());
@@ -168,8 +170,7 @@ Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassText& te
                                             std::size_t blockSize) {
     if (auto r = loadText<ConceptKind>(state, text.concepts, text.conceptsName); !r)
         return r.error();
-    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r)
-        return r.error();
+    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r) return r.error();
     return indexStudentText(state, std::string(text.data), text.dataName, blockSize);
 }
 

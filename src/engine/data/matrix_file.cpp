@@ -96,8 +96,8 @@ Result parseMatrixText(std::string_view text) {
             // The line after the last one, where the missing row should start.
             const bool terminated = !text.empty() && (text.back() == '\n' || text.back() == '\r');
             const int end = static_cast<int>(all.size()) + (terminated ? 1 : 0);
-            return lineError(end, "矩陣只有 " + std::to_string(r) + " 列，應有 " +
-                                      std::to_string(*n) + " 列");
+            return lineError(
+                end, "矩陣只有 " + std::to_string(r) + " 列，應有 " + std::to_string(*n) + " 列");
         }
         const auto& [lineNumber, lineText] = lines[static_cast<std::size_t>(r) + 1];
         const std::vector<std::string_view> values = fields(lineText);
@@ -107,8 +107,8 @@ Result parseMatrixText(std::string_view text) {
         for (int c = 0; c < *n; ++c) {
             const auto value = parseDecimal(values[static_cast<std::size_t>(c)]);
             if (!value.ok())
-                return lineError(lineNumber, "第 " + std::to_string(c + 1) + " 個數值" +
-                                                 value.error().what);
+                return lineError(lineNumber,
+                                 "第 " + std::to_string(c + 1) + " 個數值" + value.error().what);
             d(r, c) = *value;
         }
     }

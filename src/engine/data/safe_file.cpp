@@ -32,19 +32,31 @@ mode_t modeFor(const std::filesystem::path& target) {
 
 std::string systemReason(int errnum) {
     switch (errnum) {
-        case ENOSPC: return "磁碟空間不足";
-        case EDQUOT: return "超過磁碟配額";
+        case ENOSPC:
+            return "磁碟空間不足";
+        case EDQUOT:
+            return "超過磁碟配額";
         case EACCES:
-        case EPERM: return "沒有寫入權限";
-        case ENAMETOOLONG: return "檔名太長";
-        case ENOENT: return "資料夾不存在";
-        case ENOTDIR: return "路徑中有一段不是資料夾";
-        case EISDIR: return "這是一個資料夾";
-        case EROFS: return "檔案系統是唯讀的";
-        case EFBIG: return "檔案超過系統允許的大小";
-        case EIO: return "磁碟讀寫錯誤";
-        case EXDEV: return "暫存檔與目標不在同一個檔案系統";
-        default: return std::string("系統錯誤：") + std::strerror(errnum);
+        case EPERM:
+            return "沒有寫入權限";
+        case ENAMETOOLONG:
+            return "檔名太長";
+        case ENOENT:
+            return "資料夾不存在";
+        case ENOTDIR:
+            return "路徑中有一段不是資料夾";
+        case EISDIR:
+            return "這是一個資料夾";
+        case EROFS:
+            return "檔案系統是唯讀的";
+        case EFBIG:
+            return "檔案超過系統允許的大小";
+        case EIO:
+            return "磁碟讀寫錯誤";
+        case EXDEV:
+            return "暫存檔與目標不在同一個檔案系統";
+        default:
+            return std::string("系統錯誤：") + std::strerror(errnum);
     }
 }
 
@@ -56,7 +68,8 @@ Expected<SafeFile> SafeFile::create(const std::filesystem::path& given) {
                                              : given;
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) return Error{pathText(given), 0, "無法寫入：" + systemReason(EISDIR)};
+        if (S_ISDIR(st.st_mode))
+            return Error{pathText(given), 0, "無法寫入：" + systemReason(EISDIR)};
         // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced; it
         // takes the bytes as they come.
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);

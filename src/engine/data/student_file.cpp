@@ -1,8 +1,8 @@
 #include "data/student_file.h"
 
 #include <algorithm>
-#include <span>
 #include <limits>
+#include <span>
 
 #include "data/lines.h"
 #include "data/parse_common.h"

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/expected.h"
-#include "core/state.h"
-#include "core/limits.h"
 #include "core/error.h"
+#include "core/expected.h"
+#include "core/limits.h"
+#include "core/state.h"
 
 namespace qv {
 
@@ -26,8 +26,7 @@ struct StudentData {
 // 3 the answer key (one character per item), then one line per student: the
 // ID, a space, and the answers, with one separator character after every
 // fifth answer. Blank student lines are skipped.
-Expected<StudentData> parseStudentFile(std::string_view bytes,
-                                                  std::string_view fileName);
+Expected<StudentData> parseStudentFile(std::string_view bytes, std::string_view fileName);
 
 // Replaces the class in the state: counts, key and fresh records.
 void applyStudentData(AppState& state, StudentData&& data);

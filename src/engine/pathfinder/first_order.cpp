@@ -265,8 +265,7 @@ struct ByteRows {
 bool fillBytes(const WholeDistanceMatrix& units, int n, ByteRows& w) {
     w.n = n;
     w.stride = (n + ByteRows::kAlign - 1) / ByteRows::kAlign * ByteRows::kAlign;
-    w.rows.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(w.stride),
-                  ByteRows::kFar);
+    w.rows.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(w.stride), ByteRows::kFar);
     int low = 0, maxSmall = 0, big = -1;
     bool oneBig = true;
     std::int32_t asymmetric = 0;
@@ -327,8 +326,7 @@ template <int kBytes>
 }
 
 template <int kBytes>
-[[gnu::always_inline]] inline void byteTriangle(const ByteRows& w,
-                                                const WholeDistanceMatrix& d,
+[[gnu::always_inline]] inline void byteTriangle(const ByteRows& w, const WholeDistanceMatrix& d,
                                                 LinkMatrix& links) {
     const int n = w.n;
     const std::int16_t threshold = rowZeroThreshold(d, n);

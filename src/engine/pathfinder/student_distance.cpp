@@ -43,7 +43,8 @@ std::int16_t cellValue(std::int64_t count, const std::int16_t*) {
 
 // Fewer than 65 items: each concept's counted items fit one word.
 template <bool kPopcnt, typename T>
-[[gnu::always_inline]] inline void singleWord(const ItemConceptBits& table, std::uint64_t counted, T unrelated, Matrix<T>& d) {
+[[gnu::always_inline]] inline void singleWord(const ItemConceptBits& table, std::uint64_t counted,
+                                              T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
     d.resizeSquare(n);
     std::uint64_t onStack[256];
@@ -53,9 +54,9 @@ template <bool kPopcnt, typename T>
         col[c] = table.words ? table.conceptBits(c)[0] & counted : 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
-            const T v = (col[i] | col[j]) == 0
-                            ? unrelated
-                            : cellValue(countBitsWith<kPopcnt>(col[i] ^ col[j]), static_cast<const T*>(nullptr));
+            const T v = (col[i] | col[j]) == 0 ? unrelated
+                                               : cellValue(countBitsWith<kPopcnt>(col[i] ^ col[j]),
+                                                           static_cast<const T*>(nullptr));
             d(i, j) = d(j, i) = v;
         }
     }
@@ -63,8 +64,8 @@ template <bool kPopcnt, typename T>
 
 template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void multiWord(const ItemConceptBits& table,
-                                             const std::vector<std::uint64_t>& counted,
-                                             T unrelated, Matrix<T>& d) {
+                                             const std::vector<std::uint64_t>& counted, T unrelated,
+                                             Matrix<T>& d) {
     const int n = table.conceptCount;
     const int words = table.words;
     d.resizeSquare(n);
@@ -90,21 +91,23 @@ template <bool kPopcnt, typename T>
             std::int64_t differ = 0;
             for (int w = 0; w < words; ++w)
                 differ += countBitsWith<kPopcnt>(a[w] ^ b[w]);
-            d(i, j) = d(j, i) = empty[static_cast<std::size_t>(i)] && empty[static_cast<std::size_t>(j)]
-                                    ? unrelated
-                                    : cellValue(differ, static_cast<const T*>(nullptr));
+            d(i, j) = d(j, i) =
+                empty[static_cast<std::size_t>(i)] && empty[static_cast<std::size_t>(j)]
+                    ? unrelated
+                    : cellValue(differ, static_cast<const T*>(nullptr));
         }
     }
 }
 
 // The counts, in a portable form and one compiled for POPCNT and AVX2.
 template <bool kPopcnt, typename T>
-[[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
-                  int itemCount, T unrelated, Matrix<T>& out) {
+[[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table,
+                                                const std::vector<std::uint64_t>& correct,
+                                                int itemCount, T unrelated, Matrix<T>& out) {
     if (table.words <= 1) {
         const std::uint64_t first = correct.empty() ? 0 : correct[0];
-        singleWord<kPopcnt>(table, first & wordMask(std::min(itemCount, table.itemCount), 0), unrelated,
-                   out);
+        singleWord<kPopcnt>(table, first & wordMask(std::min(itemCount, table.itemCount), 0),
+                            unrelated, out);
         return;
     }
     multiWord<kPopcnt>(table, countedItems(table, correct, itemCount), unrelated, out);

@@ -38,8 +38,7 @@ struct SpeedInputs {
 // Reads the leading number of each text (0 when there is none). Refuses a
 // negative count, a count beyond 16 bits, and a maximum whose random values
 // round(u x max) + 1 would leave 16 bits, with a message that says which.
-Expected<SpeedInputs> parseSpeedInputs(std::string_view countText,
-                                                    std::string_view maxText);
+Expected<SpeedInputs> parseSpeedInputs(std::string_view countText, std::string_view maxText);
 
 // A uniform pseudo-random generator on [0, 1).
 using UniformSource = std::function<double()>;

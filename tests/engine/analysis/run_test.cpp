@@ -75,15 +75,18 @@ std::vector<AppState> variedClasses() {
         for (int s = 0; s < 4; ++s) {
             std::string answers;
             const unsigned right = rng() % 101;
-            for (int m = 0; m < items; ++m) answers += rng() % 100 < right ? 'A' : 'B';
+            for (int m = 0; m < items; ++m)
+                answers += rng() % 100 < right ? 'A' : 'B';
             students.emplace_back(std::to_string(s), answers);
         }
         classes.push_back(makeClass(table, concepts, std::string(items, 'A'), students));
     }
     std::vector<std::vector<int>> wide(8191);
-    for (std::size_t m = 0; m < wide.size(); ++m) wide[m] = {1 + static_cast<int>(m % 3)};
+    for (std::size_t m = 0; m < wide.size(); ++m)
+        wide[m] = {1 + static_cast<int>(m % 3)};
     std::string answers(8191, 'A');
-    for (std::size_t m = 0; m < answers.size(); m += 7) answers[m] = 'B';
+    for (std::size_t m = 0; m < answers.size(); m += 7)
+        answers[m] = 'B';
     classes.push_back(makeClass(wide, 4, std::string(8191, 'A'), {{"1", answers}, {"2", ""}}));
     return classes;
 }
@@ -121,8 +124,8 @@ TEST(Run, DistancesFollowTheirDefinitionAndLeanRunsAgree) {
 TEST(Run, ThreadCountChangesNothing) {
     const SyntheticClassFiles files = makeSyntheticClass({2500, 12, 30, 3});
     AppState loaded;
-    ASSERT_TRUE(loadClass(loaded, ClassText{files.conceptFile, files.itemConceptFile,
-                                            files.studentFile}));
+    ASSERT_TRUE(
+        loadClass(loaded, ClassText{files.conceptFile, files.itemConceptFile, files.studentFile}));
     std::vector<AppState> runs;
     std::vector<std::string> texts;
     std::vector<std::vector<int>> progress(2);

@@ -38,7 +38,8 @@ TEST(SyntheticClass, IsReproducibleAndRuns) {
     EXPECT_EQ(f.state.studentCount, 300);
     EXPECT_EQ(f.state.students[299].id, "90000300");
     int total = 0;
-    for (const StudentRecord& r : f.state.students) total += r.score;
+    for (const StudentRecord& r : f.state.students)
+        total += r.score;
     EXPECT_GT(total, 300 * 15);  // better than guessing on average
     EXPECT_LT(total, 300 * 65);
     EXPECT_TRUE(runAnalysis(f.state, RunOptions{}).ok());

@@ -17,7 +17,8 @@ GraphDistanceMatrix plainGraphDistance(const LinkMatrix& links, int n) {
             if (i != j && links(i, j)) d(i, j) = 1;
     for (int k = 0; k < n; ++k)
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) d(i, j) = std::min(d(i, j), d(i, k) + d(k, j));
+            for (int j = 0; j < n; ++j)
+                d(i, j) = std::min(d(i, j), d(i, k) + d(k, j));
     GraphDistanceMatrix g(n, n);
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j)
@@ -27,7 +28,8 @@ GraphDistanceMatrix plainGraphDistance(const LinkMatrix& links, int n) {
 
 TEST(PointDistanceNO, ChainsAreCappedAtSevenLinks) {
     LinkMatrix chain(9, 9);
-    for (int i = 0; i + 1 < 9; ++i) chain(i, i + 1) = chain(i + 1, i) = 1;
+    for (int i = 0; i + 1 < 9; ++i)
+        chain(i, i + 1) = chain(i + 1, i) = 1;
     const GraphDistanceMatrix g = PointDistanceNO(chain, 9);
     EXPECT_EQ(g(0, 7), 7);
     EXPECT_EQ(g(8, 1), 7);

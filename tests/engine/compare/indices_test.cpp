@@ -68,7 +68,8 @@ TEST(Indices, PrxOfLargeDistancesDoesNotOverflow) {
 TEST(Indices, WithoutSpreadOrConcepts) {
     // Every pair linked on one side: its graph distances are all 1, GTD is 1.
     LinkMatrix full(7, 7, 1);
-    for (int i = 0; i < 7; ++i) full(i, i) = 0;
+    for (int i = 0; i < 7; ++i)
+        full(i, i) = 0;
     const LinkMatrix tree = linkNetwork(7, {{0, 1}, {1, 3}, {1, 4}, {2, 5}, {2, 6}});
     EXPECT_EQ(GtdIndex(PointDistanceNO(tree, 7), PointDistanceNO(full, 7), 7), 1.0);
     EXPECT_EQ(GtdIndex(PointDistanceNO(full, 7), PointDistanceNO(tree, 7), 7), 1.0);
@@ -98,7 +99,8 @@ double plainPearson(const M& x, const M& y, int n, Value value) {
             ys.push_back(value(y(i, j)));
         }
     double mx = 0, my = 0;
-    for (std::size_t k = 0; k < xs.size(); ++k) mx += xs[k], my += ys[k];
+    for (std::size_t k = 0; k < xs.size(); ++k)
+        mx += xs[k], my += ys[k];
     mx /= static_cast<double>(xs.size());
     my /= static_cast<double>(xs.size());
     double cxy = 0, cxx = 0, cyy = 0;
@@ -115,7 +117,8 @@ template <typename M, typename Value>
 double spread(const M& y, int n, Value value) {
     double s = 0, s2 = 0, p = 0;
     for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) s += value(y(i, j)), s2 += value(y(i, j)) * value(y(i, j)), ++p;
+        for (int j = i + 1; j < n; ++j)
+            s += value(y(i, j)), s2 += value(y(i, j)) * value(y(i, j)), ++p;
     return s2 - s * s / p;
 }
 
@@ -140,7 +143,8 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
                 dx(i, j) = dx(j, i) = Currency::fromInt(static_cast<int>(rng() % 12) - 2);
                 dy(i, j) = dy(j, i) = Currency::fromRaw(static_cast<std::int64_t>(rng() % 90000));
                 // Whole numbers, some beyond 2^13.
-                dz(i, j) = dz(j, i) = Currency::fromInt((rng() % 30) * (n < 42 && trial % 2 ? 300 : 1));
+                dz(i, j) = dz(j, i) =
+                    Currency::fromInt((rng() % 30) * (n < 42 && trial % 2 ? 300 : 1));
                 lx(i, j) = lx(j, i) = static_cast<std::uint8_t>((rng() % 4 == 0) * (1 + rng() % 9));
                 ly(i, j) = ly(j, i) = rng() % 3 == 0;
             }
@@ -148,7 +152,8 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
         bool defined = true;
         for (int i = 0; i < n; ++i) {
             int both = 0, either = 0;
-            for (int j = 0; j < n; ++j) both += lx(i, j) && ly(i, j), either += lx(i, j) || ly(i, j);
+            for (int j = 0; j < n; ++j)
+                both += lx(i, j) && ly(i, j), either += lx(i, j) || ly(i, j);
             defined = defined && either > 0;
             if (either) pfc += double(both) / either;
         }
@@ -183,7 +188,8 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
         // (also as whole units), decimal, or beyond 2^13.
         WholeDistanceMatrix units(n, n);
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) units(i, j) = static_cast<std::int16_t>(dx(i, j).raw() / 10000);
+            for (int j = 0; j < n; ++j)
+                units(i, j) = static_cast<std::int16_t>(dx(i, j).raw() / 10000);
         for (const DistanceMatrix* standard : {&dx, &dy, &dz}) {
             const PrxAgainst against(*standard, n);
             for (const DistanceMatrix* target : {&dx, &dy, &dz})

@@ -14,21 +14,29 @@ namespace qv {
 namespace {
 
 TEST(NumberText, FifteenSignificantDigitsAndRoundingThatKeepsTheSign) {
-    const std::pair<double, const char*> cases[] = {
-        {0, "0"},         {-0.0, "0"},        {0.5, "0.5"},        {-0.491, "-0.491"},
-        {1400, "1400"},   {1e-5, "1E-05"},    {1e15, "1E+15"},     {100.0 / 3, "33.3333333333333"},
-        {200.0 / 3, "66.6666666666667"},      {RoundToDecimals(200.0 / 3, 3), "66.667"},
-        {roundIndex(-0.4913), "-0.491"},      {roundIndex(-0.4916), "-0.492"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(numberText(value), text);
+    const std::pair<double, const char*> cases[] = {{0, "0"},
+                                                    {-0.0, "0"},
+                                                    {0.5, "0.5"},
+                                                    {-0.491, "-0.491"},
+                                                    {1400, "1400"},
+                                                    {1e-5, "1E-05"},
+                                                    {1e15, "1E+15"},
+                                                    {100.0 / 3, "33.3333333333333"},
+                                                    {200.0 / 3, "66.6666666666667"},
+                                                    {RoundToDecimals(200.0 / 3, 3), "66.667"},
+                                                    {roundIndex(-0.4913), "-0.491"},
+                                                    {roundIndex(-0.4916), "-0.492"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(numberText(value), text);
     EXPECT_EQ(padLeft("0.5", 6), "   0.5");
     EXPECT_EQ(padLeft("1000.25", 6), "1000.25");
 }
 
 TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
     const std::pair<const char*, double> cases[] = {
-        {"20", 20},   {" 5", 5},   {"12abc", 12}, {"1 2", 12}, {"2.5x", 2.5},
-        {"-3", -3},   {"1e2", 100}, {"1d2", 100}, {"1D2", 100}, {"7e", 7},
-        {"1e+2", 100}, {"2e-1x", 0.2}, {".5", 0.5}, {"3.", 3}};
+        {"20", 20},    {" 5", 5},      {"12abc", 12}, {"1 2", 12},  {"2.5x", 2.5},
+        {"-3", -3},    {"1e2", 100},   {"1d2", 100},  {"1D2", 100}, {"7e", 7},
+        {"1e+2", 100}, {"2e-1x", 0.2}, {".5", 0.5},   {"3.", 3}};
     for (const auto& [text, value] : cases) {
         bool found = false;
         EXPECT_EQ(leadingNumber(text, &found), value) << text;
@@ -101,11 +109,13 @@ TEST(RoundToDecimals, AgreesWithRoundingTheDigits) {
                 expectRounded(below = std::nextafter(below, 0.0), d);
                 expectRounded(above = std::nextafter(above, 1e9), d);
             }
-            for (double v : {edge, edge * 1000, edge - 5e-14, edge + 4.9e-14}) expectRounded(v, d);
+            for (double v : {edge, edge * 1000, edge - 5e-14, edge + 4.9e-14})
+                expectRounded(v, d);
         }
     for (double v : {1e-5, 0.00049999, 0.0005, 999.9995, 1e15, 123456789012.345, -2.5e-4,
                      std::numeric_limits<double>::infinity()})
-        for (int d = 0; d <= 23; ++d) expectRounded(v, d);
+        for (int d = 0; d <= 23; ++d)
+            expectRounded(v, d);
 }
 
 }  // namespace

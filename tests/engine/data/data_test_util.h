@@ -31,13 +31,18 @@ inline std::string snapshot(const AppState& s) {
         << s.conceptsLoaded << s.itemConceptLoaded << s.hasResults << '|' << toUtf8(s.answerKey)
         << '|' << s.itemConcept.rows() << 'x' << s.itemConcept.cols();
     for (int r = 0; r < s.itemConcept.rows(); ++r)
-        for (int c = 0; c < s.itemConcept.cols(); ++c) out << (s.itemConcept(r, c) == Currency{});
-    for (const auto& name : s.conceptNames) out << '|' << name;
+        for (int c = 0; c < s.itemConcept.cols(); ++c)
+            out << (s.itemConcept(r, c) == Currency{});
+    for (const auto& name : s.conceptNames)
+        out << '|' << name;
     for (const auto& st : s.students) {
         out << '|' << st.id << ':' << st.score << ':';
-        for (char32_t a : st.answers) out << static_cast<std::uint32_t>(a) << ' ';
-        for (auto w : st.wrongItems) out << ',' << w;
-        for (auto word : st.correct) out << '/' << word;
+        for (char32_t a : st.answers)
+            out << static_cast<std::uint32_t>(a) << ' ';
+        for (auto w : st.wrongItems)
+            out << ',' << w;
+        for (auto word : st.correct)
+            out << '/' << word;
     }
     return out.str();
 }
@@ -47,7 +52,8 @@ inline std::string rows(const ItemMatrix& m) {
     std::string out;
     for (int r = 0; r < m.rows(); ++r) {
         if (r > 0) out += ' ';
-        for (int c = 0; c < m.cols(); ++c) out += m(r, c) == Currency::fromInt(1) ? '1' : '0';
+        for (int c = 0; c < m.cols(); ++c)
+            out += m(r, c) == Currency::fromInt(1) ? '1' : '0';
     }
     return out;
 }

@@ -8,9 +8,9 @@
 namespace qv {
 namespace {
 
+using test::DataFile;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using test::DataFile;
 
 // The state after loading one concept file.
 AppState concepts(const std::string& bytes) {
@@ -30,16 +30,23 @@ std::string table(const std::string& bytes, int n = 3) {
 TEST(Lines, CrAndCrLfEndLinesALoneLfStays) {
     using Lines = std::vector<std::string>;
     const std::pair<const char*, Lines> cases[] = {
-        {"a\r\nb\r\n", {"a", "b"}},  {"a\rb\rc", {"a", "b", "c"}},  {"a\nb\r\nc", {"a\nb", "c"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\rc", {"a", "b", "c"}},
+        {"a\nb\r\nc", {"a\nb", "c"}},
         {"a\r\n\r\nb", {"a", "", "b"}},
         // CR CR LF: the first CR ends a line, the CR LF an empty one; in LF
         // CR the LF belongs to the line.
-        {"a\r\r\nb", {"a", "", "b"}},  {"a\n\rb", {"a\n", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a\n", "b"}},
         // An editor box joins its lines with LF CR LF, the save adds CR LF.
         {"20\r\n1 a\n\r\n\r\n", {"20", "1 a\n", ""}},
         // No empty line after the last terminator.
-        {"", {}},  {"\r\n", {""}},  {"abc\r", {"abc"}},  {"abc\r\n\n", {"abc", "\n"}}};
-    for (const auto& [text, lines] : cases) EXPECT_EQ(splitLines(text), lines) << text;
+        {"", {}},
+        {"\r\n", {""}},
+        {"abc\r", {"abc"}},
+        {"abc\r\n\n", {"abc", "\n"}}};
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(splitLines(text), lines) << text;
     EXPECT_TRUE(isBlankLine(" \t\n "));
     EXPECT_FALSE(isBlankLine("\xE3\x80\x80"));  // a full-width space is text
     EXPECT_EQ(withoutTrailingLf("a\nb\n\n"), "a\nb");
@@ -47,7 +54,8 @@ TEST(Lines, CrAndCrLfEndLinesALoneLfStays) {
 
 TEST(ConceptFile, LabelsKeepTheirLeadingSpaceAndTheCountIsRoundedHalfToEven) {
     std::string text = "20\r\n";
-    for (int i = 1; i <= 20; ++i) text += std::to_string(i) + " 概念" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 20; ++i)
+        text += std::to_string(i) + " 概念" + std::to_string(i) + "\r\n";
     EXPECT_EQ(concepts(text).conceptNames.at(19), " 概念20");
     // Only the first space separates; trailing blanks and the editor's LF go;
     // blank lines are not concepts; missing labels stay empty.
@@ -57,10 +65,11 @@ TEST(ConceptFile, LabelsKeepTheirLeadingSpaceAndTheCountIsRoundedHalfToEven) {
     const std::string utf8 = "2\r\n1 整數\r\n2 分數與小數\r\n";
     for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, test::toBig5(utf8)})
         EXPECT_THAT(concepts(bytes).conceptNames, ElementsAre(" 整數", " 分數與小數"));
-    const std::pair<const char*, int> counts[] = {{" 5\r\n", 5},   {"\t3 個概念\r\n", 3},
-                                                  {"2.5\r\n", 2},  {"3.5\r\n", 4},
+    const std::pair<const char*, int> counts[] = {{" 5\r\n", 5},    {"\t3 個概念\r\n", 3},
+                                                  {"2.5\r\n", 2},   {"3.5\r\n", 4},
                                                   {"181\r\n", 181}, {"1d2\r\n", 100}};
-    for (const auto& [bytes, n] : counts) EXPECT_EQ(concepts(bytes).conceptCount, n) << bytes;
+    for (const auto& [bytes, n] : counts)
+        EXPECT_EQ(concepts(bytes).conceptCount, n) << bytes;
 }
 
 TEST(ItemConceptFile, MarksTheListedConceptsLineByLine) {
@@ -77,7 +86,8 @@ TEST(ItemConceptFile, MarksTheListedConceptsLineByLine) {
         // the last item are the editor's; missing lines leave items empty.
         {"4\r\n1 1,\n\r\n\r\n3 2,\n\r\n\r\n \r\n", "100 000 010 000"},
         {"2.5\r\n1 1,\r\n", "100 000"}};
-    for (const auto& [bytes, marks] : cases) EXPECT_EQ(table(bytes), marks) << bytes;
+    for (const auto& [bytes, marks] : cases)
+        EXPECT_EQ(table(bytes), marks) << bytes;
     const std::string utf8 = "2\r\n第一題 1,\r\n第二題 2,\r\n";
     for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, test::toBig5(utf8)})
         EXPECT_EQ(table(bytes, 2), "10 01");
@@ -87,7 +97,8 @@ TEST(ItemConceptFile, MarksTheListedConceptsLineByLine) {
     test::ClassFiles f;
     ASSERT_EQ(f.load(DataFile::Concepts, "3\r\n"), "");
     std::string entry;
-    for (int i = 0; i < 30; ++i) entry += "甲";
+    for (int i = 0; i < 30; ++i)
+        entry += "甲";
     const std::string message = f.load(DataFile::Items, "1\r\n1 " + entry + ",\r\n");
     EXPECT_TRUE(isValidUtf8(message));
     EXPECT_THAT(message, HasSubstr("「" + entry.substr(0, 39) + "…」不是概念編號"));

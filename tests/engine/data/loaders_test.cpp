@@ -12,11 +12,10 @@ std::string refusalOf(const AppState& state) {
     return runnable ? std::string() : runnable.error().message();
 }
 
-
+using test::DataFile;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
-using test::DataFile;
 
 const std::string kConcepts = "3\r\n1 整數\n\r\n2 分數\n\r\n3 小數\n\r\n\r\n";
 const std::string kItems = "5\r\n1 1,2,\n\r\n2 2,\n\r\n3 3,\n\r\n4 1,3,\n\r\n5 \n\r\n\r\n";
@@ -42,7 +41,8 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
         {DataFile::Concepts, "概念\r\n1 a\r\n", 1, "沒有數字"},
         {DataFile::Concepts, "-3\r\n", 1, "負數"},
         {DataFile::Concepts, "0\r\n", 1, "至少要有 1 個"},
-        {DataFile::Concepts, "182\r\n", 1, "概念數 182 超過系統的上限 181（網路演算法最多處理 181 個概念）"},
+        {DataFile::Concepts, "182\r\n", 1,
+         "概念數 182 超過系統的上限 181（網路演算法最多處理 181 個概念）"},
         {DataFile::Concepts, "1e400\r\n", 1, "上限"},
         {DataFile::Concepts, "2\r\n1 a\r\n2 b\r\n\r\n3 c\r\n", 5, "概念行比第 1 行的概念數 2 多"},
         {DataFile::Concepts, "2\r\n1 a\r\n2\n\r\n", 3, "沒有空白"},
@@ -55,7 +55,8 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
         {DataFile::Items, "10001\r\n", 1, "上限 10000"},
         {DataFile::Items, "40\n1 1,\n2 2,\n", 1, "CR LF"},
         {DataFile::Items, "3\r\n1 1,\r\n2 1,,2,\r\n", 3, "空的概念編號"},
-        {DataFile::Items, "2\r\n1 1,\r\n2 4,\r\n", 3, "概念編號 4 不在 1 到 3 之間（概念註解檔有 3 個概念）"},
+        {DataFile::Items, "2\r\n1 1,\r\n2 4,\r\n", 3,
+         "概念編號 4 不在 1 到 3 之間（概念註解檔有 3 個概念）"},
         {DataFile::Items, "1\r\n1 0.4,\r\n", 2, "概念編號 0 不在"},
         {DataFile::Items, "1\r\n1 -1,\r\n", 2, "概念編號 -1 不在"},
         {DataFile::Items, "1\r\n1 99999999999999999999999,\r\n", 2, "不在"},
@@ -67,7 +68,9 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
         {DataFile::Students, "8\r\n9\r\n", 0,
          "檔案只有 2 行，資料檔至少要有三行：遺失資料代碼、錯誤資料代碼與標準答案"},
         // Lines broken by LF alone: one line, and a note about CR LF.
-        {DataFile::Students, "8\n9\nABCDE\n1 ABCDE\n", 0, "只有 1 行，資料檔至少要有三行：遺失資料代碼、錯誤資料代碼與標準答案。每一行必須以 CR LF 結尾"},
+        {DataFile::Students, "8\n9\nABCDE\n1 ABCDE\n", 0,
+         "只有 1 行，資料檔至少要有三行：遺失資料代碼、錯誤資料代碼與標準答案。每一行必須以 CR LF "
+         "結尾"},
         {DataFile::Students, "8\r\n9\r\n\n\r\n1 A\r\n", 3, "標準答案是空的"},
         {DataFile::Students, "8\r\n9\r\nABCDE\r\n1 ABCDE\r\n\r\n90702002\r\n", 6,
          "這一行的學生資料沒有空白，無法分出學號與答案"},
@@ -85,8 +88,8 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
         const char* role = c.kind == DataFile::Concepts ? "概念註解檔"
                            : c.kind == DataFile::Items  ? "題目所包含概念檔"
                                                         : "學生資料檔";
-        EXPECT_THAT(message, HasSubstr(std::string(role) + "「" + (f.dir.path() / "bad.txt").string() +
-                                       "」" + where + "："))
+        EXPECT_THAT(message, HasSubstr(std::string(role) + "「" +
+                                       (f.dir.path() / "bad.txt").string() + "」" + where + "："))
             << c.bytes;
         EXPECT_THAT(message, HasSubstr(c.why)) << c.bytes;
         EXPECT_EQ(test::snapshot(f.state), before) << c.bytes;

@@ -143,7 +143,9 @@ TEST_F(SafeFileTest, SameFileComparesIdentityNotSpelling) {
 
 TEST_F(SafeFileTest, LoadersReadOnlyRegularFilesAndSayWhichFile) {
     AppState state;
-    const fs::path utf16 = put("u16.txt", std::string("\xFF\xFE" "2\0\r\0\n\0", 8));
+    const fs::path utf16 = put("u16.txt", std::string("\xFF\xFE"
+                                                      "2\0\r\0\n\0",
+                                                      8));
     const struct {
         Expected<void> (*load)(AppState&, const fs::path&);
         fs::path file;

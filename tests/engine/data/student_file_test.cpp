@@ -21,15 +21,17 @@ AppState loaded(const std::string& bytes) {
 TEST(StudentFile, EditorLinesBlankLinesAndBothEncodings) {
     // Editor lines end in LF CR LF, the file in one more CR LF; blank lines
     // after the key are not students; the key loses its trailing LF.
-    auto s = loaded("8\n\r\n9\n\r\nABCDE\n\r\n90702001 ABCDE\n\r\n\r\n \t\r\n90702002 ABCDA\n\r\n"
-                    "\n\r\n\r\n");
+    auto s = loaded(
+        "8\n\r\n9\n\r\nABCDE\n\r\n90702001 ABCDE\n\r\n\r\n \t\r\n90702002 ABCDA\n\r\n"
+        "\n\r\n\r\n");
     ASSERT_EQ(s.studentCount, 2);
     EXPECT_EQ(s.answerKey, U"ABCDE");
     EXPECT_EQ(s.students[1].id, "90702002");
     EXPECT_EQ(s.students[1].score, 4);
     EXPECT_THAT(loaded("8\r\n9\r\nABCDE").students, IsEmpty());
     // Positions count characters, not bytes; a full-width separator is one character.
-    const std::string utf8 = "８\r\n９\r\n甲乙丙丁甲乙\r\n學生一 甲乙丙丁甲　乙\r\n學生二 甲乙丙丁丁\r\n";
+    const std::string utf8 =
+        "８\r\n９\r\n甲乙丙丁甲乙\r\n學生一 甲乙丙丁甲　乙\r\n學生二 甲乙丙丁丁\r\n";
     for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, test::toBig5(utf8)}) {
         s = loaded(bytes);
         ASSERT_EQ(s.studentCount, 2);
@@ -59,13 +61,15 @@ TEST(StudentFile, AgreesWithThePlainPositionRule) {
     for (int round = 0; round < 100; ++round) {
         const std::size_t items = 1 + rng() % (round % 4 ? 23 : 150);
         std::u32string key;
-        for (std::size_t m = 0; m < items; ++m) key.push_back(alphabet[rng() % 4]);
+        for (std::size_t m = 0; m < items; ++m)
+            key.push_back(alphabet[rng() % 4]);
         std::string text = "8\r\n9\r\n" + toUtf8(key) + "\r\n";
         std::vector<std::u32string> lines;
         for (int k = 0; k < 5; ++k) {
             std::u32string line = U"S" + toCodePoints(std::to_string(k)) + U" ";
             const std::size_t len = rng() % (items + items / 5 + 3);
-            for (std::size_t i = 0; i < len; ++i) line.push_back(alphabet[rng() % alphabet.size()]);
+            for (std::size_t i = 0; i < len; ++i)
+                line.push_back(alphabet[rng() % alphabet.size()]);
             lines.push_back(line);
             text += toUtf8(line) + "\r\n";
         }
@@ -92,7 +96,8 @@ TEST(StudentFile, AgreesWithThePlainPositionRule) {
 TEST(StudentFile, LargeClassAndLongestKey) {
     std::string text = "8\r\n9\r\n" + std::string(40, 'A') + "\r\n";
     for (int k = 0; k < 100000; ++k)
-        text += std::to_string(90000000 + k) + " AAAAA AAAAA AAAAA AAAAA AAAAA AAAAA AAAAA AAAAB\r\n";
+        text +=
+            std::to_string(90000000 + k) + " AAAAA AAAAA AAAAA AAAAA AAAAA AAAAA AAAAA AAAAB\r\n";
     const auto s = loaded(text);
     ASSERT_EQ(s.studentCount, 100000);
     EXPECT_EQ(s.students.back().id, "90099999");

@@ -16,7 +16,9 @@ TEST(TextCodec, DecodesUtf8WithOrWithoutAMark) {
     EXPECT_EQ(decodeText(kBom), "");
     // Only the first mark is dropped; after it the text is UTF-8 even where broken.
     EXPECT_EQ(decodeText(kBom + kBom + "x"), kBom + "x");
-    EXPECT_EQ(decodeText(kBom + "a\xB7" + "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(decodeText(kBom + "a\xB7" + "b"),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(TextCodec, DecodesMicrosoftCodePage950) {
@@ -47,7 +49,8 @@ TEST(TextCodec, LongTextsConvertWhole) {
     // Far more characters than one conversion buffer holds, with a pair of
     // surrogates for U+20000 in the UTF-8 case.
     std::string text;
-    for (int i = 0; i < 12000; ++i) text += "概念\r\n";
+    for (int i = 0; i < 12000; ++i)
+        text += "概念\r\n";
     const std::string big5 = test::toBig5(text);
     ASSERT_EQ(big5.size(), 12000u * 6);
     EXPECT_EQ(decodeText(big5), text);

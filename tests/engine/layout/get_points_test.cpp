@@ -55,7 +55,8 @@ TEST(LayoutCircle, FortyConcepts) {
     EXPECT_EQ(l.labelPoints[0], P(293, 5));
     EXPECT_EQ(l.nodePoints[10], P(580, 300));  // a quarter turn clockwise
     EXPECT_EQ(l.labelPoints[10], P(583, 295));
-    for (const LayoutPoint& p : l.nodePoints) EXPECT_NEAR(std::hypot(p.x - 300, p.y - 300), 280, 1.0);
+    for (const LayoutPoint& p : l.nodePoints)
+        EXPECT_NEAR(std::hypot(p.x - 300, p.y - 300), 280, 1.0);
     EXPECT_EQ(LayoutCircle(400, 900, 4).nodePoints[0], P(200, 20));  // a portrait surface
 }
 

@@ -92,8 +92,8 @@ LinkMatrix definedLinks(const DistanceMatrix& d, int n, Currency unlinked) {
         const auto detours = shortestDetours(d, n, i);
         for (int j = i + 1; j < n; ++j) {
             const auto& detour = detours[static_cast<std::size_t>(j)];
-            const bool linked = d(i, j).isZero() ||
-                                (d(i, j) != unlinked && !(detour && *detour < d(i, j).raw()));
+            const bool linked =
+                d(i, j).isZero() || (d(i, j) != unlinked && !(detour && *detour < d(i, j).raw()));
             links(i, j) = links(j, i) = linked ? 1 : 0;
         }
     }

@@ -15,7 +15,8 @@ DistanceMatrix symmetric(int n, std::initializer_list<std::initializer_list<doub
     int i = 0;
     for (const auto& row : upper) {
         int j = i + 1;
-        for (double v : row) d(i, j) = d(j, i) = Currency::fromDouble(v), ++j;
+        for (double v : row)
+            d(i, j) = d(j, i) = Currency::fromDouble(v), ++j;
         ++i;
     }
     return d;
@@ -24,7 +25,8 @@ DistanceMatrix symmetric(int n, std::initializer_list<std::initializer_list<doub
 std::string linkText(const LinkMatrix& l) {
     std::string s;
     for (int i = 0; i < l.rows(); ++i) {
-        for (int j = 0; j < l.cols(); ++j) s += l(i, j) ? '1' : '0';
+        for (int j = 0; j < l.cols(); ++j)
+            s += l(i, j) ? '1' : '0';
         s += '/';
     }
     return s;
@@ -35,13 +37,15 @@ std::string linkText(const LinkMatrix& l) {
 struct Padded {
     Padded(const DistanceMatrix& d, int count) : n(count), p(count + 1, count + 1) {
         for (int i = 0; i < std::min(d.rows(), n + 1); ++i)
-            for (int j = 0; j < std::min(d.cols(), n + 1); ++j) p(i, j) = d(i, j);
+            for (int j = 0; j < std::min(d.cols(), n + 1); ++j)
+                p(i, j) = d(i, j);
     }
     bool cutBy(int i, int j, int k) const { return p(i, j) > p(i, k) + p(k, j); }
     LinkMatrix trim(const LinkMatrix& l) const {
         LinkMatrix out(n, n);
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) out(i, j) = l(i, j);
+            for (int j = 0; j < n; ++j)
+                out(i, j) = l(i, j);
         return out;
     }
     int n;
@@ -172,7 +176,8 @@ TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
             case 0:
                 return static_cast<int>(r % 13);
             case 1:
-                return static_cast<int>(r % (2 * kWholeDistanceLimit - 1)) - kWholeDistanceLimit + 1;
+                return static_cast<int>(r % (2 * kWholeDistanceLimit - 1)) - kWholeDistanceLimit +
+                       1;
             case 2:
                 return r % 2 ? static_cast<int>(r % 6) : 250 + static_cast<int>(r % 6);
             case 3:
@@ -199,8 +204,10 @@ TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
                 if (symmetricCells && j < n) units(j, i) = v;
             }
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < cols; ++j) d(i, j) = Currency::fromInt(units(i, j));
-        const LinkMatrix triangle = FirstOrderTriangle(d, n), pathSearch = FirstOrderPathSearch(d, n);
+            for (int j = 0; j < cols; ++j)
+                d(i, j) = Currency::fromInt(units(i, j));
+        const LinkMatrix triangle = FirstOrderTriangle(d, n),
+                         pathSearch = FirstOrderPathSearch(d, n);
         test::atEachKernelLevel([&] {
             fromUnits.fill(1);
             FirstOrderTriangleInto(units, n, fromUnits);

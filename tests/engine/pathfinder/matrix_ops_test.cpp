@@ -10,7 +10,8 @@ ItemMatrix fromRows(std::initializer_list<std::initializer_list<double>> rows) {
     int i = 0;
     for (const auto& row : rows) {
         int j = 0;
-        for (double v : row) m(i, j++) = Currency::fromDouble(v);
+        for (double v : row)
+            m(i, j++) = Currency::fromDouble(v);
         ++i;
     }
     return m;

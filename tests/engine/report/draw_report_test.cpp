@@ -23,7 +23,8 @@ std::vector<const CanvasOp*> opsOf(const RecordingCanvas& c, Kind kind) {
 
 std::vector<std::string> texts(const RecordingCanvas& c) {
     std::vector<std::string> out;
-    for (const CanvasOp* op : opsOf(c, Kind::Text)) out.push_back(op->text);
+    for (const CanvasOp* op : opsOf(c, Kind::Text))
+        out.push_back(op->text);
     return out;
 }
 
@@ -87,9 +88,12 @@ TEST(DrawStudentReport, PanelsRedStandardLinksAndTheReportColumn) {
         EXPECT_LT(op, widths[1]);
         red.emplace_back(op->from, op->to);
     }
-    EXPECT_EQ(red, (std::vector<std::pair<LayoutPoint, LayoutPoint>>{
-                       {n0[0], n0[1]}, {n0[0], n0[2]}, {n0[1], n0[3]},
-                       {n0[1], n0[4]}, {n0[2], n0[5]}, {n0[2], n0[6]}}));
+    EXPECT_EQ(red, (std::vector<std::pair<LayoutPoint, LayoutPoint>>{{n0[0], n0[1]},
+                                                                     {n0[0], n0[2]},
+                                                                     {n0[1], n0[3]},
+                                                                     {n0[1], n0[4]},
+                                                                     {n0[2], n0[5]},
+                                                                     {n0[2], n0[6]}}));
     const auto all = texts(c);
     EXPECT_EQ(std::count(all.begin(), all.end(), " 7"), 4);  // the numbers of each panel
     EXPECT_THAT(std::vector<std::string>(all.end() - 17, all.end()),
@@ -112,10 +116,10 @@ TEST(DrawReport, VerificationExampleHasNoPrxLine) {
     EXPECT_EQ(c.ops().front().text, "Sample272_2");
     const auto all = texts(c);
     EXPECT_THAT(std::vector<std::string>(all.end() - 16, all.end() - 7),
-                ElementsAre("Sample272_2", "PFC = 0.429", "GTD = 0.794", "Match Links on STD = 50 %",
-                            "Miss Links on STD = 50 %", "Over Links on STD = 50 %",
-                            "Match Links on Target = 50 %", "Miss Links on Target = 50 %",
-                            "Over Links on Target = 50 %"));
+                ElementsAre("Sample272_2", "PFC = 0.429", "GTD = 0.794",
+                            "Match Links on STD = 50 %", "Miss Links on STD = 50 %",
+                            "Over Links on STD = 50 %", "Match Links on Target = 50 %",
+                            "Miss Links on Target = 50 %", "Over Links on Target = 50 %"));
     EXPECT_EQ(all.back(), "7 :  G");
     EXPECT_EQ(placeOf(c, "Over Links on Target = 50 %"), (LayoutPoint{620, 180}));
     EXPECT_EQ(placeOf(c, "1 :  A"), (LayoutPoint{620, 230}));
