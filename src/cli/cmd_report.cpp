@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "cli_text.h"
+#include "core/utf8.h"
 #include "data/safe_file.h"
 #include "export.h"
 #include "load_class.h"
@@ -86,13 +87,7 @@ std::string fileStem(const std::string& id, int k) {
             static_cast<unsigned char>(c) < 32)
             c = '_';
     if (stem.front() == '.') stem.insert(stem.begin(), '_');
-    if (stem.size() > kMaxStemBytes) {
-        std::size_t cut = kMaxStemBytes;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u)
-            --cut;
-        stem.resize(cut);
-    }
-    return stem;
+    return std::string(utf8Prefix(stem, kMaxStemBytes));
 }
 
 // Every record of `id`, drawn one over the other as the print window shows them.

@@ -37,11 +37,6 @@ std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string utf8Of(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 std::optional<std::string> outputIsInput(const ClassSource& s, const std::string& output) {
     if (output.empty() || s.sample) return std::nullopt;
     for (const std::string* input : {&s.data, &s.concepts, &s.items}) {

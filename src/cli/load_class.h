@@ -35,9 +35,8 @@ void addThreadsOption(CLI::App& cmd, int& threads);
 // Either --sample or all three files; the message when neither.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
-// Paths from and to the UTF-8 texts of the command line and its messages.
+// A path from a UTF-8 text of the command line.
 std::filesystem::path pathOf(const std::string& utf8);
-std::string utf8Of(const std::filesystem::path& p);
 
 // The refusal when `output` is one of the class's files (however spelled):
 // writing there would destroy the class being read.

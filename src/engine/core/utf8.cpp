@@ -84,8 +84,17 @@ void appendUtf8(std::string& out, char32_t cp) {
 std::string toUtf8(std::u32string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char32_t cp : text) appendUtf8(out, cp);
+    for (char32_t cp : text)
+        appendUtf8(out, cp);
     return out;
+}
+
+std::string_view utf8Prefix(std::string_view utf8, std::size_t maxBytes) {
+    if (utf8.size() <= maxBytes) return utf8;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0u) == 0x80u)
+        --cut;
+    return utf8.substr(0, cut);
 }
 
 }  // namespace qv

@@ -14,4 +14,8 @@ std::u32string toCodePoints(std::string_view utf8);
 std::string toUtf8(std::u32string_view text);
 void appendUtf8(std::string& out, char32_t cp);
 
+// The longest start of a UTF-8 text that has at most `maxBytes` bytes and
+// ends on a whole character.
+std::string_view utf8Prefix(std::string_view utf8, std::size_t maxBytes);
+
 }  // namespace qv

@@ -4,21 +4,26 @@
 
 namespace qv {
 
+bool nextLineView(std::string_view text, std::size_t& pos, std::string_view& line, LineEnds ends) {
+    if (pos >= text.size()) return false;
+    const std::size_t end = text.find_first_of(ends == LineEnds::Cr ? "\r" : "\r\n", pos);
+    if (end == std::string_view::npos) {
+        line = text.substr(pos);
+        pos = text.size();
+        return true;
+    }
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+    return true;
+}
+
 std::vector<std::string_view> splitLineViews(std::string_view text, LineEnds ends) {
-    const std::string_view enders = ends == LineEnds::Cr ? "\r" : "\r\n";
     std::vector<std::string_view> lines;
     lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of(enders, start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-    }
+    std::size_t pos = 0;
+    for (std::string_view line; nextLineView(text, pos, line, ends);)
+        lines.push_back(line);
     return lines;
 }
 

@@ -18,6 +18,11 @@ std::vector<std::string> splitLines(std::string_view text);
 // also a lone LF for matrix files, which other programs write.
 enum class LineEnds { Cr, CrOrLf };
 
+// The line that starts at `pos`, as a view; moves `pos` past its end. False
+// once `pos` has reached the end of the text.
+bool nextLineView(std::string_view text, std::size_t& pos, std::string_view& line,
+                  LineEnds ends = LineEnds::Cr);
+
 // The same lines as views into `text`.
 std::vector<std::string_view> splitLineViews(std::string_view text, LineEnds ends = LineEnds::Cr);
 

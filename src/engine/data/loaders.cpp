@@ -25,17 +25,15 @@ Error readError(const std::filesystem::path& file, std::string what) {
     return Error{displayName(file), 0, std::move(what)};
 }
 
-// Messages name the file by the path as given.
-std::string shownPath(const std::filesystem::path& file) {
-    const std::u8string path = file.u8string();
-    return std::string(path.begin(), path.end());
-}
-
 }  // namespace
 
+std::string pathText(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string displayName(const std::filesystem::path& file) {
-    const std::u8string name = file.filename().u8string();
-    return std::string(name.begin(), name.end());
+    return pathText(file.filename());
 }
 
 Bytes readFileBytes(const std::filesystem::path& file) {
@@ -132,7 +130,7 @@ Expected<void> loadText(AppState& state, std::string_view bytes, std::string_vie
 
 template <typename Kind>
 Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
-    const std::string shown = shownPath(file);
+    const std::string shown = pathText(file);
     const auto bytes = readFileBytes(file);
     if (!bytes) return asKind<Kind>(bytes.error(), shown);
     return loadText<Kind>(state, *bytes, shown);
@@ -153,7 +151,7 @@ Expected<StudentFileIndex> indexStudentText(AppState& state, std::string bytes,
 Expected<StudentFileIndex> loadStudentFileIndexed(AppState& state,
                                                   const std::filesystem::path& file,
                                                   std::size_t blockSize) {
-    const std::string shown = shownPath(file);
+    const std::string shown = pathText(file);
     auto bytes = readFileBytes(file);
     if (!bytes) return asKind<StudentKind>(bytes.error(), shown);
     return indexStudentText(state, std::move(bytes).value(), shown, blockSize);

@@ -47,6 +47,9 @@ Expected<StudentFileIndex> loadStudentFileIndexed(AppState& state,
 // The raw bytes of a file; the error tells a missing file from an unreadable one.
 Expected<std::string> readFileBytes(const std::filesystem::path& file);
 
+// A path as UTF-8 text, as messages show it.
+std::string pathText(const std::filesystem::path& file);
+
 // A file's name as messages show it (the base name, UTF-8).
 std::string displayName(const std::filesystem::path& file);
 

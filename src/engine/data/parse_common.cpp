@@ -1,6 +1,7 @@
 #include "data/parse_common.h"
 
 #include "core/number_text.h"
+#include "core/utf8.h"
 #include "data/lines.h"
 
 namespace qv::detail {
@@ -47,10 +48,7 @@ std::optional<std::string> utf16Problem(std::string_view bytes) {
 std::string excerpt(std::string_view text) {
     constexpr std::size_t kMax = 40;
     if (text.size() <= kMax) return std::string(text);
-    std::size_t cut = kMax;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u)
-        --cut;
-    return std::string(text.substr(0, cut)) + "…";
+    return std::string(utf8Prefix(text, kMax)) + "…";
 }
 
 }  // namespace qv::detail

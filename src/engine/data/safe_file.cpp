@@ -10,14 +10,11 @@
 #include <string>
 #include <utility>
 
+#include "data/loaders.h"
+
 namespace qv {
 
 namespace {
-
-std::string pathText(const std::filesystem::path& p) {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
 
 // The mode a new file gets from the user's umask, or the old file's own.
 mode_t modeFor(const std::filesystem::path& target) {

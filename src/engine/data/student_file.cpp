@@ -38,21 +38,6 @@ void scoreRecord(StudentRecord& record, const std::u32string& key) {
     }
 }
 
-// The next line as splitLineViews cuts them: at CR, with CR LF as one.
-bool nextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
-    if (pos >= text.size()) return false;
-    const std::size_t end = text.find('\r', pos);
-    if (end == std::string_view::npos) {
-        line = text.substr(pos);
-        pos = text.size();
-        return true;
-    }
-    line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
-    return true;
-}
-
 // Where the ID ends in a student line, after the checks every line must pass.
 Expected<std::size_t> studentSpace(std::string_view line) {
     if (auto problem = detail::loneLfProblem(line)) return errorText(*problem);
@@ -83,7 +68,7 @@ class StudentReader {
         std::size_t pos = 0;
         std::string_view head[3];
         std::size_t count = 0;
-        while (count < 3 && nextLine(text, pos, head[count]))
+        while (count < 3 && nextLineView(text, pos, head[count]))
             ++count;
         if (count < 3) return fail(0, tooShort(count, text));
         for (int n = 0; n < 3; ++n) {
@@ -94,7 +79,7 @@ class StudentReader {
         if (auto error = readKey(head[2], index.answerKey)) return fail(3, *error);
         std::size_t lineNo = 3;
         std::string_view line;
-        for (std::size_t start = pos; nextLine(text, pos, line); start = pos) {
+        for (std::size_t start = pos; nextLineView(text, pos, line); start = pos) {
             ++lineNo;
             if (lineNo - 3 > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
                 return fail(0, "學生行數超過系統能處理的數量");
@@ -156,7 +141,7 @@ void readBlockInto(const StudentFileIndex& index, std::size_t block,
     std::string_view line;
     for (StudentRecord& record : records) {
         do {
-            nextLine(text, pos, line);
+            nextLineView(text, pos, line);
         } while (isBlankLine(line));
         // The index checked the line, so it has its space.
         readStudent(line, line.find(' '), index.answerKey, record);
