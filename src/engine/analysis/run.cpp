@@ -151,7 +151,7 @@ void WorkerRun::analyse(StudentRecord& record) {
     else if (keep)
         storeMoney(units_, d);
     if (whole)
-        methodNetworkInto(method, units_, n, links);
+        shared_.builder.unitsNetworkInto(units_, links);
     else
         methodNetworkInto(method, d, n, links);
     // Each run counts from zero, so a second run gives the same rates.

@@ -76,6 +76,12 @@ bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistance
     return fast_ && studentUnitsInto(fast_->table, record.correct, state_.itemCount, out);
 }
 
+void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,
+                                             LinkMatrix& out) const {
+    FirstOrderOfCountsInto(method_ == RunMethod::Triangle, units, state_.conceptCount,
+                           static_cast<std::int16_t>(state_.itemCount + 1), out);
+}
+
 StudentNetwork StudentNetworkBuilder::network(const StudentRecord& record) const {
     StudentNetwork net;
     net.distance = distance(record);

@@ -46,6 +46,9 @@ class StudentNetworkBuilder {
     // The same distances as whole numbers, when the bit-parallel count is in
     // use and the item count allows; false (and `out` untouched) otherwise.
     bool unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const;
+    // The method's network of distances from unitsInto, the same as
+    // methodNetworkInto gives, in n^2 steps.
+    void unitsNetworkInto(const WholeDistanceMatrix& units, LinkMatrix& out) const;
     StudentNetwork network(const StudentRecord& record) const;
 
   private:

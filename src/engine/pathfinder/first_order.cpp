@@ -450,4 +450,31 @@ void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatri
     pathSearch(unitsWork(units, n), n, out);
 }
 
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkMatrix& out) {
+    n = std::max(n, 0);
+    assert(counts.rows() >= n && counts.cols() >= n);
+    out.resizeSquare(n);
+    if (n < 2) return;
+    // Two concepts without answered items stand `unrelated` apart, and a
+    // concept with some stands |k| from each: the path through it is 2 |k|.
+    bool cutUnrelated = false;
+    for (int i = 0; i < n && !cutUnrelated; ++i) {
+        const std::int16_t* ci = counts.rowData(i);
+        if (std::find(ci + i + 1, ci + n, unrelated) == ci + n) continue;
+        for (int k = 0; k < n; ++k)
+            cutUnrelated = cutUnrelated || (k != i && ci[k] != unrelated && 2 * ci[k] < unrelated);
+        break;
+    }
+    const std::int16_t threshold = rowZeroThreshold(counts, n);
+    for (int i = 0; i + 1 < n; ++i) {
+        const std::int16_t* ci = counts.rowData(i);
+        const bool all = !triangle || i == 0;
+        for (int j = i + 1; j < n; ++j) {
+            const bool kept = (all || ci[j] <= threshold) && !(cutUnrelated && ci[j] == unrelated);
+            out(i, j) = out(j, i) = kept ? 1 : 0;
+        }
+    }
+}
+
 }  // namespace qv

@@ -24,4 +24,11 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out);
 void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
 void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
 
+// The same two networks, in n^2 steps, of distances that count the items in
+// which two concepts' answered items differ, `unrelated` standing for two
+// concepts with none (what studentUnitsInto gives). Such counts obey the
+// triangle inequality, so a two-link path can only cut a pair at `unrelated`.
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkMatrix& out);
+
 }  // namespace qv

@@ -99,11 +99,57 @@ template <bool kPopcnt, typename T>
     }
 }
 
+// Item by item: |a xor b| = |a| + |b| - 2 |a and b|, and |a and b| counts
+// the right answers whose item covers both concepts.
+template <bool kPopcnt, typename T>
+[[gnu::always_inline]] inline void byItem(const ItemConceptBits& table,
+                                          const std::vector<std::uint64_t>& correct, int itemCount,
+                                          T unrelated, Matrix<T>& d) {
+    const int n = table.conceptCount;
+    const int limit = std::min(itemCount, table.itemCount);
+    thread_local std::vector<std::int32_t> both;  // upper triangle, row-major n x n
+    thread_local std::vector<std::int32_t> own;
+    both.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(n), 0);
+    own.assign(static_cast<std::size_t>(n), 0);
+    const std::int32_t* concepts = table.itemConcepts.data();
+    for (int w = 0; w < table.words; ++w) {
+        std::uint64_t right =
+            (static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0) & wordMask(limit, w);
+        while (right != 0) {
+            const int item = 64 * w + std::countr_zero(right);
+            right &= right - 1;
+            const std::int32_t end = table.itemStart[static_cast<std::size_t>(item) + 1];
+            for (std::int32_t a = table.itemStart[static_cast<std::size_t>(item)]; a < end; ++a) {
+                const std::size_t row = static_cast<std::size_t>(concepts[a]);
+                ++own[row];
+                std::int32_t* cells = both.data() + row * static_cast<std::size_t>(n);
+                for (std::int32_t b = a + 1; b < end; ++b)
+                    ++cells[concepts[b]];
+            }
+        }
+    }
+    d.resizeSquare(n);
+    for (int i = 0; i < n; ++i) {
+        const std::int32_t* cells = both.data() + static_cast<std::size_t>(i) * n;
+        const std::int32_t oi = own[static_cast<std::size_t>(i)];
+        for (int j = i + 1; j < n; ++j) {
+            const std::int32_t oj = own[static_cast<std::size_t>(j)];
+            d(i, j) = d(j, i) =
+                (oi | oj) == 0 ? unrelated
+                               : cellValue(oi + oj - 2 * cells[j], static_cast<const T*>(nullptr));
+        }
+    }
+}
+
 // The counts, in a portable form and one compiled for POPCNT and AVX2.
 template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table,
                                                 const std::vector<std::uint64_t>& correct,
                                                 int itemCount, T unrelated, Matrix<T>& out) {
+    if (table.countByItem) {
+        byItem<kPopcnt>(table, correct, itemCount, unrelated, out);
+        return;
+    }
     if (table.words <= 1) {
         const std::uint64_t first = correct.empty() ? 0 : correct[0];
         singleWord<kPopcnt>(table, first & wordMask(std::min(itemCount, table.itemCount), 0),
@@ -160,6 +206,22 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
                                                                                   << (k % 64);
         }
     }
+    table.itemStart.assign(static_cast<std::size_t>(table.itemCount) + 1, 0);
+    std::int64_t itemPairs = 0;
+    for (int k = 0; k < table.itemCount; ++k) {
+        std::int64_t covered = 0;
+        for (int c = 0; c < table.conceptCount; ++c) {
+            if (!((table.conceptBits(c)[k / 64] >> (k % 64)) & 1u)) continue;
+            table.itemConcepts.push_back(c);
+            ++covered;
+        }
+        table.itemStart[static_cast<std::size_t>(k) + 1] =
+            static_cast<std::int32_t>(table.itemConcepts.size());
+        itemPairs += covered * (covered + 1) / 2;
+    }
+    // Item by item also clears and walks an n x n table once per student.
+    const std::int64_t n = table.conceptCount;
+    table.countByItem = table.words > 1 && itemPairs + n * n <= n * (n - 1) / 2 * table.words;
     return table;
 }
 

@@ -17,6 +17,15 @@ struct ItemConceptBits {
     int conceptCount = 0;             // columns; concepts beyond the table's columns are empty
     int words = 0;                    // 64-bit words per concept
     std::vector<std::uint64_t> bits;  // conceptCount x words
+    // The same table by item, each item's concepts ascending (itemStart has
+    // itemCount + 1 offsets into itemConcepts).
+    std::vector<std::int32_t> itemStart;
+    std::vector<std::int32_t> itemConcepts;
+    // Whether a student's distances are counted item by item, from the pairs
+    // of concepts each right answer covers, rather than pair by pair over the
+    // bitsets: chosen by makeItemConceptBits when the items' concept pairs are
+    // fewer than the concept pairs' words, as in quizzes of a few concepts per item.
+    bool countByItem = false;
 
     const std::uint64_t* conceptBits(int c) const {
         return bits.data() + static_cast<std::size_t>(c) * words;

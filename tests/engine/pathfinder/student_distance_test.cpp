@@ -6,6 +6,7 @@
 
 #include "defined_distances.h"
 #include "kernel_levels.h"
+#include "pathfinder/first_order.h"
 
 namespace qv {
 namespace {
@@ -35,9 +36,11 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
         const int items = static_cast<int>(rng() % 150);
         const int concepts = static_cast<int>(rng() % 24);
         const ItemMatrix table = randomTable(rng, items, concepts, 3 + rng() % 30);
-        const auto bits = makeItemConceptBits(table);
+        auto bits = makeItemConceptBits(table);
         ASSERT_TRUE(bits.has_value());
-        for (int s = 0; s < 5; ++s) {
+        // Both ways of counting, whichever the table would choose.
+        for (int s = 0; s < 6; ++s) {
+            bits->countByItem = s % 2 == 1;
             const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
             const DistanceMatrix expected =
                 test::definedDistances(table, items, concepts, [&](int m) {
@@ -53,6 +56,30 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
                     for (int j = 0; j < concepts; ++j)
                         ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
             });
+        }
+    }
+}
+
+TEST(StudentDistance, NetworksOfCountsEqualTheGeneralFirstOrderTest) {
+    std::mt19937 rng(99);
+    WholeDistanceMatrix units;
+    LinkMatrix fast, general;
+    for (int trial = 0; trial < 400; ++trial) {
+        // Few items and sparse tables leave concepts without answered items,
+        // the only pairs a path can cut.
+        const int items = static_cast<int>(rng() % 12);
+        const int concepts = 2 + static_cast<int>(rng() % 40);
+        const auto bits = makeItemConceptBits(randomTable(rng, items, concepts, 2 + rng() % 40));
+        const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
+        ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
+        const auto unrelated = static_cast<std::int16_t>(items + 1);
+        for (const bool triangle : {true, false}) {
+            FirstOrderOfCountsInto(triangle, units, concepts, unrelated, fast);
+            if (triangle)
+                FirstOrderTriangleInto(units, concepts, general);
+            else
+                FirstOrderPathSearchInto(units, concepts, general);
+            ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
         }
     }
 }
