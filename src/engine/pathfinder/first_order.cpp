@@ -466,14 +466,18 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
             cutUnrelated = cutUnrelated || (k != i && ci[k] != unrelated && 2 * ci[k] < unrelated);
         break;
     }
-    const std::int16_t threshold = rowZeroThreshold(counts, n);
-    for (int i = 0; i + 1 < n; ++i) {
+    // Row by row over both halves (the counts are symmetric), so that the
+    // cells are written in order.
+    const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
+    const std::int16_t cut = cutUnrelated ? unrelated : std::int16_t{-1};
+    for (int i = 0; i < n; ++i) {
         const std::int16_t* ci = counts.rowData(i);
-        const bool all = !triangle || i == 0;
-        for (int j = i + 1; j < n; ++j) {
-            const bool kept = (all || ci[j] <= threshold) && !(cutUnrelated && ci[j] == unrelated);
-            out(i, j) = out(j, i) = kept ? 1 : 0;
-        }
+        std::uint8_t* li = out.rowData(i);
+        const std::int16_t below = triangle && i != 0 ? threshold : unrelated;
+        for (int j = 0; j < n; ++j)
+            li[j] = static_cast<std::uint8_t>((ci[j] <= below) & (ci[j] != cut));
+        li[0] = static_cast<std::uint8_t>(ci[0] != cut);
+        li[i] = 0;
     }
 }
 

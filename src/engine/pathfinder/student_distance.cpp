@@ -99,45 +99,48 @@ template <bool kPopcnt, typename T>
     }
 }
 
-// Item by item: |a xor b| = |a| + |b| - 2 |a and b|, and |a and b| counts
-// the right answers whose item covers both concepts.
-template <bool kPopcnt, typename T>
+// Item by item: |a xor b| = |a| + |b| - 2 |a and b|, |a and b| counting the
+// right answers whose item covers both concepts, and |a| = |a and a|.
+template <typename T>
 [[gnu::always_inline]] inline void byItem(const ItemConceptBits& table,
                                           const std::vector<std::uint64_t>& correct, int itemCount,
                                           T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
+    const auto size = static_cast<std::size_t>(n);
     const int limit = std::min(itemCount, table.itemCount);
-    thread_local std::vector<std::int32_t> both;  // upper triangle, row-major n x n
-    thread_local std::vector<std::int32_t> own;
-    both.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(n), 0);
-    own.assign(static_cast<std::size_t>(n), 0);
+    thread_local std::vector<std::int32_t> both;  // n x n, both halves
+    both.assign(size * size, 0);
     const std::int32_t* concepts = table.itemConcepts.data();
     for (int w = 0; w < table.words; ++w) {
         std::uint64_t right =
             (static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0) & wordMask(limit, w);
         while (right != 0) {
-            const int item = 64 * w + std::countr_zero(right);
+            const auto item = static_cast<std::size_t>(64 * w + std::countr_zero(right));
             right &= right - 1;
-            const std::int32_t end = table.itemStart[static_cast<std::size_t>(item) + 1];
-            for (std::int32_t a = table.itemStart[static_cast<std::size_t>(item)]; a < end; ++a) {
-                const std::size_t row = static_cast<std::size_t>(concepts[a]);
-                ++own[row];
-                std::int32_t* cells = both.data() + row * static_cast<std::size_t>(n);
-                for (std::int32_t b = a + 1; b < end; ++b)
+            const std::int32_t end = table.itemStart[item + 1];
+            for (std::int32_t a = table.itemStart[item]; a < end; ++a) {
+                std::int32_t* cells = both.data() + static_cast<std::size_t>(concepts[a]) * size;
+                for (std::int32_t b = table.itemStart[item]; b < end; ++b)
                     ++cells[concepts[b]];
             }
         }
     }
+    thread_local std::vector<std::int32_t> own;
+    own.resize(size);
+    for (std::size_t c = 0; c < size; ++c)
+        own[c] = both[c * size + c];
     d.resizeSquare(n);
     for (int i = 0; i < n; ++i) {
-        const std::int32_t* cells = both.data() + static_cast<std::size_t>(i) * n;
+        const std::int32_t* cells = both.data() + static_cast<std::size_t>(i) * size;
         const std::int32_t oi = own[static_cast<std::size_t>(i)];
-        for (int j = i + 1; j < n; ++j) {
+        T* di = d.rowData(i);
+        for (int j = 0; j < n; ++j) {
             const std::int32_t oj = own[static_cast<std::size_t>(j)];
-            d(i, j) = d(j, i) =
-                (oi | oj) == 0 ? unrelated
-                               : cellValue(oi + oj - 2 * cells[j], static_cast<const T*>(nullptr));
+            di[j] = (oi | oj) == 0
+                        ? unrelated
+                        : cellValue(oi + oj - 2 * cells[j], static_cast<const T*>(nullptr));
         }
+        di[i] = T{};
     }
 }
 
@@ -147,7 +150,7 @@ template <bool kPopcnt, typename T>
                                                 const std::vector<std::uint64_t>& correct,
                                                 int itemCount, T unrelated, Matrix<T>& out) {
     if (table.countByItem) {
-        byItem<kPopcnt>(table, correct, itemCount, unrelated, out);
+        byItem(table, correct, itemCount, unrelated, out);
         return;
     }
     if (table.words <= 1) {
