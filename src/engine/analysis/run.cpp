@@ -121,8 +121,7 @@ class WorkerRun {
     void analyse(StudentRecord& record);
 
   private:
-    std::optional<double> compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                       LinkFlagCounts& counts);
+    std::optional<double> compareLinks(const LinkMatrix& links, LinkFlagCounts& counts);
     void storeRates(StudentRecord& record);
 
     const SharedRun& shared_;
@@ -130,7 +129,7 @@ class WorkerRun {
     IndexTexts pfcTexts_, gtdTexts_, prxTexts_;
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
-    GraphDistanceMatrix graphDistance_;
+    GraphLevels levels_;
     LinkRows rows_;
 };
 
@@ -141,7 +140,7 @@ void WorkerRun::analyse(StudentRecord& record) {
     // otherwise they live in buffers reused from student to student.
     const bool keep = shared_.options.keepStudentMatrices;
     DistanceMatrix& d = keep ? record.distance : distance_;
-    GraphDistanceMatrix& g = keep ? record.graphDistance : graphDistance_;
+    GraphDistanceMatrix& g = record.graphDistance;
     LinkMatrix& links = record.links;
     // Whole-number distances when the data allow (loaded files always do):
     // the network and PRX then work on them without converting each cell.
@@ -156,10 +155,11 @@ void WorkerRun::analyse(StudentRecord& record) {
         methodNetworkInto(method, d, n, links);
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
-    const std::optional<double> pfcValue = compareLinks(links, g, record.linkCounts);
+    const std::optional<double> pfcValue = compareLinks(links, record.linkCounts);
+    if (keep) graphDistanceInto(levels_, g);
 
     const FormattedValue& pfc = pfcTexts_.get(pfcValue);
-    const FormattedValue& gtd = gtdTexts_.get(shared_.gtdAgainst.index(g));
+    const FormattedValue& gtd = gtdTexts_.get(shared_.gtdAgainst.index(levels_));
     const FormattedValue& prx =
         prxTexts_.get(whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d));
     record.pfcValue = pfc.value;
@@ -179,10 +179,9 @@ void WorkerRun::analyse(StudentRecord& record) {
 
 // The graph distances, the PFC index and the link flags of a student's
 // network, read into rows once for all three.
-std::optional<double> WorkerRun::compareLinks(const LinkMatrix& links, GraphDistanceMatrix& g,
-                                              LinkFlagCounts& counts) {
+std::optional<double> WorkerRun::compareLinks(const LinkMatrix& links, LinkFlagCounts& counts) {
     linkRowsInto(links, shared_.state.conceptCount, rows_);
-    PointDistanceNOInto(rows_, g);
+    graphLevelsInto(rows_, levels_);
     CountLinkFlags(shared_.stdRows, rows_, counts);
     return PfcIndex(shared_.stdRows, rows_);
 }

@@ -11,16 +11,16 @@ namespace qv {
 
 namespace {
 
-constexpr int kLongest = 7;
+constexpr int kLongest = GraphLevels::kLongest;
 
 // A chain runs from row to column, so the neighbours of u are the columns set
-// in row u; its own bit is harmless, u being seen already. The pair (i, j), i < j, takes the length
-// of a shortest chain from i to j in both of its cells.
+// in row u; its own bit is harmless, u being seen already. Concept j > i goes
+// into i's set of the length of a shortest chain from i to j.
 
 // Breadth-first from every concept over sets of kWords words (0: as many as
 // the rows have), a level's reach the union of its concepts' rows.
 template <int kWords>
-void search(const LinkRows& links, GraphDistanceMatrix& out) {
+void search(const LinkRows& links, GraphLevels& out) {
     const int n = links.n;
     const int words = kWords > 0 ? kWords : links.words;
     constexpr int kMaxStack = 4;
@@ -40,8 +40,10 @@ void search(const LinkRows& links, GraphDistanceMatrix& out) {
             anyPending |= pending[w];
         }
         bool anyFrontier = true;
-        std::int16_t* outRow = out.rowData(i);
         for (int length = 1; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
+            std::uint64_t* at = out.bits.data() + (static_cast<std::size_t>(i) * kLongest +
+                                                   static_cast<std::size_t>(length - 1)) *
+                                                      static_cast<std::size_t>(words);
             for (int w = 0; w < words; ++w)
                 reached[w] = 0;
             for (int fw = 0; fw < words; ++fw) {
@@ -57,21 +59,12 @@ void search(const LinkRows& links, GraphDistanceMatrix& out) {
                 frontier[w] = reached[w] & ~seen[w];
                 seen[w] |= frontier[w];
                 anyFrontier = anyFrontier || frontier[w] != 0;
-                for (std::uint64_t f = frontier[w] & pending[w]; f; f &= f - 1) {
-                    const int j = 64 * w + std::countr_zero(f);
-                    outRow[j] = out(j, i) = static_cast<std::int16_t>(length);
-                }
+                at[w] = frontier[w] & pending[w];
                 pending[w] &= ~frontier[w];
                 anyPending |= pending[w];
             }
         }
     }
-}
-
-// Zeros of the size n x n, reusing the storage when it has that size.
-void clearSquare(GraphDistanceMatrix& out, int n) {
-    out.resize(n, n);
-    out.fill(0);
 }
 
 }  // namespace
@@ -87,7 +80,16 @@ void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& ou
 }
 
 void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
-    clearSquare(out, links.n);
+    thread_local GraphLevels levels;
+    graphLevelsInto(links, levels);
+    graphDistanceInto(levels, out);
+}
+
+void graphLevelsInto(const LinkRows& links, GraphLevels& out) {
+    out.n = links.n;
+    out.words = links.words;
+    // Lengths a search does not reach stay empty.
+    out.bits.assign(static_cast<std::size_t>(links.n) * kLongest * links.words, 0);
     switch (links.words) {
         case 1:
             return search<1>(links, out);
@@ -97,6 +99,24 @@ void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
             return search<3>(links, out);
         default:
             return search<0>(links, out);
+    }
+}
+
+void graphDistanceInto(const GraphLevels& levels, GraphDistanceMatrix& out) {
+    const int n = levels.n;
+    out.resize(n, n);
+    out.fill(0);
+    for (int i = 0; i < n; ++i) {
+        std::int16_t* row = out.rowData(i);
+        for (int length = 1; length <= kLongest; ++length) {
+            const std::uint64_t* set = levels.level(i, length);
+            for (int w = 0; w < levels.words; ++w) {
+                for (std::uint64_t f = set[w]; f; f &= f - 1) {
+                    const int j = 64 * w + std::countr_zero(f);
+                    row[j] = out(j, i) = static_cast<std::int16_t>(length);
+                }
+            }
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "compare/indices.h"
 
+#include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -170,10 +172,90 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
     return gtdIndexOf(gtdCorrelation(stdDist, target, n));
 }
 
-GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {}
+GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n)
+    : std_(stdDist), n_(n), words_((std::max(n, 0) + 63) / 64) {
+    if (n < 2) return;
+    const auto own = pairSums<std::int64_t>(stdDist, stdDist, n, kAsInteger, kPlainProduct);
+    sx_ = own.sx;
+    sxx_ = own.sxx;
+    int widest = 0;
+    for (int i = 0; i + 1 < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            widest = std::max(
+                widest,
+                static_cast<int>(std::bit_width(static_cast<std::uint16_t>(stdDist(i, j)))));
+    planeCount_ = widest;
+    planes_.assign(static_cast<std::size_t>(n) * planeCount_ * words_, 0);
+    for (int i = 0; i + 1 < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            for (int b = 0; b < planeCount_; ++b)
+                if ((static_cast<std::uint16_t>(stdDist(i, j)) >> b) & 1u)
+                    planes_[(static_cast<std::size_t>(i) * planeCount_ + b) * words_ + j / 64] |=
+                        std::uint64_t{1} << (j % 64);
+}
 
 std::optional<double> GtdAgainst::index(const GraphDistanceMatrix& target) const {
     return GtdIndex(std_, target, n_);
+}
+
+namespace {
+
+// A length's set counts once for the target's sums, and once per plane of
+// the standard for the cross sum.
+template <bool kPopcnt>
+[[gnu::always_inline]] inline PairSums<std::int64_t> levelSums(const GraphLevels& target,
+                                                               const std::uint64_t* planes,
+                                                               int planeCount) {
+    PairSums<std::int64_t> s;
+    const int words = target.words;
+    for (int i = 0; i + 1 < target.n; ++i) {
+        const std::uint64_t* rowPlanes =
+            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(words);
+        for (int length = 1; length <= GraphLevels::kLongest; ++length) {
+            const std::uint64_t* set = target.level(i, length);
+            std::int64_t count = 0, cross = 0;
+            for (int w = 0; w < words; ++w) {
+                if (set[w] == 0) continue;
+                count += countBitsWith<kPopcnt>(set[w]);
+                for (int b = 0; b < planeCount; ++b)
+                    cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * words + w])}
+                             << b;
+            }
+            s.sy += length * count;
+            s.syy += length * length * count;
+            s.sxy += length * cross;
+        }
+    }
+    return s;
+}
+
+PairSums<std::int64_t> portableLevelSums(const GraphLevels& target, const std::uint64_t* planes,
+                                         int planeCount) {
+    return levelSums<false>(target, planes, planeCount);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET PairSums<std::int64_t> avx2LevelSums(const GraphLevels& target,
+                                                    const std::uint64_t* planes, int planeCount) {
+    return levelSums<true>(target, planes, planeCount);
+}
+#endif
+
+}  // namespace
+
+std::optional<double> GtdAgainst::index(const GraphLevels& target) const {
+    assert(target.n == n_ && target.words == words_);
+    if (n_ < 2) return std::nullopt;
+#if QV_HAS_AVX2_KERNELS
+    PairSums<std::int64_t> s = useAvx2Kernels()
+                                   ? avx2LevelSums(target, planes_.data(), planeCount_)
+                                   : portableLevelSums(target, planes_.data(), planeCount_);
+#else
+    PairSums<std::int64_t> s = portableLevelSums(target, planes_.data(), planeCount_);
+#endif
+    s.sx = sx_;
+    s.sxx = sxx_;
+    return gtdIndexOf(gtdFromSums(s, n_));
 }
 
 namespace {

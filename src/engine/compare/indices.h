@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "compare/graph_distance.h"
 #include "compare/link_rows.h"
 #include "core/matrix.h"
 #include "pathfinder/whole_distances.h"
@@ -27,10 +28,17 @@ class GtdAgainst {
   public:
     GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
     std::optional<double> index(const GraphDistanceMatrix& target) const;
+    // Of the target's distances as levels (n concepts).
+    std::optional<double> index(const GraphLevels& target) const;
 
   private:
     const GraphDistanceMatrix& std_;
     int n_;
+    // The standard's own sums, and its upper triangle as bit planes: bit b of
+    // cell (i, j) at bit j of planes_[(i * planeCount_ + b) * words_].
+    std::int64_t sx_ = 0, sxx_ = 0;
+    int planeCount_ = 0, words_ = 0;
+    std::vector<std::uint64_t> planes_;
 };
 
 // PrxIndex of many targets against one standard, equal to

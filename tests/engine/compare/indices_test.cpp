@@ -164,6 +164,11 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
 
         const auto gx = PointDistanceNO(lx, n), gy = PointDistanceNO(ly, n);
         EXPECT_EQ(GtdAgainst(gx, n).index(gy), GtdIndex(gx, gy, n)) << "n = " << n;
+        GraphLevels levels;
+        graphLevelsInto(linkRows(ly, n), levels);
+        test::atEachKernelLevel([&] {
+            EXPECT_EQ(GtdAgainst(gx, n).index(levels), GtdIndex(gx, gy, n)) << "n = " << n;
+        });
         if (const auto gtd = gtdCorrelation(gx, gy, n)) {
             const double plain = plainPearson(gx, gy, n, whole);
             EXPECT_NEAR(*gtd, plain, tolerance(plain, spread(gy, n, whole))) << "n = " << n;
