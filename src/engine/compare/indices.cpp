@@ -294,7 +294,49 @@ PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_
     for (int i = 0; i + 1 < n; ++i)
         for (int j = i + 1; j < n; ++j)
             (*units_)(i, j) = static_cast<std::int16_t>(wholeUnits(stdDist(i, j).raw()));
+    const auto own = pairSums<std::int64_t>(*units_, *units_, n, kAsInteger, kPlainProduct);
+    sx_ = own.sx;
+    sxx_ = own.sxx;
 }
+
+namespace {
+
+// The target's sums and the cross sum of two whole-unit matrices: products
+// of 13-bit values fit 32 bits, their sums 64.
+[[gnu::always_inline]] inline PairSums<std::int64_t> unitSums(const WholeDistanceMatrix& xm,
+                                                              const WholeDistanceMatrix& ym,
+                                                              int n) {
+    PairSums<std::int64_t> s;
+    for (int i = 0; i + 1 < n; ++i) {
+        const std::int16_t* xs = xm.rowData(i);
+        const std::int16_t* ys = ym.rowData(i);
+        std::int64_t sy = 0, syy = 0, sxy = 0;
+        for (int j = i + 1; j < n; ++j) {
+            const std::int32_t x = xs[j], y = ys[j];
+            sy += y;
+            syy += y * y;
+            sxy += x * y;
+        }
+        s.sy += sy;
+        s.syy += syy;
+        s.sxy += sxy;
+    }
+    return s;
+}
+
+PairSums<std::int64_t> portableUnitSums(const WholeDistanceMatrix& xm,
+                                        const WholeDistanceMatrix& ym, int n) {
+    return unitSums(xm, ym, n);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET PairSums<std::int64_t> avx2UnitSums(const WholeDistanceMatrix& xm,
+                                                   const WholeDistanceMatrix& ym, int n) {
+    return unitSums(xm, ym, n);
+}
+#endif
+
+}  // namespace
 
 std::optional<double> PrxAgainst::index(const DistanceMatrix& target) const {
     return PrxIndex(std_, target, n_);
@@ -309,7 +351,14 @@ std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const
         return PrxIndex(std_, money, n_);
     }
     // Both sides whole and in range: the whole-unit sums with nothing to check.
-    const auto sums = pairSums<std::int64_t>(*units_, target, n_, kAsInteger, kPlainProduct);
+#if QV_HAS_AVX2_KERNELS
+    PairSums<std::int64_t> sums = useAvx2Kernels() ? avx2UnitSums(*units_, target, n_)
+                                                   : portableUnitSums(*units_, target, n_);
+#else
+    PairSums<std::int64_t> sums = portableUnitSums(*units_, target, n_);
+#endif
+    sums.sx = sx_;
+    sums.sxx = sxx_;
     const std::optional<double> r = prxFromSums(asMoney(sums), n_);
     if (!r) return std::nullopt;
     return roundIndex(*r);

@@ -55,6 +55,7 @@ class PrxAgainst {
     const DistanceMatrix& std_;
     int n_;
     std::optional<WholeDistanceMatrix> units_;  // the standard, when all whole
+    std::int64_t sx_ = 0, sxx_ = 0;             // and its own sums then
 };
 
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 #include "core/bit_ops.h"
 #include "core/kernel_level.h"
@@ -108,7 +109,7 @@ template <typename T>
     const int n = table.conceptCount;
     const auto size = static_cast<std::size_t>(n);
     const int limit = std::min(itemCount, table.itemCount);
-    thread_local std::vector<std::int32_t> both;  // n x n, both halves
+    thread_local std::vector<std::int16_t> both;  // n x n, both halves
     both.assign(size * size, 0);
     const std::int32_t* concepts = table.itemConcepts.data();
     for (int w = 0; w < table.words; ++w) {
@@ -119,19 +120,19 @@ template <typename T>
             right &= right - 1;
             const std::int32_t end = table.itemStart[item + 1];
             for (std::int32_t a = table.itemStart[item]; a < end; ++a) {
-                std::int32_t* cells = both.data() + static_cast<std::size_t>(concepts[a]) * size;
+                std::int16_t* cells = both.data() + static_cast<std::size_t>(concepts[a]) * size;
                 for (std::int32_t b = table.itemStart[item]; b < end; ++b)
                     ++cells[concepts[b]];
             }
         }
     }
-    thread_local std::vector<std::int32_t> own;
+    thread_local std::vector<std::int16_t> own;
     own.resize(size);
     for (std::size_t c = 0; c < size; ++c)
         own[c] = both[c * size + c];
     d.resizeSquare(n);
     for (int i = 0; i < n; ++i) {
-        const std::int32_t* cells = both.data() + static_cast<std::size_t>(i) * size;
+        const std::int16_t* cells = both.data() + static_cast<std::size_t>(i) * size;
         const std::int32_t oi = own[static_cast<std::size_t>(i)];
         T* di = d.rowData(i);
         for (int j = 0; j < n; ++j) {
@@ -222,9 +223,10 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
             static_cast<std::int32_t>(table.itemConcepts.size());
         itemPairs += covered * (covered + 1) / 2;
     }
-    // Item by item also clears and walks an n x n table once per student.
     const std::int64_t n = table.conceptCount;
-    table.countByItem = table.words > 1 && itemPairs + n * n <= n * (n - 1) / 2 * table.words;
+    // Item by item also clears and walks an n x n table of 16-bit counts.
+    table.countByItem = table.words > 1 && table.itemCount <= INT16_MAX &&
+                        itemPairs + n * n <= n * (n - 1) / 2 * table.words;
     return table;
 }
 
