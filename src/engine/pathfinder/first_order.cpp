@@ -456,28 +456,36 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
     assert(counts.rows() >= n && counts.cols() >= n);
     out.resizeSquare(n);
     if (n < 2) return;
-    // Two concepts without answered items stand `unrelated` apart, and a
-    // concept with some stands |k| from each: the path through it is 2 |k|.
-    bool cutUnrelated = false;
-    for (int i = 0; i < n && !cutUnrelated; ++i) {
-        const std::int16_t* ci = counts.rowData(i);
-        if (std::find(ci + i + 1, ci + n, unrelated) == ci + n) continue;
-        for (int k = 0; k < n; ++k)
-            cutUnrelated = cutUnrelated || (k != i && ci[k] != unrelated && 2 * ci[k] < unrelated);
-        break;
-    }
     // Row by row over both halves (the counts are symmetric), so that the
     // cells are written in order.
     const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-    const std::int16_t cut = cutUnrelated ? unrelated : std::int16_t{-1};
+    int firstUnrelated = -1;  // a row with an `unrelated` cell
     for (int i = 0; i < n; ++i) {
         const std::int16_t* ci = counts.rowData(i);
         std::uint8_t* li = out.rowData(i);
         const std::int16_t below = triangle && i != 0 ? threshold : unrelated;
-        for (int j = 0; j < n; ++j)
-            li[j] = static_cast<std::uint8_t>((ci[j] <= below) & (ci[j] != cut));
-        li[0] = static_cast<std::uint8_t>(ci[0] != cut);
+        std::uint8_t any = 0;
+        for (int j = 0; j < n; ++j) {
+            li[j] = ci[j] <= below;
+            any |= ci[j] == unrelated;
+        }
+        li[0] = 1;
         li[i] = 0;
+        if (any && firstUnrelated < 0) firstUnrelated = i;
+    }
+    if (firstUnrelated < 0) return;
+    // Two concepts without answered items stand `unrelated` apart, and a
+    // concept with some stands |k| from each: the path through it is 2 |k|.
+    const std::int16_t* ce = counts.rowData(firstUnrelated);
+    bool cut = false;
+    for (int k = 0; k < n; ++k)
+        cut = cut || (k != firstUnrelated && ce[k] != unrelated && 2 * ce[k] < unrelated);
+    if (!cut) return;
+    for (int i = 0; i < n; ++i) {
+        const std::int16_t* ci = counts.rowData(i);
+        std::uint8_t* li = out.rowData(i);
+        for (int j = 0; j < n; ++j)
+            li[j] &= ci[j] != unrelated;
     }
 }
 

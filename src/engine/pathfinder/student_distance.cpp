@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <type_traits>
 
 #include "core/bit_ops.h"
 #include "core/kernel_level.h"
@@ -131,15 +132,22 @@ template <typename T>
     for (std::size_t c = 0; c < size; ++c)
         own[c] = both[c * size + c];
     d.resizeSquare(n);
+    const std::int16_t* __restrict owns = own.data();
     for (int i = 0; i < n; ++i) {
-        const std::int16_t* cells = both.data() + static_cast<std::size_t>(i) * size;
-        const std::int32_t oi = own[static_cast<std::size_t>(i)];
-        T* di = d.rowData(i);
-        for (int j = 0; j < n; ++j) {
-            const std::int32_t oj = own[static_cast<std::size_t>(j)];
-            di[j] = (oi | oj) == 0
-                        ? unrelated
-                        : cellValue(oi + oj - 2 * cells[j], static_cast<const T*>(nullptr));
+        const std::int16_t* __restrict cells = both.data() + static_cast<std::size_t>(i) * size;
+        const std::int16_t oi = owns[i];
+        T* __restrict di = d.rowData(i);
+        if constexpr (std::is_same_v<T, std::int16_t>) {
+            // Whole units stay below 2^13, so the sum fits 16-bit lanes.
+            for (int j = 0; j < n; ++j) {
+                const auto v = static_cast<std::int16_t>(oi + owns[j] - 2 * cells[j]);
+                di[j] = (oi | owns[j]) == 0 ? unrelated : v;
+            }
+        } else {
+            for (int j = 0; j < n; ++j)
+                di[j] = (oi | owns[j]) == 0 ? unrelated
+                                            : cellValue(std::int64_t{oi} + owns[j] - 2 * cells[j],
+                                                        static_cast<const T*>(nullptr));
         }
         di[i] = T{};
     }
