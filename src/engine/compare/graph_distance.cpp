@@ -40,7 +40,8 @@ void search(const LinkRows& links, GraphLevels& out) {
             anyPending |= pending[w];
         }
         bool anyFrontier = true;
-        for (int length = 1; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
+        int length = 1;
+        for (; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
             std::uint64_t* at = out.bits.data() + (static_cast<std::size_t>(i) * kLongest +
                                                    static_cast<std::size_t>(length - 1)) *
                                                       static_cast<std::size_t>(words);
@@ -64,6 +65,7 @@ void search(const LinkRows& links, GraphLevels& out) {
                 anyPending |= pending[w];
             }
         }
+        out.depth[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length - 1);
     }
 }
 
@@ -88,8 +90,8 @@ void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
 void graphLevelsInto(const LinkRows& links, GraphLevels& out) {
     out.n = links.n;
     out.words = links.words;
-    // Lengths a search does not reach stay empty.
-    out.bits.assign(static_cast<std::size_t>(links.n) * kLongest * links.words, 0);
+    out.bits.resize(static_cast<std::size_t>(links.n) * kLongest * links.words);
+    out.depth.assign(static_cast<std::size_t>(links.n), 0);
     switch (links.words) {
         case 1:
             return search<1>(links, out);
@@ -108,7 +110,7 @@ void graphDistanceInto(const GraphLevels& levels, GraphDistanceMatrix& out) {
     out.fill(0);
     for (int i = 0; i < n; ++i) {
         std::int16_t* row = out.rowData(i);
-        for (int length = 1; length <= kLongest; ++length) {
+        for (int length = 1; length <= levels.depth[static_cast<std::size_t>(i)]; ++length) {
             const std::uint64_t* set = levels.level(i, length);
             for (int w = 0; w < levels.words; ++w) {
                 for (std::uint64_t f = set[w]; f; f &= f - 1) {

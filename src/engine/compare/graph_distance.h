@@ -25,6 +25,8 @@ struct GraphLevels {
     int n = 0;
     int words = 0;
     std::vector<std::uint64_t> bits;  // n x kLongest x words
+    // Lengths of i's sets that were filled; the sets past them are not.
+    std::vector<std::uint8_t> depth;
 
     const std::uint64_t* level(int i, int length) const {
         return bits.data() +

@@ -211,7 +211,7 @@ template <bool kPopcnt>
     for (int i = 0; i + 1 < target.n; ++i) {
         const std::uint64_t* rowPlanes =
             planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(words);
-        for (int length = 1; length <= GraphLevels::kLongest; ++length) {
+        for (int length = 1; length <= target.depth[static_cast<std::size_t>(i)]; ++length) {
             const std::uint64_t* set = target.level(i, length);
             std::int64_t count = 0, cross = 0;
             for (int w = 0; w < words; ++w) {

@@ -6,7 +6,15 @@ namespace qv {
 
 bool nextLineView(std::string_view text, std::size_t& pos, std::string_view& line, LineEnds ends) {
     if (pos >= text.size()) return false;
-    const std::size_t end = text.find_first_of(ends == LineEnds::Cr ? "\r" : "\r\n", pos);
+    // One scan of the line; find_first_of would look each byte up in the set.
+    std::size_t end = std::string_view::npos;
+    if (ends == LineEnds::Cr) {
+        end = text.find('\r', pos);
+    } else {
+        const auto at = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(pos), text.end(),
+                                     [](char c) { return c == '\r' || c == '\n'; });
+        if (at != text.end()) end = static_cast<std::size_t>(at - text.begin());
+    }
     if (end == std::string_view::npos) {
         line = text.substr(pos);
         pos = text.size();
@@ -33,7 +41,8 @@ std::vector<std::string> splitLines(std::string_view text) {
 }
 
 bool isBlankLine(std::string_view line) {
-    return line.find_first_not_of(" \t\n") == std::string_view::npos;
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
 }
 
 std::string_view withoutTrailingLf(std::string_view line) {
