@@ -4,7 +4,9 @@
 #include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <unordered_map>
 
 #include <nlohmann/json.hpp>
@@ -78,14 +80,6 @@ std::string trimmed(std::string_view label) {
     return std::string(label.substr(first, last - first + 1));
 }
 
-std::string answersText(const std::u32string& answers) {
-    std::string out;
-    for (char32_t a : answers) {
-        if (a != kNoAnswer) appendUtf8(out, a);
-    }
-    return out;
-}
-
 void writeField(std::string& out, std::string_view key, const json& value, bool last = false) {
     out += "  ";
     out += json(key).dump();
@@ -98,35 +92,6 @@ void appendInt(std::string& out, std::int64_t value) {
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     out.append(buffer, end);
-}
-
-// A string as nlohmann::json writes it; texts without a character to escape
-// (nearly all) are copied as they are.
-void appendString(std::string& out, std::string_view text) {
-    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
-    });
-    if (plain) {
-        out += '"';
-        out += text;
-        out += '"';
-    } else {
-        out += json(text).dump();
-    }
-}
-
-// Numbers as the table writes them (0.43, never 0.43000000000000005) in
-// nlohmann::json's notation. A class has few distinct values, so each
-// thread remembers the texts it has made.
-void appendNumber(std::string& out, const std::optional<double>& value) {
-    if (!value) {
-        out += "null";
-        return;
-    }
-    thread_local std::unordered_map<std::uint64_t, std::string> texts;
-    auto [at, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(*value));
-    if (added) at->second = jsonNumber(value).dump();
-    out += at->second;
 }
 
 // The widest cell text: a whole Currency or a double in JSON notation.
@@ -146,28 +111,64 @@ char* putInt(char* at, std::int64_t value) {
     return std::to_chars(at, at + kMaxCell, value).ptr;
 }
 
+template <std::size_t N>
+char* putText(char* at, const char (&text)[N]) {
+    std::memcpy(at, text, N - 1);
+    return at + N - 1;
+}
+
+char* putText(char* at, std::string_view text) {
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// A string as nlohmann::json writes it (at most six bytes a byte); texts
+// without a character to escape (nearly all) are copied as they are.
+char* putString(char* at, std::string_view text) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    });
+    if (!plain) return putText(at, json(text).dump());
+    *at++ = '"';
+    at = putText(at, text);
+    *at++ = '"';
+    return at;
+}
+
+// Numbers as the table writes them (0.43, never 0.43000000000000005) in
+// nlohmann::json's notation. A class has few distinct values, so each
+// thread remembers the texts it has made.
+char* putNumber(char* at, const std::optional<double>& value) {
+    if (!value) return putText(at, "null");
+    thread_local std::unordered_map<std::uint64_t, std::string> texts;
+    auto [found, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(*value));
+    if (added) found->second = jsonNumber(value).dump().substr(0, kMaxCell);
+    return putText(at, found->second);
+}
+
 char* putCurrency(char* at, Currency c) {
     if (c.raw() % Currency::kScale == 0) return putInt(at, c.raw() / Currency::kScale);
     thread_local std::unordered_map<std::int64_t, std::string> texts;
     auto [found, added] = texts.try_emplace(c.raw());
     if (added) found->second = currencyJson(c).dump().substr(0, kMaxCell);
-    return std::copy(found->second.begin(), found->second.end(), at);
+    return putText(at, found->second);
 }
 
 char* putGraphDistance(char* at, std::int16_t value) {
     return putInt(at, value);
 }
 
-// Each row is formatted into a buffer and appended whole: appending cell by
-// cell to the string took most of the JSON's time.
+template <typename T>
+std::size_t matrixBound(const Matrix<T>& m) {
+    return static_cast<std::size_t>(m.rows()) *
+               (static_cast<std::size_t>(m.cols()) * (kMaxCell + 1) + 3) +
+           2;
+}
+
 template <typename T, typename Put>
-void appendMatrix(std::string& out, const Matrix<T>& m, Put put) {
-    thread_local std::string row;
-    row.resize(static_cast<std::size_t>(m.cols()) * (kMaxCell + 1) + 3);
-    out += '[';
+char* putMatrix(char* at, const Matrix<T>& m, Put put) {
+    *at++ = '[';
     for (int i = 0; i < m.rows(); ++i) {
-        char* const start = row.data();
-        char* at = start;
         if (i > 0) *at++ = ',';
         *at++ = '[';
         const T* cells = m.rowData(i);
@@ -176,69 +177,89 @@ void appendMatrix(std::string& out, const Matrix<T>& m, Put put) {
             at = put(at, cells[j]);
         }
         *at++ = ']';
-        out.append(start, static_cast<std::size_t>(at - start));
     }
-    out += ']';
+    *at++ = ']';
+    return at;
 }
 
-// The layout of studentJson, written without building the document.
+// The layout of studentJson, written without building the document: into
+// one buffer sized for the worst case and appended whole, since appending
+// piece by piece to the string took most of the JSON's time.
 void appendStudentJson(std::string& out, const StudentRecord& r) {
-    out += "{\"id\":";
-    appendString(out, r.id);
-    out += ",\"score\":";
-    appendInt(out, r.score);
-    out += ",\"answers\":";
-    appendString(out, answersText(r.answers));
-    out += ",\"wrongItems\":[";
+    thread_local std::string answers;
+    answers.clear();
+    for (char32_t a : r.answers)
+        if (a != kNoAnswer) appendUtf8(answers, a);
+    const std::size_t bound =
+        1024 + 6 * (r.id.size() + answers.size()) + 12 * r.wrongItems.size() +
+        16 * static_cast<std::size_t>(r.links.rows()) * static_cast<std::size_t>(r.links.cols()) +
+        matrixBound(r.distance) + matrixBound(r.graphDistance);
+    thread_local std::unique_ptr<char[]> buffer;
+    thread_local std::size_t capacity = 0;
+    if (capacity < bound) {
+        buffer = std::make_unique_for_overwrite<char[]>(bound);
+        capacity = bound;
+    }
+    char* const start = buffer.get();
+    char* at = putText(start, "{\"id\":");
+    at = putString(at, r.id);
+    at = putText(at, ",\"score\":");
+    at = putInt(at, r.score);
+    at = putText(at, ",\"answers\":");
+    at = putString(at, answers);
+    at = putText(at, ",\"wrongItems\":[");
     for (std::size_t k = 0; k < r.wrongItems.size(); ++k) {
-        if (k > 0) out += ',';
-        appendInt(out, r.wrongItems[k]);
+        if (k > 0) *at++ = ',';
+        at = putInt(at, r.wrongItems[k]);
     }
     const LinkFlagCounts& c = r.linkCounts;
-    static constexpr const char* kCounts[6] = {"match",  "miss",     "over",
-                                               "absent", "stdLinks", "targetLinks"};
-    out += "],\"counts\":{";
+    static constexpr std::string_view kCounts[6] = {"match",  "miss",     "over",
+                                                    "absent", "stdLinks", "targetLinks"};
+    at = putText(at, "],\"counts\":{");
     for (std::size_t k = 0; k < 6; ++k) {
-        if (k > 0) out += ',';
-        out += '"';
-        out += kCounts[k];
-        out += "\":";
-        appendInt(out, c[k]);
+        if (k > 0) *at++ = ',';
+        *at++ = '"';
+        at = putText(at, kCounts[k]);
+        at = putText(at, "\":");
+        at = putInt(at, c[k]);
     }
-    out += "},\"pfc\":";
-    appendNumber(out, r.pfcValue);
-    out += ",\"gtd\":";
-    appendNumber(out, r.gtdValue);
-    out += ",\"prx\":";
-    appendNumber(out, r.prxValue);
-    static constexpr const char* kRates[6] = {"matchOnStd",    "missOnStd",    "overOnStd",
-                                              "matchOnTarget", "missOnTarget", "overOnTarget"};
-    out += ",\"rates\":{";
+    at = putText(at, "},\"pfc\":");
+    at = putNumber(at, r.pfcValue);
+    at = putText(at, ",\"gtd\":");
+    at = putNumber(at, r.gtdValue);
+    at = putText(at, ",\"prx\":");
+    at = putNumber(at, r.prxValue);
+    static constexpr std::string_view kRates[6] = {"matchOnStd",    "missOnStd",    "overOnStd",
+                                                   "matchOnTarget", "missOnTarget", "overOnTarget"};
+    at = putText(at, ",\"rates\":{");
     for (std::size_t k = 0; k < 6; ++k) {
-        if (k > 0) out += ',';
-        out += '"';
-        out += kRates[k];
-        out += "\":";
-        appendNumber(out, r.rateValues[k]);
+        if (k > 0) *at++ = ',';
+        *at++ = '"';
+        at = putText(at, kRates[k]);
+        at = putText(at, "\":");
+        at = putNumber(at, r.rateValues[k]);
     }
-    out += "},\"links\":[";
+    at = putText(at, "},\"links\":[");
     bool firstLink = true;
     for (int i = 0; i < r.links.rows(); ++i) {
+        const std::uint8_t* row = r.links.rowData(i);
         for (int j = i + 1; j < r.links.cols(); ++j) {
-            if (!r.links(i, j)) continue;
-            out += firstLink ? "[" : ",[";
+            if (!row[j]) continue;
+            if (!firstLink) *at++ = ',';
             firstLink = false;
-            appendInt(out, i + 1);
-            out += ',';
-            appendInt(out, j + 1);
-            out += ']';
+            *at++ = '[';
+            at = putInt(at, i + 1);
+            *at++ = ',';
+            at = putInt(at, j + 1);
+            *at++ = ']';
         }
     }
-    out += "],\"distance\":";
-    appendMatrix(out, r.distance, putCurrency);
-    out += ",\"graphDistance\":";
-    appendMatrix(out, r.graphDistance, putGraphDistance);
-    out += '}';
+    at = putText(at, "],\"distance\":");
+    at = putMatrix(at, r.distance, putCurrency);
+    at = putText(at, ",\"graphDistance\":");
+    at = putMatrix(at, r.graphDistance, putGraphDistance);
+    *at++ = '}';
+    out.append(start, static_cast<std::size_t>(at - start));
 }
 
 json conceptsJson(const AppState& state) {
