@@ -39,6 +39,7 @@ void run(benchmark::State& st, qv::RunMethod method) {
     qv::RunOptions options;
     options.method = method;
     options.keepStudentMatrices = false;
+    options.threads = 1;  // a rate per core
     std::size_t bytes = 0;
     for (auto _ : st) {
         auto text = qv::runAnalysis(state, options);
@@ -66,6 +67,7 @@ void shapes(benchmark::internal::Benchmark* b) {
     b->Args({10000, 60, 200});
     b->Args({200, 181, 1000});
     b->Unit(benchmark::kMillisecond);
+    b->UseRealTime();
 }
 
 }  // namespace
