@@ -450,16 +450,15 @@ void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatri
     pathSearch(unitsWork(units, n), n, out);
 }
 
-void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
-                            std::int16_t unrelated, LinkMatrix& out) {
-    n = std::max(n, 0);
-    assert(counts.rows() >= n && counts.cols() >= n);
-    out.resizeSquare(n);
-    if (n < 2) return;
-    // Row by row over both halves (the counts are symmetric), so that the
-    // cells are written in order.
-    const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-    int firstUnrelated = -1;  // a row with an `unrelated` cell
+namespace {
+
+// The links before any cut, row by row over both halves (the counts are
+// symmetric), so that the cells are written in order; returns a row with an
+// `unrelated` cell, or -1.
+[[gnu::always_inline]] inline int countLinksWith(const WholeDistanceMatrix& counts, int n,
+                                                 std::int16_t threshold, std::int16_t unrelated,
+                                                 bool triangle, LinkMatrix& out) {
+    int firstUnrelated = -1;
     for (int i = 0; i < n; ++i) {
         const std::int16_t* ci = counts.rowData(i);
         std::uint8_t* li = out.rowData(i);
@@ -473,6 +472,37 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
         li[i] = 0;
         if (any && firstUnrelated < 0) firstUnrelated = i;
     }
+    return firstUnrelated;
+}
+
+int countLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
+               std::int16_t unrelated, bool triangle, LinkMatrix& out) {
+    return countLinksWith(counts, n, threshold, unrelated, triangle, out);
+}
+
+#if QV_HAS_AVX2_KERNELS
+QV_AVX2_TARGET int avx2CountLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
+                                  std::int16_t unrelated, bool triangle, LinkMatrix& out) {
+    return countLinksWith(counts, n, threshold, unrelated, triangle, out);
+}
+#endif
+
+}  // namespace
+
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkMatrix& out) {
+    n = std::max(n, 0);
+    assert(counts.rows() >= n && counts.cols() >= n);
+    out.resizeSquare(n);
+    if (n < 2) return;
+    const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
+#if QV_HAS_AVX2_KERNELS
+    const int firstUnrelated = useAvx2Kernels()
+                                   ? avx2CountLinks(counts, n, threshold, unrelated, triangle, out)
+                                   : countLinks(counts, n, threshold, unrelated, triangle, out);
+#else
+    const int firstUnrelated = countLinks(counts, n, threshold, unrelated, triangle, out);
+#endif
     if (firstUnrelated < 0) return;
     // Two concepts without answered items stand `unrelated` apart, and a
     // concept with some stands |k| from each: the path through it is 2 |k|.
