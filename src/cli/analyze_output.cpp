@@ -94,6 +94,15 @@ void appendInt(std::string& out, std::int64_t value) {
     out.append(buffer, end);
 }
 
+// numberText of a value; a class has few distinct values, so each thread
+// remembers the texts it has made.
+const std::string& cachedNumberText(double value) {
+    thread_local std::unordered_map<std::uint64_t, std::string> texts;
+    auto [found, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(value));
+    if (added) found->second = numberText(value);
+    return found->second;
+}
+
 // The widest cell text: a whole Currency or a double in JSON notation.
 constexpr std::size_t kMaxCell = 32;
 
@@ -333,11 +342,11 @@ AnalyzeFormat csvFormat() {
         }
         for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
             text += ',';
-            if (*value) text += numberText(**value);
+            if (*value) text += cachedNumberText(**value);
         }
         for (const auto& rate : r.rateValues) {
             text += ',';
-            if (rate) text += numberText(*rate);
+            if (rate) text += cachedNumberText(*rate);
         }
         text += "\r\n";
     };

@@ -78,6 +78,8 @@ bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistance
 
 void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,
                                              LinkMatrix& out) const {
+    const bool firstOrder = method_ == RunMethod::Triangle || method_ == RunMethod::PathSearch;
+    if (!firstOrder) return methodNetworkInto(method_, units, state_.conceptCount, out);
     FirstOrderOfCountsInto(method_ == RunMethod::Triangle, units, state_.conceptCount,
                            static_cast<std::int16_t>(state_.itemCount + 1), out);
 }

@@ -47,7 +47,7 @@ class StudentNetworkBuilder {
     // use and the item count allows; false (and `out` untouched) otherwise.
     bool unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const;
     // The method's network of distances from unitsInto, the same as
-    // methodNetworkInto gives, in n^2 steps.
+    // methodNetworkInto gives; the first-order methods in n^2 steps.
     void unitsNetworkInto(const WholeDistanceMatrix& units, LinkMatrix& out) const;
     StudentNetwork network(const StudentRecord& record) const;
 
