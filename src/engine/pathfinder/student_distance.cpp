@@ -110,15 +110,24 @@ template <typename T>
     const int n = table.conceptCount;
     const auto size = static_cast<std::size_t>(n);
     const int limit = std::min(itemCount, table.itemCount);
-    thread_local std::vector<std::int16_t> both;  // n x n, both halves
-    both.assign(size * size, 0);
+    // n x n, both halves, and the spare cells the padding counts into.
+    thread_local std::vector<std::int16_t> both;
+    both.assign(size * size + static_cast<std::size_t>(table.cellStride), 0);
     const std::int32_t* concepts = table.itemConcepts.data();
+    const auto stride = static_cast<std::size_t>(table.cellStride);
     for (int w = 0; w < table.words; ++w) {
         std::uint64_t right =
             (static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0) & wordMask(limit, w);
         while (right != 0) {
             const auto item = static_cast<std::size_t>(64 * w + std::countr_zero(right));
             right &= right - 1;
+            if (stride > 0) {
+                // The same steps for every item: no branch to mispredict.
+                const std::int32_t* cells = table.itemCells.data() + item * stride;
+                for (std::size_t k = 0; k < stride; ++k)
+                    ++both[static_cast<std::size_t>(cells[k])];
+                continue;
+            }
             const std::int32_t end = table.itemStart[item + 1];
             for (std::int32_t a = table.itemStart[item]; a < end; ++a) {
                 std::int16_t* cells = both.data() + static_cast<std::size_t>(concepts[a]) * size;
@@ -235,6 +244,29 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
     // Item by item also clears and walks an n x n table of 16-bit counts.
     table.countByItem = table.words > 1 && table.itemCount <= INT16_MAX &&
                         itemPairs + n * n <= n * (n - 1) / 2 * table.words;
+    constexpr int kMostCells = 16;
+    int widest = 0;
+    for (int k = 0; k < table.itemCount; ++k)
+        widest = std::max(widest, table.itemStart[static_cast<std::size_t>(k) + 1] -
+                                      table.itemStart[static_cast<std::size_t>(k)]);
+    if (widest * widest <= kMostCells) {
+        table.cellStride = widest * widest;
+        // Each unused slot counts into its own spare cell, so that the
+        // padding does not chain one item's increments to the next's.
+        table.itemCells.resize(static_cast<std::size_t>(table.itemCount) * table.cellStride);
+        for (int k = 0; k < table.itemCount; ++k) {
+            std::int32_t* cells =
+                table.itemCells.data() + static_cast<std::size_t>(k) * table.cellStride;
+            for (int slot = 0; slot < table.cellStride; ++slot)
+                cells[slot] = static_cast<std::int32_t>(n * n + slot);
+            const std::int32_t first = table.itemStart[static_cast<std::size_t>(k)];
+            const std::int32_t last = table.itemStart[static_cast<std::size_t>(k) + 1];
+            for (std::int32_t a = first; a < last; ++a)
+                for (std::int32_t b = first; b < last; ++b)
+                    *cells++ = static_cast<std::int32_t>(table.itemConcepts[a] * n +
+                                                         table.itemConcepts[b]);
+        }
+    }
     return table;
 }
 

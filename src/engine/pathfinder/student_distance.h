@@ -26,6 +26,12 @@ struct ItemConceptBits {
     // bitsets: chosen by makeItemConceptBits when the items' concept pairs are
     // fewer than the concept pairs' words, as in quizzes of a few concepts per item.
     bool countByItem = false;
+    // For counting by item: each item's cells (row * conceptCount + column,
+    // both halves and the diagonal) in cellStride slots, the unused ones
+    // pointing to spare cells past the matrix, so that every item takes the
+    // same steps; 0 when some item covers too many concepts for that.
+    int cellStride = 0;
+    std::vector<std::int32_t> itemCells;
 
     const std::uint64_t* conceptBits(int c) const {
         return bits.data() + static_cast<std::size_t>(c) * words;

@@ -38,9 +38,12 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
         const ItemMatrix table = randomTable(rng, items, concepts, 3 + rng() % 30);
         auto bits = makeItemConceptBits(table);
         ASSERT_TRUE(bits.has_value());
-        // Both ways of counting, whichever the table would choose.
+        // Every way of counting, whichever the table would choose: by bits,
+        // by item, and by item in fixed steps when the items allow.
+        const int stride = bits->cellStride;
         for (int s = 0; s < 6; ++s) {
-            bits->countByItem = s % 2 == 1;
+            bits->countByItem = s % 3 != 0;
+            bits->cellStride = s % 3 == 2 ? stride : 0;
             const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
             const DistanceMatrix expected =
                 test::definedDistances(table, items, concepts, [&](int m) {
