@@ -15,6 +15,11 @@ namespace qv::render {
 // The font of every drawing: a CJK-capable sans serif, so that Chinese
 // concept labels render, sized in surface pixels.
 QFont drawingFont();
+// The same in a chart text's size and weight.
+QFont drawingFont(const TextStyle& style);
+
+// The box a chart text covers, in surface pixels.
+QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style);
 
 // Draws canvas operations on a QPainter in surface pixels (whatever transform
 // the painter has maps them to the device). The caption is not drawn.
@@ -27,6 +32,8 @@ class PainterCanvas final : public Canvas {
     void drawLine(LayoutPoint from, LayoutPoint to) override;
     void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override;
     void drawText(LayoutPoint topLeft, std::string_view text) override;
+    void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override;
+    void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
 
   private:
     void line(LayoutPoint from, LayoutPoint to, const QColor& colour);
@@ -47,6 +54,8 @@ class PictureExtent {
     QSize size() const;
 
   private:
+    void reach(double x, double y);
+
     QFontMetricsF metrics_;
     double right_, bottom_;
 };
