@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/results_csv.h"
 #include "analysis/results_text.h"
 #include "analysis/student_matrices.h"
 #include "commands.h"
@@ -20,17 +21,6 @@ namespace qv::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char ch : text) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    out += '"';
-    return out;
-}
 
 // Numbers as the table writes them: 0.43, never 0.43000000000000005.
 json jsonNumber(const std::optional<double>& value) {
@@ -295,31 +285,8 @@ AnalyzeFormat tableFormat() {
 
 AnalyzeFormat csvFormat() {
     AnalyzeFormat f;
-    f.head = [] {
-        return std::string(
-            "\xEF\xBB\xBF"
-            "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
-            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on "
-            "Target\r\n");
-    };
-    f.student = [](std::string& text, const StudentRecord& r) {
-        text += csvField(r.id);
-        text += ',';
-        appendInt(text, r.score);
-        for (std::int32_t count : r.linkCounts) {
-            text += ',';
-            appendInt(text, count);
-        }
-        for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
-            text += ',';
-            if (*value) text += numberText(**value);
-        }
-        for (const auto& rate : r.rateValues) {
-            text += ',';
-            if (rate) text += numberText(*rate);
-        }
-        text += "\r\n";
-    };
+    f.head = resultsCsvHead;
+    f.student = appendResultsCsvRow;
     return f;
 }
 
