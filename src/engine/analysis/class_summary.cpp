@@ -188,11 +188,31 @@ void ClassTally::addBytes(std::string_view bytes) {
     }
 }
 
-void ClassTally::add(const StudentRecord& record) {
-    thread_local std::string scratch;
-    scratch.clear();
-    appendBytes(scratch, record);
-    addBytes(scratch);
+void ClassTally::add(const StudentRecord& r) {
+    ++students_;
+    addValue(kValueScore, r.score);
+    for (int which : {kValuePfc, kValueGtd, kValuePrx}) {
+        const auto& value = which == kValuePfc   ? r.pfcValue
+                            : which == kValueGtd ? r.gtdValue
+                                                 : r.prxValue;
+        const std::int16_t t = thousandths(value);
+        addValue(which, t == kNoValue ? std::nullopt : std::optional<std::int64_t>(t));
+    }
+    if (r.links.rows() == n_ && r.links.cols() == n_) {
+        std::int64_t* count = pairStudents_.data();
+        for (int i = 0; i < n_; ++i) {
+            const std::uint8_t* row = r.links.rowData(i);
+            for (int j = i + 1; j < n_; ++j)
+                *count++ += row[j] != 0 ? 1 : 0;
+        }
+    }
+    const std::size_t words = std::min(r.correct.size(), (itemCorrect_.size() + 63) / 64);
+    for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t bits = r.correct[w]; bits != 0; bits &= bits - 1) {
+            const std::size_t item = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            if (item < itemCorrect_.size()) ++itemCorrect_[item];
+        }
+    }
 }
 
 ClassSummary ClassTally::summary(const AppState& state) const {
