@@ -144,8 +144,8 @@ void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor fore
     painter.restore();
 }
 
-PictureExtent::PictureExtent()
-    : metrics_(drawingFont()), right_(kSurfaceWidth), bottom_(kSurfaceHeight) {}
+PictureExtent::PictureExtent(QSizeF least)
+    : metrics_(drawingFont()), right_(least.width()), bottom_(least.height()) {}
 
 void PictureExtent::reach(double x, double y) {
     constexpr double kMargin = 8;
@@ -179,11 +179,22 @@ QSize PictureExtent::size() const {
     return QSize(static_cast<int>(std::ceil(right_)), static_cast<int>(std::ceil(bottom_)));
 }
 
-QSize pictureSize(const RecordingCanvas& picture) {
-    PictureExtent extent;
+namespace {
+
+QSize extentOf(const RecordingCanvas& picture, PictureExtent extent) {
     for (const CanvasOp& op : picture.ops())
         extent.add(op);
     return extent.size();
+}
+
+}  // namespace
+
+QSize pictureSize(const RecordingCanvas& picture) {
+    return extentOf(picture, PictureExtent());
+}
+
+QSize chartSize(const RecordingCanvas& picture) {
+    return extentOf(picture, PictureExtent(QSizeF(0, 0)));
 }
 
 void paintPictureFitted(QPainter& painter, const QRectF& target, const RecordingCanvas& picture,

@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include "report/canvas.h"
+#include "report/draw_report.h"
 
 class QPainter;
 
@@ -46,10 +47,11 @@ class PainterCanvas final : public Canvas {
 // Replays a recorded drawing at 1:1 in the painter's current coordinates.
 void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground);
 
-// Grows, operation by operation, to the surface a drawing needs.
+// Grows, operation by operation, to the surface a drawing needs, starting
+// from `least`.
 class PictureExtent {
   public:
-    PictureExtent();
+    explicit PictureExtent(QSizeF least = QSizeF(kSurfaceWidth, kSurfaceHeight));
     void add(const CanvasOp& op);
     QSize size() const;
 
@@ -63,6 +65,8 @@ class PictureExtent {
 // The surface a drawing needs: 800 x 600, or more when long labels or a long
 // concept list reach beyond it, so that nothing is cut off.
 QSize pictureSize(const RecordingCanvas& picture);
+// The same without the least size: a chart as large as it is drawn.
+QSize chartSize(const RecordingCanvas& picture);
 
 // Replays it scaled into `target` (device coordinates of the painter), the
 // surface of pictureSize kept in proportion and centred.
