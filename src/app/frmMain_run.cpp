@@ -64,6 +64,9 @@ void frmMain::runCommand(RunMethod method) {
     }
     setResultText(std::move(result).value());
     progress_->setValue(kProgressMax);
+    context_.runName = method == RunMethod::Triangle ? QStringLiteral("Tamsel一階三角算則")
+                                                     : QStringLiteral("Tamsel一階路徑找尋");
+    classChanged();
 }
 
 }  // namespace qv::app

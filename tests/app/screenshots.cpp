@@ -7,11 +7,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 
 #include "application.h"
+#include "chart_view.h"
+#include "frmClass.h"
 #include "frmDebug.h"
 #include "frmMain.h"
 #include "frmStudent.h"
+#include "frmStudentViewer.h"
 #include "recording_dialogs.h"
 #include "samples/sample_class.h"
 
@@ -40,6 +45,24 @@ int main(int argc, char* argv[]) {
     main.grab().save(out.filePath(QStringLiteral("main.png")));
     debug->grab().save(out.filePath(QStringLiteral("debug.png")));
     main.windows().find<frmStudent>()->grab().save(out.filePath(QStringLiteral("student.png")));
+    // The class window: the table sorted by PFC with a student selected, the
+    // distributions, and a link of the heat map traced to the items.
+    main.findChild<QAction*>(QStringLiteral("mnuClassOverview"))->trigger();
+    auto* overview = main.windows().find<frmClass>();
+    overview->resultsTable()->sortByColumn(2, Qt::AscendingOrder);
+    overview->resultsTable()->selectRow(2);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class.png")));
+    overview->tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class-histograms.png")));
+    overview->tabs()->setCurrentIndex(2);
+    overview->selectPair(3, 9);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class-links.png")));
+    overview->openStudent(2);
+    QApplication::processEvents();
+    overview->viewer()->grab().save(out.filePath(QStringLiteral("viewer.png")));
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));
     return 0;
