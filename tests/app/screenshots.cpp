@@ -17,6 +17,7 @@
 #include "frmMain.h"
 #include "frmStudent.h"
 #include "frmStudentViewer.h"
+#include "layout/get_points.h"
 #include "recording_dialogs.h"
 #include "samples/sample_class.h"
 
@@ -61,6 +62,17 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
     overview->grab().save(out.filePath(QStringLiteral("class-links.png")));
     overview->openStudent(2);
+    // A link the student misses, clicked in the Miss panel.
+    const int k = overview->viewer()->current();
+    const auto& links = c.state.students[std::size_t(k)].links;
+    const auto nodes =
+        qv::LayoutComparisonPanels(800, 600, c.state.conceptCount).nodePoints[qv::kPanelMiss];
+    for (int i = 0, done = 0; i < c.state.conceptCount && !done; ++i)
+        for (int j = i + 1; j < c.state.conceptCount && !done; ++j)
+            if ((done = c.state.stdLinks(i, j) && !links(i, j)))
+                emit overview->viewer()->findChild<ChartView*>()->clicked(
+                    {(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
+                     (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
     QApplication::processEvents();
     overview->viewer()->grab().save(out.filePath(QStringLiteral("viewer.png")));
     for (const auto& m : dialogs.messages)

@@ -170,7 +170,19 @@ std::string columnLabel(const std::vector<std::string>& labels, int c) {
     return toUtf8(chars);
 }
 
-void drawLegend(Canvas& canvas, LayoutPoint o) {
+// Cells this small would be all frame: a standard link gets a dot instead.
+constexpr int kFramedCell = 12;
+
+void markStandard(Canvas& canvas, LayoutPoint cell, int side) {
+    if (side + 1 >= kFramedCell) {
+        frame(canvas, cell, side - 1, side - 1, kStdFrame);
+        return;
+    }
+    const int dot = std::max(2, side / 3);
+    canvas.fillRect({cell.x + (side - dot) / 2, cell.y + (side - dot) / 2}, dot, dot, kStdFrame);
+}
+
+void drawLegend(Canvas& canvas, LayoutPoint o, int cell) {
     const auto scale = [&](int y, std::string_view name, Rgb (*colour)(double)) {
         TextStyle s = style();
         s.middle = true;
@@ -185,11 +197,15 @@ void drawLegend(Canvas& canvas, LayoutPoint o) {
     };
     scale(o.y, "缺少的標準連結", missColour);
     scale(o.y + 30, "多出的連結", extraColour);
-    canvas.fillRect({o.x, o.y + 62}, 12, 12, kWhite);
-    frame(canvas, {o.x, o.y + 62}, 12, 12, kStdFrame);
+    const int side = std::min(cell, 13) - 1;
+    canvas.fillRect({o.x, o.y + 68 - side / 2}, side, side, kWhite);
+    markStandard(canvas, {o.x, o.y + 68 - side / 2}, side);
     TextStyle s = style();
     s.middle = true;
-    canvas.drawText({o.x + 18, o.y + 68}, "有框：標準網路的連結（格內數字為百分比）", s);
+    canvas.drawText(
+        {o.x + 18, o.y + 68},
+        cell >= kFramedCell ? "有框：標準網路的連結（格內數字為百分比）" : "有點：標準網路的連結",
+        s);
 }
 
 }  // namespace
@@ -280,7 +296,7 @@ void DrawHeatMap(Canvas& canvas, const ClassSummary& summary,
                             !share     ? kNoShare
                             : standard ? missColour(*share)
                                        : extraColour(*share));
-            if (standard) frame(canvas, cell, side - 1, side - 1, kStdFrame);
+            if (standard) markStandard(canvas, cell, side);
             if (share && l.cell >= 20 && *share >= 0.005) {
                 TextStyle s = style(*share > 0.55 ? kWhite : kInk, TextAlign::Centre, 9);
                 s.middle = true;
@@ -305,7 +321,7 @@ void DrawHeatMap(Canvas& canvas, const ClassSummary& summary,
             canvas.drawText({l.grid.x + middle, l.grid.y - 17}, columnLabel(labels, c), column);
         }
     }
-    drawLegend(canvas, {l.origin.x, l.grid.y + n * l.cell + 14});
+    drawLegend(canvas, {l.origin.x, l.grid.y + n * l.cell + 14}, l.cell);
 }
 
 void DrawHeatMapSelection(Canvas& canvas, const HeatMapLayout& l, int i, int j) {
