@@ -1,7 +1,9 @@
 #include "chart_view.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "painter_canvas.h"
 
@@ -18,6 +20,18 @@ class ChartSurface final : public QWidget {
     }
 
   protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ToolTip && view_.tips_) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const QString tip = view_.tips_(LayoutPoint{help->pos().x(), help->pos().y()});
+            if (tip.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), tip, this);
+            return true;
+        }
+        return QWidget::event(event);
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         render::paintPicture(painter, view_.picture_, Qt::black);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QScrollArea>
+#include <functional>
 
 #include "report/canvas.h"
 
@@ -21,8 +22,11 @@ class ChartView final : public QScrollArea {
     const RecordingCanvas& picture() const { return picture_; }
     const RecordingCanvas& overlay() const { return overlay_; }
 
-    // Where a point of the drawing is on the widget that shows it, for tests
-    // and screenshots that click it.
+    // What the tooltip says at a point of the drawing (nothing: no tooltip).
+    void setTips(std::function<QString(LayoutPoint)> tips) { tips_ = std::move(tips); }
+
+    // The widget the drawing is shown on, in its own pixels, for tests and
+    // screenshots that click it.
     QWidget* surface() const;
 
   signals:
@@ -31,6 +35,7 @@ class ChartView final : public QScrollArea {
   private:
     friend class ChartSurface;
     RecordingCanvas picture_, overlay_;
+    std::function<QString(LayoutPoint)> tips_;
     ChartSurface* surface_ = nullptr;
 };
 

@@ -153,6 +153,7 @@ QWidget* frmClass::buildLinksTab() {
     heatMap_->setObjectName(QStringLiteral("chartHeatMap"));
     heatMap_->setToolTip(QStringLiteral("點一格，下方列出涉及這兩個概念的題目"));
     connect(heatMap_, &ChartView::clicked, this, &frmClass::onHeatMapClicked);
+    heatMap_->setTips([this](LayoutPoint p) { return pairTip(p); });
     auto* lists = new QWidget(tab);
     auto* listsLayout = new QVBoxLayout(lists);
     listsLayout->setContentsMargins(0, 0, 0, 0);
@@ -268,6 +269,20 @@ void frmClass::selectPair(int i, int j) {
 void frmClass::showTrace() {
     if (!summary_ || !pair_) return;
     trace_->showPair(context_.state, *summary_, pair_->first, pair_->second, selectedStudent());
+}
+
+// Small cells of many concepts carry no numbers: the tooltip names the pair.
+QString frmClass::pairTip(LayoutPoint point) const {
+    const auto pair = summary_ ? heatMapPairAt(heatLayout_, point) : std::nullopt;
+    if (!pair) return {};
+    const auto [i, j] = *pair;
+    const auto& labels = context_.state.conceptNames;
+    const std::optional<double> share = summary_->diagnosisShare(i, j);
+    return QStringLiteral("%1 — %2\n%3%4")
+        .arg(text(conceptText(i, labels)), text(conceptText(j, labels)),
+             summary_->isStandard(i, j) ? QStringLiteral("標準連結，缺少的學生：")
+                                        : QStringLiteral("非標準連結，多出的學生："),
+             share ? text(shareText(*share)) : QStringLiteral("N/A"));
 }
 
 void frmClass::onHeatMapClicked(LayoutPoint point) {

@@ -70,6 +70,7 @@ class frmClass final : public QMainWindow {
     void showShownCount();
     std::optional<int> selectedStudent() const;
     void onHeatMapClicked(LayoutPoint point);
+    QString pairTip(LayoutPoint point) const;
     void report(const QString& text);
 
     AppContext& context_;
