@@ -169,7 +169,7 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::onPathSearchRun);
     run->addSeparator();
     connect(addCommand(run, "mnuClassOverview", QStringLiteral("全班概覽(&O)…"),
-                       QKeySequence(Qt::Key_F6)),
+                       QKeySequence(Qt::Key_F7)),
             &QAction::triggered, this, &frmMain::onClassOverview);
 
     connect(addCommand(bar, "mnuDebug", QStringLiteral("除錯模式(&D)")), &QAction::triggered, this,
