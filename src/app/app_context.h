@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "core/state.h"
+
+namespace qv {
+struct ClassSummary;
+}
 
 namespace qv::app {
 
@@ -18,6 +23,11 @@ struct AppContext {
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"
+
+    // The run command of the last run, and the class summary of its results
+    // (made when first asked for; dropped by every run and load).
+    QString runName;
+    std::shared_ptr<const ClassSummary> classSummary;
 };
 
 }  // namespace qv::app

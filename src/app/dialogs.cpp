@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPrintDialog>
 
 namespace qv::app {
 
@@ -17,6 +18,19 @@ void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& 
     box.exec();
 }
 
-QString dataFileFilter() { return QStringLiteral("資料檔案 (*.txt)"); }
+QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& suggested,
+                            const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+bool QtDialogs::choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString dataFileFilter() {
+    return QStringLiteral("資料檔案 (*.txt)");
+}
 
 }  // namespace qv::app

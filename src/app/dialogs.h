@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace qv::app {
@@ -10,7 +11,7 @@ namespace qv::app {
 // The modal dialogs the windows use. The program shows Qt's; tests put in a
 // recorder so that no dialog ever blocks.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // An open-file dialog; returns the chosen path, or an empty text on cancel.
@@ -19,14 +20,23 @@ public:
     // A message box with an OK button only.
     virtual void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                          const QString& text) = 0;
+    // A save-file dialog starting at `suggested`; the chosen path, or an empty
+    // text on cancel.
+    virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
+                             const QString& filter) = 0;
+    // The printer dialog on `printer` (a printer or a PDF file); false on cancel.
+    virtual bool choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) = 0;
 };
 
 class QtDialogs final : public Dialogs {
-public:
+  public:
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter, const QString& initialFile = {}) override;
     void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
+                     const QString& filter) override;
+    bool choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) override;
 };
 
 // Every file dialog of the program offers this one filter ("資料檔案 (*.txt)|*.txt").

@@ -9,6 +9,7 @@
 #include "data_folders.h"
 #include "dialogs.h"
 #include "frmAbout.h"
+#include "frmClass.h"
 #include "frmConceptNote.h"
 #include "frmData.h"
 #include "frmDebug.h"
@@ -17,6 +18,7 @@
 #include "identity.h"
 #include "indicator_light.h"
 #include "logo.h"
+#include "report/draw_report.h"
 #include "text_box.h"
 
 namespace qv::app {
@@ -105,6 +107,22 @@ void frmMain::onLayoutTest() {
 
 StudentWindowSource frmMain::studentWindow() {
     return [this] { return windows_.get<frmStudent>(context_.dialogs); };
+}
+
+void frmMain::onClassOverview() {
+    if (!reportsAvailable(context_.state)) {
+        showMessage(
+            QMessageBox::Information,
+            QStringLiteral("尚未有分析結果。\n請先開啟資料檔、概念註解檔與題目所包含概念檔，"
+                           "再從「執行」選單執行分析，然後開啟全班概覽。"));
+        return;
+    }
+    windows_.show<frmClass>(context_);
+}
+
+void frmMain::classChanged() {
+    context_.classSummary.reset();
+    if (auto* window = windows_.find<frmClass>()) window->reload();
 }
 
 void frmMain::onDebug() {

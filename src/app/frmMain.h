@@ -73,6 +73,7 @@ class frmMain : public QMainWindow {
     void onNewConceptNote();
     void onNewItemConcept();
     void onDebug();
+    void onClassOverview();
 
   private:
     void buildControls();
@@ -87,6 +88,9 @@ class frmMain : public QMainWindow {
     // The lights' tooltips and the status bar: which files are loaded, and
     // whether the table still belongs to the data now loaded.
     void showLoadState();
+    // The class window shows the records of the last run: a run or a load
+    // changes them under it.
+    void classChanged();
     // The print window, opened on first use and again, empty, after it was closed.
     StudentWindowSource studentWindow();
 

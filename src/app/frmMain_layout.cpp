@@ -167,6 +167,10 @@ void frmMain::buildMenus() {
     connect(addCommand(run, "mnuPathSearchRun", QStringLiteral("Tamsel一階路徑找尋"),
                        QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &frmMain::onPathSearchRun);
+    run->addSeparator();
+    connect(addCommand(run, "mnuClassOverview", QStringLiteral("全班概覽(&O)…"),
+                       QKeySequence(Qt::Key_F7)),
+            &QAction::triggered, this, &frmMain::onClassOverview);
 
     connect(addCommand(bar, "mnuDebug", QStringLiteral("除錯模式(&D)")), &QAction::triggered, this,
             &frmMain::onDebug);

@@ -23,6 +23,17 @@ bool keepMatrices(const AppState& state) {
     return state.studentCount * perStudent <= kMatrixBudgetBytes;
 }
 
+// The run command's caption, for the class window's title.
+QString runName(RunMethod method) {
+    switch (method) {
+        case RunMethod::Triangle:
+            return QStringLiteral("Tamsel一階三角算則");
+        case RunMethod::PathSearch:
+            return QStringLiteral("Tamsel一階路徑找尋");
+    }
+    return {};
+}
+
 }  // namespace
 
 void frmMain::onTriangleRun() {
@@ -64,6 +75,8 @@ void frmMain::runCommand(RunMethod method) {
     }
     setResultText(std::move(result).value());
     progress_->setValue(kProgressMax);
+    context_.runName = runName(method);
+    classChanged();
 }
 
 }  // namespace qv::app

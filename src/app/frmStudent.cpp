@@ -65,6 +65,14 @@ class frmStudent::WindowCanvas final : public Canvas {
         w_.picture_.drawText(topLeft, text);
         w_.record();
     }
+    void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override {
+        w_.picture_.fillRect(topLeft, width, height, colour);
+        w_.record();
+    }
+    void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override {
+        w_.picture_.drawText(anchor, text, style);
+        w_.record();
+    }
 
   private:
     frmStudent& w_;

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/results_csv.h"
 #include "analysis/results_text.h"
 #include "analysis/student_matrices.h"
 #include "commands.h"
@@ -22,17 +23,6 @@ namespace qv::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (char ch : text) {
-        if (ch == '"') out += '"';
-        out += ch;
-    }
-    out += '"';
-    return out;
-}
 
 // Numbers as the table writes them: 0.43, never 0.43000000000000005.
 json jsonNumber(const std::optional<double>& value) {
@@ -86,21 +76,6 @@ void writeField(std::string& out, std::string_view key, const json& value, bool 
     out += ": ";
     out += value.dump();
     out += last ? "\n" : ",\n";
-}
-
-void appendInt(std::string& out, std::int64_t value) {
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    out.append(buffer, end);
-}
-
-// numberText of a value; a class has few distinct values, so each thread
-// remembers the texts it has made.
-const std::string& cachedNumberText(double value) {
-    thread_local std::unordered_map<std::uint64_t, std::string> texts;
-    auto [found, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(value));
-    if (added) found->second = numberText(value);
-    return found->second;
 }
 
 // The widest cell text: a whole Currency or a double in JSON notation.
@@ -325,31 +300,8 @@ AnalyzeFormat tableFormat() {
 
 AnalyzeFormat csvFormat() {
     AnalyzeFormat f;
-    f.head = [] {
-        return std::string(
-            "\xEF\xBB\xBF"
-            "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
-            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on "
-            "Target\r\n");
-    };
-    f.student = [](std::string& text, const StudentRecord& r) {
-        text += csvField(r.id);
-        text += ',';
-        appendInt(text, r.score);
-        for (std::int32_t count : r.linkCounts) {
-            text += ',';
-            appendInt(text, count);
-        }
-        for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
-            text += ',';
-            if (*value) text += cachedNumberText(**value);
-        }
-        for (const auto& rate : r.rateValues) {
-            text += ',';
-            if (rate) text += cachedNumberText(*rate);
-        }
-        text += "\r\n";
-    };
+    f.head = resultsCsvHead;
+    f.student = appendResultsCsvRow;
     return f;
 }
 

@@ -50,7 +50,7 @@ std::string parseErrorText(const CLI::ParseError& e) {
                                              std::regex_constants::format_first_only);
     if (is(static_cast<CLI::RequiredError*>(nullptr))) {
         if (named) return "錯誤：缺少必要的選項 " + option;
-        return "錯誤：請指定一個命令：analyze、report、check、network 或 generate";
+        return "錯誤：請指定一個命令：analyze、summary、report、check、network 或 generate";
     }
     if (is(static_cast<CLI::ExtrasError*>(nullptr))) {
         const auto colon = what.find(": ");

@@ -10,9 +10,9 @@
 
 #ifdef QV_HAVE_RENDER
 
-#include <QGuiApplication>
 #include <QString>
 
+#include "cli_render.h"
 #include "cli_text.h"
 #include "core/utf8.h"
 #include "data/safe_file.h"
@@ -36,23 +36,6 @@ struct ReportOptions {
     double scale = 1.0;
     int threads = 0;
 };
-
-// Qt's remarks about the platform (runtime folders, fonts) are not the
-// command's output; only its critical messages still reach stderr.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-}
-
-// Fonts and painting need a GUI application; without a display it runs offscreen.
-std::unique_ptr<QGuiApplication> startGui() {
-    static int argc = 1;
-    static char name[] = "quorvane-cli";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQtMessages);
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 Expected<void> writePicture(const RecordingCanvas& picture, const fs::path& file,
                             ExportFormat format, const ReportOptions& opt,

@@ -13,6 +13,7 @@ void addNetworkCommand(CLI::App& app, int& status);
 void addCheckCommand(CLI::App& app, int& status);
 void addAnalyzeCommand(CLI::App& app, int& status);
 void addReportCommand(CLI::App& app, int& status);
+void addSummaryCommand(CLI::App& app, int& status);
 void addGenerateCommand(CLI::App& app, int& status);
 
 }  // namespace qv::cli

@@ -29,6 +29,7 @@ int run(int argc, char** argv) {
     qv::cli::addNetworkCommand(app, status);
     qv::cli::addCheckCommand(app, status);
     qv::cli::addAnalyzeCommand(app, status);
+    qv::cli::addSummaryCommand(app, status);
     qv::cli::addReportCommand(app, status);
     qv::cli::addGenerateCommand(app, status);
     try {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QString>
+#include <QStringList>
 
 #include "report/draw_report.h"
 
@@ -31,6 +32,53 @@ QFont drawingFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
+}
+
+QFont drawingFont(const TextStyle& style) {
+    QFont font = drawingFont();
+    if (style.pixelSize > 0) font.setPixelSize(style.pixelSize);
+    font.setBold(style.bold);
+    return font;
+}
+
+namespace {
+
+// A vertical text's characters stand closer than its lines would: the font's
+// line height leaves room for accents that CJK labels do not have.
+double verticalStep(const QFont& font) {
+    return font.pixelSize() * 1.1;
+}
+
+// The characters of a text, surrogate pairs kept whole.
+QStringList characters(const QString& text) {
+    QStringList out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        out << text.mid(i, length);
+        i += length - 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style) {
+    const QFont font = drawingFont(style);
+    const QFontMetricsF metrics(font);
+    if (style.vertical) {
+        double width = 0;
+        const QStringList chars = characters(text);
+        for (const QString& c : chars)
+            width = std::max(width, metrics.horizontalAdvance(c));
+        const double height = verticalStep(font) * static_cast<double>(chars.size());
+        return QRectF(anchor.x - width / 2, anchor.y - height, width, height);
+    }
+    const double width = metrics.horizontalAdvance(text);
+    const double height = metrics.height();
+    double left = anchor.x;
+    if (style.align == TextAlign::Centre) left -= width / 2;
+    if (style.align == TextAlign::Right) left -= width;
+    return QRectF(left, style.middle ? anchor.y - height / 2 : anchor.y, width, height);
 }
 
 PainterCanvas::PainterCanvas(QPainter& painter, QColor foreground)
@@ -64,6 +112,31 @@ void PainterCanvas::drawText(LayoutPoint topLeft, std::string_view text) {
     painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, fromUtf8(text));
 }
 
+void PainterCanvas::fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) {
+    painter_.fillRect(QRectF(toQt(topLeft), QSizeF(width, height)),
+                      QColor(colour.r, colour.g, colour.b));
+}
+
+void PainterCanvas::drawText(LayoutPoint anchor, std::string_view utf8, const TextStyle& style) {
+    const QString text = fromUtf8(utf8);
+    const QFont before = painter_.font();
+    painter_.setFont(drawingFont(style));
+    painter_.setPen(QColor(style.colour.r, style.colour.g, style.colour.b));
+    const QRectF box = styledTextBox(anchor, text, style);
+    if (style.vertical) {
+        const double step = verticalStep(painter_.font());
+        double y = box.top();
+        for (const QString& c : characters(text)) {
+            painter_.drawText(QRectF(box.left(), y, box.width(), step),
+                              Qt::AlignCenter | Qt::TextDontClip, c);
+            y += step;
+        }
+    } else {
+        painter_.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    }
+    painter_.setFont(before);
+}
+
 void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground) {
     painter.save();
     PainterCanvas canvas(painter, foreground);
@@ -71,20 +144,34 @@ void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor fore
     painter.restore();
 }
 
-PictureExtent::PictureExtent()
-    : metrics_(drawingFont()), right_(kSurfaceWidth), bottom_(kSurfaceHeight) {}
+PictureExtent::PictureExtent(QSizeF least)
+    : metrics_(drawingFont()), right_(least.width()), bottom_(least.height()) {}
+
+void PictureExtent::reach(double x, double y) {
+    constexpr double kMargin = 8;
+    right_ = std::max(right_, x + kMargin);
+    bottom_ = std::max(bottom_, y + kMargin);
+}
 
 void PictureExtent::add(const CanvasOp& op) {
-    constexpr double kMargin = 8;
-    const auto reach = [&](double x, double y) {
-        right_ = std::max(right_, x + kMargin);
-        bottom_ = std::max(bottom_, y + kMargin);
-    };
-    if (op.kind == CanvasOp::Kind::Text) {
-        reach(op.from.x + metrics_.horizontalAdvance(fromUtf8(op.text)),
-              op.from.y + metrics_.height());
-    } else if (op.kind == CanvasOp::Kind::Line || op.kind == CanvasOp::Kind::ColourLine) {
-        reach(std::max(op.from.x, op.to.x), std::max(op.from.y, op.to.y));
+    switch (op.kind) {
+        case CanvasOp::Kind::Text:
+            reach(op.from.x + metrics_.horizontalAdvance(fromUtf8(op.text)),
+                  op.from.y + metrics_.height());
+            break;
+        case CanvasOp::Kind::StyledText: {
+            const QRectF box = styledTextBox(op.from, fromUtf8(op.text), op.style);
+            reach(box.right(), box.bottom());
+            break;
+        }
+        case CanvasOp::Kind::Line:
+        case CanvasOp::Kind::ColourLine:
+        case CanvasOp::Kind::Rect:
+            reach(std::max(op.from.x, op.to.x), std::max(op.from.y, op.to.y));
+            break;
+        case CanvasOp::Kind::Caption:
+        case CanvasOp::Kind::LineWidth:
+            break;
     }
 }
 
@@ -92,11 +179,22 @@ QSize PictureExtent::size() const {
     return QSize(static_cast<int>(std::ceil(right_)), static_cast<int>(std::ceil(bottom_)));
 }
 
-QSize pictureSize(const RecordingCanvas& picture) {
-    PictureExtent extent;
+namespace {
+
+QSize extentOf(const RecordingCanvas& picture, PictureExtent extent) {
     for (const CanvasOp& op : picture.ops())
         extent.add(op);
     return extent.size();
+}
+
+}  // namespace
+
+QSize pictureSize(const RecordingCanvas& picture) {
+    return extentOf(picture, PictureExtent());
+}
+
+QSize chartSize(const RecordingCanvas& picture) {
+    return extentOf(picture, PictureExtent(QSizeF(0, 0)));
 }
 
 void paintPictureFitted(QPainter& painter, const QRectF& target, const RecordingCanvas& picture,

@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include "report/canvas.h"
+#include "report/draw_report.h"
 
 class QPainter;
 
@@ -15,6 +16,11 @@ namespace qv::render {
 // The font of every drawing: a CJK-capable sans serif, so that Chinese
 // concept labels render, sized in surface pixels.
 QFont drawingFont();
+// The same in a chart text's size and weight.
+QFont drawingFont(const TextStyle& style);
+
+// The box a chart text covers, in surface pixels.
+QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style);
 
 // Draws canvas operations on a QPainter in surface pixels (whatever transform
 // the painter has maps them to the device). The caption is not drawn.
@@ -27,6 +33,8 @@ class PainterCanvas final : public Canvas {
     void drawLine(LayoutPoint from, LayoutPoint to) override;
     void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override;
     void drawText(LayoutPoint topLeft, std::string_view text) override;
+    void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override;
+    void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
 
   private:
     void line(LayoutPoint from, LayoutPoint to, const QColor& colour);
@@ -39,14 +47,17 @@ class PainterCanvas final : public Canvas {
 // Replays a recorded drawing at 1:1 in the painter's current coordinates.
 void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground);
 
-// Grows, operation by operation, to the surface a drawing needs.
+// Grows, operation by operation, to the surface a drawing needs, starting
+// from `least`.
 class PictureExtent {
   public:
-    PictureExtent();
+    explicit PictureExtent(QSizeF least = QSizeF(kSurfaceWidth, kSurfaceHeight));
     void add(const CanvasOp& op);
     QSize size() const;
 
   private:
+    void reach(double x, double y);
+
     QFontMetricsF metrics_;
     double right_, bottom_;
 };
@@ -54,6 +65,8 @@ class PictureExtent {
 // The surface a drawing needs: 800 x 600, or more when long labels or a long
 // concept list reach beyond it, so that nothing is cut off.
 QSize pictureSize(const RecordingCanvas& picture);
+// The same without the least size: a chart as large as it is drawn.
+QSize chartSize(const RecordingCanvas& picture);
 
 // Replays it scaled into `target` (device coordinates of the painter), the
 // surface of pictureSize kept in proportion and centred.

@@ -7,11 +7,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 
 #include "application.h"
+#include "chart_view.h"
+#include "frmClass.h"
 #include "frmDebug.h"
 #include "frmMain.h"
 #include "frmStudent.h"
+#include "frmStudentViewer.h"
+#include "layout/get_points.h"
 #include "recording_dialogs.h"
 #include "samples/sample_class.h"
 
@@ -40,6 +46,35 @@ int main(int argc, char* argv[]) {
     main.grab().save(out.filePath(QStringLiteral("main.png")));
     debug->grab().save(out.filePath(QStringLiteral("debug.png")));
     main.windows().find<frmStudent>()->grab().save(out.filePath(QStringLiteral("student.png")));
+    // The class window: the table sorted by PFC with a student selected, the
+    // distributions, and a link of the heat map traced to the items.
+    main.findChild<QAction*>(QStringLiteral("mnuClassOverview"))->trigger();
+    auto* overview = main.windows().find<frmClass>();
+    overview->resultsTable()->sortByColumn(2, Qt::AscendingOrder);
+    overview->resultsTable()->selectRow(2);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class.png")));
+    overview->tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class-histograms.png")));
+    overview->tabs()->setCurrentIndex(2);
+    overview->selectPair(3, 9);
+    QApplication::processEvents();
+    overview->grab().save(out.filePath(QStringLiteral("class-links.png")));
+    overview->openStudent(2);
+    // A link the student misses, clicked in the Miss panel.
+    const int k = overview->viewer()->current();
+    const auto& links = c.state.students[std::size_t(k)].links;
+    const auto nodes =
+        qv::LayoutComparisonPanels(800, 600, c.state.conceptCount).nodePoints[qv::kPanelMiss];
+    for (int i = 0, done = 0; i < c.state.conceptCount && !done; ++i)
+        for (int j = i + 1; j < c.state.conceptCount && !done; ++j)
+            if ((done = c.state.stdLinks(i, j) && !links(i, j)))
+                emit overview->viewer()->findChild<ChartView*>()->clicked(
+                    {(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
+                     (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
+    QApplication::processEvents();
+    overview->viewer()->grab().save(out.filePath(QStringLiteral("viewer.png")));
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));
     return 0;

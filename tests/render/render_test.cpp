@@ -77,6 +77,27 @@ TEST(RenderImage, ChineseLabelsFitAndTheSurfaceGrows) {
     EXPECT_GT(pictureSize(c).width(), 800);
 }
 
+// Chart texts are placed by the canvas: a vertical label stands on its
+// anchor, a right-aligned one ends at it; both in their own colour.
+TEST(RenderImage, ChartTextsAndRectangles) {
+    RecordingCanvas c;
+    c.fillRect({10, 10}, 30, 20, {0, 0, 255});
+    TextStyle vertical{.colour = {255, 0, 0}, .vertical = true};
+    c.drawText({100, 200}, "概念甲", vertical);
+    TextStyle right{.colour = {255, 0, 0}, .align = TextAlign::Right};
+    c.drawText({400, 300}, "右邊", right);
+    const QImage image = renderImage(c);
+    EXPECT_EQ(image.pixel(25, 20), qRgb(0, 0, 255));
+    const QRectF column = styledTextBox({100, 200}, QStringLiteral("概念甲"), vertical);
+    EXPECT_DOUBLE_EQ(column.bottom(), 200);
+    EXPECT_GT(column.height(), 2.5 * column.width());
+    EXPECT_GT(count(image, column.toAlignedRect(), isRed), 20);
+    EXPECT_EQ(count(image, QRect(100 - 20, 201, 40, 40), isRed), 0);
+    EXPECT_DOUBLE_EQ(styledTextBox({400, 300}, QStringLiteral("右邊"), right).right(), 400);
+    EXPECT_GT(count(image, QRect(370, 300, 30, 16), isRed), 10);
+    EXPECT_EQ(count(image, QRect(401, 300, 30, 16), isRed), 0);
+}
+
 TEST(Export, SvgKeepsTheTextAndThePdfBookItsPages) {
     QTemporaryDir dir;
     const QString svg = dir.filePath("r.svg"), book = dir.filePath("book.pdf");

@@ -38,6 +38,17 @@ void RecordingCanvas::drawText(LayoutPoint topLeft, std::string_view text) {
     ops_.back().text = text;
 }
 
+void RecordingCanvas::fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) {
+    ops_.push_back(op(CanvasOp::Kind::Rect, topLeft, {topLeft.x + width, topLeft.y + height}));
+    ops_.back().colour = colour;
+}
+
+void RecordingCanvas::drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) {
+    ops_.push_back(op(CanvasOp::Kind::StyledText, anchor));
+    ops_.back().text = text;
+    ops_.back().style = style;
+}
+
 void RecordingCanvas::replay(Canvas& target) const {
     for (const CanvasOp& op : ops_) {
         switch (op.kind) {
@@ -55,6 +66,12 @@ void RecordingCanvas::replay(Canvas& target) const {
                 break;
             case CanvasOp::Kind::Text:
                 target.drawText(op.from, op.text);
+                break;
+            case CanvasOp::Kind::Rect:
+                target.fillRect(op.from, op.to.x - op.from.x, op.to.y - op.from.y, op.colour);
+                break;
+            case CanvasOp::Kind::StyledText:
+                target.drawText(op.from, op.text, op.style);
                 break;
         }
     }

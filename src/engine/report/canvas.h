@@ -16,6 +16,23 @@ struct Rgb {
 
 inline constexpr Rgb kStdLinkColour{255, 0, 0};
 
+enum class TextAlign { Left, Centre, Right };
+
+// How a chart text is set. A horizontal text's anchor is its top left, top
+// centre or top right corner (`align`), or the middle of that side when
+// `middle`. A vertical text stands its characters one below another, centred
+// on the anchor's x, the last one ending at the anchor's y: axis labels that
+// stand on a grid. The engine cannot measure texts; the canvas places them.
+struct TextStyle {
+    Rgb colour{};
+    TextAlign align = TextAlign::Left;
+    bool middle = false;
+    bool vertical = false;
+    int pixelSize = 0;  // 0: the drawing font's own size
+    bool bold = false;
+    friend bool operator==(const TextStyle&, const TextStyle&) = default;
+};
+
 // The drawing surface of the print window, reduced to what the drawings use.
 // Pixels, origin top left, y downwards. Texts are UTF-8.
 class Canvas {
@@ -29,16 +46,21 @@ class Canvas {
     virtual void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) = 0;
     // In the foreground colour, the text's top left corner at `topLeft`.
     virtual void drawText(LayoutPoint topLeft, std::string_view text) = 0;
+    // The charts' additions: a filled rectangle without outline, and a text
+    // in its own colour, size and placement.
+    virtual void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) = 0;
+    virtual void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) = 0;
 };
 
 // One recorded drawing operation.
 struct CanvasOp {
-    enum class Kind { Caption, LineWidth, Line, ColourLine, Text };
+    enum class Kind { Caption, LineWidth, Line, ColourLine, Text, Rect, StyledText };
     Kind kind = Kind::Line;
-    LayoutPoint from{}, to{};  // `from` is the text position of a Text
-    Rgb colour{};              // ColourLine only
+    LayoutPoint from{}, to{};  // a text's anchor; a Rect's top left and bottom right corners
+    Rgb colour{};              // ColourLine and Rect
     int width = 0;             // LineWidth only
-    std::string text;          // Caption and Text
+    std::string text;          // Caption, Text and StyledText
+    TextStyle style{};         // StyledText only
     friend bool operator==(const CanvasOp&, const CanvasOp&) = default;
 };
 
@@ -51,6 +73,8 @@ class RecordingCanvas final : public Canvas {
     void drawLine(LayoutPoint from, LayoutPoint to) override;
     void drawLine(LayoutPoint from, LayoutPoint to, Rgb colour) override;
     void drawText(LayoutPoint topLeft, std::string_view text) override;
+    void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override;
+    void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
 
     const std::vector<CanvasOp>& ops() const { return ops_; }
     bool empty() const { return ops_.empty(); }

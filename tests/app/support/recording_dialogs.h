@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QPrinter>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "dialogs.h"
 
 namespace qv::app::test {
 
-// Dialogs that never block: open-file answers come from a queue (empty text,
-// i.e. cancel, when it runs dry) and every call is recorded.
+// Dialogs that never block: open- and save-file answers come from queues
+// (empty text, i.e. cancel, when one runs dry), the printer dialog from a
+// function (cancel when there is none), and every call is recorded.
 class RecordingDialogs final : public Dialogs {
   public:
     struct OpenCall {
@@ -19,7 +22,9 @@ class RecordingDialogs final : public Dialogs {
         QString title, text;
     };
 
-    QStringList answers;
+    QStringList answers, saveAnswers;
+    std::function<bool(QPrinter&)> printerAnswer;
+    QStringList saveTitles;
     std::vector<OpenCall> opens;
     std::vector<Message> messages;
 
@@ -31,6 +36,13 @@ class RecordingDialogs final : public Dialogs {
     void message(QWidget*, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override {
         messages.push_back({icon, title, text});
+    }
+    QString saveFile(QWidget*, const QString& title, const QString&, const QString&) override {
+        saveTitles << title;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    bool choosePrinter(QWidget*, const QString&, QPrinter& printer) override {
+        return printerAnswer && printerAnswer(printer);
     }
 };
 

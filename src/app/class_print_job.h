@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class QPrinter;
+#include <QProgressDialog>
+class QWidget;
+
+namespace qv {
+struct AppState;
+}
+
+namespace qv::app {
+
+class PageOutput;
+
+// The whole class printed, one report page per student in file order (the
+// drawing of the report window), with a progress dialog and its cancel button.
+// The pages are drawn a few at a time from the event loop, so the program
+// keeps repainting and the cancel is seen at once; the dialog is application
+// modal, so nothing changes the class while it prints.
+class ClassPrintJob final : public QObject {
+    Q_OBJECT
+  public:
+    ClassPrintJob(const AppState& state, QPrinter& printer, QWidget* parent);
+    ~ClassPrintJob() override;
+
+    void start();
+    bool running() const { return running_; }
+    QProgressDialog* progressDialog() const { return dialog_; }
+
+  signals:
+    // After the last page or the cancel; `error` is empty unless it failed.
+    void finished(bool cancelled, const QString& error);
+
+  private:
+    void printSome();
+    void end(bool cancelled, const QString& error);
+
+    const AppState& state_;
+    std::unique_ptr<PageOutput> output_;
+    QPointer<QProgressDialog> dialog_;
+    int next_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/state.h"
+
+namespace qv::app {
+
+// Every student of the last run, one row each in file order: ID, score, the
+// three indices, the six counts and the six rates. It reads the records in
+// place; whoever changes them resets the model (reload).
+class ClassResultsModel final : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column : int {
+        kId = 0,
+        kScore,
+        kPfc,
+        kGtd,
+        kPrx,
+        kFirstCount,                   // Match, Miss, Over, Absent, STD links, Target links
+        kFirstRate = kFirstCount + 6,  // Match, Miss, Over on STD, then on Target
+        kColumnCount = kFirstRate + 6
+    };
+
+    explicit ClassResultsModel(const AppState& state, QObject* parent = nullptr);
+
+    // Shows the records as they are now (none when the state holds no run).
+    void reload();
+
+    // Without the checks of the base class, which cost most of a large sort.
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The number a cell sorts by; nothing for N/A (and for the ID column).
+    std::optional<double> value(int row, int column) const;
+    const StudentRecord& record(int row) const;
+    // Changes with every reload.
+    int generation() const { return generation_; }
+
+  private:
+    const AppState& state_;
+    int rows_ = 0;
+    int generation_ = 0;
+};
+
+// Sorts by the numbers behind the cells with N/A last in either order, and
+// keeps the rows whose ID contains the filter text.
+class ClassResultsProxy final : public QSortFilterProxyModel {
+    Q_OBJECT
+  public:
+    explicit ClassResultsProxy(ClassResultsModel& source, QObject* parent = nullptr);
+
+    void setIdFilter(const QString& text);
+    // The record index of a row of this model.
+    int recordOf(int row) const;
+
+  protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+
+  private:
+    // One number per record for the sorted column (NaN for N/A; the rank of
+    // its ID for the ID column), made once per sort rather than per comparison.
+    const std::vector<double>& keys(int column) const;
+
+    ClassResultsModel& source_;
+    std::string filter_;
+    mutable std::vector<double> keys_;
+    mutable int keysColumn_ = -1, keysGeneration_ = -1;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,304 @@
+#include "frmClass.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "analysis/class_summary.h"
+#include "app_context.h"
+#include "busy_cursor.h"
+#include "chart_view.h"
+#include "class_print_job.h"
+#include "class_results_model.h"
+#include "frmStudentViewer.h"
+#include "report/draw_report.h"
+#include "screen_fit.h"
+#include "trace_panel.h"
+
+namespace qv::app {
+
+namespace {
+
+// Where the window's charts start on their white surfaces.
+constexpr LayoutPoint kChartOrigin{12, 12};
+// Lines of each ranked list in the window (the page shows fewer).
+constexpr std::size_t kRankedLinesShown = 100;
+
+QString text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QTableWidget* rankedList(QWidget* parent, const char* name) {
+    auto* list = new QTableWidget(0, 3, parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setHorizontalHeaderLabels(
+        {QStringLiteral("概念"), QStringLiteral("概念"), QStringLiteral("學生比例")});
+    list->verticalHeader()->hide();
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    list->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    return list;
+}
+
+}  // namespace
+
+frmClass::frmClass(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context), printer_(QPrinter::HighResolution) {
+    setObjectName(QStringLiteral("frmClass"));
+    setWindowTitle(QStringLiteral("全班概覽"));
+    printer_.setPageOrientation(QPageLayout::Landscape);
+    printer_.setDocName(QStringLiteral("Quorvane"));
+    buildControls();
+    buildMenus();
+    resizeWithinScreen(*this, QSize(1240, 1000));
+    reload();
+}
+
+frmClass::~frmClass() {
+    if (viewer_) viewer_->close();
+}
+
+frmStudentViewer* frmClass::viewer() const {
+    return viewer_;
+}
+
+ClassPrintJob* frmClass::printJob() const {
+    return job_;
+}
+
+void frmClass::buildControls() {
+    auto* central = new QWidget(this);
+    info_ = new QLabel(central);
+    info_->setObjectName(QStringLiteral("lblClassInfo"));
+    info_->setWordWrap(true);
+
+    tabs_ = new QTabWidget(central);
+    tabs_->setObjectName(QStringLiteral("tabClass"));
+
+    auto* resultsTab = new QWidget(tabs_);
+    filter_ = new QLineEdit(resultsTab);
+    filter_->setObjectName(QStringLiteral("txtFilter"));
+    filter_->setPlaceholderText(QStringLiteral("輸入學號的一部分"));
+    filter_->setClearButtonEnabled(true);
+    filter_->setMinimumWidth(240);
+    auto* filterLabel = new QLabel(QStringLiteral("篩選學號(&F)："), resultsTab);
+    filterLabel->setBuddy(filter_);
+    shown_ = new QLabel(resultsTab);
+    shown_->setObjectName(QStringLiteral("lblShown"));
+    model_ = new ClassResultsModel(context_.state, this);
+    proxy_ = new ClassResultsProxy(*model_, this);
+    table_ = new QTableView(resultsTab);
+    table_->setObjectName(QStringLiteral("tblResults"));
+    table_->setModel(proxy_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(-1, Qt::AscendingOrder);  // file order until a header is clicked
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->verticalHeader()->hide();
+    // Column widths from the first rows, not from every student of a large class.
+    table_->verticalHeader()->setResizeContentsPrecision(200);
+    table_->setToolTip(QStringLiteral("按欄位標題排序；雙擊一列或按 Enter 開啟該生的報告"));
+    connect(table_, &QTableView::activated, this,
+            [this](const QModelIndex& index) { openStudent(index.row()); });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showTrace(); });
+    connect(filter_, &QLineEdit::textChanged, this, [this](const QString& t) {
+        proxy_->setIdFilter(t);
+        showShownCount();
+    });
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(filter_);
+    filterRow->addStretch(1);
+    filterRow->addWidget(shown_);
+    auto* resultsLayout = new QVBoxLayout(resultsTab);
+    resultsLayout->addLayout(filterRow);
+    resultsLayout->addWidget(table_, 1);
+    tabs_->addTab(resultsTab, QStringLiteral("學生結果"));
+
+    histograms_ = new ChartView(tabs_);
+    histograms_->setObjectName(QStringLiteral("chartHistograms"));
+    tabs_->addTab(histograms_, QStringLiteral("指標分布"));
+    tabs_->addTab(buildLinksTab(), QStringLiteral("連結診斷"));
+
+    trace_ = new TracePanel(central);
+    auto* split = new QSplitter(Qt::Vertical, central);
+    split->addWidget(tabs_);
+    split->addWidget(trace_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    split->setSizes({700, 220});
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(info_);
+    layout->addWidget(split, 1);
+    setCentralWidget(central);
+}
+
+QWidget* frmClass::buildLinksTab() {
+    auto* tab = new QSplitter(Qt::Horizontal, tabs_);
+    tab->setObjectName(QStringLiteral("tabLinks"));
+    heatMap_ = new ChartView(tab);
+    heatMap_->setObjectName(QStringLiteral("chartHeatMap"));
+    heatMap_->setToolTip(QStringLiteral("點一格，下方列出涉及這兩個概念的題目"));
+    connect(heatMap_, &ChartView::clicked, this, &frmClass::onHeatMapClicked);
+    heatMap_->setTips([this](LayoutPoint p) { return pairTip(p); });
+    auto* lists = new QWidget(tab);
+    auto* listsLayout = new QVBoxLayout(lists);
+    listsLayout->setContentsMargins(0, 0, 0, 0);
+    missed_ = rankedList(lists, "lstMissed");
+    extra_ = rankedList(lists, "lstExtra");
+    for (auto [list, title] : {std::pair{missed_, QStringLiteral("最常缺少的標準連結")},
+                               std::pair{extra_, QStringLiteral("最常多出的連結")}}) {
+        auto* heading = new QLabel(title, lists);
+        heading->setStyleSheet(QStringLiteral("font-weight: bold"));
+        listsLayout->addWidget(heading);
+        listsLayout->addWidget(list, 1);
+        connect(list, &QTableWidget::currentCellChanged, this, [this, list = list](int row) {
+            const QTableWidgetItem* item = row >= 0 ? list->item(row, 0) : nullptr;
+            if (!item) return;
+            const QPoint pair = item->data(Qt::UserRole).toPoint();
+            selectPair(pair.x(), pair.y());
+        });
+    }
+    tab->addWidget(heatMap_);
+    tab->addWidget(lists);
+    tab->setStretchFactor(0, 3);
+    tab->setStretchFactor(1, 2);
+    tab->setSizes({780, 420});  // the heat map of 20 concepts whole
+    return tab;
+}
+
+void frmClass::reload() {
+    if (viewer_) viewer_->close();
+    pair_.reset();
+    const AppState& state = context_.state;
+    const bool ready = reportsAvailable(state);
+    if (ready && !context_.classSummary) {
+        BusyCursor busy;
+        context_.classSummary = std::make_shared<const ClassSummary>(summariseClass(state));
+    }
+    summary_ = ready ? context_.classSummary : nullptr;
+    model_->reload();
+    showShownCount();
+    for (QAction* action : outputs_)
+        action->setEnabled(ready);
+    trace_->clear();
+    if (!summary_) {
+        info_->setText(
+            QStringLiteral("結果已過期：資料檔已重新載入，請從主視窗的「執行」選單重新執行分析。"));
+        histograms_->setPicture({});
+        heatMap_->setPicture({});
+        heatLayout_ = {};
+        fillRankedLists();
+        return;
+    }
+    info_->setText(QStringLiteral("全班 %1 位學生，%2。按欄位標題排序；雙擊一列或按 Enter "
+                                  "開啟該生的報告；點熱圖的格子或排行的一列，追溯到題目。")
+                       .arg(summary_->studentCount)
+                       .arg(context_.runName));
+    table_->resizeColumnsToContents();
+    RecordingCanvas histograms;
+    DrawHistograms(histograms, *summary_, kChartOrigin);
+    histograms_->setPicture(std::move(histograms));
+    heatLayout_ = heatMapLayout(*summary_, state.conceptNames, kChartOrigin);
+    RecordingCanvas heat;
+    DrawHeatMap(heat, *summary_, state.conceptNames, heatLayout_);
+    heatMap_->setPicture(std::move(heat));
+    fillRankedLists();
+}
+
+void frmClass::fillRankedLists() {
+    for (auto [list, standard] : {std::pair{missed_, true}, std::pair{extra_, false}}) {
+        QSignalBlocker quiet(list);
+        list->setRowCount(0);
+        if (!summary_) continue;
+        const auto pairs = standard ? mostMissedLinks(*summary_, kRankedLinesShown)
+                                    : mostCommonExtraLinks(*summary_, kRankedLinesShown);
+        list->setRowCount(static_cast<int>(pairs.size()));
+        for (int row = 0; row < static_cast<int>(pairs.size()); ++row) {
+            const RankedPair& p = pairs[static_cast<std::size_t>(row)];
+            const auto& labels = context_.state.conceptNames;
+            auto* first = new QTableWidgetItem(text(conceptText(p.i, labels)));
+            first->setData(Qt::UserRole, QPoint(p.i, p.j));
+            list->setItem(row, 0, first);
+            list->setItem(row, 1, new QTableWidgetItem(text(conceptText(p.j, labels))));
+            auto* share = new QTableWidgetItem(
+                QStringLiteral("%1（%2 人）")
+                    .arg(text(shareText(p.share)))
+                    .arg(standard ? summary_->studentCount - p.students : p.students));
+            share->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            list->setItem(row, 2, share);
+        }
+    }
+}
+
+void frmClass::showShownCount() {
+    shown_->setText(
+        QStringLiteral("顯示 %1／%2 位學生").arg(proxy_->rowCount()).arg(model_->rowCount()));
+}
+
+std::optional<int> frmClass::selectedStudent() const {
+    const QModelIndex current = table_->currentIndex();
+    if (!current.isValid()) return std::nullopt;
+    return proxy_->recordOf(current.row());
+}
+
+void frmClass::selectPair(int i, int j) {
+    if (!summary_ || i == j || i < 0 || j < 0 || i >= summary_->conceptCount ||
+        j >= summary_->conceptCount)
+        return;
+    pair_ = std::pair(std::min(i, j), std::max(i, j));
+    RecordingCanvas mark;
+    DrawHeatMapSelection(mark, heatLayout_, pair_->first, pair_->second);
+    heatMap_->setOverlay(std::move(mark));
+    showTrace();
+}
+
+void frmClass::showTrace() {
+    if (!summary_ || !pair_) return;
+    trace_->showPair(context_.state, *summary_, pair_->first, pair_->second, selectedStudent());
+}
+
+// Small cells of many concepts carry no numbers: the tooltip names the pair.
+QString frmClass::pairTip(LayoutPoint point) const {
+    const auto pair = summary_ ? heatMapPairAt(heatLayout_, point) : std::nullopt;
+    if (!pair) return {};
+    const auto [i, j] = *pair;
+    const auto& labels = context_.state.conceptNames;
+    const std::optional<double> share = summary_->diagnosisShare(i, j);
+    return QStringLiteral("%1 — %2\n%3%4")
+        .arg(text(conceptText(i, labels)), text(conceptText(j, labels)),
+             summary_->isStandard(i, j) ? QStringLiteral("標準連結，缺少的學生：")
+                                        : QStringLiteral("非標準連結，多出的學生："),
+             share ? text(shareText(*share)) : QStringLiteral("N/A"));
+}
+
+void frmClass::onHeatMapClicked(LayoutPoint point) {
+    if (const auto pair = heatMapPairAt(heatLayout_, point)) selectPair(pair->first, pair->second);
+}
+
+void frmClass::openStudent(int row) {
+    if (!summary_ || row < 0 || row >= proxy_->rowCount()) return;
+    std::vector<int> order(static_cast<std::size_t>(proxy_->rowCount()));
+    for (int r = 0; r < proxy_->rowCount(); ++r)
+        order[static_cast<std::size_t>(r)] = proxy_->recordOf(r);
+    if (!viewer_) viewer_ = new frmStudentViewer(context_);
+    viewer_->showStudents(std::move(order), row);
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+}
+
+}  // namespace qv::app

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QPrinter>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "report/class_charts.h"
+
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QTableWidget;
+class QTabWidget;
+
+namespace qv::app {
+
+struct AppContext;
+class ChartView;
+class ClassPrintJob;
+class ClassResultsModel;
+class ClassResultsProxy;
+class TracePanel;
+class frmStudentViewer;
+
+// The class at a glance after a run: a sortable, filterable table of every
+// student, the index distributions, the link heat map with the ranked lists,
+// and the trace of a selected link to the quiz items. Exports the results,
+// prints the charts and prints the whole class, a report page per student.
+class frmClass final : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frmClass(AppContext& context, QWidget* parent = nullptr);
+    ~frmClass() override;
+
+    // Shows the last run; after a load (no results) says they are out of
+    // date. The main window calls it after every run and every load.
+    void reload();
+
+    QTableView* resultsTable() const { return table_; }
+    ClassResultsProxy* results() const { return proxy_; }
+    QTabWidget* tabs() const { return tabs_; }
+    ChartView* heatMap() const { return heatMap_; }
+    const HeatMapLayout& heatMapGeometry() const { return heatLayout_; }
+    TracePanel* trace() const { return trace_; }
+    frmStudentViewer* viewer() const;
+    ClassPrintJob* printJob() const;
+
+    std::optional<std::pair<int, int>> selectedPair() const { return pair_; }
+    void selectPair(int i, int j);
+    // The report viewer on a row of the table, stepping in the table's order.
+    void openStudent(int row);
+    // What 列印圖表 and 匯出圖表 put on the page.
+    RecordingCanvas chartsPage() const;
+
+  private slots:
+    void onExportResults();
+    void onExportCharts();
+    void onPrintCharts();
+    void onPrintClass();
+
+  private:
+    void buildControls();
+    void buildMenus();
+    QWidget* buildLinksTab();
+    void fillRankedLists();
+    void showTrace();
+    void showShownCount();
+    std::optional<int> selectedStudent() const;
+    void onHeatMapClicked(LayoutPoint point);
+    QString pairTip(LayoutPoint point) const;
+    void report(const QString& text);
+
+    AppContext& context_;
+    std::shared_ptr<const ClassSummary> summary_;
+    ClassResultsModel* model_ = nullptr;
+    ClassResultsProxy* proxy_ = nullptr;
+    QLabel* info_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QTableView* table_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    QLabel* shown_ = nullptr;
+    ChartView* histograms_ = nullptr;
+    ChartView* heatMap_ = nullptr;
+    HeatMapLayout heatLayout_;
+    QTableWidget* missed_ = nullptr;
+    QTableWidget* extra_ = nullptr;
+    TracePanel* trace_ = nullptr;
+    std::optional<std::pair<int, int>> pair_;
+    QPointer<frmStudentViewer> viewer_;
+    QPointer<ClassPrintJob> job_;
+    QList<QAction*> outputs_;
+    QPrinter printer_;
+};
+
+}  // namespace qv::app

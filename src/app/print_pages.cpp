@@ -1,0 +1,93 @@
+#include "print_pages.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <optional>
+
+#include "dialogs.h"
+#include "export.h"
+#include "painter_canvas.h"
+
+namespace qv::app {
+
+struct PageOutput::Impl {
+    QPrinter& printer;
+    std::optional<render::PdfBook> book;
+    QPainter painter;
+    bool started = false;
+    bool failed = false;
+    explicit Impl(QPrinter& p) : printer(p) {}
+};
+
+namespace {
+
+std::filesystem::path toPath(const QString& file) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(file.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
+#endif
+}
+
+}  // namespace
+
+PageOutput::PageOutput(QPrinter& printer, const QString& title)
+    : impl_(std::make_unique<Impl>(printer)) {
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        impl_->book.emplace(toPath(printer.outputFileName()), title);
+}
+
+PageOutput::~PageOutput() {
+    if (impl_->painter.isActive()) impl_->painter.end();
+}
+
+bool PageOutput::add(const RecordingCanvas& page) {
+    Impl& d = *impl_;
+    if (d.failed) return false;
+    if (d.book) return d.book->addPage(page);
+    if (!d.started) {
+        d.started = true;
+        d.failed = !d.painter.begin(&d.printer);
+    } else {
+        d.failed = !d.printer.newPage();
+    }
+    if (d.failed) return false;
+    const QRectF area(QPointF(0, 0), d.printer.pageRect(QPrinter::DevicePixel).size());
+    render::paintPictureFitted(d.painter, area, page, Qt::black);
+    return true;
+}
+
+Expected<void> PageOutput::finish() {
+    Impl& d = *impl_;
+    if (d.book) return d.book->finish();
+    if (d.painter.isActive() && !d.painter.end()) d.failed = true;
+    if (d.failed || !d.started)
+        return errorText("無法開始列印，請在印表機對話框中選擇印表機或輸出檔案。");
+    return {};
+}
+
+void PageOutput::abandon() {
+    Impl& d = *impl_;
+    d.book.reset();  // its unfinished file goes with it
+    if (d.painter.isActive()) {
+        d.printer.abort();
+        d.painter.end();
+    }
+    d.failed = true;
+}
+
+bool printPicture(QWidget* parent, Dialogs& dialogs, QPrinter& printer,
+                  const RecordingCanvas& picture, const QString& title) {
+    if (!dialogs.choosePrinter(parent, QStringLiteral("列印"), printer)) return false;
+    PageOutput out(printer, title);
+    out.add(picture);
+    if (auto done = out.finish(); !done) {
+        dialogs.message(parent, QMessageBox::Warning, QStringLiteral("列印"),
+                        QString::fromStdString(done.error().message()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qv::app

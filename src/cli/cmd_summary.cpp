@@ -1,0 +1,159 @@
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "analysis/class_summary.h"
+#include "analyze_output.h"
+#include "cli_text.h"
+#include "commands.h"
+#include "load_class.h"
+#include "summary_output.h"
+
+#ifdef QV_HAVE_RENDER
+#include <QString>
+
+#include "cli_render.h"
+#include "export.h"
+#include "report/class_charts.h"
+#endif
+
+namespace qv::cli {
+
+namespace {
+
+struct SummaryArgs {
+    ClassSource source;
+    std::string format = "json", output;
+    bool formatGiven = false;
+    int threads = 0;
+};
+
+// The charts page's title: the class size and the run.
+std::string chartsTitle(const ClassSummary& s, const std::string& method) {
+    const std::string name = method == "triangle"      ? "Tamsel一階三角算則"
+                             : method == "path-search" ? "Tamsel一階路徑找尋"
+                                                       : method;
+    return "全班概覽：" + std::to_string(s.studentCount) + " 位學生，" + name;
+}
+
+void fail(const std::string& message) {
+    std::cerr << message << "\n";
+}
+
+// The class read, run and tallied a block at a time: only the counts stay.
+Expected<ClassSummary> summarise(AppState& state, const SummaryArgs& a) {
+    auto index = loadIndexedClass(state, a.source);
+    if (!index) return index.error();
+    if (auto runnable = checkClassRunnable(state); !runnable)
+        return errorText("錯誤：" + runnable.error().message());
+    joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
+                                  kStudentBlockGrain);
+    ClassTally tally(state);
+    RunOptions options;
+    options.method = a.source.runMethod();
+    options.threads = a.threads;
+    options.keepStudentMatrices = false;
+    const StudentBlocks blocks{index->blockCount(),
+                               [&index](std::size_t block, std::vector<StudentRecord>& records) {
+                                   readStudentBlock(*index, block, records);
+                               }};
+    const auto run = runInBlocks(
+        state, options, blocks,
+        [&tally](std::string& out, const StudentRecord& r) { tally.appendBytes(out, r); },
+        [&tally](std::string_view bytes) { tally.addBytes(bytes); });
+    if (!run) return errorText("錯誤：" + run.error().message());
+    return tally.summary(state);
+}
+
+#ifdef QV_HAVE_RENDER
+std::optional<render::ExportFormat> pictureFormat(const std::string& output) {
+    return render::exportFormatOf(QString::fromStdString(output));
+}
+
+int writeCharts(const AppState& state, const ClassSummary& s, const SummaryArgs& a,
+                render::ExportFormat format) {
+    const auto gui = startGui();
+    RecordingCanvas picture;
+    const std::string title = chartsTitle(s, a.source.method);
+    DrawClassCharts(picture, s, state.conceptNames, title);
+    const std::filesystem::path file = pathOf(a.output);
+    const QString caption = QString::fromStdString(title);
+    const Expected<void> written =
+        format == render::ExportFormat::Png   ? render::writePng(picture, file)
+        : format == render::ExportFormat::Svg ? render::writeSvg(picture, file, caption)
+                                              : render::writePdf(picture, file, caption);
+    if (!written) {
+        fail("錯誤：" + written.error().message());
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+#endif
+
+int runSummary(const SummaryArgs& a) {
+    if (auto problem = classSourceProblem(a.source)) {
+        fail(*problem);
+        return kExitBadInput;
+    }
+    if (auto problem = outputIsInput(a.source, a.output)) {
+        fail(*problem);
+        return kExitBadInput;
+    }
+#ifdef QV_HAVE_RENDER
+    const auto picture = pictureFormat(a.output);
+    if (picture && a.formatGiven) {
+        fail("錯誤：--output 為圖檔（.png、.svg、.pdf）時寫入的是圖表頁，不能再指定 --format。");
+        return kExitBadInput;
+    }
+#endif
+    AppState state;
+    auto summary = summarise(state, a);
+    if (!summary) {
+        fail(summary.error().message());
+        return kExitBadInput;
+    }
+#ifdef QV_HAVE_RENDER
+    if (picture) return writeCharts(state, *summary, a, *picture);
+#endif
+    std::optional<SafeFile> file;
+    if (!a.output.empty()) {
+        auto created = SafeFile::create(pathOf(a.output));
+        if (!created) {
+            fail("錯誤：" + created.error().message());
+            return kExitBadInput;
+        }
+        file.emplace(std::move(created).value());
+    }
+    Sink out = file ? Sink(*file) : Sink(stdout);
+    if (a.format == "csv")
+        writeSummaryCsv(out, state, *summary);
+    else
+        writeSummaryJson(out, state, *summary, a.source.method);
+    if (auto written = out.finish(); !written) {
+        fail((file ? "錯誤：" : "") + written.error().message());
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+void addSummaryCommand(CLI::App& app, int& status) {
+    auto args = std::make_shared<SummaryArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "summary",
+        "全班概覽：各概念對的連結人數、題目答對率與指標分布；--output 為圖檔時輸出圖表頁");
+    addClassSourceOptions(*cmd, args->source);
+    auto* format = cmd->add_option("--format", args->format, "輸出格式：json 或 csv")
+                       ->check(oneOf({"json", "csv"}))
+                       ->capture_default_str();
+    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出；.png、.svg、.pdf 為圖表頁");
+    addThreadsOption(*cmd, args->threads);
+    cmd->callback([args, format, &status] {
+        args->formatGiven = format->count() > 0;
+        status = runSummary(*args);
+    });
+}
+
+}  // namespace qv::cli

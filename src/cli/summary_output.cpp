@@ -1,0 +1,138 @@
+#include "summary_output.h"
+
+#include <array>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "analysis/results_csv.h"
+#include "core/number_text.h"
+#include "report/class_charts.h"
+
+namespace qv::cli {
+
+namespace {
+
+// Written a piece at a time: a class of many concepts and items has a long
+// list of pairs, each with its items.
+constexpr std::size_t kFlushBytes = 1 << 16;
+
+std::string jsonString(std::string_view text) {
+    return nlohmann::json(text).dump();
+}
+
+std::string optionalNumber(const std::optional<double>& value) {
+    return value ? numberText(*value) : "null";
+}
+
+// Shares are fractions of the class to four decimals.
+std::string share(double value) {
+    return numberText(RoundToDecimals(value, 4));
+}
+
+template <typename T, typename Text>
+std::string list(const std::vector<T>& values, Text text) {
+    std::string out = "[";
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (k > 0) out += ", ";
+        out += text(values[k]);
+    }
+    return out + "]";
+}
+
+std::string oneBased(int index) {
+    return std::to_string(index + 1);
+}
+
+std::string label(const AppState& state, int c) {
+    return conceptLabel(c, state.conceptNames);
+}
+
+std::string histogramJson(const Histogram& h) {
+    return "{\"edges\": " + list(h.edges, [](double e) { return numberText(e); }) +
+           ", \"counts\": " + list(h.counts, [](std::int64_t c) { return std::to_string(c); }) +
+           ", \"withoutValue\": " + std::to_string(h.withoutValue) +
+           ", \"mean\": " + optionalNumber(h.mean) + ", \"median\": " + optionalNumber(h.median) +
+           "}";
+}
+
+constexpr std::array<const char*, kClassValueCount> kHistogramKeys{"pfc", "gtd", "prx", "score"};
+
+}  // namespace
+
+void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
+                      std::string_view method) {
+    std::string text = "{\n";
+    text += "  \"method\": " + jsonString(method) + ",\n";
+    text += "  \"conceptCount\": " + std::to_string(s.conceptCount) + ",\n";
+    text += "  \"itemCount\": " + std::to_string(s.itemCount) + ",\n";
+    text += "  \"studentCount\": " + std::to_string(s.studentCount) + ",\n";
+    std::vector<int> concepts(static_cast<std::size_t>(s.conceptCount));
+    for (int c = 0; c < s.conceptCount; ++c)
+        concepts[static_cast<std::size_t>(c)] = c;
+    text +=
+        "  \"concepts\": " + list(concepts, [&](int c) { return jsonString(label(state, c)); }) +
+        ",\n";
+    text += "  \"histograms\": {\n";
+    for (std::size_t k = 0; k < kHistogramKeys.size(); ++k)
+        text += "    \"" + std::string(kHistogramKeys[k]) +
+                "\": " + histogramJson(s.histograms[k]) +
+                (k + 1 < kHistogramKeys.size() ? ",\n" : "\n");
+    text += "  },\n  \"items\": [";
+    for (int m = 0; m < s.itemCount; ++m) {
+        text += m > 0 ? ",\n    " : "\n    ";
+        text += "{\"item\": " + oneBased(m) +
+                ", \"concepts\": " + list(s.itemConcepts[static_cast<std::size_t>(m)], oneBased) +
+                ", \"correct\": " + std::to_string(s.itemCorrect[static_cast<std::size_t>(m)]) +
+                ", \"share\": " + (s.studentCount > 0 ? share(*s.itemShare(m)) : "null") + "}";
+    }
+    text += s.itemCount > 0 ? "\n  ],\n  \"pairs\": [" : "],\n  \"pairs\": [";
+    bool first = true;
+    for (int i = 0; i < s.conceptCount; ++i) {
+        for (int j = i + 1; j < s.conceptCount; ++j) {
+            const bool standard = s.isStandard(i, j);
+            const std::optional<double> shown = s.diagnosisShare(i, j);
+            text += first ? "\n    " : ",\n    ";
+            first = false;
+            text += "{\"concepts\": [" + oneBased(i) + ", " + oneBased(j) +
+                    "], \"standard\": " + (standard ? "true" : "false") +
+                    ", \"students\": " + std::to_string(s.students(i, j)) + ", \"" +
+                    (standard ? "missShare" : "extraShare") +
+                    "\": " + (shown ? share(*shown) : "null") +
+                    ", \"items\": " + list(itemsOfPair(s, i, j), oneBased) + "}";
+            if (text.size() >= kFlushBytes) {
+                out.write(text);
+                text.clear();
+            }
+        }
+    }
+    text += first ? "]\n}\n" : "\n  ]\n}\n";
+    out.write(text);
+}
+
+void writeSummaryCsv(Sink& out, const AppState& state, const ClassSummary& s) {
+    std::string text =
+        "\xEF\xBB\xBF"
+        "Concept 1,Concept 2,Label 1,Label 2,Standard,Students,Miss share,Extra share,Items\r\n";
+    for (int i = 0; i < s.conceptCount; ++i) {
+        for (int j = i + 1; j < s.conceptCount; ++j) {
+            const bool standard = s.isStandard(i, j);
+            const std::optional<double> shown = s.diagnosisShare(i, j);
+            const std::string value = shown ? share(*shown) : "";
+            std::string items;
+            for (int m : itemsOfPair(s, i, j))
+                items += (items.empty() ? "" : " ") + oneBased(m);
+            text += oneBased(i) + "," + oneBased(j) + "," + csvField(label(state, i)) + "," +
+                    csvField(label(state, j)) + "," + (standard ? "1" : "0") + "," +
+                    std::to_string(s.students(i, j)) + "," + (standard ? value : "") + "," +
+                    (standard ? "" : value) + "," + items + "\r\n";
+            if (text.size() >= kFlushBytes) {
+                out.write(text);
+                text.clear();
+            }
+        }
+    }
+    out.write(text);
+}
+
+}  // namespace qv::cli

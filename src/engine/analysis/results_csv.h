@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/state.h"
+
+namespace qv {
+
+// The results as CSV, the same for the command line and the class window:
+// UTF-8 with BOM, CR LF; a header row, then per student the ID, score, the six
+// counts (Match, Miss, Over, Absent, STD links, Target links), PFC, GTD, PRX
+// and the six rates as plain numbers, an empty cell where a value does not
+// exist.
+std::string resultsCsvHead();
+void appendResultsCsvRow(std::string& out, const StudentRecord& record);
+
+// A CSV cell: the text itself, or quoted when it holds a comma, quote or line end.
+std::string csvField(std::string_view text);
+
+}  // namespace qv

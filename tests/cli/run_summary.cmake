@@ -1,0 +1,63 @@
+# Checks summary --format json against the run's own networks, as analyze
+# --format json lists them: for every concept pair, whether the standard links
+# it and how many students' networks do.
+#   cmake -DCLI=... -DARGS="--sample|--method|path-search" -P run_summary.cmake
+string(REPLACE "|" ";" args "${ARGS}")
+foreach(command summary analyze)
+  execute_process(COMMAND ${CLI} ${command} ${args} --format json
+                  OUTPUT_VARIABLE ${command} ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc STREQUAL "0")
+    message(FATAL_ERROR "${command} exited with ${rc}\n${err}")
+  endif()
+  # Brackets would confuse CMake's lists.
+  string(REPLACE "[" "(" ${command} "${${command}}")
+  string(REPLACE "]" ")" ${command} "${${command}}")
+endforeach()
+
+# The first "links" is the standard's, then one per student.
+string(REGEX MATCHALL "\"links\":\\(([^a-z\"]*)\\)" networks "${analyze}")
+set(students -1)
+foreach(network IN LISTS networks)
+  string(REGEX MATCHALL "[0-9]+,[0-9]+" pairs "${network}")
+  foreach(pair IN LISTS pairs)
+    string(REPLACE "," "_" key "${pair}")
+    if(students EQUAL -1)
+      set(standard_${key} true)
+    else()
+      if(NOT DEFINED k_${key})
+        set(k_${key} 0)
+      endif()
+      math(EXPR k_${key} "${k_${key}} + 1")
+    endif()
+  endforeach()
+  math(EXPR students "${students} + 1")
+endforeach()
+
+string(REGEX MATCH "\"studentCount\": ([0-9]+)" found "${summary}")
+if(NOT CMAKE_MATCH_1 EQUAL students)
+  message(FATAL_ERROR "summary counts ${CMAKE_MATCH_1} students, analyze lists ${students}")
+endif()
+string(REGEX MATCHALL "\"concepts\": \\([0-9]+, [0-9]+\\), \"standard\": [a-z]+, \"students\": [0-9]+"
+       lines "${summary}")
+list(LENGTH lines count)
+string(REGEX MATCH "\"conceptCount\": ([0-9]+)" found "${summary}")
+math(EXPR expected "${CMAKE_MATCH_1} * (${CMAKE_MATCH_1} - 1) / 2")
+if(NOT count EQUAL expected OR count EQUAL 0)
+  message(FATAL_ERROR "${count} pairs, expected ${expected}")
+endif()
+foreach(line IN LISTS lines)
+  string(REGEX MATCH "\\(([0-9]+), ([0-9]+)\\), \"standard\": ([a-z]+), \"students\": ([0-9]+)"
+         found "${line}")
+  set(key "${CMAKE_MATCH_1}_${CMAKE_MATCH_2}")
+  set(want_k 0)
+  if(DEFINED k_${key})
+    set(want_k ${k_${key}})
+  endif()
+  set(want_standard false)
+  if(DEFINED standard_${key})
+    set(want_standard true)
+  endif()
+  if(NOT CMAKE_MATCH_4 EQUAL want_k OR NOT CMAKE_MATCH_3 STREQUAL want_standard)
+    message(FATAL_ERROR "pair ${key}: ${line}; the run has ${want_k} students, standard ${want_standard}")
+  endif()
+endforeach()

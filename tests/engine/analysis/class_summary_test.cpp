@@ -1,0 +1,114 @@
+#include "analysis/class_summary.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ranges>
+
+#include "analysis/run.h"
+#include "class_builder.h"
+#include "sample_files.h"
+
+namespace qv {
+namespace {
+
+using ::testing::ElementsAre;
+
+// The counts against the run's own records, cell by cell.
+TEST(ClassSummary, SampleClassCountsAgreeWithTheRecords) {
+    AppState s;
+    ASSERT_TRUE(test::loadShippedSample(s));
+    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
+    const ClassSummary summary = summariseClass(s);
+    const int n = s.conceptCount;
+    ASSERT_EQ(summary.studentCount, s.studentCount);
+    ASSERT_EQ(summary.pairStudents.size(), static_cast<std::size_t>(n * (n - 1) / 2));
+    std::int64_t links = 0;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            std::int64_t k = 0;
+            for (const StudentRecord& r : s.students)
+                k += r.links(i, j) != 0 ? 1 : 0;
+            EXPECT_EQ(summary.students(i, j), k) << i << "-" << j;
+            EXPECT_EQ(summary.students(j, i), k);
+            EXPECT_EQ(summary.isStandard(i, j), s.stdLinks(i, j) != 0);
+            links += k;
+        }
+    std::int64_t counted = 0;
+    for (const StudentRecord& r : s.students)
+        counted += r.linkCounts[kTargetLinks];
+    EXPECT_EQ(links, counted);
+    for (int m = 0; m < s.itemCount; ++m) {
+        const auto right = std::ranges::count_if(
+            s.students, [m](const StudentRecord& r) { return r.isCorrect(m); });
+        EXPECT_EQ(summary.itemCorrect[static_cast<std::size_t>(m)], right);
+    }
+    for (const Histogram& h : summary.histograms) {
+        std::int64_t total = h.withoutValue;
+        for (std::int64_t c : h.counts)
+            total += c;
+        EXPECT_EQ(total, s.studentCount);
+        EXPECT_EQ(h.edges.size(), h.counts.size() + 1);
+    }
+    // Tallied as the streamed run does, in bytes and in another order.
+    ClassTally tally(s);
+    std::string bytes;
+    for (const StudentRecord& r : std::views::reverse(s.students))
+        tally.appendBytes(bytes, r);
+    tally.addBytes(bytes);
+    EXPECT_EQ(tally.summary(s), summary);
+}
+
+TEST(ClassSummary, ThreeStudentsByHand) {
+    AppState s = test::threeStudentClass();
+    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
+    const ClassSummary c = summariseClass(s);
+    EXPECT_THAT(c.itemCorrect, ElementsAre(1, 1, 1, 2, 1, 1));
+    EXPECT_EQ(itemsOfPair(c, 0, 1), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(itemsOfPair(c, 3, 2), (std::vector<int>{1, 2, 4, 5}));
+
+    const Histogram& score = c.histograms[kValueScore];
+    EXPECT_THAT(score.edges, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7));
+    EXPECT_THAT(score.counts, ElementsAre(1, 1, 0, 0, 0, 0, 1));
+    EXPECT_EQ(score.mean, 2.333);
+    EXPECT_EQ(score.median, 1);
+    // PFC 1, 0.167 and 0.5: an index of 1 falls in the last bin.
+    const Histogram& pfc = c.histograms[kValuePfc];
+    EXPECT_THAT(pfc.counts, ElementsAre(0, 1, 0, 0, 0, 1, 0, 0, 0, 1));
+    EXPECT_EQ(pfc.mean, 0.556);
+    EXPECT_EQ(pfc.median, 0.5);
+    // PRX 1, -0.333 and none: the median of two values is their mean.
+    const Histogram& prx = c.histograms[kValuePrx];
+    EXPECT_EQ(prx.edges.front(), -1);
+    EXPECT_EQ(prx.withoutValue, 1);
+    EXPECT_EQ(prx.counts[6] + prx.counts[19], 2);
+    EXPECT_EQ(prx.median, 0.334);
+
+    // The star A-B, A-C, A-D: the second student keeps one of its links and
+    // adds two others, the third links everything.
+    const auto missed = mostMissedLinks(c, 10);
+    ASSERT_EQ(missed.size(), 2u);
+    for (const RankedPair& p : missed) {
+        EXPECT_TRUE(c.isStandard(p.i, p.j));
+        EXPECT_DOUBLE_EQ(p.share, 1.0 / 3);
+        EXPECT_EQ(p.students, 2);
+    }
+    EXPECT_LT(std::pair(missed[0].i, missed[0].j), std::pair(missed[1].i, missed[1].j));
+    const auto extra = mostCommonExtraLinks(c, 10);
+    ASSERT_EQ(extra.size(), 3u);
+    EXPECT_DOUBLE_EQ(extra[0].share, 2.0 / 3);
+    EXPECT_DOUBLE_EQ(extra[2].share, 1.0 / 3);
+    EXPECT_EQ(mostCommonExtraLinks(c, 1).size(), 1u);
+    EXPECT_EQ(c.diagnosisShare(0, 1), 1.0 - static_cast<double>(c.students(0, 1)) / 3);
+
+    AppState empty = test::makeClass({{1, 2}, {2}}, 2, "AB", {});
+    ASSERT_TRUE(runAnalysis(empty, RunOptions{}).ok());
+    const ClassSummary none = summariseClass(empty);
+    EXPECT_FALSE(none.diagnosisShare(0, 1));
+    EXPECT_FALSE(none.histograms[kValueScore].median);
+    EXPECT_TRUE(mostMissedLinks(none, 5).empty());
+}
+
+}  // namespace
+}  // namespace qv
