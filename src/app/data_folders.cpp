@@ -76,4 +76,12 @@ std::vector<SeedFile> sampleClassFiles(const AppContext& context) {
              bytesOf(s::itemConceptFile())}};
 }
 
+std::filesystem::path toPath(const QString& file) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(file.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
+#endif
+}
+
 }  // namespace qv::app

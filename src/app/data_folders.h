@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <filesystem>
 #include <vector>
 
 namespace qv::app {
@@ -29,6 +30,10 @@ struct SeedFile {
 // Writes the files when none of their folders holds a data file yet (a fresh
 // installation); existing files are never touched. Returns the number written.
 int seedDataFolders(const std::vector<SeedFile>& files);
+
+// A file name from a dialog as the engine's path: wide on Windows, the
+// local 8-bit encoding elsewhere.
+std::filesystem::path toPath(const QString& file);
 
 // The built-in sample class, one file for each of the context's folders.
 std::vector<SeedFile> sampleClassFiles(const AppContext& context);

@@ -13,6 +13,7 @@
 #include "busy_cursor.h"
 #include "class_print_job.h"
 #include "data/safe_file.h"
+#include "data_folders.h"
 #include "dialogs.h"
 #include "export.h"
 #include "frmClass.h"
@@ -22,14 +23,6 @@
 namespace qv::app {
 
 namespace {
-
-std::filesystem::path toPath(const QString& file) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(file.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
-#endif
-}
 
 QString suggested(const QString& name) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -9,6 +9,7 @@
 #include "app_context.h"
 #include "busy_cursor.h"
 #include "data/loaders.h"
+#include "data_folders.h"
 #include "dialogs.h"
 #include "frmMain.h"
 #include "indicator_light.h"
@@ -16,14 +17,6 @@
 namespace qv::app {
 
 namespace {
-
-std::filesystem::path toPath(const QString& file) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(file.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
-#endif
-}
 
 struct FileKind {
     Expected<void> (*load)(AppState&, const std::filesystem::path&);

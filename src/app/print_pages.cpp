@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <optional>
 
+#include "data_folders.h"
 #include "dialogs.h"
 #include "export.h"
 #include "painter_canvas.h"
@@ -19,18 +20,6 @@ struct PageOutput::Impl {
     bool failed = false;
     explicit Impl(QPrinter& p) : printer(p) {}
 };
-
-namespace {
-
-std::filesystem::path toPath(const QString& file) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(file.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(file).toStdString());
-#endif
-}
-
-}  // namespace
 
 PageOutput::PageOutput(QPrinter& printer, const QString& title)
     : impl_(std::make_unique<Impl>(printer)) {
