@@ -18,6 +18,9 @@ struct AppContext {
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"
+    // Where the remembered choices are kept: the user's settings when empty,
+    // this file (INI) otherwise, as in the tests.
+    QString settingsFile;
 };
 
 }  // namespace qv::app

@@ -17,6 +17,12 @@ void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& 
     box.exec();
 }
 
-QString dataFileFilter() { return QStringLiteral("資料檔案 (*.txt)"); }
+bool QtDialogs::exec(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString dataFileFilter() {
+    return QStringLiteral("資料檔案 (*.txt)");
+}
 
 }  // namespace qv::app

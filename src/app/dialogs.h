@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace qv::app {
@@ -10,7 +11,7 @@ namespace qv::app {
 // The modal dialogs the windows use. The program shows Qt's; tests put in a
 // recorder so that no dialog ever blocks.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // An open-file dialog; returns the chosen path, or an empty text on cancel.
@@ -19,14 +20,17 @@ public:
     // A message box with an OK button only.
     virtual void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                          const QString& text) = 0;
+    // Runs one of the program's own modal dialogs; true when it was accepted.
+    virtual bool exec(QDialog& dialog) = 0;
 };
 
 class QtDialogs final : public Dialogs {
-public:
+  public:
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter, const QString& initialFile = {}) override;
     void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
+    bool exec(QDialog& dialog) override;
 };
 
 // Every file dialog of the program offers this one filter ("資料檔案 (*.txt)|*.txt").

@@ -167,6 +167,9 @@ void frmMain::buildMenus() {
     connect(addCommand(run, "mnuPathSearchRun", QStringLiteral("Tamsel一階路徑找尋"),
                        QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &frmMain::onPathSearchRun);
+    connect(addCommand(run, "mnuPfnetRun", QStringLiteral("標準 Pathfinder 網路(&S)…"),
+                       QKeySequence(Qt::Key_F6)),
+            &QAction::triggered, this, &frmMain::onPfnetRun);
 
     connect(addCommand(bar, "mnuDebug", QStringLiteral("除錯模式(&D)")), &QAction::triggered, this,
             &frmMain::onDebug);

@@ -1,4 +1,4 @@
-// The main window's two run commands.
+// The main window's run commands.
 #include <QElapsedTimer>
 #include <QProgressBar>
 
@@ -6,7 +6,10 @@
 #include "app_context.h"
 #include "busy_cursor.h"
 #include "core/limits.h"
+#include "dialogs.h"
 #include "frmMain.h"
+#include "frmPfnetOptions.h"
+#include "settings.h"
 
 namespace qv::app {
 
@@ -31,6 +34,18 @@ void frmMain::onTriangleRun() {
 
 void frmMain::onPathSearchRun() {
     runCommand(RunMethod::PathSearch);
+}
+
+// The parameters first, then the same run with PFNET(r, q).
+void frmMain::onPfnetRun() {
+    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+        showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
+        return;
+    }
+    frmPfnetOptions options(context_.state.conceptCount, savedPfnetParams(context_), this);
+    if (!context_.dialogs.exec(options)) return;
+    savePfnetParams(context_, options.params());
+    runCommand(RunMethod::pfnet(options.params()));
 }
 
 void frmMain::runCommand(RunMethod method) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "dialogs.h"
@@ -8,7 +10,8 @@
 namespace qv::app::test {
 
 // Dialogs that never block: open-file answers come from a queue (empty text,
-// i.e. cancel, when it runs dry) and every call is recorded.
+// i.e. cancel, when it runs dry), the program's own dialogs are answered by
+// `answerDialog` (cancelled without one), and every call is recorded.
 class RecordingDialogs final : public Dialogs {
   public:
     struct OpenCall {
@@ -22,6 +25,8 @@ class RecordingDialogs final : public Dialogs {
     QStringList answers;
     std::vector<OpenCall> opens;
     std::vector<Message> messages;
+    QStringList dialogs;  // object names, in order
+    std::function<bool(QDialog&)> answerDialog;
 
     QString openFile(QWidget*, const QString& title, const QString& folder, const QString& filter,
                      const QString& initialFile = {}) override {
@@ -31,6 +36,10 @@ class RecordingDialogs final : public Dialogs {
     void message(QWidget*, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override {
         messages.push_back({icon, title, text});
+    }
+    bool exec(QDialog& dialog) override {
+        dialogs << dialog.objectName();
+        return answerDialog && answerDialog(dialog);
     }
 };
 
