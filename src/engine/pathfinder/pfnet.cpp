@@ -24,6 +24,8 @@ void networkInto(const Matrix<Cell>& d, int n, PfnetParams params, LinkMatrix& o
     const int q = params.q <= 0 ? n - 1 : std::max(params.q, 1);
     if (q < n - 1)
         pfnet::boundedHopNetwork(d, n, params.r, q, out);
+    else if (params.r == PfnetR::Infinity && n <= pfnet::kBitSetConcepts)
+        pfnet::smallMinimaxNetwork(d, n, out);
     else if (params.r == PfnetR::Infinity)
         pfnet::minimaxNetwork(d, n, out);
     else if (n <= pfnet::kAllPairsConcepts)

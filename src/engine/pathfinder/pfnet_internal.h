@@ -35,6 +35,10 @@ std::int64_t longestDistance(const Matrix<Cell>& d, int n) {
 // r = infinity, q = n - 1.
 template <typename Cell>
 void minimaxNetwork(const Matrix<Cell>& d, int n, LinkMatrix& out);
+// The same for up to kBitSetConcepts, as a class has them, without allocating.
+template <typename Cell>
+void smallMinimaxNetwork(const Matrix<Cell>& d, int n, LinkMatrix& out);
+inline constexpr int kBitSetConcepts = 64;
 
 // r = 1, q = n - 1, by searches that grow with the network: for many concepts.
 template <typename Cell>

@@ -170,12 +170,13 @@ TEST(Pfnet, AgreesWithTheDefinition) {
                 ++compared;
             }
             ASSERT_EQ(pfnet(d, r), expected[static_cast<std::size_t>(n - 1)]);
-            if (r == PfnetR::One) {
-                // The route for many concepts, which the sizes here do not reach.
-                reused.fill(0);
+            // The routes for many concepts, which the sizes here do not reach.
+            reused.fill(0);
+            if (r == PfnetR::One)
                 pfnet::shortestPathNetwork(d, n, reused);
-                ASSERT_EQ(reused, expected[static_cast<std::size_t>(n - 1)]) << "trial " << trial;
-            }
+            else
+                pfnet::minimaxNetwork(d, n, reused);
+            ASSERT_EQ(reused, expected[static_cast<std::size_t>(n - 1)]) << "trial " << trial;
         }
     }
     EXPECT_GT(compared, 10000) << compared;
