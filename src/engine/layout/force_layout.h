@@ -21,7 +21,7 @@ struct PlanePoint {
     double y = 0;
 };
 
-// Kamada and Kawai's spring layout of a network: every two concepts pulled
+// Kamada and Kawai's spring layout (1989) of a network: every two concepts pulled
 // towards a distance in proportion to the links between them (unlinked parts
 // kept apart). It starts from the circle layout, so the same network always
 // gives the same positions. Uses igraph; refuses only what igraph reports as

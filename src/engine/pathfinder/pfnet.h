@@ -40,10 +40,12 @@ Expected<void> checkPfnetMatrix(const DistanceMatrix& d, int n);
 //
 // By case: r = infinity, q = n - 1 from a minimum spanning tree, O(n^2) (a
 // pair is linked when its distance does not exceed the longest link on the
-// tree path between them); r = 1, q = n - 1 from shortest paths found link
-// by link in ascending order, about n m log n for m links of the result plus
-// n^2 log n; any other q from powers of D in the min-max or min-plus algebra,
-// n^3 log q.
+// tree path between them); r = 1, q = n - 1 from the pairs in ascending
+// order, each cut by a path already found, by two links or by searches from
+// both ends over the network found so far (all shortest paths at once, n^3,
+// up to 256 concepts); any other q from powers of D in the min-max or
+// min-plus algebra, n^3 log q. (Schvaneveldt, Pathfinder Associative Networks, 1990; the r = 1
+// searches follow the idea of Karger, Koller and Phillips's hidden paths, 1993.)
 //
 // Refusals: checkPfnetMatrix, checkPfnetParams.
 Expected<LinkMatrix> PfnetNetwork(const DistanceMatrix& d, int n, PfnetParams params);
