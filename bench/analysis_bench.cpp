@@ -58,6 +58,12 @@ void BM_TriangleRun(benchmark::State& st) {
 void BM_PathSearchRun(benchmark::State& st) {
     run(st, qv::RunMethod::PathSearch);
 }
+void BM_PfnetRun(benchmark::State& st) {
+    run(st, qv::RunMethod::pfnet({}));
+}
+void BM_PfnetR1Run(benchmark::State& st) {
+    run(st, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
+}
 
 // Students, concepts, items: the per-core rows of the performance table
 // (20 x 40, 60 x 200, 181 x 1000), each class large enough for a steady rate.
@@ -74,5 +80,7 @@ void shapes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_TriangleRun)->Apply(shapes);
 BENCHMARK(BM_PathSearchRun)->Apply(shapes);
+BENCHMARK(BM_PfnetRun)->Apply(shapes);
+BENCHMARK(BM_PfnetR1Run)->Apply(shapes);
 
 BENCHMARK_MAIN();

@@ -1,6 +1,6 @@
 // A whole class from fuzzed bytes: the input holds the concept-note, the
 // item-concept and the student file, separated by form feeds. Whatever loads
-// must run under both methods with results that agree with themselves.
+// must run under every method with results that agree with themselves.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,5 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!qv::loadClass(state, text) || !qv::checkRunnable(state)) return 0;
     checkRun(state, qv::RunMethod::Triangle);
     checkRun(state, qv::RunMethod::PathSearch);
+    checkRun(state, qv::RunMethod::pfnet({}));
+    checkRun(state, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
     return 0;
 }

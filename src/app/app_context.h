@@ -28,6 +28,9 @@ struct AppContext {
     // (made when first asked for; dropped by every run and load).
     QString runName;
     std::shared_ptr<const ClassSummary> classSummary;
+    // Where the remembered choices are kept: the user's settings when empty,
+    // this file (INI) otherwise, as in the tests.
+    QString settingsFile;
 };
 
 }  // namespace qv::app

@@ -29,6 +29,10 @@ bool QtDialogs::choosePrinter(QWidget* parent, const QString& title, QPrinter& p
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool QtDialogs::exec(QDialog& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
 QString dataFileFilter() {
     return QStringLiteral("資料檔案 (*.txt)");
 }

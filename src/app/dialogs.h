@@ -4,6 +4,7 @@
 #include <QString>
 
 class QPrinter;
+class QDialog;
 class QWidget;
 
 namespace qv::app {
@@ -26,6 +27,8 @@ class Dialogs {
                              const QString& filter) = 0;
     // The printer dialog on `printer` (a printer or a PDF file); false on cancel.
     virtual bool choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) = 0;
+    // Runs one of the program's own modal dialogs; true when it was accepted.
+    virtual bool exec(QDialog& dialog) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -37,6 +40,7 @@ class QtDialogs final : public Dialogs {
     QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
                      const QString& filter) override;
     bool choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) override;
+    bool exec(QDialog& dialog) override;
 };
 
 // Every file dialog of the program offers this one filter ("資料檔案 (*.txt)|*.txt").

@@ -19,6 +19,7 @@
 #include "indicator_light.h"
 #include "logo.h"
 #include "report/draw_report.h"
+#include "settings.h"
 #include "text_box.h"
 
 namespace qv::app {
@@ -105,8 +106,18 @@ void frmMain::onLayoutTest() {
     showLayoutTest(studentWindow());
 }
 
+// A new print window starts with the remembered layout and remembers the next.
 StudentWindowSource frmMain::studentWindow() {
-    return [this] { return windows_.get<frmStudent>(context_.dialogs); };
+    return [this] {
+        const bool open = windows_.find<frmStudent>() != nullptr;
+        auto* window = windows_.get<frmStudent>(context_.dialogs);
+        if (!open) {
+            window->setNodeLayout(savedNodeLayout(context_));
+            window->setLayoutChosen(
+                [this](NodeLayout layout) { saveNodeLayout(context_, layout); });
+        }
+        return window;
+    };
 }
 
 void frmMain::onClassOverview() {

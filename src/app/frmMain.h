@@ -17,7 +17,7 @@ class QProgressBar;
 class QPushButton;
 
 namespace qv {
-enum class RunMethod;
+struct RunMethod;
 }
 
 namespace qv::app {
@@ -63,6 +63,7 @@ class frmMain : public QMainWindow {
     void onOpenItemConcept();
     void onTriangleRun();
     void onPathSearchRun();
+    void onPfnetRun();
     void onHelpContents();
     void onHelpSearch();
     void onHelpAbout();

@@ -167,6 +167,9 @@ void frmMain::buildMenus() {
     connect(addCommand(run, "mnuPathSearchRun", QStringLiteral("Tamsel一階路徑找尋"),
                        QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &frmMain::onPathSearchRun);
+    connect(addCommand(run, "mnuPfnetRun", QStringLiteral("標準 Pathfinder 網路(&S)…"),
+                       QKeySequence(Qt::Key_F6)),
+            &QAction::triggered, this, &frmMain::onPfnetRun);
     run->addSeparator();
     connect(addCommand(run, "mnuClassOverview", QStringLiteral("全班概覽(&O)…"),
                        QKeySequence(Qt::Key_F7)),

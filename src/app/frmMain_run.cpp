@@ -1,4 +1,4 @@
-// The main window's two run commands.
+// The main window's run commands.
 #include <QElapsedTimer>
 #include <QProgressBar>
 
@@ -6,7 +6,10 @@
 #include "app_context.h"
 #include "busy_cursor.h"
 #include "core/limits.h"
+#include "dialogs.h"
 #include "frmMain.h"
+#include "frmPfnetOptions.h"
+#include "settings.h"
 
 namespace qv::app {
 
@@ -24,12 +27,15 @@ bool keepMatrices(const AppState& state) {
 }
 
 // The run command's caption, for the class window's title.
-QString runName(RunMethod method) {
-    switch (method) {
-        case RunMethod::Triangle:
+QString runName(const RunMethod& method, int n) {
+    switch (method.kind) {
+        case NetworkKind::Triangle:
             return QStringLiteral("Tamsel一階三角算則");
-        case RunMethod::PathSearch:
+        case NetworkKind::PathSearch:
             return QStringLiteral("Tamsel一階路徑找尋");
+        case NetworkKind::Pfnet:
+            return QStringLiteral("標準 Pathfinder 網路 ") +
+                   QString::fromStdString(reportedMethodName(method, n));
     }
     return {};
 }
@@ -42,6 +48,18 @@ void frmMain::onTriangleRun() {
 
 void frmMain::onPathSearchRun() {
     runCommand(RunMethod::PathSearch);
+}
+
+// The parameters first, then the same run with PFNET(r, q).
+void frmMain::onPfnetRun() {
+    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+        showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
+        return;
+    }
+    frmPfnetOptions options(context_.state.conceptCount, savedPfnetParams(context_), this);
+    if (!context_.dialogs.exec(options)) return;
+    savePfnetParams(context_, options.params());
+    runCommand(RunMethod::pfnet(options.params()));
 }
 
 void frmMain::runCommand(RunMethod method) {
@@ -75,7 +93,7 @@ void frmMain::runCommand(RunMethod method) {
     }
     setResultText(std::move(result).value());
     progress_->setValue(kProgressMax);
-    context_.runName = runName(method);
+    context_.runName = runName(method, context_.state.conceptCount);
     classChanged();
 }
 

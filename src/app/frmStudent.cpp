@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPageLayout>
@@ -31,6 +34,10 @@ class StudentSurface final : public QWidget {
     void reach(const CanvasOp& op) {
         extent_.add(op);
         if (extent_.size() != size()) resize(extent_.size());
+    }
+    void restart() {
+        extent_ = render::PictureExtent();
+        resize(kSurfaceWidth, kSurfaceHeight);
     }
 
   protected:
@@ -123,6 +130,48 @@ void frmStudent::buildMenu() {
     start->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     QAction* exit = menuBar()->addAction(QStringLiteral("結束(&X)"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mnuExit"));
+
+    auto* corner = new QWidget(this);
+    auto* row = new QHBoxLayout(corner);
+    row->setContentsMargins(0, 0, 6, 0);
+    auto* label = new QLabel(QStringLiteral("概念位置："), corner);
+    layout_ = new QComboBox(corner);
+    layout_->setObjectName(QStringLiteral("cboLayout"));
+    layout_->addItem(QStringLiteral("圓形"));
+    layout_->addItem(QStringLiteral("力導向（依標準網路）"));
+    label->setBuddy(layout_);
+    row->addWidget(label);
+    row->addWidget(layout_);
+    menuBar()->setCornerWidget(corner);
+    connect(layout_, &QComboBox::currentIndexChanged, this, &frmStudent::onLayoutPicked);
+}
+
+NodeLayout frmStudent::nodeLayout() const {
+    return layout_->currentIndex() == 1 ? NodeLayout::Force : NodeLayout::Circle;
+}
+
+void frmStudent::setNodeLayout(NodeLayout layout) {
+    const QSignalBlocker quiet(layout_);
+    layout_->setCurrentIndex(layout == NodeLayout::Force ? 1 : 0);
+}
+
+void frmStudent::drawReport(ReportDrawing drawing) {
+    drawingReport_ = true;
+    drawing(*canvas_, nodeLayout());
+    drawingReport_ = false;
+    reports_.push_back(std::move(drawing));
+}
+
+void frmStudent::onLayoutPicked() {
+    if (chosen_) chosen_(nodeLayout());
+    if (!onlyReports_ || reports_.empty()) return;
+    picture_.clear();
+    surface_->restart();
+    drawingReport_ = true;
+    for (const ReportDrawing& drawing : reports_)
+        drawing(*canvas_, nodeLayout());
+    drawingReport_ = false;
+    surface_->update();
 }
 
 Canvas& frmStudent::canvas() {
@@ -130,6 +179,7 @@ Canvas& frmStudent::canvas() {
 }
 
 void frmStudent::record() {
+    if (!drawingReport_) onlyReports_ = false;
     const QSize before = surface_->size();
     surface_->reach(picture_.ops().back());
     if (surface_->size() != before) fitToSurface();

@@ -2,13 +2,16 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
 #include <QPrinter>
 
+#include "layout/force_layout.h"
 #include "report/canvas.h"
 
 class QAction;
+class QComboBox;
 class QMenu;
 class QScrollArea;
 
@@ -19,6 +22,8 @@ class StudentSurface;
 
 // The print window: a drawing surface whose picture is kept (recorded), shown
 // while the window is open and printed from its menu. Closing discards it.
+// Its layout setting (cboLayout, beside the menu) places the concepts of the
+// student reports drawn on it; changing it draws them again.
 class frmStudent : public QMainWindow {
     Q_OBJECT
   public:
@@ -30,6 +35,18 @@ class frmStudent : public QMainWindow {
 
     // What is drawn here is added to the picture; a caption becomes the title.
     Canvas& canvas();
+
+    // Draws a student report in the window's layout, and again in the new
+    // layout when the setting changes while the picture holds nothing but
+    // such reports. Anything drawn otherwise leaves the picture as it is.
+    using ReportDrawing = std::function<void(Canvas&, NodeLayout)>;
+    void drawReport(ReportDrawing drawing);
+
+    NodeLayout nodeLayout() const;
+    // Sets the setting as the program remembered it; nothing is drawn again.
+    void setNodeLayout(NodeLayout layout);
+    // Called when the user picks another layout.
+    void setLayoutChosen(std::function<void(NodeLayout)> chosen) { chosen_ = std::move(chosen); }
     const RecordingCanvas& picture() const { return picture_; }
 
     // Shows the window modeless, centred on the screen when it first appears.
@@ -51,6 +68,7 @@ class frmStudent : public QMainWindow {
     void record();
     void fitToSurface();
     void buildMenu();
+    void onLayoutPicked();
     bool needsPrinterChoice() const;
 
     Dialogs& dialogs_;
@@ -61,6 +79,11 @@ class frmStudent : public QMainWindow {
     QScrollArea* scroll_ = nullptr;
     StudentSurface* surface_ = nullptr;
     bool placed_ = false;
+    QComboBox* layout_ = nullptr;
+    std::function<void(NodeLayout)> chosen_;
+    std::vector<ReportDrawing> reports_;  // the picture, when it is only reports
+    bool onlyReports_ = true;
+    bool drawingReport_ = false;
 };
 
 }  // namespace qv::app

@@ -17,12 +17,26 @@ int showStudentQuery(AppContext& context, QWidget* parent, const QString& id,
                            "概念檔，再從「執行」選單執行分析，然後查詢學生。"));
         return 0;
     }
-    const std::vector<int> found = findStudents(state, id.toStdString());
+    const std::string key = id.toStdString();
+    const std::vector<int> found = findStudents(state, key);
     if (found.empty()) return 0;
     frmStudent* w = window();
     w->showCentred();
-    for (int k : found)
-        DrawStudentReport(w->canvas(), state, k);
+    // Drawn from the state as it is then, also when the layout changes later.
+    w->drawReport([&context, key](Canvas& canvas, NodeLayout layout) {
+        const AppState& now = context.state;
+        if (!reportsAvailable(now)) return;
+        auto positions = reportPositions(now, layout);
+        if (!positions) {
+            context.dialogs.message(nullptr, QMessageBox::Warning,
+                                    QStringLiteral("查詢特定學生概念型態"),
+                                    QString::fromStdString(positions.error().message()) +
+                                        QStringLiteral("\n改用圓形版面。"));
+            positions = std::vector<PlanePoint>{};
+        }
+        for (int k : findStudents(now, key))
+            DrawStudentReport(canvas, now, k, *positions);
+    });
     return static_cast<int>(found.size());
 }
 

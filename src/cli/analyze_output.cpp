@@ -305,12 +305,33 @@ AnalyzeFormat csvFormat() {
     return f;
 }
 
-// The layout: the class, the standard network, then one line per student.
+namespace {
+
+std::string methodJsonName(const RunMethod& method) {
+    switch (method.kind) {
+        case NetworkKind::Triangle:
+            return "triangle";
+        case NetworkKind::PathSearch:
+            return "path-search";
+        case NetworkKind::Pfnet:
+            return "pfnet";
+    }
+    return {};
+}
+
+}  // namespace
+
+// The layout: the method (with r and q for pfnet), the class, the standard
+// network, then one line per student.
 AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
     AnalyzeFormat f;
     f.head = [&state, method] {
         std::string out = "{\n";
-        writeField(out, "method", method == RunMethod::Triangle ? "triangle" : "path-search");
+        writeField(out, "method", methodJsonName(method));
+        if (method.kind == NetworkKind::Pfnet) {
+            writeField(out, "r", method.pfnetParams.r == PfnetR::One ? "1" : "inf");
+            writeField(out, "q", pfnetHops(method.pfnetParams, state.conceptCount));
+        }
         writeField(out, "conceptCount", state.conceptCount);
         writeField(out, "itemCount", state.itemCount);
         writeField(out, "studentCount", state.studentCount);

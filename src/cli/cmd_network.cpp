@@ -7,12 +7,15 @@
 
 #include "analyze_output.h"
 #include "commands.h"
+#include "core/limits.h"
 #include "core/state.h"
 #include "data/matrix_file.h"
+#include "load_class.h"
 #include "pathfinder/dc_network.h"
 #include "pathfinder/exhaustive.h"
 #include "pathfinder/first_order.h"
 #include "pathfinder/network_limits.h"
+#include "pathfinder/pfnet.h"
 
 namespace qv::cli {
 
@@ -23,28 +26,39 @@ struct NetworkOptions {
     std::string method;
     std::string unlinked;       // --unlinked as typed; empty for the default
     Currency unlinkedDistance;  // what exhaustive and dc are given
+    std::string r;              // pfnet's --r and --q
+    std::optional<int> q;
 };
 
 // The methods of `network`, in the order the usage lists them. A method that
 // needs more input reads it from NetworkOptions.
 struct NetworkMethod {
     const char* name;
-    LinkMatrix (*build)(const DistanceMatrix& d, int n, const NetworkOptions& options);
+    Expected<LinkMatrix> (*build)(const DistanceMatrix& d, int n, const NetworkOptions& options);
+    int maxConcepts = kMaxConcepts;  // of a matrix file
 };
 
 const std::array kMethods = {
-    NetworkMethod{"triangle", [](const DistanceMatrix& d, int n,
-                                 const NetworkOptions&) { return FirstOrderTriangle(d, n); }},
-    NetworkMethod{"path-search", [](const DistanceMatrix& d, int n,
-                                    const NetworkOptions&) { return FirstOrderPathSearch(d, n); }},
-    NetworkMethod{"exhaustive",
-                  [](const DistanceMatrix& d, int n, const NetworkOptions& o) {
-                      return ExhaustivePathFinder(d, n, o.unlinkedDistance);
-                  }},
+    NetworkMethod{"triangle",
+                  [](const DistanceMatrix& d, int n, const NetworkOptions&)
+                      -> Expected<LinkMatrix> { return FirstOrderTriangle(d, n); }},
+    NetworkMethod{"path-search",
+                  [](const DistanceMatrix& d, int n, const NetworkOptions&)
+                      -> Expected<LinkMatrix> { return FirstOrderPathSearch(d, n); }},
+    NetworkMethod{
+        "exhaustive",
+        [](const DistanceMatrix& d, int n, const NetworkOptions& o) -> Expected<LinkMatrix> {
+            return ExhaustivePathFinder(d, n, o.unlinkedDistance);
+        }},
     NetworkMethod{"dc",
+                  [](const DistanceMatrix& d, int n, const NetworkOptions& o)
+                      -> Expected<LinkMatrix> { return DCNetwork(d, n, o.unlinkedDistance); }},
+    // Quick enough for far larger matrices than a class has.
+    NetworkMethod{"pfnet",
                   [](const DistanceMatrix& d, int n, const NetworkOptions& o) {
-                      return DCNetwork(d, n, o.unlinkedDistance);
-                  }},
+                      return PfnetNetwork(d, n, pfnetParamsOf(o.r, o.q));
+                  },
+                  kMaxPfnetConcepts},
 };
 
 bool usesUnlinked(const std::string& method) {
@@ -96,9 +110,13 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << '\n';
         return kExitBadInput;
     }
+    if (auto problem = pfnetOptionsProblem(options.method, options.r, options.q)) {
+        std::cerr << *problem << '\n';
+        return kExitBadInput;
+    }
     DistanceMatrix d = AppState{}.sampleMatrix;
     if (!options.matrixFile.empty()) {
-        auto read = readMatrixFile(options.matrixFile);
+        auto read = readMatrixFile(options.matrixFile, method->maxConcepts);
         if (!read.ok()) {
             std::cerr << read.error().message() << '\n';
             return kExitBadInput;
@@ -116,7 +134,12 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << size.error().message() << '\n';
         return kExitBadInput;
     }
-    return printText(linkRowsText(method->build(d, n, resolved), n, "\n"));
+    const auto links = method->build(d, n, resolved);
+    if (!links) {
+        std::cerr << "錯誤：" << links.error().message() << '\n';
+        return kExitBadInput;
+    }
+    return printText(linkRowsText(*links, n, "\n"));
 }
 
 }  // namespace
@@ -125,10 +148,13 @@ void addNetworkCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<NetworkOptions>();
     CLI::App* cmd = app.add_subcommand("network", "距離矩陣的 Pathfinder 網路，以 1 與 0 的列輸出");
     cmd->add_option("--matrix", options->matrixFile,
-                    "矩陣檔：第一行 n，再 n 行各 n 個數（預設為內建範例矩陣）");
+                    "矩陣檔：第一行 n，再 n 行各 n 個數（預設為內建範例矩陣）；n 最多 181，"
+                    "pfnet 最多 " +
+                        std::to_string(kMaxPfnetConcepts));
     cmd->add_option("--method", options->method, methodNames("|"));
     cmd->add_option("--unlinked", options->unlinked,
                     "exhaustive 與 dc：表示沒有直接連結的距離（內建範例預設 8，矩陣檔預設無）");
+    addPfnetOptions(*cmd, options->r, options->q);
     cmd->callback([options, &status] { status = runNetwork(*options); });
 }
 

@@ -35,6 +35,9 @@ struct ReportOptions {
     std::string format = "png";  // of the files written into a folder
     double scale = 1.0;
     int threads = 0;
+    std::string layout = "circle";
+    // The concepts' places for every student: empty for the circle.
+    std::vector<PlanePoint> positions;
 };
 
 Expected<void> writePicture(const RecordingCanvas& picture, const fs::path& file,
@@ -82,7 +85,7 @@ int reportOne(const AppState& state, const ReportOptions& opt, ExportFormat form
     }
     RecordingCanvas picture;
     for (int k : found)
-        DrawStudentReport(picture, state, k);
+        DrawStudentReport(picture, state, k, opt.positions);
     if (auto written = writePicture(picture, pathOf(opt.output), format, opt, opt.id); !written) {
         reportFailure(written.error());
         return kExitBadInput;
@@ -95,7 +98,7 @@ int reportBook(const AppState& state, const ReportOptions& opt) {
     render::PdfBook book(pathOf(opt.output), QStringLiteral("Quorvane"));
     for (int k = 0; k < state.studentCount; ++k) {
         RecordingCanvas picture;
-        DrawStudentReport(picture, state, k);
+        DrawStudentReport(picture, state, k, opt.positions);
         if (!book.addPage(picture)) break;
     }
     if (auto written = book.finish(); !written) {
@@ -126,7 +129,7 @@ int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat f
         for (int n = 2; !used.insert(stem).second; ++n)
             stem = base + "_" + std::to_string(n);
         RecordingCanvas picture;
-        DrawStudentReport(picture, state, k);
+        DrawStudentReport(picture, state, k, opt.positions);
         if (auto done =
                 writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
             !done) {
@@ -155,7 +158,7 @@ std::optional<ExportFormat> formatOf(const std::string& nameOrPath) {
     return render::exportFormatOf(QString::fromStdString(nameOrPath));
 }
 
-int runReport(const ReportOptions& opt) {
+int runReport(ReportOptions opt) {
     const bool book = opt.all && formatOf(opt.output) == ExportFormat::Pdf;
     const auto format = opt.all && !book ? formatOf("x." + opt.format) : formatOf(opt.output);
     if (!format) {
@@ -175,6 +178,14 @@ int runReport(const ReportOptions& opt) {
         std::cerr << "錯誤：資料檔中沒有學生，沒有輸出任何檔案。\n";
         return kExitBadInput;
     }
+    // Once for the class: every student's concepts in the same places.
+    auto positions =
+        reportPositions(state, opt.layout == "force" ? NodeLayout::Force : NodeLayout::Circle);
+    if (!positions) {
+        reportFailure(positions.error());
+        return kExitBadInput;
+    }
+    opt.positions = std::move(positions).value();
     const auto gui = startGui();
     if (!opt.all) return reportOne(state, opt, *format);
     return book ? reportBook(state, opt) : reportFolder(state, opt, *format);
@@ -196,6 +207,10 @@ void addReportCommand(CLI::App& app, int& status) {
         ->capture_default_str();
     cmd->add_option("--scale", opt->scale, "PNG 的放大倍數（1 為 800 x 600）")
         ->check(numberBetween(0.25, 8.0))
+        ->capture_default_str();
+    cmd->add_option("--layout", opt->layout,
+                    "概念的位置：circle（圓形，預設）或 force（依標準網路的力導向版面）")
+        ->check(oneOf({"circle", "force"}))
         ->capture_default_str();
     addThreadsOption(*cmd, opt->threads);
     cmd->callback([opt, &status] {

@@ -47,17 +47,43 @@ std::optional<std::string> outputIsInput(const ClassSource& s, const std::string
     return std::nullopt;
 }
 
+RunMethod ClassSource::runMethod() const {
+    if (method == "pfnet") return RunMethod::pfnet(pfnetParamsOf(r, q));
+    return method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
+}
+
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
     cmd.add_option("--data", source.data, "學生資料檔");
     cmd.add_option("--concepts", source.concepts, "概念註解檔");
     cmd.add_option("--items", source.items, "題目所包含概念檔");
     cmd.add_flag("--sample", source.sample, "使用內建的範例班級");
-    cmd.add_option("--method", source.method, "Pathfinder 算則：triangle 或 path-search")
-        ->check(oneOf({"triangle", "path-search"}))
+    cmd.add_option("--method", source.method,
+                   "Pathfinder 算則：triangle、path-search 或 pfnet（標準 Pathfinder 網路）")
+        ->check(oneOf({"triangle", "path-search", "pfnet"}))
         ->capture_default_str();
+    addPfnetOptions(cmd, source.r, source.q);
+}
+
+void addPfnetOptions(CLI::App& cmd, std::string& r, std::optional<int>& q) {
+    cmd.add_option("--r", r, "pfnet：路徑長度取連結距離之和（1）或最大者（inf，預設）")
+        ->check(oneOf({"1", "inf"}));
+    cmd.add_option("--q", q, "pfnet：路徑最多幾個連結，2 到概念數 − 1（預設概念數 − 1）");
+}
+
+std::optional<std::string> pfnetOptionsProblem(const std::string& method, const std::string& r,
+                                               const std::optional<int>& q) {
+    if (method != "pfnet" && (!r.empty() || q)) return "錯誤：--r 與 --q 只適用於 --method pfnet。";
+    if (q && *q < 2)
+        return "錯誤：--q 須為 2 到概念數 − 1 的整數，讀到 " + std::to_string(*q) + "。";
+    return std::nullopt;
+}
+
+PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q) {
+    return {r == "1" ? PfnetR::One : PfnetR::Infinity, q.value_or(0)};
 }
 
 std::optional<std::string> classSourceProblem(const ClassSource& s) {
+    if (auto problem = pfnetOptionsProblem(s.method, s.r, s.q)) return problem;
     const bool anyFile = !s.data.empty() || !s.concepts.empty() || !s.items.empty();
     if (s.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
     if (!s.sample && (s.data.empty() || s.concepts.empty() || s.items.empty()))

@@ -19,20 +19,33 @@ Expected<void> loadSampleClass(AppState& state);
 // Where a command takes its class from, and which run it makes.
 struct ClassSource {
     std::string data, concepts, items, method = "triangle";
+    std::string r;         // --r as typed, empty for the default (infinity)
+    std::optional<int> q;  // --q, none for n - 1
     bool sample = false;
 
-    RunMethod runMethod() const {
-        return method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
-    }
+    RunMethod runMethod() const;
 };
 
-// Registers --data, --concepts, --items, --sample and --method on a command.
+// Registers --data, --concepts, --items, --sample, --method, --r and --q on a command.
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source);
+
+// Registers --r and --q, the PFNET parameters.
+void addPfnetOptions(CLI::App& cmd, std::string& r, std::optional<int>& q);
+
+// What is wrong with --r and --q before a matrix or class is read: given to a
+// method other than pfnet, or a q below 2. A q beyond n - 1 is refused once n
+// is known.
+std::optional<std::string> pfnetOptionsProblem(const std::string& method, const std::string& r,
+                                               const std::optional<int>& q);
+
+// The PFNET parameters of --r and --q.
+PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q);
 
 // Registers --threads (0, the default, for one per core).
 void addThreadsOption(CLI::App& cmd, int& threads);
 
-// Either --sample or all three files; the message when neither.
+// Either --sample or all three files, and PFNET options only with pfnet;
+// the message when not.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
 // A path from a UTF-8 text of the command line.

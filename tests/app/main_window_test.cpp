@@ -1,15 +1,20 @@
 // The main window: loading the three files through its menu, refusing bad
 // ones, both analyses into the results box, and its secondary windows.
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 
 #include "analysis/run.h"
 #include "frmData.h"
 #include "frmMain.h"
+#include "frmPfnetOptions.h"
+#include "frmStudent.h"
 #include "test_context.h"
 
 using namespace qv::app;
@@ -105,6 +110,76 @@ class MainWindowTest : public QObject {
         QCOMPARE(t.dialogs.opens.size(), 4u);
         QCOMPARE(w.inquireId()->text(), QStringLiteral("90702001"));
         QCOMPARE(t.messages(), 1u);
+    }
+
+    // F6 asks for r and q, runs PFNET(r, q) and remembers them; a cancel or a
+    // class not yet loaded runs nothing.
+    void pfnetRunAsksAndRemembers() {
+        test::TestContext t;
+        frmMain w(t.context);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        trigger(&w, "mnuPfnetRun");
+        QVERIFY(t.dialogs.dialogs.isEmpty() && t.messages() == 1u);
+        loadClass(t, w);
+        t.dialogs.answerDialog = [](QDialog& d) {
+            d.findChild<QComboBox*>(QStringLiteral("cboR"))->setCurrentIndex(1);
+            const auto* q = d.findChild<QSpinBox*>(QStringLiteral("spnQ"));
+            return q->value() == 2 && !q->isEnabled();  // three concepts: q is n - 1 = 2
+        };
+        w.inquireId()->setFocus();
+        QTest::keyClick(w.inquireId(), Qt::Key_F6);
+        QCOMPARE(t.dialogs.dialogs, QStringList{QStringLiteral("frmPfnetOptions")});
+        const QString pfnet =
+            engineText(t.context.state, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
+        QCOMPARE(w.resultText(), pfnet);
+        QVERIFY(pfnet != engineText(t.context.state, qv::RunMethod::pfnet({})));
+        QCOMPARE(t.context.state.methodName, std::string("PFNET(r=1, q=2)"));
+        // Asked again, the dialog starts where it was left; cancelled, nothing runs.
+        w.setResultText("old\n\r\n");
+        int shownR = -1;
+        t.dialogs.answerDialog = [&shownR](QDialog& d) {
+            shownR = d.findChild<QComboBox*>(QStringLiteral("cboR"))->currentIndex();
+            return false;
+        };
+        trigger(&w, "mnuPfnetRun");
+        QCOMPARE(shownR, 1);
+        QCOMPARE(w.resultText(), QStringLiteral("old\n\r\n"));
+        QCOMPARE(t.messages(), 1u);
+        // The report names the method; its layout setting draws it again and
+        // is remembered from window to window.
+        test::click(&w, "ShowID");
+        auto* report = w.windows().find<frmStudent>();
+        QVERIFY(report != nullptr);
+        const auto firstRed = [report] {
+            for (const qv::CanvasOp& op : report->picture().ops())
+                if (op.kind == qv::CanvasOp::Kind::ColourLine) return op.from;
+            return qv::LayoutPoint{};
+        };
+        const qv::LayoutPoint circle = firstRed();
+        const std::size_t ops = report->picture().ops().size();
+        report->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);
+        QCOMPARE(report->picture().ops().size(), ops);
+        QVERIFY(firstRed() != circle);
+        QCOMPARE(QSettings(t.context.settingsFile, QSettings::IniFormat).value("report/layout"),
+                 QVariant(QStringLiteral("force")));
+        trigger(report, "mnuExit");
+        test::flushDeletes();
+        test::click(&w, "ShowID");
+        report = w.windows().find<frmStudent>();
+        QCOMPARE(report->findChild<QComboBox*>(QStringLiteral("cboLayout"))->currentIndex(), 1);
+        QCOMPARE(report->picture().ops().size(), ops);
+    }
+
+    void pfnetOptionsOfTwentyConcepts() {
+        frmPfnetOptions first(20, {});
+        auto* q = first.findChild<QSpinBox*>(QStringLiteral("spnQ"));
+        QVERIFY(q->minimum() == 2 && q->maximum() == 19 && q->value() == 19);
+        QCOMPARE(first.params(), (qv::PfnetParams{qv::PfnetR::Infinity, 0}));  // n - 1 stays n - 1
+        q->setValue(5);
+        QCOMPARE(first.params().q, 5);
+        frmPfnetOptions remembered(20, {qv::PfnetR::One, 25});
+        QCOMPARE(remembered.params(), (qv::PfnetParams{qv::PfnetR::One, 0}));
     }
 
     // One window of each kind, kept while open, closed with the main window.

@@ -1,5 +1,6 @@
 // The print window: the student query and the layout test drawing on it, and
 // printing that never blocks.
+#include <QComboBox>
 #include <QFile>
 #include <QPointer>
 #include <QTest>
@@ -76,6 +77,9 @@ class ReportWindowTest : public QObject {
         showLayoutTest(source());
         QCOMPARE(created_, 1);
         QCOMPARE(window_->windowTitle(), QStringLiteral("90702002"));
+        QCOMPARE(countOps(*window_, CanvasOp::Kind::Line), 3 * (16 + 12) + 780);
+        // With more than reports on it, another layout is left for the next query.
+        window_->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);
         QCOMPARE(countOps(*window_, CanvasOp::Kind::Line), 3 * (16 + 12) + 780);
         // Closed, it comes back empty.
         test::trigger(window_, "mnuExit");

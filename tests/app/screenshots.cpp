@@ -1,10 +1,12 @@
-// Renders the main window with the sample class run, the verification window
-// and the print window to PNG files for a visual check (not a test):
+// Renders the main window with the sample class run, the verification window,
+// the print window (circle, then PFNET with the force layout) and the PFNET
+// dialog to PNG files for a visual check (not a test):
 //   app_screenshots <output folder>
 // The program folder given to start-up does not exist, so the data folders
 // and the sample class go into the output folder.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
@@ -28,6 +30,7 @@ int main(int argc, char* argv[]) {
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     test::RecordingDialogs dialogs;
     Application app(dialogs);
+    app.context().settingsFile = out.filePath(QStringLiteral("settings.ini"));
     frmMain& main = app.start(out.filePath(QStringLiteral("app")), out.path());
     const auto file = [](const QString& folder, std::string_view name) {
         return folder + u'/' + QString::fromUtf8(name.data(), qsizetype(name.size()));
@@ -45,7 +48,9 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
     main.grab().save(out.filePath(QStringLiteral("main.png")));
     debug->grab().save(out.filePath(QStringLiteral("debug.png")));
-    main.windows().find<frmStudent>()->grab().save(out.filePath(QStringLiteral("student.png")));
+    auto* student = main.windows().find<frmStudent>();
+    student->grab().save(out.filePath(QStringLiteral("student.png")));
+    student->close();
     // The class window: the table sorted by PFC with a student selected, the
     // distributions, and a link of the heat map traced to the items.
     main.findChild<QAction*>(QStringLiteral("mnuClassOverview"))->trigger();
@@ -75,6 +80,19 @@ int main(int argc, char* argv[]) {
                      (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
     QApplication::processEvents();
     overview->viewer()->grab().save(out.filePath(QStringLiteral("viewer.png")));
+    dialogs.answerDialog = [&out](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        d.grab().save(out.filePath(QStringLiteral("pfnet_dialog.png")));
+        return true;
+    };
+    main.findChild<QAction*>(QStringLiteral("mnuPfnetRun"))->trigger();
+    main.findChild<QPushButton*>(QStringLiteral("ShowID"))->click();
+    student = main.windows().find<frmStudent>();
+    student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);
+    QApplication::processEvents();
+    student->grab().save(out.filePath(QStringLiteral("student_pfnet_force.png")));
+    main.grab().save(out.filePath(QStringLiteral("main_pfnet.png")));
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));
     return 0;

@@ -216,6 +216,7 @@ void runStandard(AppState& state, const RunOptions& options, Progress& progress)
     GraphDistanceMatrix g0 = PointDistanceNO(l0, n);
     progress.advance();
     storeStandard(state, std::move(d0), std::move(l0), std::move(g0));
+    state.methodName = reportedMethodName(options.method, n);
 }
 
 using RecordsOf = std::function<std::span<StudentRecord>(std::size_t block, std::size_t slot)>;
@@ -299,6 +300,8 @@ Expected<void> checkRunnable(const AppState& s) {
 
 RunResult runAnalysis(AppState& state, const RunOptions& options) {
     if (auto runnable = checkRunnable(state); !runnable) return runnable.error();
+    if (auto method = checkRunMethod(options.method, state.conceptCount); !method)
+        return method.error();
     Progress progress(state.studentCount, options.progress);
     runStandard(state, options, progress);
 
@@ -330,6 +333,7 @@ Expected<void> runInBlocks(AppState& state, const RunOptions& options, const Stu
                            const RecordWriter& write,
                            const std::function<void(std::string_view)>& emit) {
     if (auto runnable = checkClassRunnable(state); !runnable) return runnable;
+    if (auto method = checkRunMethod(options.method, state.conceptCount); !method) return method;
     Progress progress(state.studentCount, options.progress);
     runStandard(state, options, progress);
     const SharedRun shared(state, options);

@@ -44,9 +44,10 @@ inline constexpr std::size_t kStudentBlockGrain = 16;
 std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount);
 
 // Analyses the whole class: the standard network into stdDistance, stdLinks
-// and stdGraphDistance, every record's results, and the text of the results
-// box (header and one row per student, each line ending with the line break).
-// A refused run returns the refusal and leaves the state as it was.
+// and stdGraphDistance (and its name into methodName), every record's results,
+// and the text of the results box (header and one row per student, each line
+// ending with the line break). A refused run (checkRunnable, checkRunMethod)
+// returns the refusal and leaves the state as it was.
 Expected<std::string> runAnalysis(AppState& state, const RunOptions& options);
 
 // A class read a block of records at a time, so that it never has to be held

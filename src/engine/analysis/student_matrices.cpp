@@ -31,8 +31,21 @@ LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n
     return links;
 }
 
+Expected<void> checkRunMethod(const RunMethod& method, int n) {
+    if (method.kind != NetworkKind::Pfnet) return {};
+    if (auto checked = checkPfnetParams(method.pfnetParams, n); !checked)
+        return errorText("無法執行分析：" + checked.error().what);
+    return {};
+}
+
+std::string reportedMethodName(const RunMethod& method, int n) {
+    return method.kind == NetworkKind::Pfnet ? pfnetName(method.pfnetParams, n) : std::string();
+}
+
 void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out) {
-    if (method == RunMethod::Triangle)
+    if (method.kind == NetworkKind::Pfnet)
+        PfnetNetworkInto(distance, n, method.pfnetParams, out);
+    else if (method.kind == NetworkKind::Triangle)
         FirstOrderTriangleInto(distance, n, out);
     else
         FirstOrderPathSearchInto(distance, n, out);
@@ -40,7 +53,9 @@ void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, 
 
 void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, int n,
                        LinkMatrix& out) {
-    if (method == RunMethod::Triangle)
+    if (method.kind == NetworkKind::Pfnet)
+        PfnetNetworkInto(distance, n, method.pfnetParams, out);
+    else if (method.kind == NetworkKind::Triangle)
         FirstOrderTriangleInto(distance, n, out);
     else
         FirstOrderPathSearchInto(distance, n, out);

@@ -2,13 +2,38 @@
 
 #include <memory>
 
+#include <string>
+
+#include "core/expected.h"
 #include "core/matrix.h"
 #include "core/state.h"
+#include "pathfinder/pfnet.h"
 #include "pathfinder/whole_distances.h"
 
 namespace qv {
 
-enum class RunMethod { Triangle, PathSearch };
+enum class NetworkKind { Triangle, PathSearch, Pfnet };
+
+// The network a run builds for the standard and for every student: one of the
+// two first-order variants, or PFNET(r, q).
+struct RunMethod {
+    NetworkKind kind = NetworkKind::Triangle;
+    PfnetParams pfnetParams;  // read for NetworkKind::Pfnet only
+
+    static const RunMethod Triangle;
+    static const RunMethod PathSearch;
+    static constexpr RunMethod pfnet(PfnetParams params) { return {NetworkKind::Pfnet, params}; }
+    friend bool operator==(const RunMethod&, const RunMethod&) = default;
+};
+inline constexpr RunMethod RunMethod::Triangle{NetworkKind::Triangle, {}};
+inline constexpr RunMethod RunMethod::PathSearch{NetworkKind::PathSearch, {}};
+
+// Refuses parameters that do not fit n concepts (a q outside 2 .. n - 1).
+Expected<void> checkRunMethod(const RunMethod& method, int n);
+
+// What a report says about the networks under the student's ID: the PFNET
+// parameters, e.g. "PFNET(r=∞, q=19)"; nothing for the first-order variants.
+std::string reportedMethodName(const RunMethod& method, int n);
 
 // The standard concept distances: the column distances of the whole
 // item-concept matrix.

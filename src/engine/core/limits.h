@@ -10,6 +10,9 @@ inline constexpr std::int32_t kMaxDcConcepts = 181;
 // Concepts of a class or a matrix file: every method, DC included, must take
 // whatever the program loads.
 inline constexpr std::int32_t kMaxConcepts = kMaxDcConcepts;
+// Concepts of a matrix file for PFNET, whose fast cases take n^2 log n
+// steps; a matrix of 5000 is 200 MB in memory.
+inline constexpr std::int32_t kMaxPfnetConcepts = 5000;
 // Concept counts handed to the other network algorithms are 16-bit.
 inline constexpr std::int32_t kMaxNetworkConcepts = 32767;
 // Items of an answer key or an item-concept file.

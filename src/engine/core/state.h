@@ -20,11 +20,18 @@ inline constexpr char32_t kNoAnswer = 0x110000;
 
 // Counters of one comparison, indexed by LinkFlag.
 using LinkFlagCounts = std::array<std::int32_t, 6>;
-enum LinkFlag : int { kMatch = 0, kMiss = 1, kOver = 2, kAbsent = 3, kStdLinks = 4, kTargetLinks = 5 };
+enum LinkFlag : int {
+    kMatch = 0,
+    kMiss = 1,
+    kOver = 2,
+    kAbsent = 3,
+    kStdLinks = 4,
+    kTargetLinks = 5
+};
 
 struct StudentRecord {
     std::string id;
-    std::u32string answers;               // one code point per item, kNoAnswer when missing
+    std::u32string answers;  // one code point per item, kNoAnswer when missing
     std::int32_t score = 0;
     std::vector<std::int32_t> wrongItems;  // 1-based item numbers, ascending
     // The diagonal of the correct-answer matrix, one bit per item. The dense
@@ -72,6 +79,9 @@ struct AppState {
     DistanceMatrix stdDistance;
     LinkMatrix stdLinks;
     GraphDistanceMatrix stdGraphDistance;
+    // The last run's networks as a report names them under the ID, e.g.
+    // "PFNET(r=∞, q=19)"; empty after a first-order run, whose reports name none.
+    std::string methodName;
 
     // Which files are loaded, and whether the records hold results of a run
     // on the data now loaded.

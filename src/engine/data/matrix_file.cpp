@@ -36,21 +36,22 @@ Error lineError(int line, std::string what) {
     return Error{{}, line, std::move(what), "矩陣檔"};
 }
 
-std::optional<int> parseCount(std::string_view s) {
-    if (s.empty() || s.size() > 3) return std::nullopt;
+std::optional<int> parseCount(std::string_view s, int most) {
+    if (s.empty() || s.size() > 9) return std::nullopt;
     int n = 0;
     for (char c : s) {
         if (!detail::isAsciiDigit(c)) return std::nullopt;
         n = n * 10 + (c - '0');
     }
-    if (n < 1 || n > kMaxConcepts) return std::nullopt;
+    if (n < 1 || n > most) return std::nullopt;
     return n;
 }
 
 }  // namespace
 
 Expected<Currency> parseDecimal(std::string_view s) {
-    const std::string quoted = "「" + detail::excerpt(s) + "」";
+    // Built only for a refusal: a large matrix has millions of values.
+    const auto quoted = [s] { return "「" + detail::excerpt(s) + "」"; };
     std::size_t i = 0;
     const bool negative = !s.empty() && s[0] == '-';
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) ++i;
@@ -59,22 +60,23 @@ Expected<Currency> parseDecimal(std::string_view s) {
     for (; i < s.size() && detail::isAsciiDigit(s[i]); ++i, ++wholeDigits) {
         whole = whole * 10 + (s[i] - '0');
         if (whole >= kMaxWhole)
-            return errorText(quoted + "超出範圍（絕對值須小於 " + std::to_string(kMaxWhole) + "）");
+            return errorText(quoted() + "超出範圍（絕對值須小於 " + std::to_string(kMaxWhole) +
+                             "）");
     }
     if (i < s.size() && s[i] == '.') {
         for (++i; i < s.size() && detail::isAsciiDigit(s[i]); ++i, ++fractionDigits) {
-            if (fractionDigits == 4) return errorText(quoted + "的小數超過四位");
+            if (fractionDigits == 4) return errorText(quoted() + "的小數超過四位");
             fraction = fraction * 10 + (s[i] - '0');
         }
     }
-    if (i != s.size() || wholeDigits + fractionDigits == 0) return errorText(quoted + "不是數值");
+    if (i != s.size() || wholeDigits + fractionDigits == 0) return errorText(quoted() + "不是數值");
     for (int d = fractionDigits; d < 4; ++d)
         fraction *= 10;
     const std::int64_t raw = whole * Currency::kScale + fraction;
     return Currency::fromRaw(negative ? -raw : raw);
 }
 
-Result parseMatrixText(std::string_view text) {
+Result parseMatrixText(std::string_view text, int maxConcepts) {
     if (auto problem = detail::utf16Problem(text)) return lineError(0, *problem);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::vector<std::string_view> all = splitLineViews(text, LineEnds::CrOrLf);
@@ -86,9 +88,10 @@ Result parseMatrixText(std::string_view text) {
 
     const auto& [headerLine, headerText] = lines[0];
     const std::vector<std::string_view> header = fields(headerText);
-    const std::optional<int> n = header.size() == 1 ? parseCount(header[0]) : std::nullopt;
+    const std::optional<int> n =
+        header.size() == 1 ? parseCount(header[0], maxConcepts) : std::nullopt;
     if (!n)
-        return lineError(headerLine, "概念數須為 1 到 " + std::to_string(kMaxConcepts) +
+        return lineError(headerLine, "概念數須為 1 到 " + std::to_string(maxConcepts) +
                                          " 的整數，讀到「" + detail::excerpt(headerText) + "」");
     DistanceMatrix d(*n, *n);
     for (int r = 0; r < *n; ++r) {
@@ -117,7 +120,7 @@ Result parseMatrixText(std::string_view text) {
     return d;
 }
 
-Result readMatrixFile(const std::filesystem::path& path) {
+Result readMatrixFile(const std::filesystem::path& path, int maxConcepts) {
     auto bytes = readFileBytes(path);
     if (!bytes) {
         Error e = bytes.error();
@@ -125,7 +128,7 @@ Result readMatrixFile(const std::filesystem::path& path) {
         e.kind = "矩陣檔";
         return e;
     }
-    Result parsed = parseMatrixText(*bytes);
+    Result parsed = parseMatrixText(*bytes, maxConcepts);
     if (!parsed) {
         Error e = parsed.error();
         e.file = path.string();

@@ -5,22 +5,24 @@
 #include <string_view>
 
 #include "core/expected.h"
+#include "core/limits.h"
 #include "core/matrix.h"
 
 namespace qv {
 
 // A distance matrix as text: the first line the concept count n (1 to
-// kMaxConcepts), then n lines of n numbers separated by blanks or tabs, each
-// with at most four decimals and below 10^9 in magnitude. Lines end at LF,
-// CR LF or CR; blank lines are skipped. The error names the line.
-Expected<DistanceMatrix> parseMatrixText(std::string_view text);
+// maxConcepts, kMaxConcepts unless a method takes more), then n lines of n numbers separated by
+// blanks or tabs, each with at most four decimals and below 10^9 in magnitude. Lines end at LF, CR
+// LF or CR; blank lines are skipped. The error names the line.
+Expected<DistanceMatrix> parseMatrixText(std::string_view text, int maxConcepts = kMaxConcepts);
 
 // An exact decimal: optional sign, digits, optional point and up to four
 // decimals, below 10^9 in magnitude. The error quotes the text.
 Expected<Currency> parseDecimal(std::string_view s);
 
 // Reads and parses a matrix file; the error names the file and the line.
-Expected<DistanceMatrix> readMatrixFile(const std::filesystem::path& path);
+Expected<DistanceMatrix> readMatrixFile(const std::filesystem::path& path,
+                                        int maxConcepts = kMaxConcepts);
 
 // Rows 0 .. n - 1 of a link matrix as "1"/"0" separated by two spaces, each
 // row followed by lineBreak.

@@ -94,17 +94,28 @@ std::string conceptNumberText(int number) {
 
 void DrawReport(Canvas& canvas, const ReportData& data) {
     canvas.setCaption(data.caption);
-    const ComparisonLayout layout =
-        LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, data.conceptCount);
+    const bool placed = !data.positions.empty() &&
+                        data.positions.size() == static_cast<std::size_t>(data.conceptCount);
+    ComparisonLayout layout =
+        placed ? LayoutComparisonPanelsAt(kSurfaceWidth, kSurfaceHeight, data.positions)
+               : LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, data.conceptCount);
     canvas.setLineWidth(3);
     drawFramesAndTitles(canvas, layout);
     drawStdLinksAndNumbers(canvas, data, layout);
     canvas.setLineWidth(1);
     drawPanelLinks(canvas, data, layout);
+    if (!data.method.empty() && !layout.reportPoints.empty()) {
+        constexpr std::int32_t kLine = 20;
+        const LayoutPoint first = layout.reportPoints[0];
+        for (std::size_t line = 1; line < layout.reportPoints.size(); ++line)
+            layout.reportPoints[line].y += kLine;
+        canvas.drawText({first.x, first.y + kLine}, data.method);
+    }
     drawReportColumn(canvas, data, layout);
 }
 
-ReportData studentReportData(const AppState& state, int k) {
+ReportData studentReportData(const AppState& state, int k,
+                             const std::vector<PlanePoint>& positions) {
     const StudentRecord& r = state.students.at(static_cast<std::size_t>(k));
     const int n = state.conceptCount;
     ReportData data{.caption = r.id,
@@ -112,7 +123,9 @@ ReportData studentReportData(const AppState& state, int k) {
                     .targetLinks = r.links,
                     .conceptCount = n,
                     .lines = {},
-                    .labels = state.conceptNames};
+                    .labels = state.conceptNames,
+                    .positions = positions,
+                    .method = state.methodName};
     data.lines = {{0, r.id},
                   {1, "PFC = " + r.pfc},
                   {2, "GTD = " + r.gtd},
@@ -126,8 +139,14 @@ ReportData studentReportData(const AppState& state, int k) {
     return data;
 }
 
-void DrawStudentReport(Canvas& canvas, const AppState& state, int k) {
-    DrawReport(canvas, studentReportData(state, k));
+void DrawStudentReport(Canvas& canvas, const AppState& state, int k,
+                       const std::vector<PlanePoint>& positions) {
+    DrawReport(canvas, studentReportData(state, k, positions));
+}
+
+Expected<std::vector<PlanePoint>> reportPositions(const AppState& state, NodeLayout layout) {
+    if (layout == NodeLayout::Circle) return std::vector<PlanePoint>{};
+    return ForceLayout(state.stdLinks, state.conceptCount);
 }
 
 ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
@@ -141,7 +160,9 @@ ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
                     .targetLinks = targetLinks,
                     .conceptCount = stdLinks.rows(),
                     .lines = {},
-                    .labels = std::move(labels)};
+                    .labels = std::move(labels),
+                    .positions = {},
+                    .method = {}};
     data.lines = {{0, std::move(caption)},
                   {1, "PFC = " + numberText(values[0])},
                   {2, "GTD = " + numberText(values[1])}};

@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/expected.h"
 #include "core/matrix.h"
 #include "core/state.h"
+#include "layout/force_layout.h"
 #include "report/canvas.h"
 
 namespace qv {
@@ -30,15 +32,28 @@ struct ReportData {
     int conceptCount = 0;
     std::vector<ReportLine> lines;    // printed in this order
     std::vector<std::string> labels;  // concept labels, listed below the rates
+    // Where the concepts go: the circle when empty, else one point each.
+    std::vector<PlanePoint> positions;
+    // The networks' method on a line of its own under line 0 (the ID), the
+    // lines below moving down one; nothing when empty.
+    std::string method;
 };
 
 // Frames, titles, the red STD links, the concept numbers, the links of the
 // four panels, the report lines and the numbered concept list.
 void DrawReport(Canvas& canvas, const ReportData& data);
 
-// The report of record k as the last run stored it.
-ReportData studentReportData(const AppState& state, int k);
-void DrawStudentReport(Canvas& canvas, const AppState& state, int k);
+// The report of record k as the last run stored it, its concepts at
+// `positions` (the circle when empty; see reportPositions).
+ReportData studentReportData(const AppState& state, int k,
+                             const std::vector<PlanePoint>& positions = {});
+void DrawStudentReport(Canvas& canvas, const AppState& state, int k,
+                       const std::vector<PlanePoint>& positions = {});
+
+// Where the concepts of every student's report go for a layout: nothing (the
+// circle) for Circle, the force layout of the last run's standard network for
+// Force, the same for every student so that their drawings compare.
+Expected<std::vector<PlanePoint>> reportPositions(const AppState& state, NodeLayout layout);
 
 // A verification example: `values` are PFC, GTD and the six link rates (Match,
 // Miss, Over on STD, then on Target); there is no PRX line.

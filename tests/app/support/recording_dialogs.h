@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QPrinter>
 #include <QStringList>
 #include <functional>
@@ -11,7 +12,9 @@ namespace qv::app::test {
 
 // Dialogs that never block: open- and save-file answers come from queues
 // (empty text, i.e. cancel, when one runs dry), the printer dialog from a
-// function (cancel when there is none), and every call is recorded.
+// function (cancel when there is none), the program's own dialogs are
+// answered by `answerDialog` (cancelled without one), and every call is
+// recorded.
 class RecordingDialogs final : public Dialogs {
   public:
     struct OpenCall {
@@ -27,6 +30,8 @@ class RecordingDialogs final : public Dialogs {
     QStringList saveTitles;
     std::vector<OpenCall> opens;
     std::vector<Message> messages;
+    QStringList dialogs;  // object names, in order
+    std::function<bool(QDialog&)> answerDialog;
 
     QString openFile(QWidget*, const QString& title, const QString& folder, const QString& filter,
                      const QString& initialFile = {}) override {
@@ -43,6 +48,10 @@ class RecordingDialogs final : public Dialogs {
     }
     bool choosePrinter(QWidget*, const QString&, QPrinter& printer) override {
         return printerAnswer && printerAnswer(printer);
+    }
+    bool exec(QDialog& dialog) override {
+        dialogs << dialog.objectName();
+        return answerDialog && answerDialog(dialog);
     }
 };
 

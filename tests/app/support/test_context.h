@@ -21,6 +21,7 @@ struct TestContext {
     TestContext() {
         setDataFolders(context, root.path());
         createDataFolders(context);
+        context.settingsFile = root.filePath(QStringLiteral("settings.ini"));
     }
     std::size_t messages() const { return dialogs.messages.size(); }
     QString lastMessage() const {

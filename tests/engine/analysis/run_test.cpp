@@ -93,7 +93,8 @@ std::vector<AppState> variedClasses() {
 
 TEST(Run, DistancesFollowTheirDefinitionAndLeanRunsAgree) {
     for (const AppState& loaded : variedClasses()) {
-        for (RunMethod method : {RunMethod::Triangle, RunMethod::PathSearch}) {
+        for (RunMethod method : {RunMethod::Triangle, RunMethod::PathSearch, RunMethod::pfnet({}),
+                                 RunMethod::pfnet({PfnetR::One, 0})}) {
             AppState full = loaded, lean = loaded;
             RunOptions options;
             options.method = method;
@@ -103,6 +104,14 @@ TEST(Run, DistancesFollowTheirDefinitionAndLeanRunsAgree) {
             for (const StudentRecord& r : full.students)
                 ASSERT_EQ(r.distance, definedDistances(full, [&](int m) { return r.isCorrect(m); }))
                     << full.itemCount << " items, " << full.conceptCount << " concepts";
+            // PFNET in place of the first-order test, for the standard and everyone.
+            const int n = full.conceptCount;
+            if (method.kind == NetworkKind::Pfnet) {
+                ASSERT_EQ(full.stdLinks, *PfnetNetwork(full.stdDistance, n, method.pfnetParams));
+                for (const StudentRecord& r : full.students)
+                    ASSERT_EQ(r.links, *PfnetNetwork(r.distance, n, method.pfnetParams));
+            }
+            EXPECT_EQ(full.methodName, reportedMethodName(method, n));
             // Without the matrices kept the table is the same, and the
             // builder gives back what the full run kept.
             options.keepStudentMatrices = false;
@@ -128,11 +137,12 @@ TEST(Run, ThreadCountChangesNothing) {
         loadClass(loaded, ClassText{files.conceptFile, files.itemConceptFile, files.studentFile}));
     std::vector<AppState> runs;
     std::vector<std::string> texts;
-    std::vector<std::vector<int>> progress(2);
-    for (int threads : {1, 3}) {
+    std::vector<std::vector<int>> progress(4);
+    for (int threads : {1, 3, 1, 3}) {
         AppState& state = runs.emplace_back(loaded);
         RunOptions options;
-        options.method = RunMethod::PathSearch;
+        options.method =
+            runs.size() <= 2 ? RunMethod::PathSearch : RunMethod::pfnet({PfnetR::Infinity, 3});
         options.threads = threads;
         auto& values = progress[runs.size() - 1];
         const auto caller = std::this_thread::get_id();
@@ -142,10 +152,15 @@ TEST(Run, ThreadCountChangesNothing) {
         };
         texts.push_back(*runAnalysis(state, options));
     }
-    EXPECT_EQ(texts[0], texts[1]);
-    EXPECT_EQ(progress[0], progress[1]);
-    for (std::size_t k = 0; k < loaded.students.size(); ++k)
-        ASSERT_EQ(runs[0].students[k].graphDistance, runs[1].students[k].graphDistance) << k;
+    for (std::size_t pair : {0u, 2u}) {
+        EXPECT_EQ(texts[pair], texts[pair + 1]);
+        EXPECT_EQ(progress[pair], progress[pair + 1]);
+        for (std::size_t k = 0; k < loaded.students.size(); ++k)
+            ASSERT_EQ(runs[pair].students[k].graphDistance,
+                      runs[pair + 1].students[k].graphDistance)
+                << k;
+    }
+    EXPECT_NE(texts[0], texts[2]);
 }
 
 TEST(Run, RepeatedRunsStartTheCountersAtZero) {
@@ -202,6 +217,17 @@ TEST(Run, RefusesBeforeChangingAnything) {
     otherConcepts.conceptNames.push_back(" E");
     expectRefused(otherConcepts, "依 4 個概念載入");
     expectRefused(makeClass({{1}, {1}}, 1, "AB", {{"1", "AB"}}), "只有 1 個概念");
+    // A q the class's concept count does not allow.
+    AppState pfnet = loaded;
+    RunOptions options;
+    options.method = RunMethod::pfnet({PfnetR::Infinity, 4});
+    const auto refused = runAnalysis(pfnet, options);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message(),
+              "無法執行分析：q 須為 2 到 3（概念數 − 1）的整數（讀到 4）");
+    EXPECT_EQ(pfnet.stdLinks, loaded.stdLinks);
+    options.method.pfnetParams.q = 3;
+    EXPECT_TRUE(runAnalysis(pfnet, options).ok());
 }
 
 }  // namespace

@@ -109,6 +109,28 @@ TEST(DrawStudentReport, PanelsRedStandardLinksAndTheReportColumn) {
     EXPECT_EQ(placeOf(c, "1 :   加法"), (LayoutPoint{620, 230}));
 }
 
+// A PFNET run's report names the method under the ID, the rest of the column
+// one line lower; the force layout moves the concepts, not the frames.
+TEST(DrawStudentReport, MethodLineAndForcePositions) {
+    AppState s = sevenConceptState(ExampleNet2());
+    s.methodName = "PFNET(r=∞, q=6)";
+    const auto places = reportPositions(s, NodeLayout::Force);
+    ASSERT_TRUE(places.ok());
+    ASSERT_EQ(places->size(), 7u);
+    EXPECT_TRUE(reportPositions(s, NodeLayout::Circle)->empty());
+    RecordingCanvas c;
+    DrawStudentReport(c, s, 0, *places);
+    EXPECT_EQ(placeOf(c, "90702001"), (LayoutPoint{620, 20}));
+    EXPECT_EQ(placeOf(c, "PFNET(r=∞, q=6)"), (LayoutPoint{620, 40}));
+    EXPECT_EQ(placeOf(c, "PFC =      1"), (LayoutPoint{620, 60}));
+    EXPECT_EQ(placeOf(c, "1 :   加法"), (LayoutPoint{620, 250}));
+    EXPECT_EQ(thinLinesIn(c, 0), 6);
+    EXPECT_EQ(thinLinesIn(c, 3), 3);
+    const auto force = LayoutComparisonPanelsAt(800, 600, *places).nodePoints[0];
+    EXPECT_EQ(opsOf(c, Kind::ColourLine).front()->from, force[0]);
+    EXPECT_NE(force, LayoutComparisonPanels(800, 600, 7).nodePoints[0]);
+}
+
 TEST(DrawReport, VerificationExampleHasNoPrxLine) {
     RecordingCanvas c;
     DrawReport(c, exampleReportData("Sample272_2", ExampleNet1(), ExampleNet2(), ExampleLabels(),

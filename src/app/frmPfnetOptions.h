@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+#include "pathfinder/pfnet.h"
+
+class QComboBox;
+class QSpinBox;
+
+namespace qv::app {
+
+// The parameters of a standard Pathfinder network run: r (infinity or 1) and
+// q (2 to n - 1, n - 1 at first). A value collector: the caller reads params()
+// once the dialog is accepted.
+class frmPfnetOptions : public QDialog {
+    Q_OBJECT
+  public:
+    frmPfnetOptions(int conceptCount, PfnetParams initial, QWidget* parent = nullptr);
+
+    // q is 0 when it is n - 1, so that it stays n - 1 for a class of another size.
+    PfnetParams params() const;
+
+  private:
+    int most_;  // n - 1
+    QComboBox* r_ = nullptr;
+    QSpinBox* q_ = nullptr;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,51 @@
+#include "settings.h"
+
+#include "app_context.h"
+
+namespace qv::app {
+
+namespace {
+
+const QString kR = QStringLiteral("pfnet/r");
+const QString kQ = QStringLiteral("pfnet/q");
+const QString kLayout = QStringLiteral("report/layout");
+
+}  // namespace
+
+std::unique_ptr<QSettings> openSettings(const AppContext& context) {
+    if (!context.settingsFile.isEmpty())
+        return std::make_unique<QSettings>(context.settingsFile, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Quorvane"), QStringLiteral("Quorvane"));
+}
+
+PfnetParams savedPfnetParams(const AppContext& context) {
+    const auto settings = openSettings(context);
+    PfnetParams params;
+    params.r =
+        settings->value(kR).toString() == QStringLiteral("1") ? PfnetR::One : PfnetR::Infinity;
+    bool ok = false;
+    // 0 (or nothing) stands for n - 1, whatever n the next class has.
+    const int q = settings->value(kQ, 0).toInt(&ok);
+    params.q = ok && q >= 2 ? q : 0;
+    return params;
+}
+
+void savePfnetParams(const AppContext& context, PfnetParams params) {
+    const auto settings = openSettings(context);
+    settings->setValue(kR, params.r == PfnetR::One ? QStringLiteral("1") : QStringLiteral("inf"));
+    settings->setValue(kQ, params.q);
+}
+
+NodeLayout savedNodeLayout(const AppContext& context) {
+    return openSettings(context)->value(kLayout).toString() == QStringLiteral("force")
+               ? NodeLayout::Force
+               : NodeLayout::Circle;
+}
+
+void saveNodeLayout(const AppContext& context, NodeLayout layout) {
+    openSettings(context)->setValue(
+        kLayout, layout == NodeLayout::Force ? QStringLiteral("force") : QStringLiteral("circle"));
+}
+
+}  // namespace qv::app

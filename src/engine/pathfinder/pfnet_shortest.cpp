@@ -1,0 +1,360 @@
+// PFNET(r = 1, q = n - 1): a pair is linked when no path between its two
+// concepts is strictly shorter than its distance.
+//
+// The pairs are taken in ascending order of distance. A path strictly shorter
+// than w uses only links shorter than w, and of those only links of the
+// network: any other can be replaced by a strictly shorter path, and the
+// replacing stops as the lengths only fall. So when a pair of length w comes
+// up, the links found so far are all such a path can need. Most pairs fall to
+// a path of two links (any two, not only network links), tested first; for
+// the rest, every concept has its own Dijkstra search over the network as it
+// grows, advanced only as far as the pair being decided: a concept it settles
+// below w is final, since every later link is at least w long. When a link
+// a-b joins, each search that has settled a is offered b through it, and the
+// other way round. Equal lengths need no care: a path that contains a link of
+// length w is not shorter than w.
+//
+// Work: the pairs sorted (a radix sort on the lengths when a pair fits one
+// 64-bit key), the two-link test stopping at its first shorter path, and the
+// searches, each settling only the concepts nearer than the longest pair it
+// had to decide and relaxing their network links.
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+#include "pathfinder/pfnet_internal.h"
+
+namespace qv::pfnet {
+
+namespace {
+
+// Lengths in 32 bits below this, so that two of them still add up within them.
+constexpr std::int64_t kNarrowLimit = std::int64_t{1} << 30;
+
+// D as lengths of one type, diagonal 0: 32 bits when every sum of two fits.
+template <typename Length>
+class Lengths {
+  public:
+    template <typename Cell>
+    Lengths(const Matrix<Cell>& d, int n) : n_(static_cast<std::size_t>(n)), cells_(n_ * n_, 0) {
+        for (int i = 0; i < n; ++i) {
+            const Cell* from = d.rowData(i);
+            Length* to = row(i);
+            for (int j = 0; j < n; ++j)
+                if (j != i) to[j] = static_cast<Length>(units(from[j]));
+        }
+    }
+    const Length* row(int i) const { return cells_.data() + static_cast<std::size_t>(i) * n_; }
+    Length* row(int i) { return cells_.data() + static_cast<std::size_t>(i) * n_; }
+
+    // Some concept k makes D(i, k) + D(k, j) < D(i, j). The zero diagonal
+    // makes k = i and k = j give exactly D(i, j), which never counts.
+    bool cutByTwoLinks(int i, int j, Length length) const {
+        constexpr std::size_t kBlock = 32;  // whole blocks of a fixed size vectorise
+        const Length* ri = row(i);
+        const Length* rj = row(j);
+        std::size_t k = 0;
+        for (; k + kBlock <= n_; k += kBlock) {
+            int shorter = 0;
+            for (std::size_t m = 0; m < kBlock; ++m)
+                shorter |= ri[k + m] + rj[k + m] < length ? 1 : 0;
+            if (shorter != 0) return true;
+        }
+        for (; k < n_; ++k)
+            if (ri[k] + rj[k] < length) return true;
+        return false;
+    }
+
+  private:
+    std::size_t n_;
+    std::vector<Length> cells_;
+};
+
+// Calls visit(i, j, length) for every pair i < j, shortest first; `longest`
+// is the largest length.
+template <typename Length, typename Visit>
+void forEachPairAscending(const Lengths<Length>& d, int n, Length longest, Visit visit) {
+    const std::size_t count = static_cast<std::size_t>(n) * (n - 1) / 2;
+    const int indexBits = std::bit_width(static_cast<unsigned>(n - 1));
+    const int lengthBits = std::bit_width(static_cast<std::uint64_t>(longest));
+    if (lengthBits + 2 * indexBits > 64) {
+        struct Entry {
+            Length length;
+            int i, j;
+        };
+        std::vector<Entry> pairs;
+        pairs.reserve(count);
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                pairs.push_back({d.row(i)[j], i, j});
+        std::sort(pairs.begin(), pairs.end(),
+                  [](const Entry& a, const Entry& b) { return a.length < b.length; });
+        for (const Entry& e : pairs)
+            visit(e.i, e.j, e.length);
+        return;
+    }
+    // Key: length, i, j. Only the length bits are sorted, 11 at a time.
+    using Key = std::uint64_t;
+    std::vector<Key> keys, spare(count);
+    keys.reserve(count);
+    for (int i = 0; i < n; ++i) {
+        const Length* row = d.row(i);
+        const Key high = static_cast<Key>(i) << indexBits;
+        for (int j = i + 1; j < n; ++j)
+            keys.push_back(static_cast<Key>(row[j]) << (2 * indexBits) | high |
+                           static_cast<Key>(j));
+    }
+    constexpr int kDigitBits = 11;
+    constexpr Key kDigit = (Key{1} << kDigitBits) - 1;
+    for (int shift = 2 * indexBits; shift < 2 * indexBits + lengthBits; shift += kDigitBits) {
+        std::vector<std::size_t> start(kDigit + 2, 0);
+        for (const Key key : keys)
+            ++start[((key >> shift) & kDigit) + 1];
+        for (std::size_t b = 1; b < start.size(); ++b)
+            start[b] += start[b - 1];
+        for (const Key key : keys)
+            spare[start[(key >> shift) & kDigit]++] = key;
+        keys.swap(spare);
+    }
+    const Key mask = (Key{1} << indexBits) - 1;
+    for (const Key key : keys)
+        visit(static_cast<int>((key >> indexBits) & mask), static_cast<int>(key & mask),
+              static_cast<Length>(key >> (2 * indexBits)));
+}
+
+// A monotone priority queue for Dijkstra's search: nothing pushed is shorter
+// than what was last taken out. An entry sits in the bucket of the highest bit
+// in which its length differs from that last length; when bucket 0 runs dry
+// the first non-empty bucket is spread out, so an entry moves at most once per
+// bit and a push is an append. Looking at the shortest entry changes nothing:
+// pushes may still come below it.
+template <typename Length>
+class RadixQueue {
+  public:
+    struct Entry {
+        Length length;
+        int node;
+    };
+
+    bool empty() const { return nonEmpty_ == 0; }
+    void push(Entry e) { add(bucketOf(e.length), e); }
+    // Needs !empty().
+    Length shortest() const { return (nonEmpty_ & 1) != 0 ? last_ : shortest_[firstBucket()]; }
+    Entry pop() {
+        if ((nonEmpty_ & 1) == 0) {
+            const std::size_t b = firstBucket();
+            last_ = shortest_[b];
+            std::vector<Entry> from;
+            from.swap(buckets_[b]);
+            nonEmpty_ &= ~(Bits{1} << b);
+            // Each goes to a lower bucket than b.
+            for (const Entry& e : from)
+                add(bucketOf(e.length), e);
+            from.clear();
+            from.swap(buckets_[b]);  // keeps the storage
+        }
+        const Entry e = buckets_[0].back();
+        buckets_[0].pop_back();
+        if (buckets_[0].empty()) nonEmpty_ &= ~Bits{1};
+        return e;
+    }
+
+  private:
+    using Key = std::make_unsigned_t<Length>;
+    using Bits = std::uint64_t;
+    // Lengths stay below 2^(digits - 1), so they differ below the top bit.
+    static constexpr std::size_t kBuckets = std::numeric_limits<Key>::digits;
+    static_assert(kBuckets <= 64);
+
+    std::size_t bucketOf(Length length) const {
+        return static_cast<std::size_t>(
+            std::bit_width(static_cast<Key>(length) ^ static_cast<Key>(last_)));
+    }
+    std::size_t firstBucket() const {
+        return static_cast<std::size_t>(std::countr_zero(nonEmpty_ & ~Bits{1}));
+    }
+    void add(std::size_t b, Entry e) {
+        const Bits bit = Bits{1} << b;
+        shortest_[b] = (nonEmpty_ & bit) != 0 ? std::min(shortest_[b], e.length) : e.length;
+        nonEmpty_ |= bit;
+        buckets_[b].push_back(e);
+    }
+
+    Length last_ = 0;
+    Bits nonEmpty_ = 0;
+    std::array<Length, kBuckets> shortest_{};
+    std::array<std::vector<Entry>, kBuckets> buckets_;
+};
+
+// One Dijkstra search per concept over the network found so far. Distances
+// start at `longest` (no path that matters) and only ever hold lengths of real
+// paths; a search advanced to a bound holds the exact distance of every
+// concept nearer than it, and has offered each such concept's links onwards.
+template <typename Length>
+class Searches {
+  public:
+    Searches(int n, Length longest)
+        : n_(static_cast<std::size_t>(n)),
+          longest_(longest),
+          distance_(n_ * n_, longest),
+          bound_(n_, 0),
+          queues_(n_),
+          links_(n_),
+          settled_(n_),
+          settledBy_(n_) {
+        for (std::size_t s = 0; s < n_; ++s) {
+            distance_[s * n_ + s] = 0;
+            queues_[s].push({0, static_cast<int>(s)});
+        }
+    }
+
+    Length distance(int s, int t) const { return distance_[cell(s, t)]; }
+    Length bound(int s) const { return bound_[static_cast<std::size_t>(s)]; }
+
+    // Settles every concept that the search from s finds closer than `bound`.
+    void advance(int s, Length bound) {
+        if (bound <= bound_[static_cast<std::size_t>(s)]) return;
+        bound_[static_cast<std::size_t>(s)] = bound;
+        Queue& queue = queues_[static_cast<std::size_t>(s)];
+        while (!queue.empty() && queue.shortest() < bound) {
+            const Entry top = queue.pop();
+            // Offers are strictly shorter each time: an older entry is longer.
+            if (top.length != distance_[cell(s, top.node)]) continue;
+            settled_[static_cast<std::size_t>(s)].push_back(top.node);
+            settledBy_[static_cast<std::size_t>(top.node)].push_back(s);
+            for (const Link& link : links_[static_cast<std::size_t>(top.node)])
+                offer(s, link.to, top.length + link.length);
+        }
+    }
+
+    // Whether some concept settled by one of the searches from s and t has
+    // distances from both that add up to less than `length`. The concepts of
+    // the search with fewer are read, against the other's distances.
+    bool meetBelow(int s, int t, Length length) const {
+        if (settled_[static_cast<std::size_t>(t)].size() >
+            settled_[static_cast<std::size_t>(s)].size())
+            std::swap(s, t);
+        const Length* from = distance_.data() + cell(s, 0);
+        const Length* to = distance_.data() + cell(t, 0);
+        for (const int x : settled_[static_cast<std::size_t>(s)])
+            if (from[x] + to[x] < length) return true;
+        return false;
+    }
+
+    void addLink(int a, int b, Length length) {
+        links_[static_cast<std::size_t>(a)].push_back({b, length});
+        links_[static_cast<std::size_t>(b)].push_back({a, length});
+        for (const int s : settledBy_[static_cast<std::size_t>(a)])
+            offer(s, b, distance_[cell(s, a)] + length);
+        for (const int s : settledBy_[static_cast<std::size_t>(b)])
+            offer(s, a, distance_[cell(s, b)] + length);
+    }
+
+  private:
+    using Queue = RadixQueue<Length>;
+    using Entry = typename Queue::Entry;
+    struct Link {
+        int to;
+        Length length;
+    };
+
+    std::size_t cell(int s, int t) const {
+        return static_cast<std::size_t>(s) * n_ + static_cast<std::size_t>(t);
+    }
+
+    // Settled distances and links are below `longest`, so no sum leaves the
+    // type. A settled concept is never offered less: every bound, and so
+    // every settled distance, is below the length of any link still to come.
+    void offer(int s, int t, Length length) {
+        const std::size_t c = cell(s, t);
+        if (length >= distance_[c]) return;
+        distance_[c] = length;
+        queues_[static_cast<std::size_t>(s)].push({length, t});
+    }
+
+    std::size_t n_;
+    Length longest_;
+    std::vector<Length> distance_;
+    std::vector<Length> bound_;
+    std::vector<Queue> queues_;
+    std::vector<std::vector<Link>> links_;
+    std::vector<std::vector<int>> settled_;    // by search, in the order settled
+    std::vector<std::vector<int>> settledBy_;  // by concept, the searches that settled it
+};
+
+// A pair of length w is cut by a path found already, by two links, or else by
+// the searches from both ends, advanced until their bounds add up to w: the
+// first concept of a shorter path at least h_i from i is then settled by the
+// search from j, its distance from i known through its predecessor, which
+// the search from i has settled (or j itself is nearer than h_i to i).
+template <typename Length, typename Cell>
+void linkByShortestPaths(const Matrix<Cell>& d, int n, Length longest, LinkMatrix& out) {
+    const Lengths<Length> lengths(d, n);
+    Searches<Length> searches(n, longest);
+    forEachPairAscending(lengths, n, longest, [&](int i, int j, Length length) {
+        if (searches.distance(i, j) < length || searches.distance(j, i) < length) return;
+        if (lengths.cutByTwoLinks(i, j, length)) return;
+        // The search that has gone further goes at least halfway.
+        const int far = searches.bound(j) > searches.bound(i) ? j : i;
+        const int near = far == i ? j : i;
+        searches.advance(far, std::max(searches.bound(far), length - length / 2));
+        searches.advance(near, length - searches.bound(far));
+        if (searches.distance(far, near) < length || searches.distance(near, far) < length ||
+            searches.meetBelow(far, near, length))
+            return;
+        out(i, j) = out(j, i) = 1;
+        searches.addLink(i, j, length);
+    });
+}
+
+// Few concepts: every shortest path at once (Floyd and Warshall), n^3 steps
+// in whole rows, less than the searches' bookkeeping up to a few hundred.
+template <typename Length, typename Cell>
+void linkByAllPairs(const Matrix<Cell>& d, int n, LinkMatrix& out) {
+    Lengths<Length> shortest(d, n);
+    for (int k = 0; k < n; ++k) {
+        const Length* via = shortest.row(k);
+        for (int i = 0; i < n; ++i) {
+            Length* row = shortest.row(i);
+            const Length first = row[k];
+            for (int j = 0; j < n; ++j)
+                row[j] = std::min(row[j], first + via[j]);
+        }
+    }
+    const Lengths<Length> direct(d, n);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (!(shortest.row(i)[j] < direct.row(i)[j])) out(i, j) = out(j, i) = 1;
+}
+
+}  // namespace
+
+template <typename Cell>
+void shortestPathNetwork(const Matrix<Cell>& d, int n, LinkMatrix& out) {
+    const std::int64_t longest = longestDistance(d, n);
+    if (longest < kNarrowLimit) {
+        linkByShortestPaths<std::int32_t>(d, n, static_cast<std::int32_t>(longest), out);
+    } else {
+        linkByShortestPaths<std::uint64_t>(d, n, static_cast<std::uint64_t>(longest), out);
+    }
+}
+
+template <typename Cell>
+void allPairsNetwork(const Matrix<Cell>& d, int n, LinkMatrix& out) {
+    if (longestDistance(d, n) < kNarrowLimit)
+        linkByAllPairs<std::int32_t>(d, n, out);
+    else
+        linkByAllPairs<std::uint64_t>(d, n, out);
+}
+
+template void allPairsNetwork(const Matrix<Currency>&, int, LinkMatrix&);
+template void allPairsNetwork(const Matrix<std::int16_t>&, int, LinkMatrix&);
+template void shortestPathNetwork(const Matrix<Currency>&, int, LinkMatrix&);
+template void shortestPathNetwork(const Matrix<std::int16_t>&, int, LinkMatrix&);
+
+}  // namespace qv::pfnet
