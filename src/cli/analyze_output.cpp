@@ -298,15 +298,7 @@ AnalyzeFormat tableFormat() {
     return f;
 }
 
-AnalyzeFormat csvFormat() {
-    AnalyzeFormat f;
-    f.head = resultsCsvHead;
-    f.student = appendResultsCsvRow;
-    return f;
-}
-
-namespace {
-
+// The method's name in JSON.
 std::string methodJsonName(const RunMethod& method) {
     switch (method.kind) {
         case NetworkKind::Triangle:
@@ -319,7 +311,21 @@ std::string methodJsonName(const RunMethod& method) {
     return {};
 }
 
-}  // namespace
+// The method's fields of a JSON document: its name, and r and q for pfnet.
+void appendMethodJson(std::string& out, const RunMethod& method, int conceptCount) {
+    writeField(out, "method", methodJsonName(method));
+    if (method.kind == NetworkKind::Pfnet) {
+        writeField(out, "r", method.pfnetParams.r == PfnetR::One ? "1" : "inf");
+        writeField(out, "q", pfnetHops(method.pfnetParams, conceptCount));
+    }
+}
+
+AnalyzeFormat csvFormat() {
+    AnalyzeFormat f;
+    f.head = resultsCsvHead;
+    f.student = appendResultsCsvRow;
+    return f;
+}
 
 // The layout: the method (with r and q for pfnet), the class, the standard
 // network, then one line per student.
@@ -327,11 +333,7 @@ AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
     AnalyzeFormat f;
     f.head = [&state, method] {
         std::string out = "{\n";
-        writeField(out, "method", methodJsonName(method));
-        if (method.kind == NetworkKind::Pfnet) {
-            writeField(out, "r", method.pfnetParams.r == PfnetR::One ? "1" : "inf");
-            writeField(out, "q", pfnetHops(method.pfnetParams, state.conceptCount));
-        }
+        appendMethodJson(out, method, state.conceptCount);
         writeField(out, "conceptCount", state.conceptCount);
         writeField(out, "itemCount", state.itemCount);
         writeField(out, "studentCount", state.studentCount);

@@ -58,4 +58,8 @@ AnalyzeFormat csvFormat();
 // must keep their matrices.
 AnalyzeFormat jsonFormat(const AppState& state, RunMethod method);
 
+// The method's fields of a JSON document, each on its own line ending in a
+// comma: "method", and "r" and "q" for pfnet.
+void appendMethodJson(std::string& out, const RunMethod& method, int conceptCount);
+
 }  // namespace qv::cli

@@ -129,7 +129,7 @@ int runSummary(const SummaryArgs& a) {
     if (a.format == "csv")
         writeSummaryCsv(out, state, *summary);
     else
-        writeSummaryJson(out, state, *summary, a.source.method);
+        writeSummaryJson(out, state, *summary, a.source.runMethod());
     if (auto written = out.finish(); !written) {
         fail((file ? "錯誤：" : "") + written.error().message());
         return kExitBadInput;

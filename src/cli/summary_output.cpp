@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/results_csv.h"
+#include "analyze_output.h"
 #include "core/number_text.h"
 #include "report/class_charts.h"
 
@@ -61,9 +62,9 @@ constexpr std::array<const char*, kClassValueCount> kHistogramKeys{"pfc", "gtd",
 }  // namespace
 
 void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
-                      std::string_view method) {
+                      const RunMethod& method) {
     std::string text = "{\n";
-    text += "  \"method\": " + jsonString(method) + ",\n";
+    appendMethodJson(text, method, s.conceptCount);
     text += "  \"conceptCount\": " + std::to_string(s.conceptCount) + ",\n";
     text += "  \"itemCount\": " + std::to_string(s.itemCount) + ",\n";
     text += "  \"studentCount\": " + std::to_string(s.studentCount) + ",\n";

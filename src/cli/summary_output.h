@@ -15,7 +15,7 @@ namespace qv::cli {
 // the heat map shows ("missShare" of a standard link, "extraShare" of another
 // pair), "items": the items whose concepts include i or j}.
 void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& summary,
-                      std::string_view method);
+                      const RunMethod& method);
 
 // The pairs as CSV (UTF-8 with BOM, CR LF), one row per pair with the same
 // fields; the items separated by spaces.
