@@ -1,6 +1,7 @@
 #include "analyze_output.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -81,16 +82,23 @@ void writeField(std::string& out, std::string_view key, const json& value, bool 
 // The widest cell text: a whole Currency or a double in JSON notation.
 constexpr std::size_t kMaxCell = 32;
 
+// The texts of 0 .. 99, two bytes each, the second unused below 10.
+constexpr std::array<std::array<char, 2>, 100> kSmallInts = [] {
+    std::array<std::array<char, 2>, 100> texts{};
+    for (int v = 0; v < 100; ++v)
+        texts[static_cast<std::size_t>(v)] =
+            v < 10 ? std::array<char, 2>{static_cast<char>('0' + v), ' '}
+                   : std::array<char, 2>{static_cast<char>('0' + v / 10),
+                                         static_cast<char>('0' + v % 10)};
+    return texts;
+}();
+
 char* putInt(char* at, std::int64_t value) {
-    // Nearly every cell is a small count.
-    if (value >= 0 && value < 10) {
-        *at = static_cast<char>('0' + value);
-        return at + 1;
-    }
-    if (value >= 10 && value < 100) {
-        at[0] = static_cast<char>('0' + value / 10);
-        at[1] = static_cast<char>('0' + value % 10);
-        return at + 2;
+    // Nearly every cell is a small count: both bytes are written and the
+    // length decided without a branch to mispredict.
+    if (value >= 0 && value < 100) {
+        std::memcpy(at, kSmallInts[static_cast<std::size_t>(value)].data(), 2);
+        return at + 1 + (value >= 10);
     }
     return std::to_chars(at, at + kMaxCell, value).ptr;
 }
