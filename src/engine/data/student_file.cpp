@@ -15,27 +15,32 @@ namespace {
 using detail::nextCodePoint;
 
 // Answers start after the ID's space, one character each, with one separator
-// character skipped after every fifth; a short line leaves kNoAnswer.
-void readAnswers(std::string_view line, std::size_t start, std::u32string& answers) {
-    std::size_t i = start;
-    for (std::size_t m = 0; m < answers.size() && i < line.size(); ++m) {
-        answers[m] = nextCodePoint(line, i);
-        if ((m + 1) % 5 == 0 && i < line.size()) nextCodePoint(line, i);
-    }
-}
-
-void scoreRecord(StudentRecord& record, const std::u32string& key) {
-    record.correct.assign((key.size() + 63) / 64, 0);
+// character skipped after every fifth; a short line leaves kNoAnswer. Each
+// answer is scored as it is read: its bit in `correct`, the score, or the
+// wrong-item list.
+void readAnswers(std::string_view line, std::size_t start, const std::u32string& key,
+                 StudentRecord& record) {
+    const std::size_t items = key.size();
+    record.answers.assign(items, kNoAnswer);
+    record.correct.assign((items + 63) / 64, 0);
     record.score = 0;
     record.wrongItems.clear();
-    for (std::size_t m = 0; m < key.size(); ++m) {
-        if (record.answers[m] == key[m]) {
+    std::size_t i = start;
+    std::size_t m = 0;
+    for (; m < items && i < line.size(); ++m) {
+        const char32_t answer = nextCodePoint(line, i);
+        record.answers[m] = answer;
+        if (answer == key[m]) {
             record.correct[m / 64] |= std::uint64_t{1} << (m % 64);
             ++record.score;
         } else {
             record.wrongItems.push_back(static_cast<std::int32_t>(m + 1));
         }
+        if ((m + 1) % 5 == 0 && i < line.size()) nextCodePoint(line, i);
     }
+    // Items the line does not reach are wrong (kNoAnswer matches no key).
+    for (; m < items; ++m)
+        record.wrongItems.push_back(static_cast<std::int32_t>(m + 1));
 }
 
 // Where the ID ends in a student line, after the checks every line must pass.
@@ -53,9 +58,7 @@ void readStudent(std::string_view line, std::size_t space, const std::u32string&
                  StudentRecord& record) {
     line = withoutTrailingLf(line);
     record.id.assign(line.substr(0, space));
-    record.answers.assign(key.size(), kNoAnswer);
-    readAnswers(line, space + 1, record.answers);
-    scoreRecord(record, key);
+    readAnswers(line, space + 1, key, record);
 }
 
 class StudentReader {
