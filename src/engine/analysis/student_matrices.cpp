@@ -51,16 +51,6 @@ void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, 
         FirstOrderPathSearchInto(distance, n, out);
 }
 
-void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, int n,
-                       LinkMatrix& out) {
-    if (method.kind == NetworkKind::Pfnet)
-        PfnetNetworkInto(distance, n, method.pfnetParams, out);
-    else if (method.kind == NetworkKind::Triangle)
-        FirstOrderTriangleInto(distance, n, out);
-    else
-        FirstOrderPathSearchInto(distance, n, out);
-}
-
 StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method)
     : state_(state), method_(method) {
     if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount))
@@ -93,8 +83,8 @@ bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistance
 
 void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,
                                              LinkMatrix& out) const {
-    const bool firstOrder = method_ == RunMethod::Triangle || method_ == RunMethod::PathSearch;
-    if (!firstOrder) return methodNetworkInto(method_, units, state_.conceptCount, out);
+    if (method_.kind == NetworkKind::Pfnet)
+        return PfnetNetworkInto(units, state_.conceptCount, method_.pfnetParams, out);
     FirstOrderOfCountsInto(method_ == RunMethod::Triangle, units, state_.conceptCount,
                            static_cast<std::int16_t>(state_.itemCount + 1), out);
 }

@@ -43,8 +43,6 @@ DistanceMatrix standardDistance(const AppState& state);
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
 // The same into `out`, reusing its storage when it already has the size.
 void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out);
-void methodNetworkInto(RunMethod method, const WholeDistanceMatrix& distance, int n,
-                       LinkMatrix& out);
 
 // One student's distances, network and graph distances.
 struct StudentNetwork {

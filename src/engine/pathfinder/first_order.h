@@ -18,13 +18,7 @@ LinkMatrix FirstOrderPathSearch(const DistanceMatrix& d, int n);
 void FirstOrderTriangleInto(const DistanceMatrix& d, int n, LinkMatrix& out);
 void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out);
 
-// The same networks of whole-number distances (every cell below
-// kWholeDistanceLimit in magnitude), equal to those of the Currency matrix
-// with the same values; no conversion of the cells.
-void FirstOrderTriangleInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
-void FirstOrderPathSearchInto(const WholeDistanceMatrix& units, int n, LinkMatrix& out);
-
-// The same two networks, in n^2 steps, of distances that count the items in
+// The same two networks, in n^2 steps, of whole-number distances that count the items in
 // which two concepts' answered items differ, `unrelated` standing for two
 // concepts with none (what studentUnitsInto gives). Such counts obey the
 // triangle inequality, so a two-link path can only cut a pair at `unrelated`.

@@ -5,8 +5,6 @@
 #include <random>
 #include <string>
 
-#include "kernel_levels.h"
-
 namespace qv {
 namespace {
 
@@ -161,61 +159,6 @@ TEST(FirstOrder, AgreesWithTheStepByStepDefinition) {
             ASSERT_EQ(reusedTriangle, triangle) << "n = " << n << ", reused buffer";
             ASSERT_EQ(reusedPathSearch, pathSearch) << "n = " << n << ", reused buffer";
         }
-    }
-}
-
-TEST(FirstOrder, WholeUnitsGiveTheNetworksOfTheirCurrencyValues) {
-    std::mt19937 rng(99);
-    // Cell values by kind: small with many ties; the whole range of the
-    // units; bytes crowding the ends of their range; small ones (up to 127,
-    // or 128 to miss the byte form) with a far value 256 or 1001 standing
-    // for unrelated concepts; two different far values.
-    const auto cell = [&rng](int kind, int far) -> int {
-        const unsigned r = rng();
-        switch (kind) {
-            case 0:
-                return static_cast<int>(r % 13);
-            case 1:
-                return static_cast<int>(r % (2 * kWholeDistanceLimit - 1)) - kWholeDistanceLimit +
-                       1;
-            case 2:
-                return r % 2 ? static_cast<int>(r % 6) : 250 + static_cast<int>(r % 6);
-            case 3:
-            case 4:
-                return r % 8 == 0 ? far : kind == 4 ? 128 : 127 - static_cast<int>(r % 5);
-            default:
-                return r % 8 == 0 ? far + static_cast<int>(r % 2) : static_cast<int>(r % 20);
-        }
-    };
-    LinkMatrix fromUnits;  // reused, as a run does
-    for (int trial = 0; trial < 600; ++trial) {
-        // Up to 181 concepts: several vectors of lanes per row.
-        const int n = static_cast<int>(trial % 10 == 9 ? 26 + rng() % 156 : rng() % 26);
-        const int cols = n + (trial % 5 == 0 ? 2 : 0);
-        const bool symmetricCells = trial % 3 != 0;
-        const int kind = trial % 6;
-        const int far = trial % 4 < 2 ? 256 : 1001;
-        WholeDistanceMatrix units(n, cols);
-        DistanceMatrix d(n, cols);
-        for (int i = 0; i < n; ++i)
-            for (int j = symmetricCells ? i : 0; j < cols; ++j) {
-                const auto v = static_cast<std::int16_t>(cell(kind, far));
-                units(i, j) = v;
-                if (symmetricCells && j < n) units(j, i) = v;
-            }
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < cols; ++j)
-                d(i, j) = Currency::fromInt(units(i, j));
-        const LinkMatrix triangle = FirstOrderTriangle(d, n),
-                         pathSearch = FirstOrderPathSearch(d, n);
-        test::atEachKernelLevel([&] {
-            fromUnits.fill(1);
-            FirstOrderTriangleInto(units, n, fromUnits);
-            ASSERT_EQ(fromUnits, triangle) << "trial " << trial << ", n = " << n;
-            fromUnits.fill(1);
-            FirstOrderPathSearchInto(units, n, fromUnits);
-            ASSERT_EQ(fromUnits, pathSearch) << "trial " << trial << ", n = " << n;
-        });
     }
 }
 

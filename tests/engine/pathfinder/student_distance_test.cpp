@@ -75,13 +75,15 @@ TEST(StudentDistance, NetworksOfCountsEqualTheGeneralFirstOrderTest) {
         const auto bits = makeItemConceptBits(randomTable(rng, items, concepts, 2 + rng() % 40));
         const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
         ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
+        DistanceMatrix money;
+        studentDistanceInto(*bits, correct, items, money);
         const auto unrelated = static_cast<std::int16_t>(items + 1);
         for (const bool triangle : {true, false}) {
             FirstOrderOfCountsInto(triangle, units, concepts, unrelated, fast);
             if (triangle)
-                FirstOrderTriangleInto(units, concepts, general);
+                FirstOrderTriangleInto(money, concepts, general);
             else
-                FirstOrderPathSearchInto(units, concepts, general);
+                FirstOrderPathSearchInto(money, concepts, general);
             ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
         }
     }
