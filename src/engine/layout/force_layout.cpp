@@ -7,7 +7,6 @@
 #include <mutex>
 #include <string>
 
-#include "core/number_text.h"
 
 namespace qv {
 
@@ -24,48 +23,22 @@ void quietIgraph() {
     });
 }
 
-struct IntVector {
-    igraph_vector_int_t v;
+// An igraph object destroyed with its scope; `ok` when its init succeeded.
+template <typename T, auto kDestroy>
+struct Owned {
+    T value;
     bool ok;
-    explicit IntVector(igraph_integer_t size)
-        : ok(igraph_vector_int_init(&v, size) == IGRAPH_SUCCESS) {}
-    ~IntVector() {
-        if (ok) igraph_vector_int_destroy(&v);
+    template <typename Init>
+    explicit Owned(Init init) : ok(init(&value) == IGRAPH_SUCCESS) {}
+    ~Owned() {
+        if (ok) kDestroy(&value);
     }
-    IntVector(const IntVector&) = delete;
-    IntVector& operator=(const IntVector&) = delete;
-};
-
-struct Graph {
-    igraph_t g;
-    bool ok;
-    Graph(const igraph_vector_int_t& edges, igraph_integer_t n)
-        : ok(igraph_create(&g, &edges, n, IGRAPH_UNDIRECTED) == IGRAPH_SUCCESS) {}
-    ~Graph() {
-        if (ok) igraph_destroy(&g);
-    }
-    Graph(const Graph&) = delete;
-    Graph& operator=(const Graph&) = delete;
-};
-
-struct RealMatrix {
-    igraph_matrix_t m;
-    bool ok;
-    RealMatrix(igraph_integer_t rows, igraph_integer_t cols)
-        : ok(igraph_matrix_init(&m, rows, cols) == IGRAPH_SUCCESS) {}
-    ~RealMatrix() {
-        if (ok) igraph_matrix_destroy(&m);
-    }
-    RealMatrix(const RealMatrix&) = delete;
-    RealMatrix& operator=(const RealMatrix&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
 };
 
 Error layoutError(igraph_error_t code) {
     return errorText(std::string("無法計算力導向版面（igraph：") + igraph_strerror(code) + "）");
-}
-
-std::int32_t pixel(double value) {
-    return static_cast<std::int32_t>(roundHalfEven(value));
 }
 
 }  // namespace
@@ -75,31 +48,33 @@ Expected<std::vector<PlanePoint>> ForceLayout(const LinkMatrix& links, int n) {
     if (n <= 1) return std::vector<PlanePoint>(static_cast<std::size_t>(n));
     quietIgraph();
     std::vector<igraph_integer_t> ends;
+    ends.reserve(2);  // a view needs storage even without links
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j)
             if (links(i, j) != 0) ends.insert(ends.end(), {i, j});
-    IntVector edges(static_cast<igraph_integer_t>(ends.size()));
-    if (!edges.ok) return layoutError(IGRAPH_ENOMEM);
-    for (std::size_t k = 0; k < ends.size(); ++k)
-        igraph_vector_int_set(&edges.v, static_cast<igraph_integer_t>(k), ends[k]);
-    Graph graph(edges.v, n);
-    RealMatrix place(n, 2);
+    igraph_vector_int_t edges;
+    igraph_vector_int_view(&edges, ends.data(), static_cast<igraph_integer_t>(ends.size()));
+    Owned<igraph_t, igraph_destroy> graph(
+        [&](igraph_t* g) { return igraph_create(g, &edges, n, IGRAPH_UNDIRECTED); });
+    Owned<igraph_matrix_t, igraph_matrix_destroy> place(
+        [&](igraph_matrix_t* m) { return igraph_matrix_init(m, n, 2); });
     if (!graph.ok || !place.ok) return layoutError(IGRAPH_ENOMEM);
     // The circle layout's order and direction, about one link apart.
     const double radius = n / kTurn;
     for (int i = 0; i < n; ++i) {
         const double a = kTurn * i / n - kTurn / 4;
-        igraph_matrix_set(&place.m, i, 0, radius * std::cos(a));
-        igraph_matrix_set(&place.m, i, 1, radius * std::sin(a));
+        igraph_matrix_set(&place.value, i, 0, radius * std::cos(a));
+        igraph_matrix_set(&place.value, i, 1, radius * std::sin(a));
     }
-    if (const igraph_error_t code = igraph_layout_kamada_kawai(
-            &graph.g, &place.m, true, 50 * n, 0.0, n, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (const igraph_error_t code =
+            igraph_layout_kamada_kawai(&graph.value, &place.value, true, 50 * n, 0.0, n, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr);
         code != IGRAPH_SUCCESS)
         return layoutError(code);
     std::vector<PlanePoint> out(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        out[static_cast<std::size_t>(i)] = {igraph_matrix_get(&place.m, i, 0),
-                                            igraph_matrix_get(&place.m, i, 1)};
+        out[static_cast<std::size_t>(i)] = {igraph_matrix_get(&place.value, i, 0),
+                                            igraph_matrix_get(&place.value, i, 1)};
     return out;
 }
 
@@ -135,10 +110,10 @@ ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t heigh
         } else {
             dx = 0, dy = -1;
         }
-        const LayoutPoint node{pixel(x), pixel(y)};
+        const LayoutPoint node{roundPixel(x), roundPixel(y)};
         const LayoutPoint label{
-            std::clamp(pixel(x + 10 * dx - 7), frame[0].x + 2, frame[1].x - labelWidth),
-            std::clamp(pixel(y + 10 * dy - 5), frame[0].y + 2, frame[2].y - 16)};
+            std::clamp(roundPixel(x + 10 * dx - 7), frame[0].x + 2, frame[1].x - labelWidth),
+            std::clamp(roundPixel(y + 10 * dy - 5), frame[0].y + 2, frame[2].y - 16)};
         for (int panel = 0; panel < kPanelCount; ++panel) {
             const auto pi = static_cast<std::size_t>(panel);
             const LayoutPoint shift{out.framePoints[pi][0].x - frame[0].x,

@@ -13,9 +13,6 @@ constexpr double kPi = 3.1415926;
 std::int16_t roundSmall(double value) {
     return static_cast<std::int16_t>(roundHalfEven(value));
 }
-std::int32_t roundPixel(double value) {
-    return static_cast<std::int32_t>(roundHalfEven(value));
-}
 
 LayoutPoint moved(LayoutPoint p, std::int32_t dx, std::int32_t dy) {
     return {p.x + dx, p.y + dy};
@@ -54,6 +51,10 @@ std::vector<LayoutPoint> reportLines(std::int32_t x, std::int32_t n) {
 }
 
 }  // namespace
+
+std::int32_t roundPixel(double value) {
+    return static_cast<std::int32_t>(roundHalfEven(value));
+}
 
 Currency DegreesToRadians(Currency degrees) {
     return Currency::fromDouble(degrees.toDouble() * kPi / 180);

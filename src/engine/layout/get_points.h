@@ -15,6 +15,9 @@ struct LayoutPoint {
     friend bool operator==(LayoutPoint, LayoutPoint) = default;
 };
 
+// A coordinate rounded to its pixel, halves to even.
+std::int32_t roundPixel(double value);
+
 // Panels of the comparison drawing, in the order of their titles.
 inline constexpr int kPanelCount = 4;
 enum Panel : int { kPanelStdTarget = 0, kPanelMatch = 1, kPanelMiss = 2, kPanelOver = 3 };
