@@ -150,6 +150,22 @@ char* putGraphDistance(char* at, std::int16_t value) {
     return putInt(at, value);
 }
 
+// {"key":value,...} with each value written by put.
+template <typename Values, typename Put>
+char* putObject(char* at, const std::array<std::string_view, 6>& keys, const Values& values,
+                Put put) {
+    *at++ = '{';
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k > 0) *at++ = ',';
+        *at++ = '"';
+        at = putText(at, keys[k]);
+        at = putText(at, "\":");
+        at = put(at, values[k]);
+    }
+    *at++ = '}';
+    return at;
+}
+
 template <typename T>
 std::size_t matrixBound(const Matrix<T>& m) {
     return static_cast<std::size_t>(m.rows()) *
@@ -204,34 +220,21 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
         if (k > 0) *at++ = ',';
         at = putInt(at, r.wrongItems[k]);
     }
-    const LinkFlagCounts& c = r.linkCounts;
-    static constexpr std::string_view kCounts[6] = {"match",  "miss",     "over",
-                                                    "absent", "stdLinks", "targetLinks"};
-    at = putText(at, "],\"counts\":{");
-    for (std::size_t k = 0; k < 6; ++k) {
-        if (k > 0) *at++ = ',';
-        *at++ = '"';
-        at = putText(at, kCounts[k]);
-        at = putText(at, "\":");
-        at = putInt(at, c[k]);
-    }
-    at = putText(at, "},\"pfc\":");
+    static constexpr std::array<std::string_view, 6> kCounts = {
+        "match", "miss", "over", "absent", "stdLinks", "targetLinks"};
+    at = putText(at, "],\"counts\":");
+    at = putObject(at, kCounts, r.linkCounts, putInt);
+    at = putText(at, ",\"pfc\":");
     at = putNumber(at, r.pfcValue);
     at = putText(at, ",\"gtd\":");
     at = putNumber(at, r.gtdValue);
     at = putText(at, ",\"prx\":");
     at = putNumber(at, r.prxValue);
-    static constexpr std::string_view kRates[6] = {"matchOnStd",    "missOnStd",    "overOnStd",
-                                                   "matchOnTarget", "missOnTarget", "overOnTarget"};
-    at = putText(at, ",\"rates\":{");
-    for (std::size_t k = 0; k < 6; ++k) {
-        if (k > 0) *at++ = ',';
-        *at++ = '"';
-        at = putText(at, kRates[k]);
-        at = putText(at, "\":");
-        at = putNumber(at, r.rateValues[k]);
-    }
-    at = putText(at, "},\"links\":[");
+    static constexpr std::array<std::string_view, 6> kRates = {
+        "matchOnStd", "missOnStd", "overOnStd", "matchOnTarget", "missOnTarget", "overOnTarget"};
+    at = putText(at, ",\"rates\":");
+    at = putObject(at, kRates, r.rateValues, putNumber);
+    at = putText(at, ",\"links\":[");
     bool firstLink = true;
     for (int i = 0; i < r.links.rows(); ++i) {
         const std::uint8_t* row = r.links.rowData(i);
