@@ -133,13 +133,7 @@ void frmClass::buildControls() {
     tabs_->addTab(histograms_, QStringLiteral("指標分布"));
     tabs_->addTab(buildLinksTab(), QStringLiteral("連結診斷"));
 
-    trace_ = new TracePanel(central);
-    auto* split = new QSplitter(Qt::Vertical, central);
-    split->addWidget(tabs_);
-    split->addWidget(trace_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    split->setSizes({700, 220});
+    QSplitter* split = splitOverTrace(central, tabs_, 700, trace_);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(info_);
     layout->addWidget(split, 1);

@@ -60,13 +60,7 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
     view_->setObjectName(QStringLiteral("chartReport"));
     view_->setToolTip(QStringLiteral("點一條連線，下方列出涉及這兩個概念的題目"));
     connect(view_, &ChartView::clicked, this, &frmStudentViewer::onReportClicked);
-    trace_ = new TracePanel(central);
-    auto* split = new QSplitter(Qt::Vertical, central);
-    split->addWidget(view_);
-    split->addWidget(trace_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    split->setSizes({kSurfaceHeight + 10, 220});
+    QSplitter* split = splitOverTrace(central, view_, kSurfaceHeight + 10, trace_);
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(bar);
     layout->addWidget(split, 1);

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -126,6 +127,17 @@ void TracePanel::showPair(const AppState& state, const ClassSummary& s, int i, i
     table_->setColumnHidden(kRight, r == nullptr);
     table_->resizeColumnToContents(kItem);
     table_->resizeColumnToContents(kClassShare);
+}
+
+QSplitter* splitOverTrace(QWidget* parent, QWidget* above, int aboveHeight, TracePanel*& trace) {
+    trace = new TracePanel(parent);
+    auto* split = new QSplitter(Qt::Vertical, parent);
+    split->addWidget(above);
+    split->addWidget(trace);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    split->setSizes({aboveHeight, 220});
+    return split;
 }
 
 }  // namespace qv::app

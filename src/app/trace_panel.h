@@ -9,6 +9,7 @@ struct ClassSummary;
 }  // namespace qv
 
 class QLabel;
+class QSplitter;
 class QTableWidget;
 
 namespace qv::app {
@@ -33,5 +34,9 @@ class TracePanel final : public QWidget {
     QLabel* heading_ = nullptr;
     QTableWidget* table_ = nullptr;
 };
+
+// `above` over a new trace panel in `parent`, the panel 220 pixels high at
+// first and growing a third as fast; the panel is returned in `trace`.
+QSplitter* splitOverTrace(QWidget* parent, QWidget* above, int aboveHeight, TracePanel*& trace);
 
 }  // namespace qv::app
