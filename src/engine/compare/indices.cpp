@@ -173,7 +173,7 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
 }
 
 GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n)
-    : std_(stdDist), n_(n), words_((std::max(n, 0) + 63) / 64) {
+    : n_(n), words_((std::max(n, 0) + 63) / 64) {
     if (n < 2) return;
     const auto own = pairSums<std::int64_t>(stdDist, stdDist, n, kAsInteger, kPlainProduct);
     sx_ = own.sx;
@@ -192,10 +192,6 @@ GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n)
                 if ((static_cast<std::uint16_t>(stdDist(i, j)) >> b) & 1u)
                     planes_[(static_cast<std::size_t>(i) * planeCount_ + b) * words_ + j / 64] |=
                         std::uint64_t{1} << (j % 64);
-}
-
-std::optional<double> GtdAgainst::index(const GraphDistanceMatrix& target) const {
-    return GtdIndex(std_, target, n_);
 }
 
 namespace {

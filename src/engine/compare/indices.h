@@ -23,16 +23,15 @@ std::optional<double> GtdIndex(const GraphDistanceMatrix& stdDist,
 std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatrix& target, int n);
 
 // GtdIndex of many targets against one standard, equal to
-// GtdIndex(stdDist, target, n). The standard must outlive it.
+// GtdIndex(stdDist, target, n) of the target's graph distances; the standard
+// is read once, into its sums and bit planes.
 class GtdAgainst {
   public:
     GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
-    std::optional<double> index(const GraphDistanceMatrix& target) const;
     // Of the target's distances as levels (n concepts).
     std::optional<double> index(const GraphLevels& target) const;
 
   private:
-    const GraphDistanceMatrix& std_;
     int n_;
     // The standard's own sums, and its upper triangle as bit planes: bit b of
     // cell (i, j) at bit j of planes_[(i * planeCount_ + b) * words_].
