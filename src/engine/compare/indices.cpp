@@ -112,11 +112,9 @@ std::optional<double> portablePfcSum(const LinkRows& stdLinks, const LinkRows& t
     return rowPfcSum<false>(stdLinks, target);
 }
 
-#if QV_HAS_AVX2_KERNELS
 QV_AVX2_TARGET std::optional<double> avx2PfcSum(const LinkRows& stdLinks, const LinkRows& target) {
     return rowPfcSum<true>(stdLinks, target);
 }
-#endif
 
 }  // namespace
 
@@ -128,12 +126,8 @@ std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& tar
 std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target) {
     assert(stdLinks.n == target.n && stdLinks.words == target.words);
     if (target.n < 1) return std::nullopt;
-#if QV_HAS_AVX2_KERNELS
     const std::optional<double> sum =
         useAvx2Kernels() ? avx2PfcSum(stdLinks, target) : portablePfcSum(stdLinks, target);
-#else
-    const std::optional<double> sum = portablePfcSum(stdLinks, target);
-#endif
     if (!sum) return std::nullopt;
     return roundIndex(*sum / target.n);
 }
@@ -230,25 +224,19 @@ PairSums<std::int64_t> portableLevelSums(const GraphLevels& target, const std::u
     return levelSums<false>(target, planes, planeCount);
 }
 
-#if QV_HAS_AVX2_KERNELS
 QV_AVX2_TARGET PairSums<std::int64_t> avx2LevelSums(const GraphLevels& target,
                                                     const std::uint64_t* planes, int planeCount) {
     return levelSums<true>(target, planes, planeCount);
 }
-#endif
 
 }  // namespace
 
 std::optional<double> GtdAgainst::index(const GraphLevels& target) const {
     assert(target.n == n_ && target.words == words_);
     if (n_ < 2) return std::nullopt;
-#if QV_HAS_AVX2_KERNELS
     PairSums<std::int64_t> s = useAvx2Kernels()
                                    ? avx2LevelSums(target, planes_.data(), planeCount_)
                                    : portableLevelSums(target, planes_.data(), planeCount_);
-#else
-    PairSums<std::int64_t> s = portableLevelSums(target, planes_.data(), planeCount_);
-#endif
     s.sx = sx_;
     s.sxx = sxx_;
     return gtdIndexOf(gtdFromSums(s, n_));
@@ -325,12 +313,10 @@ PairSums<std::int64_t> portableUnitSums(const WholeDistanceMatrix& xm,
     return unitSums(xm, ym, n);
 }
 
-#if QV_HAS_AVX2_KERNELS
 QV_AVX2_TARGET PairSums<std::int64_t> avx2UnitSums(const WholeDistanceMatrix& xm,
                                                    const WholeDistanceMatrix& ym, int n) {
     return unitSums(xm, ym, n);
 }
-#endif
 
 }  // namespace
 
@@ -347,12 +333,8 @@ std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const
         return PrxIndex(std_, money, n_);
     }
     // Both sides whole and in range: the whole-unit sums with nothing to check.
-#if QV_HAS_AVX2_KERNELS
     PairSums<std::int64_t> sums = useAvx2Kernels() ? avx2UnitSums(*units_, target, n_)
                                                    : portableUnitSums(*units_, target, n_);
-#else
-    PairSums<std::int64_t> sums = portableUnitSums(*units_, target, n_);
-#endif
     sums.sx = sx_;
     sums.sxx = sxx_;
     const std::optional<double> r = prxFromSums(asMoney(sums), n_);

@@ -38,11 +38,9 @@ PairCounts portableCounts(const LinkRows& stdLinks, const LinkRows& target) {
     return rowCounts<false>(stdLinks, target);
 }
 
-#if QV_HAS_AVX2_KERNELS
 QV_AVX2_TARGET PairCounts avx2Counts(const LinkRows& stdLinks, const LinkRows& target) {
     return rowCounts<true>(stdLinks, target);
 }
-#endif
 
 void addCounts(const PairCounts& c, int n, LinkFlagCounts& counts) {
     const auto pairs = n > 1 ? static_cast<std::int32_t>(std::int64_t{n} * (n - 1) / 2) : 0;
@@ -64,9 +62,7 @@ void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
 
 void CountLinkFlags(const LinkRows& stdLinks, const LinkRows& target, LinkFlagCounts& counts) {
     assert(stdLinks.n == target.n && stdLinks.words == target.words);
-#if QV_HAS_AVX2_KERNELS
     if (useAvx2Kernels()) return addCounts(avx2Counts(stdLinks, target), target.n, counts);
-#endif
     addCounts(portableCounts(stdLinks, target), target.n, counts);
 }
 

@@ -2,7 +2,9 @@
 
 // The hot loops come in a portable form and, on x86-64, in one compiled for
 // POPCNT and AVX2, chosen at run time: the build targets plain x86-64, so
-// only a processor check can tell whether the faster one may run.
+// only a processor check can tell whether the faster one may run. Elsewhere
+// both forms are built for the target and the portable one runs, so callers
+// choose with useAvx2Kernels() alone.
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QV_HAS_AVX2_KERNELS 1

@@ -284,12 +284,10 @@ int countLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
     return countLinksWith(counts, n, threshold, unrelated, triangle, out);
 }
 
-#if QV_HAS_AVX2_KERNELS
 QV_AVX2_TARGET int avx2CountLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
                                   std::int16_t unrelated, bool triangle, LinkMatrix& out) {
     return countLinksWith(counts, n, threshold, unrelated, triangle, out);
 }
-#endif
 
 }  // namespace
 
@@ -300,13 +298,9 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
     out.resizeSquare(n);
     if (n < 2) return;
     const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-#if QV_HAS_AVX2_KERNELS
     const int firstUnrelated = useAvx2Kernels()
                                    ? avx2CountLinks(counts, n, threshold, unrelated, triangle, out)
                                    : countLinks(counts, n, threshold, unrelated, triangle, out);
-#else
-    const int firstUnrelated = countLinks(counts, n, threshold, unrelated, triangle, out);
-#endif
     if (firstUnrelated < 0) return;
     // Two concepts without answered items stand `unrelated` apart, and a
     // concept with some stands |k| from each: the path through it is 2 |k|.

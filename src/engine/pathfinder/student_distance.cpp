@@ -186,21 +186,17 @@ void portableDistance(const ItemConceptBits& table, const std::vector<std::uint6
     distanceWith<false>(table, correct, itemCount, unrelated, out);
 }
 
-#if QV_HAS_AVX2_KERNELS
 template <typename T>
 QV_AVX2_TARGET void avx2Distance(const ItemConceptBits& table,
                                  const std::vector<std::uint64_t>& correct, int itemCount,
                                  T unrelated, Matrix<T>& out) {
     distanceWith<true>(table, correct, itemCount, unrelated, out);
 }
-#endif
 
 template <typename T>
 void distanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                   int itemCount, T unrelated, Matrix<T>& out) {
-#if QV_HAS_AVX2_KERNELS
     if (useAvx2Kernels()) return avx2Distance(table, correct, itemCount, unrelated, out);
-#endif
     portableDistance(table, correct, itemCount, unrelated, out);
 }
 
