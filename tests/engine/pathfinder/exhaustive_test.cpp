@@ -9,6 +9,7 @@
 
 #include "core/state.h"
 #include "link_networks.h"
+#include "pathfinder/dc_network.h"
 
 namespace qv {
 namespace {
@@ -181,12 +182,14 @@ TEST(Exhaustive, NegativeDistancesCountOnSimplePathsOnly) {
     EXPECT_TRUE(linkedPairs(ExhaustivePathFinder(d, 5, kEight)).contains({0, 3}));
 }
 
-TEST(Exhaustive, SumsBeyondSixtyFourBitsDoNotWrap) {
-    const std::int64_t big = 5'000'000'000'000'000'000;  // two of them pass 2^63
+// Both searches add path sums; two of these distances pass 2^63.
+TEST(SearchNetworks, SumsBeyondSixtyFourBitsDoNotWrap) {
+    const std::int64_t big = 5'000'000'000'000'000'000;
     DistanceMatrix d(3, 3);
     d(0, 1) = d(1, 0) = d(1, 2) = d(2, 1) = Currency::fromRaw(big);
     d(0, 2) = d(2, 0) = Currency::fromRaw(big + 1);
     EXPECT_EQ(linkedPairs(ExhaustivePathFinder(d, 3, kEight)), (Pairs{{0, 1}, {0, 2}, {1, 2}}));
+    EXPECT_EQ(linkedPairs(DCNetwork(d, 3, kEight)), (Pairs{{0, 1}, {0, 2}, {1, 2}}));
 }
 
 TEST(Exhaustive, CancelGivesNoResultAndUnsetFlagChangesNothing) {
