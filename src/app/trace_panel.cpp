@@ -39,7 +39,7 @@ QString pairHeading(const AppState& state, const ClassSummary& s, int i, int j,
                   : QStringLiteral("標準網路沒有的連結，全班 %1 的學生多出它").arg(percent);
     if (student) {
         const StudentRecord& r = state.students[static_cast<std::size_t>(*student)];
-        const bool linked = r.links.rows() > j && r.links(i, j) != 0;
+        const bool linked = r.links.n > std::max(i, j) && hasLink(r.links, i, j);
         const QString kind = standard ? (linked ? QStringLiteral("有此連結（Match）")
                                                 : QStringLiteral("缺少此連結（Miss）"))
                                       : (linked ? QStringLiteral("多出此連結（Over）")

@@ -200,7 +200,7 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
         if (a != kNoAnswer) appendUtf8(answers, a);
     const std::size_t bound =
         1024 + 6 * (r.id.size() + answers.size()) + 12 * r.wrongItems.size() +
-        16 * static_cast<std::size_t>(r.links.rows()) * static_cast<std::size_t>(r.links.cols()) +
+        16 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
         matrixBound(r.distance) + matrixBound(r.graphDistance);
     thread_local std::unique_ptr<char[]> buffer;
     thread_local std::size_t capacity = 0;
@@ -236,19 +236,15 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
     at = putObject(at, kRates, r.rateValues, putNumber);
     at = putText(at, ",\"links\":[");
     bool firstLink = true;
-    for (int i = 0; i < r.links.rows(); ++i) {
-        const std::uint8_t* row = r.links.rowData(i);
-        for (int j = i + 1; j < r.links.cols(); ++j) {
-            if (!row[j]) continue;
-            if (!firstLink) *at++ = ',';
-            firstLink = false;
-            *at++ = '[';
-            at = putInt(at, i + 1);
-            *at++ = ',';
-            at = putInt(at, j + 1);
-            *at++ = ']';
-        }
-    }
+    forEachUpperLink(r.links, [&](int i, int j) {
+        if (!firstLink) *at++ = ',';
+        firstLink = false;
+        *at++ = '[';
+        at = putInt(at, i + 1);
+        *at++ = ',';
+        at = putInt(at, j + 1);
+        *at++ = ']';
+    });
     at = putText(at, "],\"distance\":");
     at = putMatrix(at, r.distance, putCurrency);
     at = putText(at, ",\"graphDistance\":");

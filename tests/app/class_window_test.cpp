@@ -167,7 +167,7 @@ class ClassWindowTest : public QObject {
         // 90702002 misses two of the star's links: click one in the Miss panel.
         const qv::StudentRecord& r = t_->context.state.students[1];
         int j = 1;
-        while (r.links(0, j) != 0)
+        while (qv::hasLink(r.links, 0, j))
             ++j;
         const auto nodes = qv::LayoutComparisonPanels(800, 600, 4).nodePoints[qv::kPanelMiss];
         const QPoint middle((nodes[0].x + nodes[j].x) / 2, (nodes[0].y + nodes[j].y) / 2);

@@ -25,7 +25,7 @@ AppState analysedState() {
     s.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例"};
     s.stdLinks = qv::ExampleNet1();
     qv::StudentRecord r;
-    r.links = qv::ExampleNet1();
+    r.links = qv::linkRows(qv::ExampleNet1(), 7);
     r.pfc = r.gtd = r.prx = "     1";
     for (const char* id : {"90702001", "90702002", "90702001"}) {
         r.id = id;

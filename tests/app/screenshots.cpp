@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
         qv::LayoutComparisonPanels(800, 600, c.state.conceptCount).nodePoints[qv::kPanelMiss];
     for (int i = 0, done = 0; i < c.state.conceptCount && !done; ++i)
         for (int j = i + 1; j < c.state.conceptCount && !done; ++j)
-            if ((done = c.state.stdLinks(i, j) && !links(i, j)))
+            if ((done = c.state.stdLinks(i, j) && !qv::hasLink(links, i, j)))
                 emit overview->viewer()->findChild<ChartView*>()->clicked(
                     {(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
                      (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});

@@ -90,13 +90,18 @@ double rounded(int which, double value) {
     return which == kValueScore ? RoundToDecimals(value, 3) : roundIndex(value);
 }
 
+// Pairs i < j numbered row by row.
+std::size_t upperPairIndex(int n, int i, int j) {
+    const auto row = static_cast<std::size_t>(i);
+    return row * static_cast<std::size_t>(n) - row * (row + 1) / 2 +
+           static_cast<std::size_t>(j - i - 1);
+}
+
 }  // namespace
 
 std::size_t ClassSummary::pairIndex(int i, int j) const {
     if (i > j) std::swap(i, j);
-    const auto row = static_cast<std::size_t>(i);
-    return row * static_cast<std::size_t>(conceptCount) - row * (row + 1) / 2 +
-           static_cast<std::size_t>(j - i - 1);
+    return upperPairIndex(conceptCount, i, j);
 }
 
 bool ClassSummary::isStandard(int i, int j) const {
@@ -141,14 +146,11 @@ void ClassTally::appendBytes(std::string& out, const StudentRecord& r) const {
     out.append(byteCount(pairs_) + byteCount(static_cast<std::size_t>(items_)), '\0');
     char* bits = out.data() + start;
     // A record of another class size (no run yet) counts as linking nothing.
-    if (r.links.rows() == n_ && r.links.cols() == n_) {
-        std::size_t pair = 0;
-        for (int i = 0; i < n_; ++i) {
-            const std::uint8_t* row = r.links.rowData(i);
-            for (int j = i + 1; j < n_; ++j, ++pair)
-                if (row[j] != 0)
-                    bits[pair / 8] = static_cast<char>(bits[pair / 8] | (1 << (pair % 8)));
-        }
+    if (r.links.n == n_) {
+        forEachUpperLink(r.links, [&](int i, int j) {
+            const std::size_t pair = upperPairIndex(n_, i, j);
+            bits[pair / 8] = static_cast<char>(bits[pair / 8] | (1 << (pair % 8)));
+        });
     }
     bits += byteCount(pairs_);
     for (std::size_t b = 0; b < byteCount(static_cast<std::size_t>(items_)); ++b) {
@@ -198,14 +200,8 @@ void ClassTally::add(const StudentRecord& r) {
         const std::int16_t t = thousandths(value);
         addValue(which, t == kNoValue ? std::nullopt : std::optional<std::int64_t>(t));
     }
-    if (r.links.rows() == n_ && r.links.cols() == n_) {
-        std::int64_t* count = pairStudents_.data();
-        for (int i = 0; i < n_; ++i) {
-            const std::uint8_t* row = r.links.rowData(i);
-            for (int j = i + 1; j < n_; ++j)
-                *count++ += row[j] != 0 ? 1 : 0;
-        }
-    }
+    if (r.links.n == n_)
+        forEachUpperLink(r.links, [&](int i, int j) { ++pairStudents_[upperPairIndex(n_, i, j)]; });
     const std::size_t words = std::min(r.correct.size(), (itemCorrect_.size() + 63) / 64);
     for (std::size_t w = 0; w < words; ++w) {
         for (std::uint64_t bits = r.correct[w]; bits != 0; bits &= bits - 1) {

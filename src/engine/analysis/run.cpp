@@ -121,7 +121,7 @@ class WorkerRun {
     void analyse(StudentRecord& record);
 
   private:
-    std::optional<double> compareLinks(const LinkMatrix& links, LinkFlagCounts& counts);
+    std::optional<double> compareLinks(const LinkRows& links, LinkFlagCounts& counts);
     void storeRates(StudentRecord& record);
 
     const SharedRun& shared_;
@@ -130,7 +130,7 @@ class WorkerRun {
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
     GraphLevels levels_;
-    LinkRows rows_;
+    LinkMatrix linkCells_;  // the network before it is read into rows, off the whole-unit path
 };
 
 void WorkerRun::analyse(StudentRecord& record) {
@@ -141,7 +141,7 @@ void WorkerRun::analyse(StudentRecord& record) {
     const bool keep = shared_.options.keepStudentMatrices;
     DistanceMatrix& d = keep ? record.distance : distance_;
     GraphDistanceMatrix& g = record.graphDistance;
-    LinkMatrix& links = record.links;
+    LinkRows& links = record.links;
     // Whole-number distances when the data allow (loaded files always do):
     // the network and PRX then work on them without converting each cell.
     const bool whole = shared_.builder.unitsInto(record, units_);
@@ -149,10 +149,12 @@ void WorkerRun::analyse(StudentRecord& record) {
         shared_.builder.distanceInto(record, d);
     else if (keep)
         storeMoney(units_, d);
-    if (whole)
+    if (whole) {
         shared_.builder.unitsNetworkInto(units_, links);
-    else
-        methodNetworkInto(method, d, n, links);
+    } else {
+        methodNetworkInto(method, d, n, linkCells_);
+        linkRowsInto(linkCells_, n, links);
+    }
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
     const std::optional<double> pfcValue = compareLinks(links, record.linkCounts);
@@ -179,11 +181,10 @@ void WorkerRun::analyse(StudentRecord& record) {
 
 // The graph distances, the PFC index and the link flags of a student's
 // network, read into rows once for all three.
-std::optional<double> WorkerRun::compareLinks(const LinkMatrix& links, LinkFlagCounts& counts) {
-    linkRowsInto(links, shared_.state.conceptCount, rows_);
-    graphLevelsInto(rows_, levels_);
-    CountLinkFlags(shared_.stdRows, rows_, counts);
-    return PfcIndex(shared_.stdRows, rows_);
+std::optional<double> WorkerRun::compareLinks(const LinkRows& links, LinkFlagCounts& counts) {
+    graphLevelsInto(links, levels_);
+    CountLinkFlags(shared_.stdRows, links, counts);
+    return PfcIndex(shared_.stdRows, links);
 }
 
 void WorkerRun::storeRates(StudentRecord& record) {

@@ -82,9 +82,13 @@ bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistance
 }
 
 void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,
-                                             LinkMatrix& out) const {
-    if (method_.kind == NetworkKind::Pfnet)
-        return PfnetNetworkInto(units, state_.conceptCount, method_.pfnetParams, out);
+                                             LinkRows& out) const {
+    if (method_.kind == NetworkKind::Pfnet) {
+        thread_local LinkMatrix cells;
+        PfnetNetworkInto(units, state_.conceptCount, method_.pfnetParams, cells);
+        linkRowsInto(cells, state_.conceptCount, out);
+        return;
+    }
     FirstOrderOfCountsInto(method_ == RunMethod::Triangle, units, state_.conceptCount,
                            static_cast<std::int16_t>(state_.itemCount + 1), out);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/expected.h"
+#include "core/link_rows.h"
 #include "core/matrix.h"
 #include "core/state.h"
 #include "pathfinder/pfnet.h"
@@ -71,7 +72,7 @@ class StudentNetworkBuilder {
     bool unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const;
     // The method's network of distances from unitsInto, the same as
     // methodNetworkInto gives; the first-order methods in n^2 steps.
-    void unitsNetworkInto(const WholeDistanceMatrix& units, LinkMatrix& out) const;
+    void unitsNetworkInto(const WholeDistanceMatrix& units, LinkRows& out) const;
     StudentNetwork network(const StudentRecord& record) const;
 
   private:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "compare/link_rows.h"
+#include "core/link_rows.h"
 #include "core/matrix.h"
 
 namespace qv {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "compare/graph_distance.h"
-#include "compare/link_rows.h"
+#include "core/link_rows.h"
 #include "core/matrix.h"
 #include "pathfinder/whole_distances.h"
 
@@ -48,6 +48,8 @@ class PrxAgainst {
     PrxAgainst(const DistanceMatrix& stdDist, int n);
     std::optional<double> index(const DistanceMatrix& target) const;
     // Of whole-number distances (each below kWholeDistanceLimit in magnitude).
+    // Rows padded to kUnitRowAlign are read whole: the matrix must then be
+    // symmetric with a zero diagonal, as studentUnitsInto gives it.
     std::optional<double> index(const WholeDistanceMatrix& target) const;
 
   private:

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "compare/link_rows.h"
+#include "core/link_rows.h"
 #include "core/matrix.h"
 #include "core/state.h"
 

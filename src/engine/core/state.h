@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/link_rows.h"
 #include "core/matrix.h"
 
 namespace qv {
@@ -45,7 +46,7 @@ struct StudentRecord {
 
     // Results of the last run.
     DistanceMatrix distance;
-    LinkMatrix links;
+    LinkRows links;
     GraphDistanceMatrix graphDistance;
     LinkFlagCounts linkCounts{};
     // Numeric values behind the texts; empty where the value does not exist.

@@ -9,7 +9,12 @@
 
 #include "core/currency.h"
 #include "core/kernel_level.h"
+#include "core/link_rows.h"
 #include "core/whole_units.h"
+
+#if QV_HAS_AVX2_KERNELS
+#include <immintrin.h>
+#endif
 
 namespace qv {
 
@@ -256,51 +261,81 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
 
 namespace {
 
-// The links before any cut, row by row over both halves (the counts are
-// symmetric), so that the cells are written in order; returns a row with an
-// `unrelated` cell, or -1.
-[[gnu::always_inline]] inline int countLinksWith(const WholeDistanceMatrix& counts, int n,
-                                                 std::int16_t threshold, std::int16_t unrelated,
-                                                 bool triangle, LinkMatrix& out) {
+// One row's cells at most `below` (the links before any cut) and those at
+// `unrelated`, as bits; the bits past n are clear.
+[[gnu::always_inline]] inline void portableRowBits(const std::int16_t* cells, int n,
+                                                   std::int16_t below, std::int16_t unrelated,
+                                                   std::uint64_t* kept, std::uint64_t* far) {
+    for (int v = 0; v < n; v += 64) {
+        std::uint64_t k = 0, f = 0;
+        const int end = std::min(64, n - v);
+        for (int j = 0; j < end; ++j) {
+            k |= std::uint64_t{cells[v + j] <= below} << j;
+            f |= std::uint64_t{cells[v + j] == unrelated} << j;
+        }
+        kept[v / 64] = k;
+        far[v / 64] = f;
+    }
+}
+
+#if QV_HAS_AVX2_KERNELS
+// One bit a cell of two vectors of 16-bit masks; packing works within 128-bit
+// halves, and the permute puts the 32 bytes back in cell order.
+QV_AVX2_TARGET inline std::uint32_t maskBits(__m256i a, __m256i b) {
+    return static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8)));
+}
+
+// The same over rows padded to whole 32-cell blocks, 32 cells a step.
+QV_AVX2_TARGET inline void avx2RowBits(const std::int16_t* cells, int n, std::int16_t below,
+                                       std::int16_t unrelated, std::uint64_t* kept,
+                                       std::uint64_t* far) {
+    const __m256i vBelow = _mm256_set1_epi16(below), vFar = _mm256_set1_epi16(unrelated);
+    for (int v = 0; v < n; v += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + v));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + v + 16));
+        const std::uint64_t over =
+            maskBits(_mm256_cmpgt_epi16(a, vBelow), _mm256_cmpgt_epi16(b, vBelow));
+        const std::uint64_t at = maskBits(_mm256_cmpeq_epi16(a, vFar), _mm256_cmpeq_epi16(b, vFar));
+        const int shift = v % 64;
+        const std::uint64_t inRow = n - v >= 32 ? 0xFFFFFFFFu : (std::uint64_t{1} << (n - v)) - 1;
+        if (shift == 0) {
+            kept[v / 64] = (~over & inRow);
+            far[v / 64] = at & inRow;
+        } else {
+            kept[v / 64] |= (~over & inRow) << 32;
+            far[v / 64] |= (at & inRow) << 32;
+        }
+    }
+}
+#endif
+
+// The first-order rows; the rule is in FirstOrderOfCountsInto.
+template <bool kAvx2>
+[[gnu::always_inline]] inline void rowsOfCounts(bool triangle, const WholeDistanceMatrix& counts,
+                                                int n, std::int16_t threshold,
+                                                std::int16_t unrelated, LinkRows& out,
+                                                std::vector<std::uint64_t>& farBits) {
+    const int words = out.words;
+    farBits.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(words));
     int firstUnrelated = -1;
     for (int i = 0; i < n; ++i) {
-        const std::int16_t* ci = counts.rowData(i);
-        std::uint8_t* li = out.rowData(i);
+        std::uint64_t* kept = out.bits.data() + static_cast<std::size_t>(i) * words;
+        std::uint64_t* far = farBits.data() + static_cast<std::size_t>(i) * words;
         const std::int16_t below = triangle && i != 0 ? threshold : unrelated;
-        std::uint8_t any = 0;
-        for (int j = 0; j < n; ++j) {
-            li[j] = ci[j] <= below;
-            any |= ci[j] == unrelated;
-        }
-        li[0] = 1;
-        li[i] = 0;
+#if QV_HAS_AVX2_KERNELS
+        if constexpr (kAvx2)
+            avx2RowBits(counts.rowData(i), n, below, unrelated, kept, far);
+        else
+#endif
+            portableRowBits(counts.rowData(i), n, below, unrelated, kept, far);
+        kept[0] |= 1;
+        kept[i / 64] &= ~(std::uint64_t{1} << (i % 64));
+        std::uint64_t any = 0;
+        for (int w = 0; w < words; ++w)
+            any |= far[w];
         if (any && firstUnrelated < 0) firstUnrelated = i;
     }
-    return firstUnrelated;
-}
-
-int countLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
-               std::int16_t unrelated, bool triangle, LinkMatrix& out) {
-    return countLinksWith(counts, n, threshold, unrelated, triangle, out);
-}
-
-QV_AVX2_TARGET int avx2CountLinks(const WholeDistanceMatrix& counts, int n, std::int16_t threshold,
-                                  std::int16_t unrelated, bool triangle, LinkMatrix& out) {
-    return countLinksWith(counts, n, threshold, unrelated, triangle, out);
-}
-
-}  // namespace
-
-void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
-                            std::int16_t unrelated, LinkMatrix& out) {
-    n = std::max(n, 0);
-    assert(counts.rows() >= n && counts.cols() >= n);
-    out.resizeSquare(n);
-    if (n < 2) return;
-    const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-    const int firstUnrelated = useAvx2Kernels()
-                                   ? avx2CountLinks(counts, n, threshold, unrelated, triangle, out)
-                                   : countLinks(counts, n, threshold, unrelated, triangle, out);
     if (firstUnrelated < 0) return;
     // Two concepts without answered items stand `unrelated` apart, and a
     // concept with some stands |k| from each: the path through it is 2 |k|.
@@ -309,12 +344,49 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
     for (int k = 0; k < n; ++k)
         cut = cut || (k != firstUnrelated && ce[k] != unrelated && 2 * ce[k] < unrelated);
     if (!cut) return;
-    for (int i = 0; i < n; ++i) {
-        const std::int16_t* ci = counts.rowData(i);
-        std::uint8_t* li = out.rowData(i);
-        for (int j = 0; j < n; ++j)
-            li[j] &= ci[j] != unrelated;
+    for (std::size_t w = 0; w < out.bits.size(); ++w)
+        out.bits[w] &= ~farBits[w];
+}
+
+void portableRowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
+                          std::int16_t threshold, std::int16_t unrelated, LinkRows& out,
+                          std::vector<std::uint64_t>& farBits) {
+    rowsOfCounts<false>(triangle, counts, n, threshold, unrelated, out, farBits);
+}
+
+QV_AVX2_TARGET void avx2RowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
+                                     std::int16_t threshold, std::int16_t unrelated, LinkRows& out,
+                                     std::vector<std::uint64_t>& farBits) {
+    rowsOfCounts<true>(triangle, counts, n, threshold, unrelated, out, farBits);
+}
+
+}  // namespace
+
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkRows& out) {
+    n = std::max(n, 0);
+    assert(counts.rows() >= n && counts.cols() >= n);
+    out.n = n;
+    out.words = (n + 63) / 64;
+    out.bits.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(out.words));
+    if (n < 2) {
+        std::fill(out.bits.begin(), out.bits.end(), 0);
+        return;
     }
+    const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
+    thread_local std::vector<std::uint64_t> farBits;
+    // The vector form reads whole padded rows, past n, where the cells are zero.
+    if (useAvx2Kernels() && counts.stride() % kUnitRowAlign == 0)
+        avx2RowsOfCounts(triangle, counts, n, threshold, unrelated, out, farBits);
+    else
+        portableRowsOfCounts(triangle, counts, n, threshold, unrelated, out, farBits);
+}
+
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkMatrix& out) {
+    thread_local LinkRows rows;
+    FirstOrderOfCountsInto(triangle, counts, n, unrelated, rows);
+    linkMatrixInto(rows, out);
 }
 
 }  // namespace qv

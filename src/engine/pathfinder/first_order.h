@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/link_rows.h"
 #include "core/matrix.h"
 #include "pathfinder/whole_distances.h"
 
@@ -24,5 +25,8 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out);
 // triangle inequality, so a two-link path can only cut a pair at `unrelated`.
 void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
                             std::int16_t unrelated, LinkMatrix& out);
+// The same as bit rows, as the run reads them.
+void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,
+                            std::int16_t unrelated, LinkRows& out);
 
 }  // namespace qv

@@ -275,6 +275,7 @@ void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::ui
 bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                       int itemCount, WholeDistanceMatrix& out) {
     if (itemCount < 0 || itemCount + 1 >= kWholeDistanceLimit) return false;
+    out.resizeSquare(table.conceptCount, kUnitRowAlign);
     distanceInto(table, correct, itemCount, static_cast<std::int16_t>(itemCount + 1), out);
     return true;
 }

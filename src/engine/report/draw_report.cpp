@@ -120,7 +120,7 @@ ReportData studentReportData(const AppState& state, int k,
     const int n = state.conceptCount;
     ReportData data{.caption = r.id,
                     .stdLinks = state.stdLinks,
-                    .targetLinks = r.links,
+                    .targetLinks = linkMatrix(r.links),
                     .conceptCount = n,
                     .lines = {},
                     .labels = state.conceptNames,

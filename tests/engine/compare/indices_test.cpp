@@ -191,17 +191,20 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
             ++comparedPrx;
         }
         // The run's PRX against one standard, whole or not, for targets whole
-        // (also as whole units), decimal, or beyond 2^13.
-        WholeDistanceMatrix units(n, n);
+        // (also as whole units, in plain rows and in padded rows read whole),
+        // decimal, or beyond 2^13.
+        WholeDistanceMatrix units(n, n), padded(n, n, 0, kUnitRowAlign);
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j)
-                units(i, j) = static_cast<std::int16_t>(dx(i, j).raw() / 10000);
+                units(i, j) = padded(i, j) = static_cast<std::int16_t>(dx(i, j).raw() / 10000);
         for (const DistanceMatrix* standard : {&dx, &dy, &dz}) {
             const PrxAgainst against(*standard, n);
             for (const DistanceMatrix* target : {&dx, &dy, &dz})
                 EXPECT_EQ(against.index(*target), PrxIndex(*standard, *target, n));
-            test::atEachKernelLevel(
-                [&] { EXPECT_EQ(against.index(units), PrxIndex(*standard, dx, n)); });
+            test::atEachKernelLevel([&] {
+                EXPECT_EQ(against.index(units), PrxIndex(*standard, dx, n));
+                EXPECT_EQ(against.index(padded), PrxIndex(*standard, dx, n));
+            });
         }
     }
     EXPECT_GT(comparedGtd, 200);

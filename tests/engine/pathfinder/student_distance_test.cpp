@@ -58,6 +58,11 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
                 for (int i = 0; i < concepts; ++i)
                     for (int j = 0; j < concepts; ++j)
                         ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
+                // Kernels read the rows whole: the padding must stay zero.
+                ASSERT_EQ(units.stride() % kUnitRowAlign, 0);
+                for (int i = 0; i < concepts; ++i)
+                    for (int j = concepts; j < units.stride(); ++j)
+                        ASSERT_EQ(units.rowData(i)[j], 0);
             });
         }
     }
@@ -67,24 +72,37 @@ TEST(StudentDistance, NetworksOfCountsEqualTheGeneralFirstOrderTest) {
     std::mt19937 rng(99);
     WholeDistanceMatrix units;
     LinkMatrix fast, general;
+    LinkRows rows;
     for (int trial = 0; trial < 400; ++trial) {
         // Few items and sparse tables leave concepts without answered items,
-        // the only pairs a path can cut.
+        // the only pairs a path can cut; some tables take rows of two or
+        // three words.
         const int items = static_cast<int>(rng() % 12);
-        const int concepts = 2 + static_cast<int>(rng() % 40);
+        const int concepts = 2 + static_cast<int>(trial % 8 == 0 ? 60 + rng() % 80 : rng() % 40);
         const auto bits = makeItemConceptBits(randomTable(rng, items, concepts, 2 + rng() % 40));
         const auto correct = randomAnswers(rng, items, static_cast<unsigned>(rng() % 101));
         ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
         DistanceMatrix money;
         studentDistanceInto(*bits, correct, items, money);
         const auto unrelated = static_cast<std::int16_t>(items + 1);
+        // The padded rows the run gets, and plain rows.
+        WholeDistanceMatrix plain(concepts, concepts);
+        for (int i = 0; i < concepts; ++i)
+            for (int j = 0; j < concepts; ++j)
+                plain(i, j) = units(i, j);
         for (const bool triangle : {true, false}) {
-            FirstOrderOfCountsInto(triangle, units, concepts, unrelated, fast);
             if (triangle)
                 FirstOrderTriangleInto(money, concepts, general);
             else
                 FirstOrderPathSearchInto(money, concepts, general);
-            ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
+            test::atEachKernelLevel([&] {
+                for (const WholeDistanceMatrix* counts : {&units, &plain}) {
+                    FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, fast);
+                    ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
+                    FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, rows);
+                    ASSERT_EQ(rows, linkRows(general, concepts)) << trial;
+                }
+            });
         }
     }
 }

@@ -55,7 +55,7 @@ AppState sevenConceptState(LinkMatrix studentLinks) {
     s.stdLinks = ExampleNet1();
     StudentRecord r;
     r.id = "90702001";
-    r.links = std::move(studentLinks);
+    r.links = linkRows(studentLinks, studentLinks.rows());
     r.pfc = r.gtd = "     1";
     r.prx = "  0.75";
     r.matchOnStd = r.matchOnTarget = "    100";
