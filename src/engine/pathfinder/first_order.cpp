@@ -261,80 +261,99 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
 
 namespace {
 
-// One row's cells at most `below` (the links before any cut) and those at
-// `unrelated`, as bits; the bits past n are clear.
+// One row's cells at most `value`, or equal to it, as bits; the bits past n
+// are clear. `seen` gathers whether some cell equals `far`.
+template <bool kEqual>
 [[gnu::always_inline]] inline void portableRowBits(const std::int16_t* cells, int n,
-                                                   std::int16_t below, std::int16_t unrelated,
-                                                   std::uint64_t* kept, std::uint64_t* far) {
+                                                   std::int16_t value, std::int16_t far, bool& seen,
+                                                   std::uint64_t* bits) {
     for (int v = 0; v < n; v += 64) {
-        std::uint64_t k = 0, f = 0;
+        std::uint64_t word = 0;
         const int end = std::min(64, n - v);
         for (int j = 0; j < end; ++j) {
-            k |= std::uint64_t{cells[v + j] <= below} << j;
-            f |= std::uint64_t{cells[v + j] == unrelated} << j;
+            word |= std::uint64_t{kEqual ? cells[v + j] == value : cells[v + j] <= value} << j;
+            seen = seen || cells[v + j] == far;
         }
-        kept[v / 64] = k;
-        far[v / 64] = f;
+        bits[v / 64] = word;
     }
 }
 
 #if QV_HAS_AVX2_KERNELS
 // One bit a cell of two vectors of 16-bit masks; packing works within 128-bit
 // halves, and the permute puts the 32 bytes back in cell order.
-QV_AVX2_TARGET inline std::uint32_t maskBits(__m256i a, __m256i b) {
+QV_AVX2_TARGET inline std::uint64_t maskBits(__m256i a, __m256i b) {
     return static_cast<std::uint32_t>(
         _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8)));
 }
 
-// The same over rows padded to whole 32-cell blocks, 32 cells a step.
-QV_AVX2_TARGET inline void avx2RowBits(const std::int16_t* cells, int n, std::int16_t below,
-                                       std::int16_t unrelated, std::uint64_t* kept,
-                                       std::uint64_t* far) {
-    const __m256i vBelow = _mm256_set1_epi16(below), vFar = _mm256_set1_epi16(unrelated);
-    for (int v = 0; v < n; v += 32) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + v));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + v + 16));
-        const std::uint64_t over =
-            maskBits(_mm256_cmpgt_epi16(a, vBelow), _mm256_cmpgt_epi16(b, vBelow));
-        const std::uint64_t at = maskBits(_mm256_cmpeq_epi16(a, vFar), _mm256_cmpeq_epi16(b, vFar));
-        const int shift = v % 64;
-        const std::uint64_t inRow = n - v >= 32 ? 0xFFFFFFFFu : (std::uint64_t{1} << (n - v)) - 1;
-        if (shift == 0) {
-            kept[v / 64] = (~over & inRow);
-            far[v / 64] = at & inRow;
-        } else {
-            kept[v / 64] |= (~over & inRow) << 32;
-            far[v / 64] |= (at & inRow) << 32;
-        }
+// 32 cells' bits, and whether any is at `far` gathered in atFar.
+template <bool kEqual>
+QV_AVX2_TARGET inline std::uint64_t halfWordBits(const std::int16_t* at, __m256i limit,
+                                                 __m256i farCells, __m256i& atFar) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 16));
+    atFar = _mm256_or_si256(
+        atFar, _mm256_or_si256(_mm256_cmpeq_epi16(a, farCells), _mm256_cmpeq_epi16(b, farCells)));
+    return kEqual ? maskBits(_mm256_cmpeq_epi16(a, limit), _mm256_cmpeq_epi16(b, limit))
+                  : ~maskBits(_mm256_cmpgt_epi16(a, limit), _mm256_cmpgt_epi16(b, limit)) &
+                        0xFFFFFFFFu;
+}
+
+// The same over rows padded to whole 32-cell blocks, a word of 64 cells a
+// step; a sighting of `far` in the padding only costs the exact look that
+// follows.
+template <bool kEqual>
+QV_AVX2_TARGET inline void avx2RowBits(const std::int16_t* cells, int n, std::int16_t value,
+                                       std::int16_t far, bool& seen, std::uint64_t* bits) {
+    const __m256i limit = _mm256_set1_epi16(value), farCells = _mm256_set1_epi16(far);
+    __m256i atFar = _mm256_setzero_si256();
+    const int words = (n + 63) / 64;
+    for (int w = 0; w < words; ++w) {
+        const std::int16_t* at = cells + 64 * w;
+        const std::uint64_t low = halfWordBits<kEqual>(at, limit, farCells, atFar);
+        bits[w] = 64 * w + 32 < n
+                      ? low | halfWordBits<kEqual>(at + 32, limit, farCells, atFar) << 32
+                      : low;
     }
+    if (n % 64 != 0) bits[words - 1] &= (std::uint64_t{1} << (n % 64)) - 1;
+    seen = seen || !_mm256_testz_si256(atFar, atFar);
 }
 #endif
 
-// The first-order rows; the rule is in FirstOrderOfCountsInto.
+template <bool kAvx2, bool kEqual>
+[[gnu::always_inline]] inline void rowBits(const std::int16_t* cells, int n, std::int16_t value,
+                                           std::int16_t far, bool& seen, std::uint64_t* bits) {
+#if QV_HAS_AVX2_KERNELS
+    if constexpr (kAvx2) return avx2RowBits<kEqual>(cells, n, value, far, seen, bits);
+#endif
+    portableRowBits<kEqual>(cells, n, value, far, seen, bits);
+}
+
+// The first-order rows; the rule is in FirstOrderOfCountsInto. Most students
+// leave no two concepts unanswered, so the cells at `unrelated` are picked
+// out only when the first pass saw one.
 template <bool kAvx2>
 [[gnu::always_inline]] inline void rowsOfCounts(bool triangle, const WholeDistanceMatrix& counts,
                                                 int n, std::int16_t threshold,
-                                                std::int16_t unrelated, LinkRows& out,
-                                                std::vector<std::uint64_t>& farBits) {
+                                                std::int16_t unrelated, LinkRows& out) {
     const int words = out.words;
-    farBits.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(words));
-    int firstUnrelated = -1;
+    bool seen = false;
     for (int i = 0; i < n; ++i) {
         std::uint64_t* kept = out.bits.data() + static_cast<std::size_t>(i) * words;
-        std::uint64_t* far = farBits.data() + static_cast<std::size_t>(i) * words;
-        const std::int16_t below = triangle && i != 0 ? threshold : unrelated;
-#if QV_HAS_AVX2_KERNELS
-        if constexpr (kAvx2)
-            avx2RowBits(counts.rowData(i), n, below, unrelated, kept, far);
-        else
-#endif
-            portableRowBits(counts.rowData(i), n, below, unrelated, kept, far);
+        rowBits<kAvx2, false>(counts.rowData(i), n, triangle && i != 0 ? threshold : unrelated,
+                              unrelated, seen, kept);
         kept[0] |= 1;
         kept[i / 64] &= ~(std::uint64_t{1} << (i % 64));
-        std::uint64_t any = 0;
-        for (int w = 0; w < words; ++w)
-            any |= far[w];
-        if (any && firstUnrelated < 0) firstUnrelated = i;
+    }
+    if (!seen) return;
+    thread_local std::vector<std::uint64_t> farBits;
+    farBits.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(words), 0);
+    int firstUnrelated = -1;
+    for (int i = 0; i < n; ++i) {
+        std::uint64_t* far = farBits.data() + static_cast<std::size_t>(i) * words;
+        rowBits<kAvx2, true>(counts.rowData(i), n, unrelated, unrelated, seen, far);
+        for (int w = 0; w < words && firstUnrelated < 0; ++w)
+            if (far[w] != 0) firstUnrelated = i;
     }
     if (firstUnrelated < 0) return;
     // Two concepts without answered items stand `unrelated` apart, and a
@@ -349,15 +368,14 @@ template <bool kAvx2>
 }
 
 void portableRowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
-                          std::int16_t threshold, std::int16_t unrelated, LinkRows& out,
-                          std::vector<std::uint64_t>& farBits) {
-    rowsOfCounts<false>(triangle, counts, n, threshold, unrelated, out, farBits);
+                          std::int16_t threshold, std::int16_t unrelated, LinkRows& out) {
+    rowsOfCounts<false>(triangle, counts, n, threshold, unrelated, out);
 }
 
 QV_AVX2_TARGET void avx2RowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
-                                     std::int16_t threshold, std::int16_t unrelated, LinkRows& out,
-                                     std::vector<std::uint64_t>& farBits) {
-    rowsOfCounts<true>(triangle, counts, n, threshold, unrelated, out, farBits);
+                                     std::int16_t threshold, std::int16_t unrelated,
+                                     LinkRows& out) {
+    rowsOfCounts<true>(triangle, counts, n, threshold, unrelated, out);
 }
 
 }  // namespace
@@ -374,12 +392,11 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
         return;
     }
     const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-    thread_local std::vector<std::uint64_t> farBits;
     // The vector form reads whole padded rows, past n, where the cells are zero.
     if (useAvx2Kernels() && counts.stride() % kUnitRowAlign == 0)
-        avx2RowsOfCounts(triangle, counts, n, threshold, unrelated, out, farBits);
+        avx2RowsOfCounts(triangle, counts, n, threshold, unrelated, out);
     else
-        portableRowsOfCounts(triangle, counts, n, threshold, unrelated, out, farBits);
+        portableRowsOfCounts(triangle, counts, n, threshold, unrelated, out);
 }
 
 void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,

@@ -1,8 +1,10 @@
 #include "pathfinder/student_distance.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 #include "core/bit_ops.h"
@@ -101,64 +103,101 @@ template <bool kPopcnt, typename T>
     }
 }
 
-// Item by item: |a xor b| = |a| + |b| - 2 |a and b|, |a and b| counting the
-// right answers whose item covers both concepts, and |a| = |a and a|.
-template <typename T>
+// Byte m of entry b is 2 when bit m of b is set, 0 otherwise.
+constexpr auto kTwiceBytes = [] {
+    std::array<std::uint64_t, 256> t{};
+    for (std::size_t b = 0; b < 256; ++b)
+        for (int m = 0; m < 8; ++m)
+            if ((b >> m) & 1u) t[b] |= std::uint64_t{2} << (8 * m);
+    return t;
+}();
+
+// Item by item: |a xor b| = |a| + |b| - 2 |a and b|. |a| and |b| are bit
+// counts per concept; |a and b| counts the right answers whose item covers
+// both concepts, which for a quiz of a few concepts per item is a short list
+// of (cell, item) pairs fixed by the table. Cells go into rows of
+// countRowStride, whose padding is left zero.
+template <bool kPopcnt, typename S>
+[[gnu::always_inline]] inline void sharedItemCounts(const ItemConceptBits& table,
+                                                    const std::uint64_t* counted, S unrelated,
+                                                    S* cells) {
+    const int n = table.conceptCount;
+    const auto rowStride = static_cast<std::size_t>(table.countRowStride);
+    thread_local std::vector<S> own, inRow;
+    own.assign(rowStride, 0);
+    inRow.assign(rowStride, 0);
+    for (int c = 0; c < n; ++c) {
+        const std::uint64_t* bits = table.conceptBits(c);
+        std::int64_t count = 0;
+        for (int w = 0; w < table.words; ++w)
+            count += countBitsWith<kPopcnt>(bits[w] & counted[w]);
+        own[static_cast<std::size_t>(c)] = static_cast<S>(count);
+        inRow[static_cast<std::size_t>(c)] = static_cast<S>(-1);
+    }
+    // A vector of lanes at a time: every row is whole vectors long.
+    typedef S Lanes __attribute__((vector_size(32)));
+    constexpr std::size_t kLanes = sizeof(Lanes) / sizeof(S);
+    static_assert(kUnitRowAlign % kLanes == 0);
+    const Lanes far = Lanes{} + unrelated;
+    for (int i = 0; i < n; ++i) {
+        S* row = cells + static_cast<std::size_t>(i) * rowStride;
+        const Lanes oi = Lanes{} + own[static_cast<std::size_t>(i)];
+        for (std::size_t j = 0; j < rowStride; j += kLanes) {
+            Lanes oj, keep;
+            std::memcpy(&oj, own.data() + j, sizeof oj);
+            std::memcpy(&keep, inRow.data() + j, sizeof keep);
+            const Lanes v = ((oi | oj) == 0 ? far : oi + oj) & keep;
+            std::memcpy(row + j, &v, sizeof v);
+        }
+        row[i] = 0;
+    }
+    // Two for each right answer, a byte an item, eight items a lookup.
+    thread_local std::vector<std::uint8_t> twice;
+    twice.resize(static_cast<std::size_t>(table.words) * 64);
+    for (int w = 0; w < table.words; ++w)
+        for (int b = 0; b < 8; ++b)
+            std::memcpy(twice.data() + 64 * w + 8 * b, &kTwiceBytes[(counted[w] >> (8 * b)) & 0xFF],
+                        8);
+    // Never a cell at `unrelated`: an item that covers both concepts gives each a count.
+    const std::int32_t* at = table.sharedCells.data();
+    const std::int32_t* items = table.sharedItems.data();
+    const std::uint8_t* right = twice.data();
+    const std::size_t pairs = table.sharedCells.size();
+    for (std::size_t e = 0; e < pairs; ++e)
+        cells[at[e]] = static_cast<S>(cells[at[e]] - right[items[e]]);
+}
+
+template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void byItem(const ItemConceptBits& table,
                                           const std::vector<std::uint64_t>& correct, int itemCount,
                                           T unrelated, Matrix<T>& d) {
     const int n = table.conceptCount;
-    const auto size = static_cast<std::size_t>(n);
     const int limit = std::min(itemCount, table.itemCount);
-    // n x n, both halves, and the spare cells the padding counts into.
-    thread_local std::vector<std::int16_t> both;
-    both.assign(size * size + static_cast<std::size_t>(table.cellStride), 0);
-    const std::int32_t* concepts = table.itemConcepts.data();
-    const auto stride = static_cast<std::size_t>(table.cellStride);
-    for (int w = 0; w < table.words; ++w) {
-        std::uint64_t right =
-            (static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0) & wordMask(limit, w);
-        while (right != 0) {
-            const auto item = static_cast<std::size_t>(64 * w + std::countr_zero(right));
-            right &= right - 1;
-            if (stride > 0) {
-                // The same steps for every item: no branch to mispredict.
-                const std::int32_t* cells = table.itemCells.data() + item * stride;
-                for (std::size_t k = 0; k < stride; ++k)
-                    ++both[static_cast<std::size_t>(cells[k])];
-                continue;
-            }
-            const std::int32_t end = table.itemStart[item + 1];
-            for (std::int32_t a = table.itemStart[item]; a < end; ++a) {
-                std::int16_t* cells = both.data() + static_cast<std::size_t>(concepts[a]) * size;
-                for (std::int32_t b = table.itemStart[item]; b < end; ++b)
-                    ++cells[concepts[b]];
-            }
+    thread_local std::vector<std::uint64_t> counted;
+    counted.resize(static_cast<std::size_t>(table.words));
+    for (int w = 0; w < table.words; ++w)
+        counted[static_cast<std::size_t>(w)] =
+            (static_cast<std::size_t>(w) < correct.size() ? correct[static_cast<std::size_t>(w)]
+                                                          : 0) &
+            wordMask(limit, w);
+    d.resizeSquare(n);
+    if constexpr (std::is_same_v<T, std::int16_t>) {
+        // Rows padded alike take the counts in place.
+        if (d.stride() == table.countRowStride && n > 0) {
+            sharedItemCounts<kPopcnt>(table, counted.data(), unrelated, d.rowData(0));
+            return;
         }
     }
-    thread_local std::vector<std::int16_t> own;
-    own.resize(size);
-    for (std::size_t c = 0; c < size; ++c)
-        own[c] = both[c * size + c];
-    d.resizeSquare(n);
-    const std::int16_t* __restrict owns = own.data();
+    // Counts up to the item count, below 2^15 for this way of counting.
+    thread_local std::vector<std::int32_t> scratch;
+    scratch.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(table.countRowStride));
+    sharedItemCounts<kPopcnt>(table, counted.data(), std::int32_t{itemCount} + 1, scratch.data());
     for (int i = 0; i < n; ++i) {
-        const std::int16_t* __restrict cells = both.data() + static_cast<std::size_t>(i) * size;
-        const std::int16_t oi = owns[i];
-        T* __restrict di = d.rowData(i);
-        if constexpr (std::is_same_v<T, std::int16_t>) {
-            // Whole units stay below 2^13, so the sum fits 16-bit lanes.
-            for (int j = 0; j < n; ++j) {
-                const auto v = static_cast<std::int16_t>(oi + owns[j] - 2 * cells[j]);
-                di[j] = (oi | owns[j]) == 0 ? unrelated : v;
-            }
-        } else {
-            for (int j = 0; j < n; ++j)
-                di[j] = (oi | owns[j]) == 0 ? unrelated
-                                            : cellValue(std::int64_t{oi} + owns[j] - 2 * cells[j],
-                                                        static_cast<const T*>(nullptr));
-        }
-        di[i] = T{};
+        const std::int32_t* from =
+            scratch.data() + static_cast<std::size_t>(i) * table.countRowStride;
+        T* to = d.rowData(i);
+        for (int j = 0; j < n; ++j)
+            to[j] = cellValue(from[j], static_cast<const T*>(nullptr));
     }
 }
 
@@ -168,7 +207,7 @@ template <bool kPopcnt, typename T>
                                                 const std::vector<std::uint64_t>& correct,
                                                 int itemCount, T unrelated, Matrix<T>& out) {
     if (table.countByItem) {
-        byItem(table, correct, itemCount, unrelated, out);
+        byItem<kPopcnt>(table, correct, itemCount, unrelated, out);
         return;
     }
     if (table.words <= 1) {
@@ -206,8 +245,8 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
     return makeItemConceptBits(itemConcept, itemConcept.cols());
 }
 
-std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept,
-                                                   int conceptCount) {
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept, int conceptCount,
+                                                   std::optional<bool> byItem) {
     ItemConceptBits table;
     table.itemCount = itemConcept.rows();
     table.conceptCount = std::max(conceptCount, 0);
@@ -223,45 +262,31 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
                                                                                   << (k % 64);
         }
     }
-    table.itemStart.assign(static_cast<std::size_t>(table.itemCount) + 1, 0);
-    std::int64_t itemPairs = 0;
-    for (int k = 0; k < table.itemCount; ++k) {
-        std::int64_t covered = 0;
-        for (int c = 0; c < table.conceptCount; ++c) {
-            if (!((table.conceptBits(c)[k / 64] >> (k % 64)) & 1u)) continue;
-            table.itemConcepts.push_back(c);
-            ++covered;
-        }
-        table.itemStart[static_cast<std::size_t>(k) + 1] =
-            static_cast<std::int32_t>(table.itemConcepts.size());
-        itemPairs += covered * (covered + 1) / 2;
-    }
     const std::int64_t n = table.conceptCount;
-    // Item by item also clears and walks an n x n table of 16-bit counts.
-    table.countByItem = table.words > 1 && table.itemCount <= INT16_MAX &&
-                        itemPairs + n * n <= n * (n - 1) / 2 * table.words;
-    constexpr int kMostCells = 16;
-    int widest = 0;
-    for (int k = 0; k < table.itemCount; ++k)
-        widest = std::max(widest, table.itemStart[static_cast<std::size_t>(k) + 1] -
-                                      table.itemStart[static_cast<std::size_t>(k)]);
-    if (widest * widest <= kMostCells) {
-        table.cellStride = widest * widest;
-        // Each unused slot counts into its own spare cell, so that the
-        // padding does not chain one item's increments to the next's.
-        table.itemCells.resize(static_cast<std::size_t>(table.itemCount) * table.cellStride);
-        for (int k = 0; k < table.itemCount; ++k) {
-            std::int32_t* cells =
-                table.itemCells.data() + static_cast<std::size_t>(k) * table.cellStride;
-            for (int slot = 0; slot < table.cellStride; ++slot)
-                cells[slot] = static_cast<std::int32_t>(n * n + slot);
-            const std::int32_t first = table.itemStart[static_cast<std::size_t>(k)];
-            const std::int32_t last = table.itemStart[static_cast<std::size_t>(k) + 1];
-            for (std::int32_t a = first; a < last; ++a)
-                for (std::int32_t b = first; b < last; ++b)
-                    *cells++ = static_cast<std::int32_t>(table.itemConcepts[a] * n +
-                                                         table.itemConcepts[b]);
-        }
+    table.countRowStride =
+        static_cast<int>((n + kUnitRowAlign - 1) / kUnitRowAlign * kUnitRowAlign);
+    // Every ordered pair of concepts an item covers, item by item.
+    std::vector<int> covered;
+    for (int k = 0; k < table.itemCount; ++k) {
+        covered.clear();
+        for (int c = 0; c < table.conceptCount; ++c)
+            if ((table.conceptBits(c)[k / 64] >> (k % 64)) & 1u) covered.push_back(c);
+        for (int a : covered)
+            for (int b : covered) {
+                if (a == b) continue;
+                table.sharedCells.push_back(
+                    static_cast<std::int32_t>(a * table.countRowStride + b));
+                table.sharedItems.push_back(k);
+            }
+    }
+    // Item by item walks those pairs and n rows of counts per student.
+    const auto shared = static_cast<std::int64_t>(table.sharedCells.size());
+    table.countByItem = byItem.value_or(table.words > 1 && shared + n * table.words + n * n / 8 <=
+                                                               n * (n - 1) / 2 * table.words) &&
+                        table.itemCount < INT16_MAX / 2;
+    if (!table.countByItem) {
+        table.sharedCells = {};
+        table.sharedItems = {};
     }
     return table;
 }

@@ -17,21 +17,18 @@ struct ItemConceptBits {
     int conceptCount = 0;             // columns; concepts beyond the table's columns are empty
     int words = 0;                    // 64-bit words per concept
     std::vector<std::uint64_t> bits;  // conceptCount x words
-    // The same table by item, each item's concepts ascending (itemStart has
-    // itemCount + 1 offsets into itemConcepts).
-    std::vector<std::int32_t> itemStart;
-    std::vector<std::int32_t> itemConcepts;
     // Whether a student's distances are counted item by item, from the pairs
     // of concepts each right answer covers, rather than pair by pair over the
     // bitsets: chosen by makeItemConceptBits when the items' concept pairs are
-    // fewer than the concept pairs' words, as in quizzes of a few concepts per item.
+    // few, as in quizzes of a few concepts per item.
     bool countByItem = false;
-    // For counting by item: each item's cells (row * conceptCount + column,
-    // both halves and the diagonal) in cellStride slots, the unused ones
-    // pointing to spare cells past the matrix, so that every item takes the
-    // same steps; 0 when some item covers too many concepts for that.
-    int cellStride = 0;
-    std::vector<std::int32_t> itemCells;
+    // For counting by item: the row stride of the counts, padded as the
+    // whole-unit matrices are, and every ordered pair of distinct concepts
+    // that an item covers, as its cell (row * countRowStride + column) and
+    // the item.
+    int countRowStride = 0;
+    std::vector<std::int32_t> sharedCells;
+    std::vector<std::int32_t> sharedItems;
 
     const std::uint64_t* conceptBits(int c) const {
         return bits.data() + static_cast<std::size_t>(c) * words;
@@ -40,9 +37,11 @@ struct ItemConceptBits {
 
 // Built once per run. Empty when some entry is neither 0 nor 1 (the caller
 // then takes the general matrix operations). conceptCount defaults to the
-// table's columns.
+// table's columns; `byItem` sets the way of counting instead of the cost
+// estimate (both give the same distances).
 std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept);
-std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept, int conceptCount);
+std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept, int conceptCount,
+                                                   std::optional<bool> byItem = std::nullopt);
 
 // A student's concept distances into `out`, reusing its storage when it
 // already has the size: exactly
