@@ -5,6 +5,7 @@
 #include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "commands.h"
 #include "core/number_text.h"
 #include "core/utf8.h"
+#include "core/whole_units.h"
 
 namespace qv::cli {
 
@@ -128,14 +130,36 @@ char* putString(char* at, std::string_view text) {
 }
 
 // Numbers as the table writes them (0.43, never 0.43000000000000005) in
-// nlohmann::json's notation. A class has few distinct values, so each
-// thread remembers the texts it has made.
+// nlohmann::json's notation. A class has few distinct values (indices and
+// rates in thousandths), so each thread keeps the texts it has made: short
+// ones in a table by thousandths, checked against the value itself.
 char* putNumber(char* at, const std::optional<double>& value) {
     if (!value) return putText(at, "null");
-    thread_local std::unordered_map<std::uint64_t, std::string> texts;
-    auto [found, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(*value));
+    struct Slot {
+        std::uint64_t bits = 0;
+        std::array<char, 7> text{};
+        std::uint8_t size = 0;  // 0: empty
+    };
+    constexpr std::size_t kSlots = 1 << 14;
+    thread_local std::unique_ptr<Slot[]> slots = std::make_unique<Slot[]>(kSlots);
+    thread_local std::unordered_map<std::uint64_t, std::string> made;
+    const auto bits = std::bit_cast<std::uint64_t>(*value);
+    const double thousandths = *value * 1000;
+    const auto key = std::abs(thousandths) < 1e9 ? std::llround(thousandths) : 0;
+    Slot& slot = slots[static_cast<std::uint64_t>(key) & (kSlots - 1)];
+    if (slot.size != 0 && slot.bits == bits) {
+        std::memcpy(at, slot.text.data(), slot.text.size());
+        return at + slot.size;
+    }
+    auto [found, added] = made.try_emplace(bits);
     if (added) found->second = jsonNumber(value).dump().substr(0, kMaxCell);
-    return putText(at, found->second);
+    const std::string& text = found->second;
+    if (text.size() <= slot.text.size()) {
+        slot.bits = bits;
+        slot.size = static_cast<std::uint8_t>(text.size());
+        std::memcpy(slot.text.data(), text.data(), text.size());
+    }
+    return putText(at, text);
 }
 
 char* putCurrency(char* at, Currency c) {
@@ -144,10 +168,6 @@ char* putCurrency(char* at, Currency c) {
     auto [found, added] = texts.try_emplace(c.raw());
     if (added) found->second = currencyJson(c).dump().substr(0, kMaxCell);
     return putText(at, found->second);
-}
-
-char* putGraphDistance(char* at, std::int16_t value) {
-    return putInt(at, value);
 }
 
 // {"key":value,...} with each value written by put.
@@ -173,19 +193,79 @@ std::size_t matrixBound(const Matrix<T>& m) {
            2;
 }
 
-template <typename T, typename Put>
-char* putMatrix(char* at, const Matrix<T>& m, Put put) {
+// Whole numbers below 1000 with a comma after them, four bytes each, and the
+// bytes of each that count.
+constexpr int kTabledCells = 1000;
+struct CellTexts {
+    std::array<std::array<char, 4>, kTabledCells> text{};
+    std::array<std::uint8_t, kTabledCells> size{};
+};
+constexpr CellTexts kCellTexts = [] {
+    CellTexts t;
+    for (int v = 0; v < kTabledCells; ++v) {
+        auto& text = t.text[static_cast<std::size_t>(v)];
+        std::size_t k = 0;
+        if (v >= 100) text[k++] = static_cast<char>('0' + v / 100);
+        if (v >= 10) text[k++] = static_cast<char>('0' + v / 10 % 10);
+        text[k++] = static_cast<char>('0' + v % 10);
+        text[k++] = ',';
+        t.size[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(k);
+    }
+    return t;
+}();
+
+// A row's cells, each followed by a comma.
+char* putCells(char* at, const Currency* cells, int n) {
+    for (int j = 0; j < n; ++j) {
+        const std::int64_t raw = cells[j].raw();
+        // A whole number below 1000 exactly when both tests pass (whole_units.h).
+        const auto units = static_cast<std::uint64_t>(wholeUnits(raw));
+        if ((raw & 15) == 0 && units < kTabledCells) {
+            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(units)].data(), 4);
+            at += kCellTexts.size[static_cast<std::size_t>(units)];
+        } else {
+            at = putCurrency(at, cells[j]);
+            *at++ = ',';
+        }
+    }
+    return at;
+}
+
+// Graph distances are single digits (0 .. 7): two bytes a cell, written
+// as one 16-bit value each.
+char* putCells(char* at, const std::int16_t* cells, int n) {
+    std::uint32_t above = 0;
+    for (int j = 0; j < n; ++j)
+        above |= static_cast<std::uint16_t>(cells[j]) > 9u ? 1u : 0u;
+    if (above != 0) {
+        for (int j = 0; j < n; ++j) {
+            at = putInt(at, cells[j]);
+            *at++ = ',';
+        }
+        return at;
+    }
+    constexpr std::uint16_t kDigitComma =
+        std::endian::native == std::endian::little ? ',' << 8 | '0' : '0' << 8 | ',';
+    constexpr int kShift = std::endian::native == std::endian::little ? 0 : 8;
+    for (int j = 0; j < n; ++j) {
+        const auto pair = static_cast<std::uint16_t>(kDigitComma + (cells[j] << kShift));
+        std::memcpy(at + 2 * j, &pair, 2);
+    }
+    return at + 2 * n;
+}
+
+template <typename T>
+char* putMatrix(char* at, const Matrix<T>& m) {
     *at++ = '[';
     for (int i = 0; i < m.rows(); ++i) {
-        if (i > 0) *at++ = ',';
         *at++ = '[';
-        const T* cells = m.rowData(i);
-        for (int j = 0; j < m.cols(); ++j) {
-            if (j > 0) *at++ = ',';
-            at = put(at, cells[j]);
-        }
+        at = putCells(at, m.rowData(i), m.cols());
+        // The last comma closes the row.
+        if (m.cols() > 0) --at;
         *at++ = ']';
+        *at++ = ',';
     }
+    if (m.rows() > 0) --at;
     *at++ = ']';
     return at;
 }
@@ -196,8 +276,14 @@ char* putMatrix(char* at, const Matrix<T>& m, Put put) {
 void appendStudentJson(std::string& out, const StudentRecord& r) {
     thread_local std::string answers;
     answers.clear();
-    for (char32_t a : r.answers)
-        if (a != kNoAnswer) appendUtf8(answers, a);
+    // Answers are nearly always ASCII letters: those are copied byte by byte.
+    const bool ascii =
+        std::all_of(r.answers.begin(), r.answers.end(), [](char32_t a) { return a < 0x80; });
+    if (ascii)
+        answers.assign(r.answers.begin(), r.answers.end());
+    else
+        for (char32_t a : r.answers)
+            if (a != kNoAnswer) appendUtf8(answers, a);
     const std::size_t bound =
         1024 + 6 * (r.id.size() + answers.size()) + 12 * r.wrongItems.size() +
         16 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
@@ -240,15 +326,24 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
         if (!firstLink) *at++ = ',';
         firstLink = false;
         *at++ = '[';
+        if (j + 1 < kTabledCells) {
+            // "i,j," with the last comma closing the pair.
+            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(i + 1)].data(), 4);
+            at += kCellTexts.size[static_cast<std::size_t>(i + 1)];
+            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(j + 1)].data(), 4);
+            at += kCellTexts.size[static_cast<std::size_t>(j + 1)];
+            at[-1] = ']';
+            return;
+        }
         at = putInt(at, i + 1);
         *at++ = ',';
         at = putInt(at, j + 1);
         *at++ = ']';
     });
     at = putText(at, "],\"distance\":");
-    at = putMatrix(at, r.distance, putCurrency);
+    at = putMatrix(at, r.distance);
     at = putText(at, ",\"graphDistance\":");
-    at = putMatrix(at, r.graphDistance, putGraphDistance);
+    at = putMatrix(at, r.graphDistance);
     *at++ = '}';
     out.append(start, static_cast<std::size_t>(at - start));
 }

@@ -26,7 +26,7 @@ AppState analysedState() {
     s.stdLinks = qv::ExampleNet1();
     qv::StudentRecord r;
     r.links = qv::linkRows(qv::ExampleNet1(), 7);
-    r.pfc = r.gtd = r.prx = "     1";
+    r.pfcValue = r.gtdValue = r.prxValue = 1.0;
     for (const char* id : {"90702001", "90702002", "90702001"}) {
         r.id = id;
         s.students.push_back(r);

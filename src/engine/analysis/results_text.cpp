@@ -30,16 +30,23 @@ std::string rateText(std::optional<double> value) {
 }
 
 void appendResultRow(std::string& out, const StudentRecord& r, std::string_view lineBreak) {
+    // Each thread remembers the texts it has made: a class has few values.
+    thread_local IndexTexts indices;
+    thread_local std::optional<RateTexts> rates;
+    const int pairs = r.links.n * (r.links.n - 1) / 2;
+    if (!rates || rates->maxLinks() != pairs) rates.emplace(pairs);
     out += r.id;
-    for (const std::string* index : {&r.pfc, &r.gtd, &r.prx}) {
+    for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
         out += ' ';
-        out += *index;
+        out += indices.get(*value).text;
     }
     out += ' ';
-    for (const std::string* rate : {&r.matchOnStd, &r.missOnStd, &r.overOnStd, &r.matchOnTarget,
-                                    &r.missOnTarget, &r.overOnTarget}) {
-        out += *rate;
-        out += "% ";
+    const LinkFlagCounts& c = r.linkCounts;
+    for (const int total : {c[kStdLinks], c[kTargetLinks]}) {
+        for (int flag = kMatch; flag <= kOver; ++flag) {
+            out += rates->get(c[static_cast<std::size_t>(flag)], total).text;
+            out += "% ";
+        }
     }
     out += lineBreak;
 }

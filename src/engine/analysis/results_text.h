@@ -25,7 +25,8 @@ std::string indexText(std::optional<double> value);
 // A link rate likewise, in seven places.
 std::string rateText(std::optional<double> value);
 
-// Appends a record's row (its stored texts) and the line break.
+// Appends a record's row and the line break: the rates are those of the
+// record's link counts.
 void appendResultRow(std::string& out, const StudentRecord& record, std::string_view lineBreak);
 
 // A formatted value: the number (empty when it has none) and its padded text.
@@ -41,6 +42,7 @@ class RateTexts {
     // `maxLinks` is the largest count or total that can occur, n(n-1)/2.
     explicit RateTexts(int maxLinks);
     const FormattedValue& get(int count, int total);
+    int maxLinks() const { return maxLinks_; }
 
   private:
     struct Slot {

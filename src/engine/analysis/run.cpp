@@ -126,7 +126,6 @@ class WorkerRun {
 
     const SharedRun& shared_;
     RateTexts rates_;
-    IndexTexts pfcTexts_, gtdTexts_, prxTexts_;
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
     GraphLevels levels_;
@@ -160,16 +159,9 @@ void WorkerRun::analyse(StudentRecord& record) {
     const std::optional<double> pfcValue = compareLinks(links, record.linkCounts);
     if (keep) graphDistanceInto(levels_, g);
 
-    const FormattedValue& pfc = pfcTexts_.get(pfcValue);
-    const FormattedValue& gtd = gtdTexts_.get(shared_.gtdAgainst.index(levels_));
-    const FormattedValue& prx =
-        prxTexts_.get(whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d));
-    record.pfcValue = pfc.value;
-    record.pfc = pfc.text;
-    record.gtdValue = gtd.value;
-    record.gtd = gtd.text;
-    record.prxValue = prx.value;
-    record.prx = prx.text;
+    record.pfcValue = pfcValue;
+    record.gtdValue = shared_.gtdAgainst.index(levels_);
+    record.prxValue = whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d);
 
     storeRates(record);
 
@@ -190,15 +182,12 @@ std::optional<double> WorkerRun::compareLinks(const LinkRows& links, LinkFlagCou
 void WorkerRun::storeRates(StudentRecord& record) {
     const LinkFlagCounts& c = record.linkCounts;
     const int totals[2] = {c[kStdLinks], c[kTargetLinks]};
-    std::string* texts[6] = {&record.matchOnStd,    &record.missOnStd,    &record.overOnStd,
-                             &record.matchOnTarget, &record.missOnTarget, &record.overOnTarget};
     for (int side = 0; side < 2; ++side) {
         for (int flag = kMatch; flag <= kOver; ++flag) {
             const int slot = side * 3 + flag;
             const FormattedValue& rate =
                 rates_.get(c[static_cast<std::size_t>(flag)], totals[side]);
             record.rateValues[static_cast<std::size_t>(slot)] = rate.value;
-            *texts[slot] = rate.text;
         }
     }
 }

@@ -49,12 +49,11 @@ struct StudentRecord {
     LinkRows links;
     GraphDistanceMatrix graphDistance;
     LinkFlagCounts linkCounts{};
-    // Numeric values behind the texts; empty where the value does not exist.
+    // The indices and the link rates (Match, Miss, Over on STD, then on
+    // Target); empty where the value does not exist. Their texts are made
+    // from them when shown (indexText, rateText).
     std::optional<double> pfcValue, gtdValue, prxValue;
     std::array<std::optional<double>, 6> rateValues{};
-    // The display texts, padded as the results table shows them.
-    std::string pfc, gtd, prx;
-    std::string matchOnStd, missOnStd, overOnStd, matchOnTarget, missOnTarget, overOnTarget;
 };
 
 // The dense correct-answer matrix: (m, m) is 1 when item m+1 was answered correctly.

@@ -281,7 +281,7 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
     }
     // Item by item walks those pairs and n rows of counts per student.
     const auto shared = static_cast<std::int64_t>(table.sharedCells.size());
-    table.countByItem = byItem.value_or(table.words > 1 && shared + n * table.words + n * n / 8 <=
+    table.countByItem = byItem.value_or(table.words > 0 && shared + n * table.words + n * n / 8 <=
                                                                n * (n - 1) / 2 * table.words) &&
                         table.itemCount < INT16_MAX / 2;
     if (!table.countByItem) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "analysis/results_text.h"
 #include "core/number_text.h"
 #include "layout/get_points.h"
 
@@ -127,15 +128,15 @@ ReportData studentReportData(const AppState& state, int k,
                     .positions = positions,
                     .method = state.methodName};
     data.lines = {{0, r.id},
-                  {1, "PFC = " + r.pfc},
-                  {2, "GTD = " + r.gtd},
-                  {3, "PRX = " + r.prx},
-                  {4, rateLine("Match Links on STD = ", r.matchOnStd)},
-                  {5, rateLine("Miss Links on STD = ", r.missOnStd)},
-                  {6, rateLine("Over Links on STD = ", r.overOnStd)},
-                  {7, rateLine("Match Links on Target = ", r.matchOnTarget)},
-                  {8, rateLine("Miss Links on Target = ", r.missOnTarget)},
-                  {n + 9, rateLine("Over Links on Target = ", r.overOnTarget)}};
+                  {1, "PFC = " + indexText(r.pfcValue)},
+                  {2, "GTD = " + indexText(r.gtdValue)},
+                  {3, "PRX = " + indexText(r.prxValue)},
+                  {4, rateLine("Match Links on STD = ", rateText(r.rateValues[0]))},
+                  {5, rateLine("Miss Links on STD = ", rateText(r.rateValues[1]))},
+                  {6, rateLine("Over Links on STD = ", rateText(r.rateValues[2]))},
+                  {7, rateLine("Match Links on Target = ", rateText(r.rateValues[3]))},
+                  {8, rateLine("Miss Links on Target = ", rateText(r.rateValues[4]))},
+                  {n + 9, rateLine("Over Links on Target = ", rateText(r.rateValues[5]))}};
     return data;
 }
 

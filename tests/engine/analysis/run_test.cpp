@@ -198,7 +198,7 @@ void expectRefused(AppState state, const std::string& phrase) {
     EXPECT_EQ(state.hasResults, before.hasResults);
     EXPECT_EQ(state.stdLinks, before.stdLinks);
     for (std::size_t k = 0; k < state.students.size(); ++k)
-        EXPECT_EQ(state.students[k].pfc, before.students[k].pfc);
+        EXPECT_EQ(state.students[k].pfcValue, before.students[k].pfcValue);
     EXPECT_FALSE(reported);
 }
 

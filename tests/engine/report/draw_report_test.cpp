@@ -56,10 +56,9 @@ AppState sevenConceptState(LinkMatrix studentLinks) {
     StudentRecord r;
     r.id = "90702001";
     r.links = linkRows(studentLinks, studentLinks.rows());
-    r.pfc = r.gtd = "     1";
-    r.prx = "  0.75";
-    r.matchOnStd = r.matchOnTarget = "    100";
-    r.missOnStd = r.overOnStd = r.missOnTarget = r.overOnTarget = "      0";
+    r.pfcValue = r.gtdValue = 1.0;
+    r.prxValue = 0.75;
+    r.rateValues = {100.0, 0.0, 0.0, 100.0, 0.0, 0.0};
     s.students = {r, r, r};
     s.students[1].id = "90702002";
     s.studentCount = 3;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "analysis/results_text.h"
 #include "analysis/run.h"
 #include "report/draw_report.h"
 #include "sample_files.h"
@@ -28,8 +29,8 @@ TEST(SampleReport, DrawsTheStoredResults) {
     // Titles, numbers, report lines, concept list.
     ASSERT_EQ(texts.size(), static_cast<std::size_t>(4 + 4 * n + 10 + n));
     const std::size_t report = texts.size() - static_cast<std::size_t>(n) - 10;
-    EXPECT_EQ(texts[report + 3], "PRX = " + r.prx);
-    EXPECT_EQ(texts[report + 9], "Over Links on Target = " + r.overOnTarget + " %");
+    EXPECT_EQ(texts[report + 3], "PRX = " + indexText(r.prxValue));
+    EXPECT_EQ(texts[report + 9], "Over Links on Target = " + rateText(r.rateValues[5]) + " %");
     EXPECT_EQ(texts[report + 10], "1 :  " + s.conceptNames[0]);
 }
 
