@@ -273,19 +273,9 @@ char* putMatrix(char* at, const Matrix<T>& m) {
 // The layout of studentJson, written without building the document: into
 // one buffer sized for the worst case and appended whole, since appending
 // piece by piece to the string took most of the JSON's time.
-void appendStudentJson(std::string& out, const StudentRecord& r) {
-    thread_local std::string answers;
-    answers.clear();
-    // Answers are nearly always ASCII letters: those are copied byte by byte.
-    const bool ascii =
-        std::all_of(r.answers.begin(), r.answers.end(), [](char32_t a) { return a < 0x80; });
-    if (ascii)
-        answers.assign(r.answers.begin(), r.answers.end());
-    else
-        for (char32_t a : r.answers)
-            if (a != kNoAnswer) appendUtf8(answers, a);
+void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount) {
     const std::size_t bound =
-        1024 + 6 * (r.id.size() + answers.size()) + 12 * r.wrongItems.size() +
+        1024 + 6 * (r.id.size() + r.answers.size()) + 12 * static_cast<std::size_t>(itemCount) +
         16 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
         matrixBound(r.distance) + matrixBound(r.graphDistance);
     thread_local std::unique_ptr<char[]> buffer;
@@ -300,11 +290,14 @@ void appendStudentJson(std::string& out, const StudentRecord& r) {
     at = putText(at, ",\"score\":");
     at = putInt(at, r.score);
     at = putText(at, ",\"answers\":");
-    at = putString(at, answers);
+    at = putString(at, r.answers);
     at = putText(at, ",\"wrongItems\":[");
-    for (std::size_t k = 0; k < r.wrongItems.size(); ++k) {
-        if (k > 0) *at++ = ',';
-        at = putInt(at, r.wrongItems[k]);
+    // The items whose bits are clear, a comma before all but the first.
+    char* const firstWrong = at;
+    for (int m = 0; m < itemCount; ++m) {
+        if (r.isCorrect(m)) continue;
+        if (at != firstWrong) *at++ = ',';
+        at = putInt(at, m + 1);
     }
     static constexpr std::array<std::string_view, 6> kCounts = {
         "match", "miss", "over", "absent", "stdLinks", "targetLinks"};
@@ -446,9 +439,9 @@ AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
         return out;
     };
     // Every student follows a comma; the first one's is left out.
-    f.student = [](std::string& out, const StudentRecord& r) {
+    f.student = [items = state.itemCount](std::string& out, const StudentRecord& r) {
         out += ",\n    ";
-        appendStudentJson(out, r);
+        appendStudentJson(out, r, items);
     };
     f.firstSkip = 1;
     f.tail = state.studentCount > 0 ? "\n  ]\n}\n" : "]\n}\n";

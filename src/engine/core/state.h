@@ -32,9 +32,10 @@ enum LinkFlag : int {
 
 struct StudentRecord {
     std::string id;
-    std::u32string answers;  // one code point per item, kNoAnswer when missing
+    // The answers given, in UTF-8, one character per item the line reaches;
+    // which items are right is in `correct`, the wrong ones its clear bits.
+    std::string answers;
     std::int32_t score = 0;
-    std::vector<std::int32_t> wrongItems;  // 1-based item numbers, ascending
     // The diagonal of the correct-answer matrix, one bit per item. The dense
     // item x item matrix is derived on demand (itemMatrix) rather than stored:
     // it would cost ItemCount^2 x 8 bytes per student.

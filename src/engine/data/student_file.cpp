@@ -21,26 +21,21 @@ using detail::nextCodePoint;
 void readAnswers(std::string_view line, std::size_t start, const std::u32string& key,
                  StudentRecord& record) {
     const std::size_t items = key.size();
-    record.answers.assign(items, kNoAnswer);
+    record.answers.clear();
     record.correct.assign((items + 63) / 64, 0);
     record.score = 0;
-    record.wrongItems.clear();
     std::size_t i = start;
-    std::size_t m = 0;
-    for (; m < items && i < line.size(); ++m) {
+    // Items the line does not reach are wrong: their bits stay clear.
+    for (std::size_t m = 0; m < items && i < line.size(); ++m) {
+        const std::size_t from = i;
         const char32_t answer = nextCodePoint(line, i);
-        record.answers[m] = answer;
+        record.answers.append(line.substr(from, i - from));
         if (answer == key[m]) {
             record.correct[m / 64] |= std::uint64_t{1} << (m % 64);
             ++record.score;
-        } else {
-            record.wrongItems.push_back(static_cast<std::int32_t>(m + 1));
         }
         if ((m + 1) % 5 == 0 && i < line.size()) nextCodePoint(line, i);
     }
-    // Items the line does not reach are wrong (kNoAnswer matches no key).
-    for (; m < items; ++m)
-        record.wrongItems.push_back(static_cast<std::int32_t>(m + 1));
 }
 
 // Where the ID ends in a student line, after the checks every line must pass.

@@ -25,14 +25,12 @@ inline AppState makeClass(const std::vector<std::vector<int>>& itemConcepts, int
     for (const auto& [id, answers] : students) {
         StudentRecord r;
         r.id = id;
-        r.answers = std::u32string(answers.begin(), answers.end());
+        r.answers = std::string(answers.begin(), answers.end());
         r.correct.assign((key.size() + 63) / 64, 0);
         for (std::size_t m = 0; m < key.size(); ++m) {
             if (m < answers.size() && answers[m] == key[m]) {
                 ++r.score;
                 r.correct[m / 64] |= std::uint64_t{1} << (m % 64);
-            } else {
-                r.wrongItems.push_back(static_cast<int>(m) + 1);
             }
         }
         s.students.push_back(std::move(r));

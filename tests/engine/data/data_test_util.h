@@ -37,10 +37,7 @@ inline std::string snapshot(const AppState& s) {
         out << '|' << name;
     for (const auto& st : s.students) {
         out << '|' << st.id << ':' << st.score << ':';
-        for (char32_t a : st.answers)
-            out << static_cast<std::uint32_t>(a) << ' ';
-        for (auto w : st.wrongItems)
-            out << ',' << w;
+        out << st.answers;
         for (auto word : st.correct)
             out << '/' << word;
     }
