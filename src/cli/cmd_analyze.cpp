@@ -48,8 +48,13 @@ int runAnalyze(const AnalyzeArgs& a) {
         std::cerr << "錯誤：" << runnable.error().message() << "\n";
         return kExitBadInput;
     }
-    joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
-                                  kStudentBlockGrain);
+    // A JSON block is some kilobytes a student: fewer students keep its text
+    // in the cache between the worker that writes it and the output.
+    constexpr std::size_t kJsonBlockGrains = 4;
+    std::size_t grains =
+        studentBlockSize(index->studentCount, a.threads, state.conceptCount) / kStudentBlockGrain;
+    if (a.format == "json") grains = std::min(grains, kJsonBlockGrains);
+    joinStudentBlocks(*index, grains);
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
         auto created = SafeFile::create(pathOf(a.output));
