@@ -160,7 +160,8 @@ void WorkerRun::analyse(StudentRecord& record) {
     if (keep) graphDistanceInto(levels_, g);
 
     record.pfcValue = pfcValue;
-    record.gtdValue = shared_.gtdAgainst.index(levels_);
+    // The levels are kept only with the matrices; otherwise the search feeds the sums.
+    record.gtdValue = keep ? shared_.gtdAgainst.index(levels_) : shared_.gtdAgainst.index(links);
     record.prxValue = whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d);
 
     storeRates(record);
@@ -174,7 +175,7 @@ void WorkerRun::analyse(StudentRecord& record) {
 // The graph distances, the PFC index and the link flags of a student's
 // network, read into rows once for all three.
 std::optional<double> WorkerRun::compareLinks(const LinkRows& links, LinkFlagCounts& counts) {
-    graphLevelsInto(links, levels_);
+    if (shared_.options.keepStudentMatrices) graphLevelsInto(links, levels_);
     CountLinkFlags(shared_.stdRows, links, counts);
     return PfcIndex(shared_.stdRows, links);
 }

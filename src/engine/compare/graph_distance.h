@@ -1,8 +1,11 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
+#include "core/bit_ops.h"
 #include "core/link_rows.h"
 #include "core/matrix.h"
 
@@ -35,6 +38,76 @@ struct GraphLevels {
     }
 };
 void graphLevelsInto(const LinkRows& links, GraphLevels& out);
+// The breadth-first search behind graphLevelsInto, for callers that use each
+// set as it comes: from every concept i, visitor.level(i, length, set) for
+// lengths 1 .. depth (a set may be empty), then visitor.end(i, depth). A
+// chain runs from row to column, so the neighbours of u are the columns set
+// in row u; its own bit is harmless, u being seen already. The search from i
+// ends once every j > i is reached, which spares the widest, last levels for
+// most sources. kWords is the words per row, 0 for as many as the rows have.
+template <int kWords, typename Visitor>
+[[gnu::always_inline]] inline void searchLevels(const LinkRows& links, Visitor& visitor) {
+    constexpr int kLongest = GraphLevels::kLongest;
+    const int n = links.n;
+    const int words = kWords > 0 ? kWords : links.words;
+    constexpr int kMaxStack = 4;
+    std::uint64_t stack[4][kMaxStack];
+    std::vector<std::uint64_t> heap(words > kMaxStack ? 4 * static_cast<std::size_t>(words) : 0);
+    std::uint64_t* seen = words > kMaxStack ? heap.data() : stack[0];
+    std::uint64_t* frontier = words > kMaxStack ? seen + words : stack[1];
+    std::uint64_t* pending = words > kMaxStack ? seen + 2 * words : stack[2];
+    std::uint64_t* reached = words > kMaxStack ? seen + 3 * words : stack[3];
+    for (int i = 0; i + 1 < n; ++i) {
+        std::uint64_t anyPending = 0;
+        for (int w = 0; w < words; ++w) {
+            seen[w] = frontier[w] = w == i / 64 ? std::uint64_t{1} << (i % 64) : 0;
+            pending[w] = bitRange(std::max(i + 1 - 64 * w, 0), std::min(n - 64 * w, 64));
+            anyPending |= pending[w];
+        }
+        bool anyFrontier = true;
+        int length = 1;
+        for (; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
+            for (int w = 0; w < words; ++w)
+                reached[w] = 0;
+            for (int fw = 0; fw < words; ++fw) {
+                for (std::uint64_t f = frontier[fw]; f; f &= f - 1) {
+                    const std::uint64_t* next = links.row(64 * fw + std::countr_zero(f));
+                    for (int w = 0; w < words; ++w)
+                        reached[w] |= next[w];
+                }
+            }
+            anyFrontier = false;
+            anyPending = 0;
+            for (int w = 0; w < words; ++w) {
+                frontier[w] = reached[w] & ~seen[w];
+                seen[w] |= frontier[w];
+                anyFrontier = anyFrontier || frontier[w] != 0;
+                // The set of this length, in `reached`, whose bits are no longer needed.
+                reached[w] = frontier[w] & pending[w];
+                pending[w] &= ~frontier[w];
+                anyPending |= pending[w];
+            }
+            visitor.level(i, length, reached);
+        }
+        visitor.end(i, length - 1);
+    }
+}
+
+// searchLevels with the words per row fixed where that is small.
+template <typename Visitor>
+[[gnu::always_inline]] inline void searchLevelsOf(const LinkRows& links, Visitor& visitor) {
+    switch (links.words) {
+        case 1:
+            return searchLevels<1>(links, visitor);
+        case 2:
+            return searchLevels<2>(links, visitor);
+        case 3:
+            return searchLevels<3>(links, visitor);
+        default:
+            return searchLevels<0>(links, visitor);
+    }
+}
+
 // The matrix of the levels, both halves.
 void graphDistanceInto(const GraphLevels& levels, GraphDistanceMatrix& out);
 

@@ -233,7 +233,66 @@ QV_AVX2_TARGET PairSums<std::int64_t> avx2LevelSums(const GraphLevels& target,
     return levelSums<true>(target, planes, planeCount);
 }
 
+// The same sums taken from each set as the search makes it.
+template <bool kPopcnt, int kWords>
+struct SumLevels {
+    const std::uint64_t* planes;
+    int planeCount, words;
+    PairSums<std::int64_t> s;
+
+    [[gnu::always_inline]] void level(int i, int length, const std::uint64_t* set) {
+        const int w0 = kWords > 0 ? kWords : words;
+        const std::uint64_t* rowPlanes =
+            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(w0);
+        std::int64_t count = 0, cross = 0;
+        for (int w = 0; w < w0; ++w) {
+            count += countBitsWith<kPopcnt>(set[w]);
+            for (int b = 0; b < planeCount; ++b)
+                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * w0 + w])} << b;
+        }
+        s.sy += length * count;
+        s.syy += length * length * count;
+        s.sxy += length * cross;
+    }
+    void end(int, int) {}
+};
+
+template <bool kPopcnt>
+[[gnu::always_inline]] inline PairSums<std::int64_t> searchSums(const LinkRows& target,
+                                                                const std::uint64_t* planes,
+                                                                int planeCount) {
+    if (target.words == 1) {
+        SumLevels<kPopcnt, 1> sums{planes, planeCount, 1, {}};
+        searchLevels<1>(target, sums);
+        return sums.s;
+    }
+    SumLevels<kPopcnt, 0> sums{planes, planeCount, target.words, {}};
+    searchLevels<0>(target, sums);
+    return sums.s;
+}
+
+PairSums<std::int64_t> portableSearchSums(const LinkRows& target, const std::uint64_t* planes,
+                                          int planeCount) {
+    return searchSums<false>(target, planes, planeCount);
+}
+
+QV_AVX2_TARGET PairSums<std::int64_t> avx2SearchSums(const LinkRows& target,
+                                                     const std::uint64_t* planes, int planeCount) {
+    return searchSums<true>(target, planes, planeCount);
+}
+
 }  // namespace
+
+std::optional<double> GtdAgainst::index(const LinkRows& target) const {
+    assert(target.n == n_ && target.words == words_);
+    if (n_ < 2) return std::nullopt;
+    PairSums<std::int64_t> s = useAvx2Kernels()
+                                   ? avx2SearchSums(target, planes_.data(), planeCount_)
+                                   : portableSearchSums(target, planes_.data(), planeCount_);
+    s.sx = sx_;
+    s.sxx = sxx_;
+    return gtdIndexOf(gtdFromSums(s, n_));
+}
 
 std::optional<double> GtdAgainst::index(const GraphLevels& target) const {
     assert(target.n == n_ && target.words == words_);

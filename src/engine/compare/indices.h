@@ -30,6 +30,8 @@ class GtdAgainst {
     GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
     // Of the target's distances as levels (n concepts).
     std::optional<double> index(const GraphLevels& target) const;
+    // Of the target's network, searching it as the sums are taken.
+    std::optional<double> index(const LinkRows& target) const;
 
   private:
     int n_;

@@ -169,6 +169,7 @@ TEST(Indices, AgreeWithPlainComputationsOnRandomNetworks) {
         graphLevelsInto(linkRows(ly, n), levels);
         test::atEachKernelLevel([&] {
             EXPECT_EQ(GtdAgainst(gx, n).index(levels), GtdIndex(gx, gy, n)) << "n = " << n;
+            EXPECT_EQ(GtdAgainst(gx, n).index(linkRows(ly, n)), GtdIndex(gx, gy, n)) << "n = " << n;
         });
         if (const auto gtd = gtdCorrelation(gx, gy, n)) {
             const double plain = plainPearson(gx, gy, n, whole);
