@@ -121,14 +121,12 @@ class WorkerRun {
     void analyse(StudentRecord& record);
 
   private:
-    std::optional<double> compareLinks(const LinkRows& links, LinkFlagCounts& counts);
     void storeRates(StudentRecord& record);
 
     const SharedRun& shared_;
     RateTexts rates_;
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
-    GraphLevels levels_;
     LinkMatrix linkCells_;  // the network before it is read into rows, off the whole-unit path
 };
 
@@ -156,12 +154,11 @@ void WorkerRun::analyse(StudentRecord& record) {
     }
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
-    const std::optional<double> pfcValue = compareLinks(links, record.linkCounts);
-    if (keep) graphDistanceInto(levels_, g);
+    CountLinkFlags(shared_.stdRows, links, record.linkCounts);
+    if (keep) PointDistanceNOInto(links, g);
 
-    record.pfcValue = pfcValue;
-    // The levels are kept only with the matrices; otherwise the search feeds the sums.
-    record.gtdValue = keep ? shared_.gtdAgainst.index(levels_) : shared_.gtdAgainst.index(links);
+    record.pfcValue = PfcIndex(shared_.stdRows, links);
+    record.gtdValue = shared_.gtdAgainst.index(links);
     record.prxValue = whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d);
 
     storeRates(record);
@@ -170,14 +167,6 @@ void WorkerRun::analyse(StudentRecord& record) {
         record.distance = DistanceMatrix();
         record.graphDistance = GraphDistanceMatrix();
     }
-}
-
-// The graph distances, the PFC index and the link flags of a student's
-// network, read into rows once for all three.
-std::optional<double> WorkerRun::compareLinks(const LinkRows& links, LinkFlagCounts& counts) {
-    if (shared_.options.keepStudentMatrices) graphLevelsInto(links, levels_);
-    CountLinkFlags(shared_.stdRows, links, counts);
-    return PfcIndex(shared_.stdRows, links);
 }
 
 void WorkerRun::storeRates(StudentRecord& record) {

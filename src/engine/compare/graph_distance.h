@@ -20,26 +20,12 @@ void PointDistanceNOInto(const LinkMatrix& links, int n, GraphDistanceMatrix& ou
 // The same for a network read as rows.
 void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out);
 
-// The same distances as sets: for each concept i and each length 1 .. 7, the
-// concepts j > i at that distance, as bit rows. Sums over the pairs then take
-// a popcount per set instead of a read per cell.
-struct GraphLevels {
-    static constexpr int kLongest = 7;
-    int n = 0;
-    int words = 0;
-    std::vector<std::uint64_t> bits;  // n x kLongest x words
-    // Lengths of i's sets that were filled; the sets past them are not.
-    std::vector<std::uint8_t> depth;
+// The longest chain the graph distances count.
+inline constexpr int kLongestChain = 7;
 
-    const std::uint64_t* level(int i, int length) const {
-        return bits.data() +
-               (static_cast<std::size_t>(i) * kLongest + static_cast<std::size_t>(length - 1)) *
-                   static_cast<std::size_t>(words);
-    }
-};
-void graphLevelsInto(const LinkRows& links, GraphLevels& out);
-// The breadth-first search behind graphLevelsInto, for callers that use each
-// set as it comes: from every concept i, visitor.level(i, length, set) for
+// The breadth-first search behind the graph distances, as sets: from every
+// concept i, visitor.level(i, length, set) with the concepts j > i at that
+// distance as bit rows, for
 // lengths 1 .. depth (a set may be empty), then visitor.end(i, depth). A
 // chain runs from row to column, so the neighbours of u are the columns set
 // in row u; its own bit is harmless, u being seen already. The search from i
@@ -47,7 +33,6 @@ void graphLevelsInto(const LinkRows& links, GraphLevels& out);
 // most sources. kWords is the words per row, 0 for as many as the rows have.
 template <int kWords, typename Visitor>
 [[gnu::always_inline]] inline void searchLevels(const LinkRows& links, Visitor& visitor) {
-    constexpr int kLongest = GraphLevels::kLongest;
     const int n = links.n;
     const int words = kWords > 0 ? kWords : links.words;
     constexpr int kMaxStack = 4;
@@ -66,7 +51,7 @@ template <int kWords, typename Visitor>
         }
         bool anyFrontier = true;
         int length = 1;
-        for (; length <= kLongest && anyFrontier && anyPending != 0; ++length) {
+        for (; length <= kLongestChain && anyFrontier && anyPending != 0; ++length) {
             for (int w = 0; w < words; ++w)
                 reached[w] = 0;
             for (int fw = 0; fw < words; ++fw) {
@@ -107,8 +92,5 @@ template <typename Visitor>
             return searchLevels<0>(links, visitor);
     }
 }
-
-// The matrix of the levels, both halves.
-void graphDistanceInto(const GraphLevels& levels, GraphDistanceMatrix& out);
 
 }  // namespace qv

@@ -195,45 +195,7 @@ GtdAgainst::GtdAgainst(const GraphDistanceMatrix& stdDist, int n)
 namespace {
 
 // A length's set counts once for the target's sums, and once per plane of
-// the standard for the cross sum.
-template <bool kPopcnt>
-[[gnu::always_inline]] inline PairSums<std::int64_t> levelSums(const GraphLevels& target,
-                                                               const std::uint64_t* planes,
-                                                               int planeCount) {
-    PairSums<std::int64_t> s;
-    const int words = target.words;
-    for (int i = 0; i + 1 < target.n; ++i) {
-        const std::uint64_t* rowPlanes =
-            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(words);
-        for (int length = 1; length <= target.depth[static_cast<std::size_t>(i)]; ++length) {
-            const std::uint64_t* set = target.level(i, length);
-            std::int64_t count = 0, cross = 0;
-            for (int w = 0; w < words; ++w) {
-                if (set[w] == 0) continue;
-                count += countBitsWith<kPopcnt>(set[w]);
-                for (int b = 0; b < planeCount; ++b)
-                    cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * words + w])}
-                             << b;
-            }
-            s.sy += length * count;
-            s.syy += length * length * count;
-            s.sxy += length * cross;
-        }
-    }
-    return s;
-}
-
-PairSums<std::int64_t> portableLevelSums(const GraphLevels& target, const std::uint64_t* planes,
-                                         int planeCount) {
-    return levelSums<false>(target, planes, planeCount);
-}
-
-QV_AVX2_TARGET PairSums<std::int64_t> avx2LevelSums(const GraphLevels& target,
-                                                    const std::uint64_t* planes, int planeCount) {
-    return levelSums<true>(target, planes, planeCount);
-}
-
-// The same sums taken from each set as the search makes it.
+// the standard for the cross sum; the sets are taken as the search makes them.
 template <bool kPopcnt, int kWords>
 struct SumLevels {
     const std::uint64_t* planes;
@@ -241,14 +203,15 @@ struct SumLevels {
     PairSums<std::int64_t> s;
 
     [[gnu::always_inline]] void level(int i, int length, const std::uint64_t* set) {
-        const int w0 = kWords > 0 ? kWords : words;
+        const int rowWords = kWords > 0 ? kWords : words;
         const std::uint64_t* rowPlanes =
-            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(w0);
+            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(rowWords);
         std::int64_t count = 0, cross = 0;
-        for (int w = 0; w < w0; ++w) {
+        for (int w = 0; w < rowWords; ++w) {
             count += countBitsWith<kPopcnt>(set[w]);
             for (int b = 0; b < planeCount; ++b)
-                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * w0 + w])} << b;
+                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * rowWords + w])}
+                         << b;
         }
         s.sy += length * count;
         s.syy += length * length * count;
@@ -289,17 +252,6 @@ std::optional<double> GtdAgainst::index(const LinkRows& target) const {
     PairSums<std::int64_t> s = useAvx2Kernels()
                                    ? avx2SearchSums(target, planes_.data(), planeCount_)
                                    : portableSearchSums(target, planes_.data(), planeCount_);
-    s.sx = sx_;
-    s.sxx = sxx_;
-    return gtdIndexOf(gtdFromSums(s, n_));
-}
-
-std::optional<double> GtdAgainst::index(const GraphLevels& target) const {
-    assert(target.n == n_ && target.words == words_);
-    if (n_ < 2) return std::nullopt;
-    PairSums<std::int64_t> s = useAvx2Kernels()
-                                   ? avx2LevelSums(target, planes_.data(), planeCount_)
-                                   : portableLevelSums(target, planes_.data(), planeCount_);
     s.sx = sx_;
     s.sxx = sxx_;
     return gtdIndexOf(gtdFromSums(s, n_));

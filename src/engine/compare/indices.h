@@ -28,9 +28,7 @@ std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatr
 class GtdAgainst {
   public:
     GtdAgainst(const GraphDistanceMatrix& stdDist, int n);
-    // Of the target's distances as levels (n concepts).
-    std::optional<double> index(const GraphLevels& target) const;
-    // Of the target's network, searching it as the sums are taken.
+    // Of the target's network (n concepts), searching it as the sums are taken.
     std::optional<double> index(const LinkRows& target) const;
 
   private:
