@@ -129,37 +129,39 @@ char* putString(char* at, std::string_view text) {
     return at;
 }
 
+// A number that is a whole count of thousandths, k / 1000 to the last bit,
+// as nlohmann::json writes it after the table's rounding: the shortest text
+// that reads back as it is k / 1000 itself, its zeros trimmed but one.
+// Null when the number is not such a count (or is -0.0, written with its sign).
+char* putThousandths(char* at, double value) {
+    const double scaled = value * 1000;
+    if (!(std::abs(scaled) < 1e15)) return nullptr;
+    const auto k = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+    if (static_cast<double>(k) / 1000.0 != value || (k == 0 && std::signbit(value))) return nullptr;
+    if (k < 0) *at++ = '-';
+    const std::uint64_t magnitude =
+        k < 0 ? 0 - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
+    at = std::to_chars(at, at + kMaxCell, magnitude / 1000).ptr;
+    *at++ = '.';
+    const auto fraction = static_cast<unsigned>(magnitude % 1000);
+    const char digits[3] = {static_cast<char>('0' + fraction / 100),
+                            static_cast<char>('0' + fraction / 10 % 10),
+                            static_cast<char>('0' + fraction % 10)};
+    const int kept = fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3;
+    std::memcpy(at, digits, 3);
+    return at + kept;
+}
+
 // Numbers as the table writes them (0.43, never 0.43000000000000005) in
-// nlohmann::json's notation. A class has few distinct values (indices and
-// rates in thousandths), so each thread keeps the texts it has made: short
-// ones in a table by thousandths, checked against the value itself.
+// nlohmann::json's notation: thousandths (the indices and rates) directly,
+// anything else through the document, remembered per thread.
 char* putNumber(char* at, const std::optional<double>& value) {
     if (!value) return putText(at, "null");
-    struct Slot {
-        std::uint64_t bits = 0;
-        std::array<char, 7> text{};
-        std::uint8_t size = 0;  // 0: empty
-    };
-    constexpr std::size_t kSlots = 1 << 14;
-    thread_local std::unique_ptr<Slot[]> slots = std::make_unique<Slot[]>(kSlots);
+    if (char* end = putThousandths(at, *value)) return end;
     thread_local std::unordered_map<std::uint64_t, std::string> made;
-    const auto bits = std::bit_cast<std::uint64_t>(*value);
-    const double thousandths = *value * 1000;
-    const auto key = std::abs(thousandths) < 1e9 ? std::llround(thousandths) : 0;
-    Slot& slot = slots[static_cast<std::uint64_t>(key) & (kSlots - 1)];
-    if (slot.size != 0 && slot.bits == bits) {
-        std::memcpy(at, slot.text.data(), slot.text.size());
-        return at + slot.size;
-    }
-    auto [found, added] = made.try_emplace(bits);
+    auto [found, added] = made.try_emplace(std::bit_cast<std::uint64_t>(*value));
     if (added) found->second = jsonNumber(value).dump().substr(0, kMaxCell);
-    const std::string& text = found->second;
-    if (text.size() <= slot.text.size()) {
-        slot.bits = bits;
-        slot.size = static_cast<std::uint8_t>(text.size());
-        std::memcpy(slot.text.data(), text.data(), text.size());
-    }
-    return putText(at, text);
+    return putText(at, found->second);
 }
 
 char* putCurrency(char* at, Currency c) {
@@ -216,13 +218,34 @@ constexpr CellTexts kCellTexts = [] {
 
 // A row's cells, each followed by a comma.
 char* putCells(char* at, const Currency* cells, int n) {
+    // Whole numbers below 1000 (nearly every row) in two passes: the units
+    // of every cell, 32 bits a lane, then the texts. A raw value below 2^31
+    // that 16 divides is whole exactly when its units (whole_units.h, modulo
+    // 2^32) are below 1000.
+    constexpr std::uint32_t kInverse32 = static_cast<std::uint32_t>(kInverseOf625);
+    std::array<std::uint32_t, 256> units;
+    std::uint64_t outside = 0;
+    const int tabled = std::min(n, static_cast<int>(units.size()));
+    for (int j = 0; j < tabled; ++j) {
+        const auto raw = static_cast<std::uint64_t>(cells[j].raw());
+        units[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>(raw >> 4) * kInverse32;
+        outside |= (raw & 15) | (raw >> 31) |
+                   (units[static_cast<std::size_t>(j)] >= kTabledCells ? 1u : 0u);
+    }
+    if (outside == 0 && tabled == n) {
+        for (int j = 0; j < n; ++j) {
+            const std::size_t u = units[static_cast<std::size_t>(j)];
+            std::memcpy(at, kCellTexts.text[u].data(), 4);
+            at += kCellTexts.size[u];
+        }
+        return at;
+    }
     for (int j = 0; j < n; ++j) {
         const std::int64_t raw = cells[j].raw();
-        // A whole number below 1000 exactly when both tests pass (whole_units.h).
-        const auto units = static_cast<std::uint64_t>(wholeUnits(raw));
-        if ((raw & 15) == 0 && units < kTabledCells) {
-            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(units)].data(), 4);
-            at += kCellTexts.size[static_cast<std::size_t>(units)];
+        const auto whole = static_cast<std::uint64_t>(wholeUnits(raw));
+        if ((raw & 15) == 0 && whole < kTabledCells) {
+            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(whole)].data(), 4);
+            at += kCellTexts.size[static_cast<std::size_t>(whole)];
         } else {
             at = putCurrency(at, cells[j]);
             *at++ = ',';
