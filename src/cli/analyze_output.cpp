@@ -129,35 +129,12 @@ char* putString(char* at, std::string_view text) {
     return at;
 }
 
-// A number that is a whole count of thousandths, k / 1000 to the last bit,
-// as nlohmann::json writes it after the table's rounding: the shortest text
-// that reads back as it is k / 1000 itself, its zeros trimmed but one.
-// Null when the number is not such a count (or is -0.0, written with its sign).
-char* putThousandths(char* at, double value) {
-    const double scaled = value * 1000;
-    if (!(std::abs(scaled) < 1e15)) return nullptr;
-    const auto k = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-    if (static_cast<double>(k) / 1000.0 != value || (k == 0 && std::signbit(value))) return nullptr;
-    if (k < 0) *at++ = '-';
-    const std::uint64_t magnitude =
-        k < 0 ? 0 - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
-    at = std::to_chars(at, at + kMaxCell, magnitude / 1000).ptr;
-    *at++ = '.';
-    const auto fraction = static_cast<unsigned>(magnitude % 1000);
-    const char digits[3] = {static_cast<char>('0' + fraction / 100),
-                            static_cast<char>('0' + fraction / 10 % 10),
-                            static_cast<char>('0' + fraction % 10)};
-    const int kept = fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3;
-    std::memcpy(at, digits, 3);
-    return at + kept;
-}
-
 // Numbers as the table writes them (0.43, never 0.43000000000000005) in
 // nlohmann::json's notation: thousandths (the indices and rates) directly,
 // anything else through the document, remembered per thread.
 char* putNumber(char* at, const std::optional<double>& value) {
     if (!value) return putText(at, "null");
-    if (char* end = putThousandths(at, *value)) return end;
+    if (char* end = thousandthsJson(at, *value)) return end;
     thread_local std::unordered_map<std::uint64_t, std::string> made;
     auto [found, added] = made.try_emplace(std::bit_cast<std::uint64_t>(*value));
     if (added) found->second = jsonNumber(value).dump().substr(0, kMaxCell);

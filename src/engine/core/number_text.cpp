@@ -188,4 +188,23 @@ std::string padLeft(std::string_view text, std::size_t width) {
     return out;
 }
 
+char* thousandthsJson(char* at, double value) {
+    const double scaled = value * 1000;
+    if (!(std::abs(scaled) < 1e15)) return nullptr;
+    const auto k = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
+    if (static_cast<double>(k) / 1000.0 != value || (k == 0 && std::signbit(value))) return nullptr;
+    // k / 1000 itself is then the shortest text that reads back as the value.
+    if (k < 0) *at++ = '-';
+    const std::uint64_t magnitude =
+        k < 0 ? 0 - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
+    at = std::to_chars(at, at + 20, magnitude / 1000).ptr;
+    *at++ = '.';
+    const auto fraction = static_cast<unsigned>(magnitude % 1000);
+    const char digits[3] = {static_cast<char>('0' + fraction / 100),
+                            static_cast<char>('0' + fraction / 10 % 10),
+                            static_cast<char>('0' + fraction % 10)};
+    std::memcpy(at, digits, 3);
+    return at + (fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3);
+}
+
 }  // namespace qv

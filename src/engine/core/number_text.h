@@ -32,4 +32,10 @@ double leadingNumber(std::string_view text, bool* found = nullptr);
 // wider than its field is returned whole.
 std::string padLeft(std::string_view text, std::size_t width);
 
+// A number that is a whole count of thousandths, k / 1000 to the last bit (as
+// the indices and rates are), written at `at` in JSON's shortest form with at
+// least one decimal ("90.909", "1.0", "-0.25"), up to 24 bytes; the end of
+// the text, or null when the number is no such count or is -0.0.
+char* thousandthsJson(char* at, double value);
+
 }  // namespace qv

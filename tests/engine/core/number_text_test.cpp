@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -116,6 +117,29 @@ TEST(RoundToDecimals, AgreesWithRoundingTheDigits) {
                      std::numeric_limits<double>::infinity()})
         for (int d = 0; d <= 23; ++d)
             expectRounded(v, d);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// The shortest text that reads back as the value (what JSON writers give),
+// with ".0" on whole numbers; every count of thousandths an index or a rate
+// can take, and values that are no such count.
+TEST(ThousandthsJson, ShortestTextOfEveryThousandth) {
+    char got[32], shortest[32];
+    for (std::int64_t k = -200000; k <= 200000; ++k) {
+        const double value = static_cast<double>(k) / 1000.0;
+        char* end = thousandthsJson(got, value);
+        ASSERT_NE(end, nullptr) << k;
+        std::string expected(shortest, std::to_chars(shortest, shortest + 32, value).ptr);
+        if (expected.find('.') == std::string::npos) expected += ".0";
+        ASSERT_EQ(std::string(got, end), expected) << k;
+    }
+    for (const double other : {0.0005, 1.0 / 3, -0.0, 1e20, std::nan("")})
+        EXPECT_EQ(thousandthsJson(got, other), nullptr) << other;
 }
 
 }  // namespace
