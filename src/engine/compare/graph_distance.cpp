@@ -33,7 +33,6 @@ void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
                     row[j] = out(j, i) = static_cast<std::int16_t>(length);
                 }
         }
-        void end(int, int) {}
     } write{out};
     out.resize(links.n, links.n);
     out.fill(0);

@@ -26,11 +26,18 @@ inline constexpr int kLongestChain = 7;
 // The breadth-first search behind the graph distances, as sets: from every
 // concept i, visitor.level(i, length, set) with the concepts j > i at that
 // distance as bit rows, for
-// lengths 1 .. depth (a set may be empty), then visitor.end(i, depth). A
+// each length that has some. A
 // chain runs from row to column, so the neighbours of u are the columns set
 // in row u; its own bit is harmless, u being seen already. The search from i
 // ends once every j > i is reached, which spares the widest, last levels for
 // most sources. kWords is the words per row, 0 for as many as the rows have.
+inline bool anyOf(const std::uint64_t* set, int words) {
+    std::uint64_t any = 0;
+    for (int w = 0; w < words; ++w)
+        any |= set[w];
+    return any != 0;
+}
+
 template <int kWords, typename Visitor>
 [[gnu::always_inline]] inline void searchLevels(const LinkRows& links, Visitor& visitor) {
     const int n = links.n;
@@ -72,9 +79,30 @@ template <int kWords, typename Visitor>
                 pending[w] &= ~frontier[w];
                 anyPending |= pending[w];
             }
-            visitor.level(i, length, reached);
+            if (anyOf(reached, words)) visitor.level(i, length, reached);
         }
-        visitor.end(i, length - 1);
+    }
+}
+
+// searchLevels over rows of one word, everything in registers.
+template <typename Visitor>
+[[gnu::always_inline]] inline void searchOneWordLevels(const LinkRows& links, Visitor& visitor) {
+    const int n = links.n;
+    const std::uint64_t* rows = links.bits.data();
+    const std::uint64_t all = bitRange(0, n);
+    for (int i = 0; i + 1 < n; ++i) {
+        std::uint64_t seen = std::uint64_t{1} << i, frontier = seen;
+        std::uint64_t pending = all & ~((std::uint64_t{2} << i) - 1);
+        for (int length = 1; length <= kLongestChain && frontier != 0 && pending != 0; ++length) {
+            std::uint64_t reached = 0;
+            for (std::uint64_t f = frontier; f; f &= f - 1)
+                reached |= rows[std::countr_zero(f)];
+            frontier = reached & ~seen;
+            seen |= frontier;
+            const std::uint64_t set = frontier & pending;
+            pending &= ~frontier;
+            if (set != 0) visitor.level(i, length, &set);
+        }
     }
 }
 
@@ -83,7 +111,7 @@ template <typename Visitor>
 [[gnu::always_inline]] inline void searchLevelsOf(const LinkRows& links, Visitor& visitor) {
     switch (links.words) {
         case 1:
-            return searchLevels<1>(links, visitor);
+            return searchOneWordLevels(links, visitor);
         case 2:
             return searchLevels<2>(links, visitor);
         case 3:

@@ -196,7 +196,7 @@ namespace {
 
 // A length's set counts once for the target's sums, and once per plane of
 // the standard for the cross sum; the sets are taken as the search makes them.
-template <bool kPopcnt, int kWords>
+template <bool kPopcnt, int kWords, int kPlanes>
 struct SumLevels {
     const std::uint64_t* planes;
     int planeCount, words;
@@ -204,34 +204,50 @@ struct SumLevels {
 
     [[gnu::always_inline]] void level(int i, int length, const std::uint64_t* set) {
         const int rowWords = kWords > 0 ? kWords : words;
-        const std::uint64_t* rowPlanes =
-            planes + static_cast<std::size_t>(i) * planeCount * static_cast<std::size_t>(rowWords);
+        const int rowPlanes = kPlanes > 0 ? kPlanes : planeCount;
+        const std::uint64_t* own =
+            planes + static_cast<std::size_t>(i) * rowPlanes * static_cast<std::size_t>(rowWords);
         std::int64_t count = 0, cross = 0;
         for (int w = 0; w < rowWords; ++w) {
             count += countBitsWith<kPopcnt>(set[w]);
-            for (int b = 0; b < planeCount; ++b)
-                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & rowPlanes[b * rowWords + w])}
-                         << b;
+            for (int b = 0; b < rowPlanes; ++b)
+                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & own[b * rowWords + w])} << b;
         }
         s.sy += length * count;
         s.syy += length * length * count;
         s.sxy += length * cross;
     }
-    void end(int, int) {}
 };
 
+template <bool kPopcnt, int kWords, int kPlanes>
+[[gnu::always_inline]] inline PairSums<std::int64_t> searchSumsWith(const LinkRows& target,
+                                                                    const std::uint64_t* planes,
+                                                                    int planeCount) {
+    SumLevels<kPopcnt, kWords, kPlanes> sums{planes, planeCount, target.words, {}};
+    if constexpr (kWords == 1)
+        searchOneWordLevels(target, sums);
+    else
+        searchLevels<0>(target, sums);
+    return sums.s;
+}
+
+// One-word rows with the standard's usual one to three planes get their own
+// code; the rest the general one.
 template <bool kPopcnt>
 [[gnu::always_inline]] inline PairSums<std::int64_t> searchSums(const LinkRows& target,
                                                                 const std::uint64_t* planes,
                                                                 int planeCount) {
-    if (target.words == 1) {
-        SumLevels<kPopcnt, 1> sums{planes, planeCount, 1, {}};
-        searchLevels<1>(target, sums);
-        return sums.s;
+    if (target.words != 1) return searchSumsWith<kPopcnt, 0, 0>(target, planes, planeCount);
+    switch (planeCount) {
+        case 1:
+            return searchSumsWith<kPopcnt, 1, 1>(target, planes, planeCount);
+        case 2:
+            return searchSumsWith<kPopcnt, 1, 2>(target, planes, planeCount);
+        case 3:
+            return searchSumsWith<kPopcnt, 1, 3>(target, planes, planeCount);
+        default:
+            return searchSumsWith<kPopcnt, 1, 0>(target, planes, planeCount);
     }
-    SumLevels<kPopcnt, 0> sums{planes, planeCount, target.words, {}};
-    searchLevels<0>(target, sums);
-    return sums.s;
 }
 
 PairSums<std::int64_t> portableSearchSums(const LinkRows& target, const std::uint64_t* planes,

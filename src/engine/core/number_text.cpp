@@ -79,7 +79,10 @@ std::optional<CutDigits> cutByProduct(double value, int decimals) {
     const double scaled = value * kExactPowersOfTen[decimals + 1];
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;  // exact
-    if (fraction < 1e-5 || fraction > 1 - 1e-5) return std::nullopt;
+    // A product that is whole (1.0, 0.5 and the like, common among the
+    // indices) is within 1.2e-7 of the exact one, so the 15-digit text,
+    // rounded to nearest, shows the same digits.
+    if (fraction != 0 && (fraction < 1e-5 || fraction > 1 - 1e-5)) return std::nullopt;
     const auto digits = static_cast<std::uint64_t>(whole);
     return CutDigits{digits / 10, decimals, static_cast<int>(digits % 10), false};
 }
