@@ -20,6 +20,18 @@ template <bool kPopcnt>
 [[gnu::always_inline]] inline PairCounts rowCounts(const LinkRows& stdLinks,
                                                    const LinkRows& target) {
     PairCounts c;
+    if (target.words == 1) {
+        // Rows of one word: the pairs beyond the diagonal are the bits above i.
+        for (int i = 0; i + 1 < target.n; ++i) {
+            const std::uint64_t later = ~std::uint64_t{0} << (i + 1);
+            const std::uint64_t s = stdLinks.bits[static_cast<std::size_t>(i)] & later;
+            const std::uint64_t t = target.bits[static_cast<std::size_t>(i)] & later;
+            c.match += countBitsWith<kPopcnt>(s & t);
+            c.miss += countBitsWith<kPopcnt>(s & ~t);
+            c.over += countBitsWith<kPopcnt>(t & ~s);
+        }
+        return c;
+    }
     for (int i = 0; i + 1 < target.n; ++i) {
         const std::uint64_t* sRow = stdLinks.row(i);
         const std::uint64_t* tRow = target.row(i);
