@@ -114,9 +114,7 @@ struct SharedRun {
 // One worker's buffers and text caches, reused from student to student.
 class WorkerRun {
   public:
-    explicit WorkerRun(const SharedRun& shared)
-        : shared_(shared),
-          rates_(shared.state.conceptCount * (shared.state.conceptCount - 1) / 2) {}
+    explicit WorkerRun(const SharedRun& shared) : shared_(shared) {}
 
     void analyse(StudentRecord& record);
 
@@ -124,7 +122,6 @@ class WorkerRun {
     void storeRates(StudentRecord& record);
 
     const SharedRun& shared_;
-    RateTexts rates_;
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
     LinkMatrix linkCells_;  // the network before it is read into rows, off the whole-unit path
@@ -175,9 +172,8 @@ void WorkerRun::storeRates(StudentRecord& record) {
     for (int side = 0; side < 2; ++side) {
         for (int flag = kMatch; flag <= kOver; ++flag) {
             const int slot = side * 3 + flag;
-            const FormattedValue& rate =
-                rates_.get(c[static_cast<std::size_t>(flag)], totals[side]);
-            record.rateValues[static_cast<std::size_t>(slot)] = rate.value;
+            record.rateValues[static_cast<std::size_t>(slot)] =
+                linkRate(c[static_cast<std::size_t>(flag)], totals[side]);
         }
     }
 }

@@ -138,6 +138,8 @@ std::optional<CutDigits> cutByText(double value, int decimals) {
 
 double RoundToDecimals(double value, int decimals) {
     decimals = std::clamp(decimals, 0, kMaxExactPower);
+    // A whole number below 10^15 (0 and 100 among the rates) is its own text.
+    if (value == std::floor(value) && std::abs(value) < 1e15) return value;
     if (auto c = cutByProduct(value, decimals)) return roundedFrom(*c, decimals);
     if (auto c = cutByText(value, decimals)) return roundedFrom(*c, decimals);
     return value;
@@ -191,23 +193,50 @@ std::string padLeft(std::string_view text, std::size_t width) {
     return out;
 }
 
-char* thousandthsJson(char* at, double value) {
+namespace {
+
+// k when the value is k / 1000 to the last bit.
+std::optional<std::int64_t> exactThousandths(double value) {
     const double scaled = value * 1000;
-    if (!(std::abs(scaled) < 1e15)) return nullptr;
+    if (!(std::abs(scaled) < 1e15)) return std::nullopt;
     const auto k = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-    if (static_cast<double>(k) / 1000.0 != value || (k == 0 && std::signbit(value))) return nullptr;
-    // k / 1000 itself is then the shortest text that reads back as the value.
+    if (static_cast<double>(k) / 1000.0 != value) return std::nullopt;
+    return k;
+}
+
+// k / 1000 in decimals, its zeros trimmed, and the point with them when
+// `point` is false: for such a value this is the shortest text that reads
+// back as it, and its 15-digit text as well.
+char* putThousandths(char* at, std::int64_t k, bool point) {
     if (k < 0) *at++ = '-';
     const std::uint64_t magnitude =
         k < 0 ? 0 - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
     at = std::to_chars(at, at + 20, magnitude / 1000).ptr;
-    *at++ = '.';
     const auto fraction = static_cast<unsigned>(magnitude % 1000);
+    if (fraction == 0 && !point) return at;
+    *at++ = '.';
     const char digits[3] = {static_cast<char>('0' + fraction / 100),
                             static_cast<char>('0' + fraction / 10 % 10),
                             static_cast<char>('0' + fraction % 10)};
     std::memcpy(at, digits, 3);
     return at + (fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3);
+}
+
+}  // namespace
+
+char* thousandthsText(char* at, double value) {
+    if (value == 0.0) {  // -0 too, as numberText writes it
+        *at = '0';
+        return at + 1;
+    }
+    const auto k = exactThousandths(value);
+    return k ? putThousandths(at, *k, false) : nullptr;
+}
+
+char* thousandthsJson(char* at, double value) {
+    const auto k = exactThousandths(value);
+    if (!k || (*k == 0 && std::signbit(value))) return nullptr;
+    return putThousandths(at, *k, true);
 }
 
 }  // namespace qv

@@ -37,5 +37,8 @@ std::string padLeft(std::string_view text, std::size_t width);
 // least one decimal ("90.909", "1.0", "-0.25"), up to 24 bytes; the end of
 // the text, or null when the number is no such count or is -0.0.
 char* thousandthsJson(char* at, double value);
+// The same number as numberText writes it ("90.909", "1", "-0.25"), without
+// the string; null when it is no count of thousandths.
+char* thousandthsText(char* at, double value);
 
 }  // namespace qv

@@ -16,23 +16,21 @@ TEST(ResultsText, FieldsAreRightAlignedAndNeverCut) {
     EXPECT_EQ(rateText(1234.567), "1234.567");
 }
 
-TEST(ResultsText, RememberedTextsEqualFreshOnes) {
-    RateTexts rates(190), untabulated(100000);
-    for (int total = 0; total <= 190; total += 7)
-        for (int count = 0; count <= 190; count += 3)
-            for (int again = 0; again < 2; ++again) {
-                EXPECT_EQ(rates.get(count, total).value, linkRate(count, total));
-                EXPECT_EQ(rates.get(count, total).text, rateText(linkRate(count, total)));
-                EXPECT_EQ(untabulated.get(count, total).text, rateText(linkRate(count, total)));
-            }
-    IndexTexts indices;
-    // 0.1 + 0.2 is not the double nearest 0.3: it is remembered on its own.
-    for (int pass = 0; pass < 2; ++pass)
-        for (double v : {0.429, -0.491, 1.0, 0.0, 0.1 + 0.2, 0.3, 2.5}) {
-            EXPECT_EQ(indices.get(v).text, indexText(v)) << v;
-            EXPECT_EQ(indices.get(v).value, v);
-        }
-    EXPECT_EQ(indices.get(std::nullopt).text, "   N/A");
+// The row's fields are each value's text, padded: written directly for the
+// counts of thousandths, through numberText for the rest.
+TEST(ResultsText, RowsShowEachValuesText) {
+    StudentRecord r;
+    r.id = "90702001";
+    r.pfcValue = 0.1 + 0.2;  // not the double nearest 0.3
+    r.gtdValue = -0.491;
+    r.rateValues = {linkRate(1, 3), linkRate(2, 3), 100.0, 0.0, std::nullopt, 1234.567};
+    std::string row;
+    appendResultRow(row, r, "\r\n");
+    std::string expected = r.id + " " + indexText(r.pfcValue) + " " + indexText(r.gtdValue) + " " +
+                           indexText(std::nullopt) + " ";
+    for (const auto& rate : r.rateValues)
+        expected += rateText(rate) + "% ";
+    EXPECT_EQ(row, expected + "\r\n");
 }
 
 }  // namespace

@@ -142,5 +142,19 @@ TEST(ThousandthsJson, ShortestTextOfEveryThousandth) {
         EXPECT_EQ(thousandthsJson(got, other), nullptr) << other;
 }
 
+// The table's text of the same numbers, as numberText writes them.
+TEST(ThousandthsText, NumberTextOfEveryThousandth) {
+    char got[32];
+    for (std::int64_t k = -200000; k <= 200000; ++k) {
+        const double value = static_cast<double>(k) / 1000.0;
+        char* end = thousandthsText(got, value);
+        ASSERT_NE(end, nullptr) << k;
+        ASSERT_EQ(std::string(got, end), numberText(value)) << k;
+    }
+    EXPECT_EQ(std::string(got, thousandthsText(got, -0.0)), numberText(-0.0));
+    for (const double other : {0.1 + 0.2, 1.0 / 3, 1e20, std::nan("")})
+        EXPECT_EQ(thousandthsText(got, other), nullptr) << other;
+}
+
 }  // namespace
 }  // namespace qv
