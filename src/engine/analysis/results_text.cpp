@@ -1,6 +1,7 @@
 #include "analysis/results_text.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "compare/link_flags.h"
 #include "core/number_text.h"
@@ -26,33 +27,41 @@ std::string rateText(std::optional<double> value) {
 
 namespace {
 
-// A value right-aligned in its field: counts of thousandths (nearly every
-// index and rate) written directly, the rest through numberText.
-void appendField(std::string& out, std::optional<double> value, std::size_t width) {
+// A value right-aligned in its field at `at`: counts of thousandths (nearly
+// every index and rate) written directly, the rest through numberText.
+char* putField(char* at, std::optional<double> value, std::size_t width) {
     char text[32];
     char* end = value ? thousandthsText(text, *value) : nullptr;
-    if (!end) {
-        out += padded(value, width);
-        return;
+    const std::string slow = end ? std::string() : padded(value, width);
+    const std::string_view field =
+        end ? std::string_view(text, static_cast<std::size_t>(end - text)) : std::string_view(slow);
+    if (field.size() < width) {
+        std::memset(at, ' ', width - field.size());
+        at += width - field.size();
     }
-    const auto size = static_cast<std::size_t>(end - text);
-    if (size < width) out.append(width - size, ' ');
-    out.append(text, size);
+    std::memcpy(at, field.data(), field.size());
+    return at + field.size();
 }
 
 }  // namespace
 
 void appendResultRow(std::string& out, const StudentRecord& r, std::string_view lineBreak) {
-    out += r.id;
+    // The fields into one buffer, appended whole: each is at most 32 bytes.
+    constexpr std::size_t kFieldBound = 32 + 3;
+    char buffer[9 * kFieldBound];
+    char* at = buffer;
     for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue}) {
-        out += ' ';
-        appendField(out, *value, kIndexWidth);
+        *at++ = ' ';
+        at = putField(at, *value, kIndexWidth);
     }
-    out += ' ';
+    *at++ = ' ';
     for (const auto& rate : r.rateValues) {
-        appendField(out, rate, kRateWidth);
-        out += "% ";
+        at = putField(at, rate, kRateWidth);
+        std::memcpy(at, "% ", 2);
+        at += 2;
     }
+    out += r.id;
+    out.append(buffer, static_cast<std::size_t>(at - buffer));
     out += lineBreak;
 }
 

@@ -195,12 +195,15 @@ std::string padLeft(std::string_view text, std::size_t width) {
 
 namespace {
 
-// k when the value is k / 1000 to the last bit.
-std::optional<std::int64_t> exactThousandths(double value) {
+// k when the value is within an ulp of the double nearest k / 1000, as the
+// rounded indices and rates are: then it is within 3.4e-16 of k / 1000 itself,
+// less than half a unit of its 15th digit, so its 15-digit text is k / 1000.
+std::optional<std::int64_t> nearThousandths(double value) {
     const double scaled = value * 1000;
     if (!(std::abs(scaled) < 1e15)) return std::nullopt;
     const auto k = static_cast<std::int64_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-    if (static_cast<double>(k) / 1000.0 != value) return std::nullopt;
+    if (!(std::abs(value - static_cast<double>(k) / 1000.0) <= std::abs(value) * 0x1p-52))
+        return std::nullopt;
     return k;
 }
 
@@ -211,7 +214,15 @@ char* putThousandths(char* at, std::int64_t k, bool point) {
     if (k < 0) *at++ = '-';
     const std::uint64_t magnitude =
         k < 0 ? 0 - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
-    at = std::to_chars(at, at + 20, magnitude / 1000).ptr;
+    const std::uint64_t whole = magnitude / 1000;
+    if (whole < 10) {
+        *at++ = static_cast<char>('0' + whole);
+    } else if (whole < 100) {
+        *at++ = static_cast<char>('0' + whole / 10);
+        *at++ = static_cast<char>('0' + whole % 10);
+    } else {
+        at = std::to_chars(at, at + 20, whole).ptr;
+    }
     const auto fraction = static_cast<unsigned>(magnitude % 1000);
     if (fraction == 0 && !point) return at;
     *at++ = '.';
@@ -225,18 +236,13 @@ char* putThousandths(char* at, std::int64_t k, bool point) {
 }  // namespace
 
 char* thousandthsText(char* at, double value) {
-    if (value == 0.0) {  // -0 too, as numberText writes it
-        *at = '0';
-        return at + 1;
-    }
-    const auto k = exactThousandths(value);
+    const auto k = nearThousandths(value);
     return k ? putThousandths(at, *k, false) : nullptr;
 }
 
 char* thousandthsJson(char* at, double value) {
-    const auto k = exactThousandths(value);
-    if (!k || (*k == 0 && std::signbit(value))) return nullptr;
-    return putThousandths(at, *k, true);
+    const auto k = nearThousandths(value);
+    return k ? putThousandths(at, *k, true) : nullptr;
 }
 
 }  // namespace qv

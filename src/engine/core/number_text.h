@@ -32,13 +32,12 @@ double leadingNumber(std::string_view text, bool* found = nullptr);
 // wider than its field is returned whole.
 std::string padLeft(std::string_view text, std::size_t width);
 
-// A number that is a whole count of thousandths, k / 1000 to the last bit (as
-// the indices and rates are), written at `at` in JSON's shortest form with at
-// least one decimal ("90.909", "1.0", "-0.25"), up to 24 bytes; the end of
-// the text, or null when the number is no such count or is -0.0.
-char* thousandthsJson(char* at, double value);
-// The same number as numberText writes it ("90.909", "1", "-0.25"), without
-// the string; null when it is no count of thousandths.
+// A number that is a count of thousandths k (the indices and rates are: the
+// double nearest k / 1000 or an ulp from it) written at `at`, up to 24 bytes:
+// as numberText writes it ("90.909", "1", "-0.25"), or as the JSON writes the
+// double that text reads as ("90.909", "1.0", "-0.25"). The end of the text,
+// or null when the number is no such count.
 char* thousandthsText(char* at, double value);
+char* thousandthsJson(char* at, double value);
 
 }  // namespace qv

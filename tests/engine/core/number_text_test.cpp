@@ -125,35 +125,35 @@ TEST(RoundToDecimals, AgreesWithRoundingTheDigits) {
 namespace qv {
 namespace {
 
-// The shortest text that reads back as the value (what JSON writers give),
-// with ".0" on whole numbers; every count of thousandths an index or a rate
-// can take, and values that are no such count.
-TEST(ThousandthsJson, ShortestTextOfEveryThousandth) {
+// The texts of counts of thousandths: as numberText writes them, and as
+// nlohmann::json writes the double that text reads as (the shortest text
+// that reads back, with ".0" on whole numbers). Every count an index or a
+// rate can take, an ulp either side of each (rounding leaves some there),
+// and numbers that are no such count.
+TEST(ThousandthsText, NumberTextAndShortestTextOfEveryThousandth) {
     char got[32], shortest[32];
     for (std::int64_t k = -200000; k <= 200000; ++k) {
-        const double value = static_cast<double>(k) / 1000.0;
-        char* end = thousandthsJson(got, value);
-        ASSERT_NE(end, nullptr) << k;
-        std::string expected(shortest, std::to_chars(shortest, shortest + 32, value).ptr);
-        if (expected.find('.') == std::string::npos) expected += ".0";
-        ASSERT_EQ(std::string(got, end), expected) << k;
+        const double nearest = static_cast<double>(k) / 1000.0;
+        std::string json(shortest, std::to_chars(shortest, shortest + 32, nearest).ptr);
+        if (json.find('.') == std::string::npos) json += ".0";
+        // An ulp from zero is no count of thousandths.
+        const double toward = k == 0 ? 0 : 1e9;
+        for (const double value :
+             {nearest, std::nextafter(nearest, -toward), std::nextafter(nearest, toward)}) {
+            char* end = thousandthsText(got, value);
+            ASSERT_NE(end, nullptr) << k;
+            ASSERT_EQ(std::string(got, end), numberText(value)) << k;
+            end = thousandthsJson(got, value);
+            ASSERT_NE(end, nullptr) << k;
+            ASSERT_EQ(std::string(got, end), json) << k;
+        }
     }
-    for (const double other : {0.0005, 1.0 / 3, -0.0, 1e20, std::nan("")})
-        EXPECT_EQ(thousandthsJson(got, other), nullptr) << other;
-}
-
-// The table's text of the same numbers, as numberText writes them.
-TEST(ThousandthsText, NumberTextOfEveryThousandth) {
-    char got[32];
-    for (std::int64_t k = -200000; k <= 200000; ++k) {
-        const double value = static_cast<double>(k) / 1000.0;
-        char* end = thousandthsText(got, value);
-        ASSERT_NE(end, nullptr) << k;
-        ASSERT_EQ(std::string(got, end), numberText(value)) << k;
-    }
-    EXPECT_EQ(std::string(got, thousandthsText(got, -0.0)), numberText(-0.0));
-    for (const double other : {0.1 + 0.2, 1.0 / 3, 1e20, std::nan("")})
+    EXPECT_EQ(std::string(got, thousandthsText(got, -0.0)), "0");
+    EXPECT_EQ(std::string(got, thousandthsJson(got, -0.0)), "0.0");
+    for (const double other : {0.0005, 1.0 / 3, 0.1 + 1e-13, 1e20, std::nan("")}) {
         EXPECT_EQ(thousandthsText(got, other), nullptr) << other;
+        EXPECT_EQ(thousandthsJson(got, other), nullptr) << other;
+    }
 }
 
 }  // namespace
