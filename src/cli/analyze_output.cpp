@@ -17,6 +17,8 @@
 #include "analysis/results_text.h"
 #include "analysis/student_matrices.h"
 #include "commands.h"
+#include "compare/graph_distance.h"
+#include "core/bit_ops.h"
 #include "core/number_text.h"
 #include "core/utf8.h"
 #include "core/whole_units.h"
@@ -231,6 +233,21 @@ char* putCells(char* at, const Currency* cells, int n) {
     return at;
 }
 
+// Whole-number distances: from the table below 1000, as integers beyond.
+char* putUnitCells(char* at, const std::int16_t* cells, int n) {
+    for (int j = 0; j < n; ++j) {
+        const auto u = static_cast<std::uint16_t>(cells[j]);
+        if (u < kTabledCells) {
+            std::memcpy(at, kCellTexts.text[u].data(), 4);
+            at += kCellTexts.size[u];
+        } else {
+            at = putInt(at, cells[j]);
+            *at++ = ',';
+        }
+    }
+    return at;
+}
+
 // Graph distances are single digits (0 .. 7): two bytes a cell, written
 // as one 16-bit value each.
 char* putCells(char* at, const std::int16_t* cells, int n) {
@@ -254,12 +271,12 @@ char* putCells(char* at, const std::int16_t* cells, int n) {
     return at + 2 * n;
 }
 
-template <typename T>
-char* putMatrix(char* at, const Matrix<T>& m) {
+template <typename T, typename PutCells>
+char* putMatrix(char* at, const Matrix<T>& m, PutCells putRow) {
     *at++ = '[';
     for (int i = 0; i < m.rows(); ++i) {
         *at++ = '[';
-        at = putCells(at, m.rowData(i), m.cols());
+        at = putRow(at, m.rowData(i), m.cols());
         // The last comma closes the row.
         if (m.cols() > 0) --at;
         *at++ = ']';
@@ -273,11 +290,20 @@ char* putMatrix(char* at, const Matrix<T>& m) {
 // The layout of studentJson, written without building the document: into
 // one buffer sized for the worst case and appended whole, since appending
 // piece by piece to the string took most of the JSON's time.
-void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount) {
+// A student's matrices, derived again from the record: its distances (whole
+// units, or Currency when the table is not 0/1) and its graph distances.
+struct StudentMatrices {
+    const WholeDistanceMatrix* units = nullptr;
+    const DistanceMatrix* distance = nullptr;
+    const GraphDistanceMatrix& graphDistance;
+};
+
+void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount,
+                       const StudentMatrices& m) {
     const std::size_t bound =
         1024 + 6 * (r.id.size() + r.answers.size()) + 12 * static_cast<std::size_t>(itemCount) +
         16 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
-        matrixBound(r.distance) + matrixBound(r.graphDistance);
+        (m.units ? matrixBound(*m.units) : matrixBound(*m.distance)) + matrixBound(m.graphDistance);
     thread_local std::unique_ptr<char[]> buffer;
     thread_local std::size_t capacity = 0;
     if (capacity < bound) {
@@ -292,13 +318,19 @@ void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount) 
     at = putText(at, ",\"answers\":");
     at = putString(at, r.answers);
     at = putText(at, ",\"wrongItems\":[");
-    // The items whose bits are clear, a comma before all but the first.
+    // The items whose bits are clear, each followed by a comma but the last.
     char* const firstWrong = at;
-    for (int m = 0; m < itemCount; ++m) {
-        if (r.isCorrect(m)) continue;
-        if (at != firstWrong) *at++ = ',';
-        at = putInt(at, m + 1);
+    for (int w = 0; 64 * w < itemCount; ++w) {
+        const std::uint64_t right = static_cast<std::size_t>(w) < r.correct.size()
+                                        ? r.correct[static_cast<std::size_t>(w)]
+                                        : 0;
+        for (std::uint64_t wrong = ~right & bitRange(0, std::min(itemCount - 64 * w, 64)); wrong;
+             wrong &= wrong - 1) {
+            at = putInt(at, 64 * w + std::countr_zero(wrong) + 1);
+            *at++ = ',';
+        }
     }
+    if (at != firstWrong) --at;
     static constexpr std::array<std::string_view, 6> kCounts = {
         "match", "miss", "over", "absent", "stdLinks", "targetLinks"};
     at = putText(at, "],\"counts\":");
@@ -314,29 +346,44 @@ void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount) 
     at = putText(at, ",\"rates\":");
     at = putObject(at, kRates, r.rateValues, putNumber);
     at = putText(at, ",\"links\":[");
-    bool firstLink = true;
+    // Each pair "[i,j]," with its row's "[i," made once; the last comma goes.
+    char* const firstLink = at;
+    std::array<char, 8> rowText{};
+    std::size_t rowSize = 0;
+    int row = -1;
     forEachUpperLink(r.links, [&](int i, int j) {
-        if (!firstLink) *at++ = ',';
-        firstLink = false;
-        *at++ = '[';
-        if (j + 1 < kTabledCells) {
-            // "i,j," with the last comma closing the pair.
-            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(i + 1)].data(), 4);
-            at += kCellTexts.size[static_cast<std::size_t>(i + 1)];
-            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(j + 1)].data(), 4);
-            at += kCellTexts.size[static_cast<std::size_t>(j + 1)];
-            at[-1] = ']';
+        if (j + 1 >= kTabledCells) {
+            *at++ = '[';
+            at = putInt(at, i + 1);
+            *at++ = ',';
+            at = putInt(at, j + 1);
+            at = putText(at, "],");
             return;
         }
-        at = putInt(at, i + 1);
+        if (i != row) {
+            row = i;
+            rowText[0] = '[';
+            std::memcpy(rowText.data() + 1, kCellTexts.text[static_cast<std::size_t>(i + 1)].data(),
+                        4);
+            rowSize = 1 + kCellTexts.size[static_cast<std::size_t>(i + 1)];
+        }
+        std::memcpy(at, rowText.data(), rowText.size());
+        at += rowSize;
+        std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(j + 1)].data(), 4);
+        at += kCellTexts.size[static_cast<std::size_t>(j + 1)];
+        at[-1] = ']';
         *at++ = ',';
-        at = putInt(at, j + 1);
-        *at++ = ']';
     });
+    if (at != firstLink) --at;
     at = putText(at, "],\"distance\":");
-    at = putMatrix(at, r.distance);
+    at = m.units ? putMatrix(at, *m.units, putUnitCells)
+                 : putMatrix(at, *m.distance, [](char* to, const Currency* cells, int n) {
+                       return putCells(to, cells, n);
+                   });
     at = putText(at, ",\"graphDistance\":");
-    at = putMatrix(at, r.graphDistance);
+    at = putMatrix(at, m.graphDistance, [](char* to, const std::int16_t* cells, int n) {
+        return putCells(to, cells, n);
+    });
     *at++ = '}';
     out.append(start, static_cast<std::size_t>(at - start));
 }
@@ -439,9 +486,19 @@ AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
         return out;
     };
     // Every student follows a comma; the first one's is left out.
-    f.student = [items = state.itemCount](std::string& out, const StudentRecord& r) {
+    // The run keeps no matrices: each student's are derived here, on the
+    // worker that writes the student, into buffers it reuses.
+    const auto builder = std::make_shared<const StudentNetworkBuilder>(state, method);
+    f.student = [items = state.itemCount, builder](std::string& out, const StudentRecord& r) {
+        thread_local WholeDistanceMatrix units;
+        thread_local DistanceMatrix distance;
+        thread_local GraphDistanceMatrix graphDistance;
+        PointDistanceNOInto(r.links, graphDistance);
+        const bool whole = builder->unitsInto(r, units);
+        if (!whole) builder->distanceInto(r, distance);
         out += ",\n    ";
-        appendStudentJson(out, r, items);
+        appendStudentJson(out, r, items,
+                          {whole ? &units : nullptr, whole ? nullptr : &distance, graphDistance});
     };
     f.firstSkip = 1;
     f.tail = state.studentCount > 0 ? "\n  ]\n}\n" : "]\n}\n";

@@ -69,8 +69,8 @@ int runAnalyze(const AnalyzeArgs& a) {
     RunOptions options;
     options.method = a.source.runMethod();
     options.threads = a.threads;
-    // The JSON lists every student's matrices; the records' buffers are reused.
-    options.keepStudentMatrices = a.format == "json";
+    // The JSON derives each student's matrices as it writes the student.
+    options.keepStudentMatrices = false;
     bool started = false;
     const StudentBlocks blocks{index->blockCount(),
                                [&index](std::size_t block, std::vector<StudentRecord>& records) {

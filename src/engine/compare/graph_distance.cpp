@@ -25,17 +25,23 @@ void PointDistanceNOInto(const LinkRows& links, GraphDistanceMatrix& out) {
     // Each set straight into both halves of the matrix.
     struct Write {
         GraphDistanceMatrix& out;
+        std::vector<std::int16_t*>& rows;
         void level(int i, int length, const std::uint64_t* set) {
-            std::int16_t* row = out.rowData(i);
+            std::int16_t* row = rows[static_cast<std::size_t>(i)];
             for (int w = 0; w < out.cols(); w += 64)
                 for (std::uint64_t f = set[w / 64]; f; f &= f - 1) {
-                    const int j = w + std::countr_zero(f);
-                    row[j] = out(j, i) = static_cast<std::int16_t>(length);
+                    const auto j = static_cast<std::size_t>(w + std::countr_zero(f));
+                    row[j] = rows[j][i] = static_cast<std::int16_t>(length);
                 }
         }
-    } write{out};
+    };
     out.resize(links.n, links.n);
     out.fill(0);
+    thread_local std::vector<std::int16_t*> rows;
+    rows.resize(static_cast<std::size_t>(links.n));
+    for (int i = 0; i < links.n; ++i)
+        rows[static_cast<std::size_t>(i)] = out.rowData(i);
+    Write write{out, rows};
     searchLevelsOf(links, write);
 }
 
