@@ -25,16 +25,17 @@ std::uint64_t wordMask(int count, int w) {
 }
 
 // Items counted for one student: answered correctly and inside both the table
-// and the item count.
-std::vector<std::uint64_t> countedItems(const ItemConceptBits& table,
-                                        const std::vector<std::uint64_t>& correct, int itemCount) {
+// and the item count; into a buffer each thread reuses.
+const std::uint64_t* countedItems(const ItemConceptBits& table,
+                                  const std::vector<std::uint64_t>& correct, int itemCount) {
+    thread_local std::vector<std::uint64_t> counted;
     const int limit = std::min(itemCount, table.itemCount);
-    std::vector<std::uint64_t> counted(static_cast<std::size_t>(table.words));
+    counted.resize(static_cast<std::size_t>(std::max(table.words, 1)));
     for (int w = 0; w < table.words; ++w) {
         const std::uint64_t c = static_cast<std::size_t>(w) < correct.size() ? correct[w] : 0;
-        counted[w] = c & wordMask(limit, w);
+        counted[static_cast<std::size_t>(w)] = c & wordMask(limit, w);
     }
-    return counted;
+    return counted.data();
 }
 
 // The cell values: Currency, or whole numbers in 16 bits.
@@ -68,7 +69,7 @@ template <bool kPopcnt, typename T>
 
 template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void multiWord(const ItemConceptBits& table,
-                                             const std::vector<std::uint64_t>& counted, T unrelated,
+                                             const std::uint64_t* counted, T unrelated,
                                              Matrix<T>& d) {
     const int n = table.conceptCount;
     const int words = table.words;
@@ -169,29 +170,21 @@ template <bool kPopcnt, typename S>
 
 template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void byItem(const ItemConceptBits& table,
-                                          const std::vector<std::uint64_t>& correct, int itemCount,
-                                          T unrelated, Matrix<T>& d) {
+                                          const std::uint64_t* counted, int itemCount, T unrelated,
+                                          Matrix<T>& d) {
     const int n = table.conceptCount;
-    const int limit = std::min(itemCount, table.itemCount);
-    thread_local std::vector<std::uint64_t> counted;
-    counted.resize(static_cast<std::size_t>(table.words));
-    for (int w = 0; w < table.words; ++w)
-        counted[static_cast<std::size_t>(w)] =
-            (static_cast<std::size_t>(w) < correct.size() ? correct[static_cast<std::size_t>(w)]
-                                                          : 0) &
-            wordMask(limit, w);
     d.resizeSquare(n);
     if constexpr (std::is_same_v<T, std::int16_t>) {
         // Rows padded alike take the counts in place.
         if (d.stride() == table.countRowStride && n > 0) {
-            sharedItemCounts<kPopcnt>(table, counted.data(), unrelated, d.rowData(0));
+            sharedItemCounts<kPopcnt>(table, counted, unrelated, d.rowData(0));
             return;
         }
     }
     // Counts up to the item count, below 2^15 for this way of counting.
     thread_local std::vector<std::int32_t> scratch;
     scratch.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(table.countRowStride));
-    sharedItemCounts<kPopcnt>(table, counted.data(), std::int32_t{itemCount} + 1, scratch.data());
+    sharedItemCounts<kPopcnt>(table, counted, std::int32_t{itemCount} + 1, scratch.data());
     for (int i = 0; i < n; ++i) {
         const std::int32_t* from =
             scratch.data() + static_cast<std::size_t>(i) * table.countRowStride;
@@ -206,17 +199,13 @@ template <bool kPopcnt, typename T>
 [[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table,
                                                 const std::vector<std::uint64_t>& correct,
                                                 int itemCount, T unrelated, Matrix<T>& out) {
-    if (table.countByItem) {
-        byItem<kPopcnt>(table, correct, itemCount, unrelated, out);
-        return;
-    }
-    if (table.words <= 1) {
-        const std::uint64_t first = correct.empty() ? 0 : correct[0];
-        singleWord<kPopcnt>(table, first & wordMask(std::min(itemCount, table.itemCount), 0),
-                            unrelated, out);
-        return;
-    }
-    multiWord<kPopcnt>(table, countedItems(table, correct, itemCount), unrelated, out);
+    const std::uint64_t* counted = countedItems(table, correct, itemCount);
+    if (table.countByItem)
+        byItem<kPopcnt>(table, counted, itemCount, unrelated, out);
+    else if (table.words <= 1)
+        singleWord<kPopcnt>(table, table.words == 1 ? counted[0] : 0, unrelated, out);
+    else
+        multiWord<kPopcnt>(table, counted, unrelated, out);
 }
 
 template <typename T>
