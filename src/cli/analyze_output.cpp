@@ -21,7 +21,6 @@
 #include "core/bit_ops.h"
 #include "core/number_text.h"
 #include "core/utf8.h"
-#include "core/whole_units.h"
 
 namespace qv::cli {
 
@@ -86,23 +85,33 @@ void writeField(std::string& out, std::string_view key, const json& value, bool 
 // The widest cell text: a whole Currency or a double in JSON notation.
 constexpr std::size_t kMaxCell = 32;
 
-// The texts of 0 .. 99, two bytes each, the second unused below 10.
-constexpr std::array<std::array<char, 2>, 100> kSmallInts = [] {
-    std::array<std::array<char, 2>, 100> texts{};
-    for (int v = 0; v < 100; ++v)
-        texts[static_cast<std::size_t>(v)] =
-            v < 10 ? std::array<char, 2>{static_cast<char>('0' + v), ' '}
-                   : std::array<char, 2>{static_cast<char>('0' + v / 10),
-                                         static_cast<char>('0' + v % 10)};
-    return texts;
+// Whole numbers below 1000 with a comma after them, four bytes each, and the
+// bytes of each that count.
+constexpr int kTabledCells = 1000;
+struct CellTexts {
+    std::array<std::array<char, 4>, kTabledCells> text{};
+    std::array<std::uint8_t, kTabledCells> size{};
+};
+constexpr CellTexts kCellTexts = [] {
+    CellTexts t;
+    for (int v = 0; v < kTabledCells; ++v) {
+        auto& text = t.text[static_cast<std::size_t>(v)];
+        std::size_t k = 0;
+        if (v >= 100) text[k++] = static_cast<char>('0' + v / 100);
+        if (v >= 10) text[k++] = static_cast<char>('0' + v / 10 % 10);
+        text[k++] = static_cast<char>('0' + v % 10);
+        text[k++] = ',';
+        t.size[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(k);
+    }
+    return t;
 }();
 
 char* putInt(char* at, std::int64_t value) {
-    // Nearly every cell is a small count: both bytes are written and the
-    // length decided without a branch to mispredict.
-    if (value >= 0 && value < 100) {
-        std::memcpy(at, kSmallInts[static_cast<std::size_t>(value)].data(), 2);
-        return at + 1 + (value >= 10);
+    // Nearly every cell is a small count: four bytes copied from the table,
+    // the comma after the digits left to be written over.
+    if (value >= 0 && value < kTabledCells) {
+        std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(value)].data(), 4);
+        return at + kCellTexts.size[static_cast<std::size_t>(value)] - 1;
     }
     return std::to_chars(at, at + kMaxCell, value).ptr;
 }
@@ -174,61 +183,12 @@ std::size_t matrixBound(const Matrix<T>& m) {
            2;
 }
 
-// Whole numbers below 1000 with a comma after them, four bytes each, and the
-// bytes of each that count.
-constexpr int kTabledCells = 1000;
-struct CellTexts {
-    std::array<std::array<char, 4>, kTabledCells> text{};
-    std::array<std::uint8_t, kTabledCells> size{};
-};
-constexpr CellTexts kCellTexts = [] {
-    CellTexts t;
-    for (int v = 0; v < kTabledCells; ++v) {
-        auto& text = t.text[static_cast<std::size_t>(v)];
-        std::size_t k = 0;
-        if (v >= 100) text[k++] = static_cast<char>('0' + v / 100);
-        if (v >= 10) text[k++] = static_cast<char>('0' + v / 10 % 10);
-        text[k++] = static_cast<char>('0' + v % 10);
-        text[k++] = ',';
-        t.size[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(k);
-    }
-    return t;
-}();
-
-// A row's cells, each followed by a comma.
+// A row's cells, each followed by a comma. Only a table of other values
+// than 0 and 1 gives Currency distances; whole ones are written as integers.
 char* putCells(char* at, const Currency* cells, int n) {
-    // Whole numbers below 1000 (nearly every row) in two passes: the units
-    // of every cell, 32 bits a lane, then the texts. A raw value below 2^31
-    // that 16 divides is whole exactly when its units (whole_units.h, modulo
-    // 2^32) are below 1000.
-    constexpr std::uint32_t kInverse32 = static_cast<std::uint32_t>(kInverseOf625);
-    std::array<std::uint32_t, 256> units;
-    std::uint64_t outside = 0;
-    const int tabled = std::min(n, static_cast<int>(units.size()));
-    for (int j = 0; j < tabled; ++j) {
-        const auto raw = static_cast<std::uint64_t>(cells[j].raw());
-        units[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>(raw >> 4) * kInverse32;
-        outside |= (raw & 15) | (raw >> 31) |
-                   (units[static_cast<std::size_t>(j)] >= kTabledCells ? 1u : 0u);
-    }
-    if (outside == 0 && tabled == n) {
-        for (int j = 0; j < n; ++j) {
-            const std::size_t u = units[static_cast<std::size_t>(j)];
-            std::memcpy(at, kCellTexts.text[u].data(), 4);
-            at += kCellTexts.size[u];
-        }
-        return at;
-    }
     for (int j = 0; j < n; ++j) {
-        const std::int64_t raw = cells[j].raw();
-        const auto whole = static_cast<std::uint64_t>(wholeUnits(raw));
-        if ((raw & 15) == 0 && whole < kTabledCells) {
-            std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(whole)].data(), 4);
-            at += kCellTexts.size[static_cast<std::size_t>(whole)];
-        } else {
-            at = putCurrency(at, cells[j]);
-            *at++ = ',';
-        }
+        at = putCurrency(at, cells[j]);
+        *at++ = ',';
     }
     return at;
 }
