@@ -32,15 +32,18 @@ namespace {
 char* putField(char* at, std::optional<double> value, std::size_t width) {
     char text[32];
     char* end = value ? thousandthsText(text, *value) : nullptr;
-    const std::string slow = end ? std::string() : padded(value, width);
-    const std::string_view field =
-        end ? std::string_view(text, static_cast<std::size_t>(end - text)) : std::string_view(slow);
-    if (field.size() < width) {
-        std::memset(at, ' ', width - field.size());
-        at += width - field.size();
+    if (!end) {
+        const std::string field = padded(value, width);
+        std::memcpy(at, field.data(), field.size());
+        return at + field.size();
     }
-    std::memcpy(at, field.data(), field.size());
-    return at + field.size();
+    const auto size = static_cast<std::size_t>(end - text);
+    if (size < width) {
+        std::memset(at, ' ', width - size);
+        at += width - size;
+    }
+    std::memcpy(at, text, size);
+    return at + size;
 }
 
 }  // namespace

@@ -39,13 +39,6 @@ inline void linkRowsInto(const LinkMatrix& links, int n, LinkRows& out) {
     }
 }
 
-// Sized for n concepts, every bit clear, reusing the storage.
-inline void clearLinkRows(LinkRows& rows, int n) {
-    rows.n = n;
-    rows.words = (n + 63) / 64;
-    rows.bits.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(rows.words), 0);
-}
-
 inline bool hasLink(const LinkRows& rows, int i, int j) {
     return (rows.row(i)[j / 64] >> (j % 64)) & 1u;
 }
