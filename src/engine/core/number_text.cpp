@@ -58,14 +58,17 @@ struct CutDigits {
 };
 
 // The rule itself: the kept digits, plus one unit of the last kept decimal
-// when the next digit is 5 or more. With at most 15 significant digits `kept`
-// is below 2^53, so it and the power are exact and one division gives the
-// double the kept text reads as.
-double roundedFrom(const CutDigits& c, int decimals) {
-    const double magnitude = static_cast<double>(c.kept) / kExactPowersOfTen[c.taken];
-    const double truncated = c.negative ? -magnitude : magnitude;
-    if (c.next > 4) return truncated + 1.0 / kExactPowersOfTen[decimals];
-    return truncated;
+// when the next digit is 5 or more (a digit is cut only once `decimals` are
+// kept). With at most 15 significant digits the count of units is below 2^53,
+// so it and the power are exact and the one division gives the double
+// nearest the rounded decimal. Adding the unit as a double instead would round
+// twice: 0.009 + 0.001 is 0.0099999999999999985, not 0.01. The unit goes on
+// with its sign, so a negative value moves towards zero.
+double roundedFrom(const CutDigits& c) {
+    const auto kept = static_cast<std::int64_t>(c.kept);
+    if (c.next < 5 && kept == 0) return c.negative ? -0.0 : 0.0;
+    const std::int64_t units = (c.negative ? -kept : kept) + (c.next > 4 ? 1 : 0);
+    return static_cast<double>(units) / kExactPowersOfTen[c.taken];
 }
 
 // Rates and indices, in [0.001, 100) with at most six decimals, without the
@@ -140,8 +143,8 @@ double RoundToDecimals(double value, int decimals) {
     decimals = std::clamp(decimals, 0, kMaxExactPower);
     // A whole number below 10^15 (0 and 100 among the rates) is its own text.
     if (value == std::floor(value) && std::abs(value) < 1e15) return value;
-    if (auto c = cutByProduct(value, decimals)) return roundedFrom(*c, decimals);
-    if (auto c = cutByText(value, decimals)) return roundedFrom(*c, decimals);
+    if (auto c = cutByProduct(value, decimals)) return roundedFrom(*c);
+    if (auto c = cutByText(value, decimals)) return roundedFrom(*c);
     return value;
 }
 

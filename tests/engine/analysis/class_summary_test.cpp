@@ -110,5 +110,28 @@ TEST(ClassSummary, ThreeStudentsByHand) {
     EXPECT_TRUE(mostMissedLinks(none, 5).empty());
 }
 
+// Means and medians halfway between two thousandths round up to the double
+// nearest the next one: 0.0095 is 0.01, never an ulp below it.
+TEST(ClassSummary, HalfwayMeansRoundToTheNearestDouble) {
+    AppState s;
+    s.conceptCount = 2;
+    s.itemCount = 2;
+    ClassTally tally(s);
+    for (const double t : {0.009, 0.010}) {
+        StudentRecord r;
+        r.pfcValue = t;
+        r.gtdValue = -t;
+        r.prxValue = t + 0.09;
+        tally.add(r);
+    }
+    const ClassSummary c = tally.summary(s);
+    const Histogram& pfc = c.histograms[kValuePfc];
+    EXPECT_EQ(pfc.mean, 0.01);
+    EXPECT_EQ(pfc.median, 0.01);
+    EXPECT_EQ(pfc.counts.front(), 2);
+    EXPECT_EQ(c.histograms[kValueGtd].mean, -0.01);
+    EXPECT_EQ(c.histograms[kValuePrx].median, 0.1);
+}
+
 }  // namespace
 }  // namespace qv

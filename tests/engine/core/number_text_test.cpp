@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 namespace qv {
 namespace {
@@ -53,16 +54,17 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
 }
 
 // Half up at the d-th decimal of the 15-significant-digit text, on its
-// digits as one integer: the text RoundToDecimals(value, d) must show. The
-// unit is added with its sign, so a negative value moves towards zero.
-std::string roundedOnDigits(double value, int d) {
+// digits as one integer, read back by strtod: the double nearest the rounded
+// decimal, which RoundToDecimals(value, d) must return exactly. The unit is
+// added with its sign, so a negative value moves towards zero.
+double roundedOnDigits(double value, int d) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", value);
     std::string s = buf;
     if (const auto e = s.find('e'); e != std::string::npos) {
         // A tiny value's text is read positionally: 8.2e-05 is 0.000082.
         const int exponent = std::stoi(s.substr(e + 1));
-        if (exponent >= 0) return numberText(value);
+        if (exponent >= 0) return value;
         std::string mantissa;
         for (char ch : s.substr(0, e))
             if (ch != '-' && ch != '.') mantissa += ch;
@@ -70,21 +72,29 @@ std::string roundedOnDigits(double value, int d) {
             mantissa;
     }
     const std::size_t point = s.find('.');
-    if (point == std::string::npos) return numberText(value);
+    if (point == std::string::npos) return std::strtod(s.c_str(), nullptr);
     const std::size_t kept = std::min(s.size() - point - 1, static_cast<std::size_t>(d));
     long long k = std::stoll(s.substr(0, point) + s.substr(point + 1, kept));
     if (point + 1 + kept < s.size() && s[point + 1 + kept] >= '5') ++k;
     const std::string scaled = std::to_string(k) + "e-" + std::to_string(kept);
-    return numberText(std::strtod(scaled.c_str(), nullptr));
+    return std::strtod(scaled.c_str(), nullptr);
 }
 
 void expectRounded(double value, int d) {
     d = std::min(d, 22);  // the most decimals RoundToDecimals takes
-    EXPECT_EQ(numberText(RoundToDecimals(value, d)), roundedOnDigits(value, d))
-        << numberText(value) << " to " << d << " decimals";
+    const double got = RoundToDecimals(value, d), want = roundedOnDigits(value, d);
+    EXPECT_EQ(got, want) << numberText(value) << " to " << d << " decimals: "
+                         << std::hexfloat << got << " instead of " << want;
 }
 
 TEST(RoundToDecimals, AgreesWithRoundingTheDigits) {
+    // A unit added to the kept digits as a double would round twice.
+    EXPECT_EQ(RoundToDecimals(0.0095, 3), 0.01);
+    EXPECT_EQ(roundIndex(-0.0095), -0.01);
+    const std::tuple<double, int, double> upwards[] = {
+        {0.0295, 3, 0.03}, {0.00095, 4, 0.001}, {1.15, 1, 1.2}, {99.9995, 3, 100.0}, {0.45, 1, 0.5}};
+    for (const auto& [value, d, rounded] : upwards)
+        EXPECT_EQ(RoundToDecimals(value, d), rounded) << value;
     // Rates and indices as the run makes them.
     for (int total = 1; total <= 300; ++total)
         for (int count = 0; count <= total; ++count) {
