@@ -18,6 +18,21 @@ TEST(Currency, SumsAreExactAndDoublesRoundTiesToEven) {
     EXPECT_EQ(Currency::fromDouble(3.14159265).raw(), 31416);
 }
 
+// A double that is exactly halfway between two ten-thousandths is m / 32
+// for an odd m (2k + 1 = 625 m): 0.03125, 0.09375, ... Each goes to the
+// even neighbour, whichever side that is, and a negative one likewise.
+TEST(Currency, DoublesExactlyHalfwayGoToTheEvenNeighbour) {
+    EXPECT_EQ(Currency::fromDouble(0.03125).raw(), 312);
+    EXPECT_EQ(Currency::fromDouble(0.09375).raw(), 938);
+    EXPECT_EQ(Currency::fromDouble(-0.03125).raw(), -312);
+    EXPECT_EQ(Currency::fromDouble(-0.09375).raw(), -938);
+    for (std::int64_t m = -4001; m <= 4001; m += 2) {
+        const std::int64_t below = (m * 625 - 1) / 2, above = (m * 625 + 1) / 2;
+        const std::int64_t even = below % 2 == 0 ? below : above;
+        ASSERT_EQ(Currency::fromDouble(static_cast<double>(m) / 32).raw(), even) << m << "/32";
+    }
+}
+
 TEST(Currency, ProductsRoundTiesToEven) {
     // {a, b, a x b} in ten-thousandths; every product is k + 0.5 units.
     const std::int64_t ties[][3] = {{1, 5000, 0},   {3, 5000, 2}, {5, 5000, 2},  {-5, 5000, -2},
