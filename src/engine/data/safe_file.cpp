@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -16,16 +17,83 @@ namespace qv {
 
 namespace {
 
-// The mode a new file gets from the user's umask, or the old file's own.
-mode_t modeFor(const std::filesystem::path& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
+namespace fs = std::filesystem;
+
+// Asked of open() for a new file: the kernel takes the umask off it, so the
+// umask is never read (reading it means setting it, a race with every other
+// thread that creates a file meanwhile).
+constexpr mode_t kNewFileMode = 0666;
+// How often a random name is drawn again when it is taken.
+constexpr int kNameAttempts = 100;
+
+fs::path folderOf(const fs::path& target) {
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+// A hidden name beside the target that is not likely to be taken:
+// ".results.json.k3x9qa" for a temporary file, ".results.json.old.k3x9qa"
+// for the old file's second name.
+fs::path besideName(const fs::path& target, std::string_view tag) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = "." + target.filename().native() + std::string(tag);
+    for (int k = 0; k < 6; ++k)
+        name += kLetters[random() % kLetters.size()];
+    return folderOf(target) / name;
+}
+
+Error folderFailure(const fs::path& folder, int errnum) {
+    return Error{pathText(folder), 0, "無法寫入：" + systemReason(errnum), "資料夾"};
+}
+
+// Puts a folder's new entries (the renames) on the disk.
+Expected<void> syncFolder(const SystemCalls& calls, const fs::path& folder) {
+    const int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) return folderFailure(folder, errno);
+    // A file system that cannot sync a folder says EINVAL; its renames are
+    // as lasting as it makes them.
+    const bool synced = calls.fsync(fd) == 0 || errno == EINVAL;
+    const int syncError = errno;
+    const bool closed = calls.close(fd) == 0;
+    if (!synced) return folderFailure(folder, syncError);
+    if (!closed) return folderFailure(folder, errno);
+    return {};
 }
 
 }  // namespace
+
+int SystemCalls::open(const char* path, int flags, mode_t mode) const {
+    return ::open(path, flags, mode);
+}
+ssize_t SystemCalls::read(int fd, char* data, std::size_t size) const {
+    return ::read(fd, data, size);
+}
+ssize_t SystemCalls::write(int fd, const char* data, std::size_t size) const {
+    return ::write(fd, data, size);
+}
+int SystemCalls::fsync(int fd) const {
+    return ::fsync(fd);
+}
+int SystemCalls::fchmod(int fd, mode_t mode) const {
+    return ::fchmod(fd, mode);
+}
+int SystemCalls::close(int fd) const {
+    return ::close(fd);
+}
+int SystemCalls::rename(const char* from, const char* to) const {
+    return ::rename(from, to);
+}
+int SystemCalls::link(const char* from, const char* to) const {
+    return ::link(from, to);
+}
+int SystemCalls::unlink(const char* path) const {
+    return ::unlink(path);
+}
+
+const SystemCalls& systemCalls() {
+    static const SystemCalls calls;
+    return calls;
+}
 
 std::string systemReason(int errnum) {
     switch (errnum) {
@@ -57,51 +125,57 @@ std::string systemReason(int errnum) {
     }
 }
 
-Expected<SafeFile> SafeFile::create(const std::filesystem::path& given) {
+Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& calls) {
     std::error_code ec;
     // A link is followed so that the file it names is replaced, not the link.
-    const std::filesystem::path target = std::filesystem::is_symlink(given, ec)
-                                             ? std::filesystem::weakly_canonical(given, ec)
-                                             : given;
+    const fs::path target = fs::is_symlink(given, ec) ? fs::weakly_canonical(given, ec) : given;
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
         if (S_ISDIR(st.st_mode))
             return Error{pathText(given), 0, "無法寫入：" + systemReason(EISDIR)};
         // A device or a pipe (/dev/stdout, a FIFO) cannot be replaced; it
         // takes the bytes as they come.
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        const int fd = calls.open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
         if (fd < 0) return Error{pathText(given), 0, "無法寫入：" + systemReason(errno)};
-        return SafeFile(target, {}, fd);
+        return SafeFile(calls, target, {}, fd);
     }
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string pattern = pathText(folder / ("." + pathText(target.filename()) + ".XXXXXX"));
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int errnum = errno;
-        return Error{pathText(target), 0, "無法寫入：" + systemReason(errnum)};
+    fs::path temp;
+    int fd = -1, errnum = 0;
+    for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+        temp = besideName(target, ".");
+        fd = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        errnum = errno;
+        if (fd < 0 && errnum != EEXIST) break;
     }
-    ::fchmod(fd, modeFor(target));
-    return SafeFile(target, std::filesystem::path(pattern), fd);
+    if (fd < 0) return Error{pathText(target), 0, "無法寫入：" + systemReason(errnum)};
+    SafeFile file(calls, target, temp, fd);
+    // The old file's mode, set bits and all, goes on to the new one.
+    if (exists && calls.fchmod(fd, st.st_mode & 07777) != 0)
+        return file.failure("無法設定檔案權限", errno);
+    return file;
 }
 
-SafeFile::SafeFile(std::filesystem::path target, std::filesystem::path temp, int fd)
-    : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
+SafeFile::SafeFile(const SystemCalls& calls, fs::path target, fs::path temp, int fd)
+    : calls_(&calls), target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
 
 SafeFile::SafeFile(SafeFile&& other) noexcept
-    : target_(std::move(other.target_)),
-      temp_(std::move(other.temp_)),
-      fd_(std::exchange(other.fd_, -1)) {
-    other.temp_.clear();
-}
+    : calls_(other.calls_),
+      target_(std::move(other.target_)),
+      temp_(std::exchange(other.temp_, {})),
+      old_(std::exchange(other.old_, {})),
+      fd_(std::exchange(other.fd_, -1)),
+      replaced_(std::exchange(other.replaced_, false)) {}
 
 SafeFile& SafeFile::operator=(SafeFile&& other) noexcept {
     if (this != &other) {
         discard();
+        calls_ = other.calls_;
         target_ = std::move(other.target_);
-        temp_ = std::move(other.temp_);
+        temp_ = std::exchange(other.temp_, {});
+        old_ = std::exchange(other.old_, {});
         fd_ = std::exchange(other.fd_, -1);
-        other.temp_.clear();
+        replaced_ = std::exchange(other.replaced_, false);
     }
     return *this;
 }
@@ -110,11 +184,13 @@ SafeFile::~SafeFile() {
     discard();
 }
 
+// What an unfinished or failed file leaves goes; nothing is to be told.
 void SafeFile::discard() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) calls_->close(fd_);
     fd_ = -1;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
+    if (!temp_.empty()) calls_->unlink(temp_.c_str());
     temp_.clear();
+    dropOld();
 }
 
 Error SafeFile::failure(const char* doing, int errnum) const {
@@ -122,63 +198,155 @@ Error SafeFile::failure(const char* doing, int errnum) const {
 }
 
 Expected<void> SafeFile::write(std::string_view bytes) {
+    if (fd_ < 0) return failure("無法寫入", EBADF);
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return failure("無法寫入", errno);
-        }
+        const ssize_t n = calls_->write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return failure("無法寫入", n < 0 ? errno : EIO);
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return {};
 }
 
-Expected<void> SafeFile::finish(bool sync) {
+Expected<void> SafeFile::finish() {
+    if (fd_ < 0) return {};
     // Some file systems report a full disk only at fsync or close; a device
     // or pipe has nothing to sync.
-    if (sync && !temp_.empty() && ::fsync(fd_) != 0) return failure("無法寫入", errno);
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) return failure("無法寫入", errno);
+    const bool synced = temp_.empty() || calls_->fsync(fd_) == 0;
+    const int syncError = errno;
+    const bool closed = calls_->close(std::exchange(fd_, -1)) == 0;
+    if (!synced) return failure("無法寫入", syncError);
+    if (!closed) return failure("無法寫入", errno);
     return {};
 }
 
-Expected<void> SafeFile::replace() {
-    if (temp_.empty()) return {};  // written in place
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0) return failure("無法取代舊檔", errno);
-    temp_.clear();
+// A second name for the old target, so that it can come back when a later
+// step fails: a hard link where the file system has them, else a copy.
+Expected<void> SafeFile::keepOld() {
+    // What took the target's place since create() (a folder, say) cannot be
+    // replaced, and the rename will say so.
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {};
+    int errnum = 0;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        fs::path old = besideName(target_, ".old.");
+        if (calls_->link(target_.c_str(), old.c_str()) == 0) {
+            old_ = std::move(old);
+            return {};
+        }
+        errnum = errno;
+        if (errnum == ENOENT) return {};  // a new file: nothing to keep
+        if (errnum != EEXIST) break;
+    }
+    if (errnum != EPERM && errnum != ENOTSUP && errnum != EMLINK && errnum != ENOSYS)
+        return failure("無法保留舊檔", errnum);
+    const int in = calls_->open(target_.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (in < 0) return errno == ENOENT ? Expected<void>{} : failure("無法保留舊檔", errno);
+    auto copy = create(target_, *calls_);  // beside it, with its mode
+    Expected<void> copied = copy ? Expected<void>{} : Expected<void>(copy.error());
+    char buffer[1 << 16];
+    while (copied) {
+        const ssize_t n = calls_->read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) copied = failure("無法保留舊檔", errno);
+        if (n <= 0) break;
+        copied = copy->write(std::string_view(buffer, static_cast<std::size_t>(n)));
+    }
+    // Only read: its close cannot lose anything.
+    calls_->close(in);
+    if (copied) copied = copy->finish();
+    if (!copied) return copied;
+    old_ = std::exchange(copy->temp_, {});
+    return {};
+}
+
+// The old content back under the target's name (a new target goes); true
+// unless the old file could not be put back, and then it stays where it is.
+bool SafeFile::restoreOld() {
+    if (!replaced_) return true;
+    replaced_ = false;
+    if (old_.empty()) {
+        calls_->unlink(target_.c_str());
+        return true;
+    }
+    if (calls_->rename(old_.c_str(), target_.c_str()) != 0) return false;
+    old_.clear();
+    return true;
+}
+
+void SafeFile::dropOld() {
+    if (!old_.empty()) calls_->unlink(old_.c_str());
+    old_.clear();
+}
+
+Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
+    // Devices and pipes were written in place.
+    auto replaceable = [](const SafeFile& f) { return !f.temp_.empty() || f.replaced_; };
+    std::vector<fs::path> folders;
+    for (const SafeFile& f : files)
+        if (replaceable(f) && std::ranges::find(folders, folderOf(f.target_)) == folders.end())
+            folders.push_back(folderOf(f.target_));
+    const auto rollBack = [&](Error error) -> Expected<void> {
+        for (SafeFile& f : files) {
+            if (!f.restoreOld()) {
+                error.what += "；舊檔留在「" + pathText(f.old_) + "」";
+                f.old_.clear();
+            }
+            f.discard();
+        }
+        // Best effort: the error already says what went wrong.
+        for (const fs::path& folder : folders)
+            (void)syncFolder(*files.front().calls_, folder);
+        if (files.size() > 1) error.what += "；這一組檔案都沒有更動";
+        return error;
+    };
+    for (SafeFile& f : files)
+        if (replaceable(f))
+            if (auto kept = f.keepOld(); !kept) return rollBack(kept.error());
+    for (SafeFile& f : files) {
+        if (!replaceable(f)) continue;
+        if (f.calls_->rename(f.temp_.c_str(), f.target_.c_str()) != 0)
+            return rollBack(f.failure("無法取代舊檔", errno));
+        f.temp_.clear();
+        f.replaced_ = true;
+    }
+    for (const fs::path& folder : folders)
+        if (auto synced = syncFolder(*files.front().calls_, folder); !synced)
+            return rollBack(synced.error());
+    for (SafeFile& f : files) {
+        f.replaced_ = false;
+        f.dropOld();
+    }
     return {};
 }
 
 Expected<void> SafeFile::commit() {
     if (auto finished = finish(); !finished) return finished;
-    return replace();
+    return replaceAll(std::span(this, 1));
 }
 
-Expected<void> writeFileSafely(const std::filesystem::path& target, std::string_view bytes) {
+Expected<void> writeFileSafely(const fs::path& target, std::string_view bytes) {
     auto file = SafeFile::create(target);
     if (!file) return file.error();
     if (auto written = file->write(bytes); !written) return written;
     return file->commit();
 }
 
-Expected<void> SafeFileSet::add(const std::filesystem::path& target, std::string_view bytes) {
-    auto file = SafeFile::create(target);
+Expected<void> SafeFileSet::add(const fs::path& target, std::string_view bytes) {
+    auto file = SafeFile::create(target, *calls_);
     if (!file) return file.error();
     if (auto written = file->write(bytes); !written) return written;
-    // Closed at once: a folder of reports may hold more files than a process
-    // may keep open.
-    if (auto finished = file->finish(false); !finished) return finished;
+    // Closed at once: a set may hold more files than a process may keep open.
+    if (auto finished = file->finish(); !finished) return finished;
     files_.push_back(std::move(file).value());
     return {};
 }
 
 Expected<void> SafeFileSet::commit() {
-    // One sync for the whole set instead of one per file.
-    ::sync();
-    for (SafeFile& file : files_)
-        if (auto replaced = file.replace(); !replaced) return replaced;
+    if (files_.empty()) return {};
+    auto replaced = SafeFile::replaceAll(files_);
     files_.clear();
-    return {};
+    return replaced;
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

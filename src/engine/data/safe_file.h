@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -8,51 +11,86 @@
 
 namespace qv {
 
+// The system calls a safe write makes. Each returns what the call of the same
+// name returns and leaves errno as it does; tests derive from it to watch the
+// order of the calls or to make one of them fail.
+class SystemCalls {
+  public:
+    virtual ~SystemCalls() = default;
+    virtual int open(const char* path, int flags, mode_t mode) const;
+    virtual ssize_t read(int fd, char* data, std::size_t size) const;
+    virtual ssize_t write(int fd, const char* data, std::size_t size) const;
+    virtual int fsync(int fd) const;
+    virtual int fchmod(int fd, mode_t mode) const;
+    virtual int close(int fd) const;
+    virtual int rename(const char* from, const char* to) const;
+    virtual int link(const char* from, const char* to) const;
+    virtual int unlink(const char* path) const;
+};
+
+// The calls as the system makes them.
+const SystemCalls& systemCalls();
+
 // A file replaced whole or not at all. The bytes go to a temporary file in
-// the target's folder; commit() flushes it to the disk and renames it over
-// the target. Until then the old file stays as it was, so a kill or a full
-// disk at any moment leaves either the old file or the complete new one. An
-// uncommitted temporary file is removed when the SafeFile goes.
+// the target's folder; commit() flushes it to the disk, renames it over the
+// target and flushes the folder. Until then the old file stays as it was, so a
+// kill or a full disk at any moment leaves either the old file or the complete
+// new one. A new file gets the mode 0666 less the umask, an old one keeps its
+// own. An uncommitted temporary file is removed when the SafeFile goes.
 class SafeFile {
   public:
-    static Expected<SafeFile> create(const std::filesystem::path& target);
+    static Expected<SafeFile> create(const std::filesystem::path& target,
+                                     const SystemCalls& calls = systemCalls());
 
     SafeFile(SafeFile&& other) noexcept;
     SafeFile& operator=(SafeFile&& other) noexcept;
     ~SafeFile();
 
     Expected<void> write(std::string_view bytes);
-    // finish() then replace(); a set of files finishes all before replacing any.
+    // finish() then the replacement; a failure leaves the old file whole.
     Expected<void> commit();
-    // Closes the temporary file, after flushing it to the disk unless the
-    // caller syncs a whole set of files at once.
-    Expected<void> finish(bool sync = true);
-    // Renames the finished temporary file over the target.
-    Expected<void> replace();
+    // Flushes the temporary file to the disk and closes it.
+    Expected<void> finish();
 
   private:
-    SafeFile(std::filesystem::path target, std::filesystem::path temp, int fd);
+    friend class SafeFileSet;
+    SafeFile(const SystemCalls& calls, std::filesystem::path target, std::filesystem::path temp,
+             int fd);
     Error failure(const char* doing, int errnum) const;
     void discard();
+    Expected<void> keepOld();
+    bool restoreOld();
+    void dropOld();
+    // Renames the finished files over their targets, all or none.
+    static Expected<void> replaceAll(std::span<SafeFile> files);
 
+    const SystemCalls* calls_;
     std::filesystem::path target_, temp_;
+    // A second name of the old target while it is being replaced; empty when
+    // there was none.
+    std::filesystem::path old_;
     int fd_ = -1;
+    bool replaced_ = false;
 };
 
 // The whole of `bytes` as the new content of `target`, through a SafeFile.
 Expected<void> writeFileSafely(const std::filesystem::path& target, std::string_view bytes);
 
-// Files that belong together (the three files of a class, a folder of
-// reports): each is written to its temporary file first, and none replaces
-// its target until all are written. A file that cannot be written is not
-// added and says why; the others still go in.
+// Files that belong together (the three files of a class): each is written to
+// its temporary file first, and none replaces its target until all are
+// written. A file that cannot be written is not added and says why. commit()
+// replaces all or none: when one cannot be replaced, those already replaced
+// get their old content back and those that are new go.
 class SafeFileSet {
   public:
+    explicit SafeFileSet(const SystemCalls& calls = systemCalls()) : calls_(&calls) {}
+
     Expected<void> add(const std::filesystem::path& target, std::string_view bytes);
     Expected<void> commit();
     std::size_t size() const { return files_.size(); }
 
   private:
+    const SystemCalls* calls_;
     std::vector<SafeFile> files_;
 };
 

@@ -2,15 +2,20 @@
 // are regular files of a bounded size.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/state.h"
 #include "data/loaders.h"
@@ -124,6 +129,171 @@ TEST_F(SafeFileTest, SetReplacesNothingUntilCommitted) {
     ASSERT_TRUE(set.commit());
     EXPECT_EQ(read(a) + read(b), "new anew b");
     EXPECT_EQ(entries(), 2u);
+}
+
+// The real calls, each logged by kind ("fsync file", "fsync folder", ...);
+// the first call of the kind `failing` fails with EIO instead, and with
+// `noLinks` every link fails as on a file system without hard links.
+class WatchedCalls : public SystemCalls {
+  public:
+    std::string failing;
+    bool noLinks = false;
+    mutable std::vector<std::string> log;
+
+    int open(const char* path, int flags, mode_t mode) const override {
+        const bool folder = (flags & O_DIRECTORY) != 0;
+        if (fails(folder ? "open folder" : "open file")) return -1;
+        const int fd = SystemCalls::open(path, flags, mode);
+        if (folder && fd >= 0) folders_.insert(fd);
+        return fd;
+    }
+    ssize_t write(int fd, const char* data, std::size_t size) const override {
+        return fails("write") ? -1 : SystemCalls::write(fd, data, size);
+    }
+    int fsync(int fd) const override { return fails(kind("fsync", fd)) ? -1 : SystemCalls::fsync(fd); }
+    int fchmod(int fd, mode_t mode) const override {
+        return fails("fchmod") ? -1 : SystemCalls::fchmod(fd, mode);
+    }
+    int close(int fd) const override {
+        const bool failed = fails(kind("close", fd));
+        folders_.erase(fd);
+        const int closed = SystemCalls::close(fd);  // a failed close frees the descriptor too
+        if (failed) errno = EIO;
+        return failed ? -1 : closed;
+    }
+    int rename(const char* from, const char* to) const override {
+        return fails("rename") ? -1 : SystemCalls::rename(from, to);
+    }
+    int link(const char* from, const char* to) const override {
+        if (noLinks) {
+            log.push_back("link");
+            errno = EPERM;
+            return -1;
+        }
+        return fails("link") ? -1 : SystemCalls::link(from, to);
+    }
+    int unlink(const char* path) const override {
+        log.push_back("unlink");
+        return SystemCalls::unlink(path);
+    }
+
+  private:
+    std::string kind(const char* call, int fd) const {
+        return std::string(call) + (folders_.contains(fd) ? " folder" : " file");
+    }
+    bool fails(const std::string& kind) const {
+        log.push_back(kind);
+        if (kind != failing || failed_) return false;
+        failed_ = true;
+        errno = EIO;
+        return true;
+    }
+    mutable std::set<int> folders_;
+    mutable bool failed_ = false;
+};
+
+// The file reaches the disk before it takes the old one's name, and the
+// folder after; the old file keeps a second name until then.
+TEST_F(SafeFileTest, FileIsSyncedBeforeTheRenameAndItsFolderAfter) {
+    const fs::path target = put("results.csv", "old");
+    WatchedCalls calls;
+    auto file = SafeFile::create(target, calls);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write("new"));
+    ASSERT_TRUE(file->commit());
+    EXPECT_EQ(calls.log,
+              (std::vector<std::string>{"open file", "fchmod", "write", "fsync file", "close file",
+                                        "link", "rename", "open folder", "fsync folder",
+                                        "close folder", "unlink"}));
+    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(entries(), 1u);
+}
+
+// Whichever call fails, the write fails naming the file (or its folder) and
+// the system's reason, and leaves the old file and nothing else.
+TEST_F(SafeFileTest, EveryFailingCallLeavesTheOldFileWhole) {
+    const fs::path target = put("results.csv", "old");
+    for (const char* kind : {"open file", "fchmod", "write", "fsync file", "close file", "link",
+                             "rename", "open folder", "fsync folder", "close folder"}) {
+        WatchedCalls calls;
+        calls.failing = kind;
+        Expected<void> done = errorText("not written");
+        if (auto file = SafeFile::create(target, calls)) {
+            done = file->write("new");
+            if (done) done = file->commit();
+        } else {
+            done = file.error();
+        }
+        ASSERT_FALSE(done) << kind;
+        const std::string named =
+            std::string(kind).ends_with("folder") ? "資料夾「" + dir_.string() + "」"
+                                                  : "檔案「" + target.string() + "」";
+        EXPECT_NE(done.error().message().find(named), std::string::npos) << done.error().message();
+        EXPECT_NE(done.error().message().find("磁碟讀寫錯誤"), std::string::npos) << kind;
+        EXPECT_EQ(read(target), "old") << kind;
+        EXPECT_EQ(entries(), 1u) << kind;
+    }
+}
+
+// A set is replaced all or not at all: when a later rename fails, the files
+// already replaced get their old bytes back and a new one goes, whether the
+// old files were kept as links or, without links, as copies.
+TEST_F(SafeFileTest, SetWhoseRenameFailsPutsEveryOldFileBack) {
+    for (const bool links : {true, false}) {
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const fs::path fresh = dir_ / "items.txt";
+        const fs::path old = put("students.txt", "old students");
+        const fs::path blocked = put("concepts.txt", "old concepts");
+        ::chmod(old.c_str(), 0640);
+        WatchedCalls calls;
+        calls.noLinks = !links;
+        SafeFileSet set(calls);
+        ASSERT_TRUE(set.add(fresh, "new items"));
+        ASSERT_TRUE(set.add(old, "new students"));
+        ASSERT_TRUE(set.add(blocked, "new concepts"));
+        // The third target turns into a folder with a file in it: no file
+        // can be renamed over that.
+        fs::remove(blocked);
+        fs::create_directories(blocked);
+        put("concepts.txt/inside.txt", "x");
+
+        const auto committed = set.commit();
+        ASSERT_FALSE(committed) << links;
+        EXPECT_NE(committed.error().message().find("concepts.txt」：無法取代舊檔"),
+                  std::string::npos)
+            << committed.error().message();
+        EXPECT_EQ(read(old), "old students") << links;
+        EXPECT_EQ(fs::status(old).permissions(), fs::perms(0640)) << links;
+        EXPECT_FALSE(fs::exists(fresh)) << links;
+        EXPECT_EQ(entries(), 2u) << links;  // the old file and the folder, no leftovers
+    }
+}
+
+// A new file gets 0666 less the umask; an old one keeps its mode.
+TEST_F(SafeFileTest, NewFilesTakeTheUmaskAndOldFilesKeepTheirMode) {
+    const auto modeOf = [](const fs::path& p) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    };
+    const mode_t before = ::umask(022);
+    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}}) {
+        ::umask(mask);
+        const fs::path fresh = dir_ / ("new-" + std::to_string(mask));
+        ASSERT_TRUE(writeFileSafely(fresh, "x"));
+        EXPECT_EQ(modeOf(fresh), mode) << std::oct << mask;
+        SafeFileSet set;
+        ASSERT_TRUE(set.add(dir_ / ("set-" + std::to_string(mask)), "x"));
+        ASSERT_TRUE(set.commit());
+        EXPECT_EQ(modeOf(dir_ / ("set-" + std::to_string(mask))), mode) << std::oct << mask;
+
+        const fs::path old = put("old-" + std::to_string(mask), "x");
+        ::chmod(old.c_str(), 0604);
+        ASSERT_TRUE(writeFileSafely(old, "y"));
+        EXPECT_EQ(modeOf(old), 0604u) << std::oct << mask;
+    }
+    ::umask(before);
 }
 
 TEST_F(SafeFileTest, SameFileComparesIdentityNotSpelling) {
