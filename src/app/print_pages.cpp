@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <optional>
+#include <string>
 
 #include "data_folders.h"
 #include "dialogs.h"
@@ -16,7 +17,7 @@ struct PageOutput::Impl {
     QPrinter& printer;
     std::optional<render::PdfBook> book;
     QPainter painter;
-    bool started = false;
+    int pages = 0;
     bool failed = false;
     explicit Impl(QPrinter& p) : printer(p) {}
 };
@@ -35,12 +36,8 @@ bool PageOutput::add(const RecordingCanvas& page) {
     Impl& d = *impl_;
     if (d.failed) return false;
     if (d.book) return d.book->addPage(page);
-    if (!d.started) {
-        d.started = true;
-        d.failed = !d.painter.begin(&d.printer);
-    } else {
-        d.failed = !d.printer.newPage();
-    }
+    d.failed = !(++d.pages == 1 ? d.painter.begin(&d.printer) : d.printer.newPage()) ||
+               !d.painter.isActive();
     if (d.failed) return false;
     const QRectF area(QPointF(0, 0), d.printer.pageRect(QPrinter::DevicePixel).size());
     render::paintPictureFitted(d.painter, area, page, Qt::black);
@@ -51,7 +48,9 @@ Expected<void> PageOutput::finish() {
     Impl& d = *impl_;
     if (d.book) return d.book->finish();
     if (d.painter.isActive() && !d.painter.end()) d.failed = true;
-    if (d.failed || !d.started)
+    if (d.pages > 1 && d.failed)
+        return errorText("無法列印第 " + std::to_string(d.pages) + " 頁，列印已中止。");
+    if (d.failed || d.pages == 0)
         return errorText("無法開始列印，請在印表機對話框中選擇印表機或輸出檔案。");
     return {};
 }

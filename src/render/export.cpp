@@ -9,7 +9,9 @@
 #include <QSvgGenerator>
 
 #include <optional>
+#include <string>
 
+#include "data/loaders.h"
 #include "data/safe_file.h"
 #include "painter_canvas.h"
 #include "report/draw_report.h"
@@ -48,17 +50,21 @@ namespace {
 // so that the caller gets the system's reason and the old file stays whole.
 class SafeFileDevice : public QIODevice {
   public:
-    explicit SafeFileDevice(const std::filesystem::path& target) : file_(SafeFile::create(target)) {
+    explicit SafeFileDevice(const std::filesystem::path& target)
+        : target_(target), file_(SafeFile::create(target)) {
         if (file_) open(QIODevice::WriteOnly);
     }
 
-    // The writer's own verdict, then the file's.
-    Expected<void> commit(bool writerOk) {
+    // The file's own failure first, then the writer's (`problem`), naming the file.
+    Expected<void> commit(const std::optional<std::string>& problem) {
         if (!file_) return file_.error();
         if (error_) return *error_;
-        if (!writerOk) return Error{{}, 0, "無法產生檔案內容"};
+        if (problem) return Error{pathText(target_), 0, *problem};
         close();
         return file_->commit();
+    }
+    Expected<void> commit(bool writerOk) {
+        return commit(writerOk ? std::nullopt : std::optional<std::string>("無法產生檔案內容"));
     }
 
   protected:
@@ -74,6 +80,7 @@ class SafeFileDevice : public QIODevice {
     }
 
   private:
+    std::filesystem::path target_;
     Expected<SafeFile> file_;
     std::optional<Error> error_;
 };
@@ -110,8 +117,8 @@ struct PdfBook::Impl {
     SafeFileDevice file;
     QPdfWriter writer;
     QPainter painter;
-    bool started = false;
-    bool failed = false;
+    int pages = 0;
+    std::optional<std::string> problem;
     explicit Impl(const std::filesystem::path& p) : file(p), writer(&file) {}
 };
 
@@ -129,27 +136,29 @@ PdfBook::~PdfBook() {
 }
 
 bool PdfBook::addPage(const RecordingCanvas& picture) {
+    return addPage([&picture](QPainter& painter, const QRectF& page) {
+        paintPictureFitted(painter, page, picture, kInk);
+        return painter.isActive();
+    });
+}
+
+bool PdfBook::addPage(const PageDrawing& draw) {
     Impl& d = *impl_;
-    if (d.failed || !d.file.isOpen()) return false;
-    if (!d.started) {
-        d.started = true;
-        if (!d.painter.begin(&d.writer)) {
-            d.failed = true;
-            return false;
-        }
-    } else if (!d.writer.newPage()) {
-        d.failed = true;
-        return false;
-    }
-    const QRectF page(0, 0, d.writer.width(), d.writer.height());
-    paintPictureFitted(d.painter, page, picture, kInk);
-    return true;
+    if (d.problem || !d.file.isOpen()) return false;
+    const int page = ++d.pages;
+    const bool started = page == 1 ? d.painter.begin(&d.writer) : d.writer.newPage();
+    if (!started || !d.painter.isActive())
+        d.problem = "無法開始第 " + std::to_string(page) + " 頁";
+    else if (!draw(d.painter, QRectF(0, 0, d.writer.width(), d.writer.height())))
+        d.problem = "無法繪製第 " + std::to_string(page) + " 頁";
+    return !d.problem;
 }
 
 Expected<void> PdfBook::finish() {
     Impl& d = *impl_;
-    if (d.painter.isActive()) d.failed = !d.painter.end() || d.failed;
-    return d.file.commit(d.started && !d.failed);
+    if (d.pages == 0 && !d.problem) d.problem = "沒有任何一頁";
+    if (d.painter.isActive() && !d.painter.end() && !d.problem) d.problem = "無法完成 PDF";
+    return d.file.commit(d.problem);
 }
 
 Expected<void> writePdf(const RecordingCanvas& picture, const std::filesystem::path& path,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,7 +11,8 @@
 #include "core/expected.h"
 #include "report/canvas.h"
 
-class QPdfWriter;
+class QPainter;
+class QRectF;
 
 namespace qv::render {
 
@@ -29,8 +31,13 @@ Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::p
 Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,
                         const QString& title);
 
+// Paints one page into `page` (the area inside the margins, in the painter's
+// units) and says whether it could.
+using PageDrawing = std::function<bool(QPainter& painter, const QRectF& page)>;
+
 // A PDF of landscape A4 pages, one drawing per page, fitted inside the margins.
-// Nothing replaces the file at `path` until finish() succeeds.
+// Nothing replaces the file at `path` until finish() succeeds: a page that
+// cannot be started or drawn fails the whole book, and the old file stays.
 class PdfBook {
   public:
     PdfBook(const std::filesystem::path& path, const QString& title);
@@ -40,6 +47,8 @@ class PdfBook {
 
     // False once the document has failed; finish() then says why.
     bool addPage(const RecordingCanvas& picture);
+    bool addPage(const PageDrawing& draw);
+    // The written file, or what failed first, naming the file and the page.
     Expected<void> finish();
 
   private:

@@ -1,7 +1,9 @@
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -125,6 +127,33 @@ TEST(Export, SvgKeepsTheTextAndThePdfBookItsPages) {
     ASSERT_FALSE(full);
     EXPECT_NE(full.error().message().find("磁碟空間不足"), std::string::npos);
     EXPECT_EQ(QFile(svg).size(), svgText.size());
+}
+
+// A page that cannot be drawn fails the book with the file and the page
+// named, and the PDF that was there stays as it was.
+TEST(Export, FailedPageFailsTheBookAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const std::filesystem::path book = (dir.path() + "/class.pdf").toStdString();
+    {
+        QFile old(dir.filePath("class.pdf"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old book");
+    }
+    {
+        PdfBook b(book, "class");
+        ASSERT_TRUE(b.addPage(drawing(ExampleNet2())));
+        EXPECT_FALSE(b.addPage([](QPainter&, const QRectF&) { return false; }));
+        EXPECT_FALSE(b.addPage(drawing(ExampleNet2())));
+        const auto done = b.finish();
+        ASSERT_FALSE(done);
+        EXPECT_NE(done.error().message().find("class.pdf」：無法繪製第 2 頁"), std::string::npos)
+            << done.error().message();
+    }
+    QFile pdf(dir.filePath("class.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.readAll(), "old book");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"class.pdf"});
 }
 
 }  // namespace
