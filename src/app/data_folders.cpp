@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <string_view>
+
 #include "app_context.h"
+#include "data/safe_file.h"
 #include "samples/sample_class.h"
 
 namespace qv::app {
@@ -47,11 +50,8 @@ int seedDataFolders(const std::vector<SeedFile>& files) {
     for (const SeedFile& f : files) {
         const QString path = QDir(f.folder).filePath(f.name);
         if (QFileInfo::exists(path)) continue;
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
-            file.write(f.bytes) == f.bytes.size()) {
-            ++written;
-        }
+        const std::string_view bytes(f.bytes.constData(), static_cast<std::size_t>(f.bytes.size()));
+        if (writeFileSafely(toPath(path), bytes)) ++written;
     }
     return written;
 }

@@ -6,10 +6,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 
 #include "app_context.h"
+#include "data/safe_file.h"
 #include "data/text_codec.h"
+#include "data_folders.h"
 #include "dialogs.h"
 #include "editor_widgets.h"
 
@@ -79,14 +80,9 @@ bool EditorWindow::writeEditorFile(const QString& folder, const QString& name,
     }
     const QString path = QDir(folder).filePath(name + QStringLiteral(".txt"));
     const std::string bytes = encodeForSave(utf8Text);
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.commit();
-    if (!written) {
-        showProblem(QStringLiteral("無法儲存檔案：\n%1\n%2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (auto written = writeFileSafely(toPath(path), bytes); !written) {
+        showProblem(QStringLiteral("無法儲存檔案：\n%1")
+                        .arg(QString::fromStdString(written.error().message())));
         return false;
     }
     return true;
