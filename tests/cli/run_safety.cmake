@@ -3,24 +3,33 @@ cmake_minimum_required(VERSION 3.25)
 #   cmake -DCLI=... -DTD=testdata -DWORK=folder -P run_safety.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-set(class --data ${WORK}/data.txt --concepts ${TD}/concepts.txt --items ${TD}/items.txt)
-file(COPY ${TD}/data_quote.txt DESTINATION ${WORK})
+set(class --data ${WORK}/data.txt --concepts ${WORK}/concepts.txt --items ${WORK}/items.txt)
+file(COPY ${TD}/data_quote.txt ${TD}/concepts.txt ${TD}/items.txt DESTINATION ${WORK})
 file(RENAME ${WORK}/data_quote.txt ${WORK}/data.txt)
-file(READ ${WORK}/data.txt before)
+file(MAKE_DIRECTORY ${WORK}/dir)
 
 function(expect_run status err)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE e)
+  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE e
+                  WORKING_DIRECTORY ${WORK})
   if(NOT rc STREQUAL status OR NOT e MATCHES "${err}")
     message(FATAL_ERROR "${ARGN}\nexit ${rc} (expected ${status})\nstderr: ${e}")
   endif()
 endfunction()
 
-# An output that is an input, however spelled, is refused and the class stays.
-expect_run(2 "就是輸入檔" analyze ${class} --format csv --output ${WORK}/../safety/data.txt)
-file(READ ${WORK}/data.txt after)
-if(NOT after STREQUAL before)
-  message(FATAL_ERROR "the student file was overwritten")
-endif()
+# An output that is one of the three inputs, however spelled, is refused by
+# every command that writes, and the class stays.
+foreach(input data.txt concepts.txt items.txt)
+  file(READ ${WORK}/${input} before)
+  foreach(spelling ${WORK}/../safety/${input} ./dir/../${input})
+    expect_run(2 "就是輸入檔" analyze ${class} --format csv --output ${spelling})
+    expect_run(2 "就是輸入檔" summary ${class} --output ${spelling})
+    expect_run(2 "就是輸入檔" report ${class} --id x --output ${spelling})
+  endforeach()
+  file(READ ${WORK}/${input} after)
+  if(NOT after STREQUAL before)
+    message(FATAL_ERROR "${input} was overwritten")
+  endif()
+endforeach()
 
 # A full disk: an error with its reason, never success.
 expect_run(2 "磁碟空間不足" analyze ${class} --format json --output /dev/full)
@@ -46,6 +55,17 @@ foreach(name IN LISTS names)
     message(FATAL_ERROR "file name of ${bytes} bytes: ${name}")
   endif()
 endforeach()
+
+# A repeated ID gives ID.png, then ID_2.png, and never one file over another.
+file(WRITE ${WORK}/repeated.txt
+     "8\r\n9\r\nABCDA\r\nA1 ABCDA\n\r\nB2 ABCDD\n\r\nA1 DCBAA\n\r\n\r\n")
+expect_run(0 "" report --data ${WORK}/repeated.txt --concepts ${WORK}/concepts.txt
+           --items ${WORK}/items.txt --all --output ${WORK}/repeated)
+file(GLOB names RELATIVE ${WORK}/repeated ${WORK}/repeated/*)
+list(SORT names)
+if(NOT names STREQUAL "A1.png;A1_2.png;B2.png")
+  message(FATAL_ERROR "report files for a repeated ID: ${names}")
+endif()
 
 # generate over an older class replaces all three files.
 expect_run(0 "" generate --students 3 --output-dir ${WORK}/gen)
