@@ -11,7 +11,8 @@ namespace qv {
 std::string numberText(double value);
 
 // Rounds a non-negative value half up at the d-th decimal by working on its
-// decimal text, so 33.3333333333333 -> 33.333 and 66.6666666666667 -> 66.667.
+// decimal text, so 33.3333333333333 -> 33.333 and 66.6666666666667 -> 66.667;
+// the result is the double nearest the rounded decimal (0.0095 -> 0.01).
 // Decimals run from 0 to 22; others are clamped into that range.
 double RoundToDecimals(double value, int decimals);
 
