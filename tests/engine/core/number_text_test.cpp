@@ -83,16 +83,19 @@ double roundedOnDigits(double value, int d) {
 void expectRounded(double value, int d) {
     d = std::min(d, 22);  // the most decimals RoundToDecimals takes
     const double got = RoundToDecimals(value, d), want = roundedOnDigits(value, d);
-    EXPECT_EQ(got, want) << numberText(value) << " to " << d << " decimals: "
-                         << std::hexfloat << got << " instead of " << want;
+    EXPECT_EQ(got, want) << numberText(value) << " to " << d << " decimals: " << std::hexfloat
+                         << got << " instead of " << want;
 }
 
 TEST(RoundToDecimals, AgreesWithRoundingTheDigits) {
     // A unit added to the kept digits as a double would round twice.
     EXPECT_EQ(RoundToDecimals(0.0095, 3), 0.01);
     EXPECT_EQ(roundIndex(-0.0095), -0.01);
-    const std::tuple<double, int, double> upwards[] = {
-        {0.0295, 3, 0.03}, {0.00095, 4, 0.001}, {1.15, 1, 1.2}, {99.9995, 3, 100.0}, {0.45, 1, 0.5}};
+    const std::tuple<double, int, double> upwards[] = {{0.0295, 3, 0.03},
+                                                       {0.00095, 4, 0.001},
+                                                       {1.15, 1, 1.2},
+                                                       {99.9995, 3, 100.0},
+                                                       {0.45, 1, 0.5}};
     for (const auto& [value, d, rounded] : upwards)
         EXPECT_EQ(RoundToDecimals(value, d), rounded) << value;
     // Rates and indices as the run makes them.

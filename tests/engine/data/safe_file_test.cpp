@@ -150,7 +150,9 @@ class WatchedCalls : public SystemCalls {
     ssize_t write(int fd, const char* data, std::size_t size) const override {
         return fails("write") ? -1 : SystemCalls::write(fd, data, size);
     }
-    int fsync(int fd) const override { return fails(kind("fsync", fd)) ? -1 : SystemCalls::fsync(fd); }
+    int fsync(int fd) const override {
+        return fails(kind("fsync", fd)) ? -1 : SystemCalls::fsync(fd);
+    }
     int fchmod(int fd, mode_t mode) const override {
         return fails("fchmod") ? -1 : SystemCalls::fchmod(fd, mode);
     }
@@ -201,10 +203,9 @@ TEST_F(SafeFileTest, FileIsSyncedBeforeTheRenameAndItsFolderAfter) {
     ASSERT_TRUE(file);
     ASSERT_TRUE(file->write("new"));
     ASSERT_TRUE(file->commit());
-    EXPECT_EQ(calls.log,
-              (std::vector<std::string>{"open file", "fchmod", "write", "fsync file", "close file",
-                                        "link", "rename", "open folder", "fsync folder",
-                                        "close folder", "unlink"}));
+    EXPECT_EQ(calls.log, (std::vector<std::string>{"open file", "fchmod", "write", "fsync file",
+                                                   "close file", "link", "rename", "open folder",
+                                                   "fsync folder", "close folder", "unlink"}));
     EXPECT_EQ(read(target), "new");
     EXPECT_EQ(entries(), 1u);
 }
@@ -225,9 +226,9 @@ TEST_F(SafeFileTest, EveryFailingCallLeavesTheOldFileWhole) {
             done = file.error();
         }
         ASSERT_FALSE(done) << kind;
-        const std::string named =
-            std::string(kind).ends_with("folder") ? "資料夾「" + dir_.string() + "」"
-                                                  : "檔案「" + target.string() + "」";
+        const std::string named = std::string(kind).ends_with("folder")
+                                      ? "資料夾「" + dir_.string() + "」"
+                                      : "檔案「" + target.string() + "」";
         EXPECT_NE(done.error().message().find(named), std::string::npos) << done.error().message();
         EXPECT_NE(done.error().message().find("磁碟讀寫錯誤"), std::string::npos) << kind;
         EXPECT_EQ(read(target), "old") << kind;
