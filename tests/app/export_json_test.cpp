@@ -50,6 +50,13 @@ class ExportJsonTest : public QObject {
             QCOMPARE(readBytes(out), golden(method));
         }
         QCOMPARE(t.messages(), 1u);
+        // A new load leaves records without results: nothing to write.
+        t.dialogs.answers = {t.root.filePath(QStringLiteral("Data91第一次數學小考.txt"))};
+        trigger(&w, "mnuOpenData");
+        t.dialogs.saveAnswers = {t.root.filePath(QStringLiteral("stale.json"))};
+        trigger(&w, "mnuExportJson");
+        QCOMPARE(t.messages(), 2u);
+        QVERIFY(!QFile::exists(t.root.filePath(QStringLiteral("stale.json"))));
     }
 
     void refusesAnInputFileAndSaysWhyAWriteFailed() {
