@@ -19,7 +19,7 @@ namespace {
 
 // The data file's name with .json, in the documents folder.
 QString suggestedJson(const QString& dataFile) {
-    const QString base = dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).baseName();
+    const QString base = dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = base + QStringLiteral(".json");
     return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
