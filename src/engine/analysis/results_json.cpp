@@ -236,21 +236,38 @@ char* putMatrix(char* at, const Matrix<T>& m, PutCells putRow) {
     return at;
 }
 
-// Links as pairs of 1-based concept numbers, the smaller first.
-char* putLinkMatrix(char* at, const LinkMatrix& links) {
+// Links as pairs of 1-based concept numbers, the smaller first: each pair
+// "[i,j]," with its row's "[i," made once; the last comma goes.
+char* putLinks(char* at, const LinkRows& links) {
     *at++ = '[';
-    char* const first = at;
-    for (int i = 0; i < links.rows(); ++i) {
-        for (int j = i + 1; j < links.cols(); ++j) {
-            if (!links(i, j)) continue;
+    char* const firstLink = at;
+    std::array<char, 8> rowText{};
+    std::size_t rowSize = 0;
+    int row = -1;
+    forEachUpperLink(links, [&](int i, int j) {
+        if (j + 1 >= kTabledCells) {
             *at++ = '[';
             at = putInt(at, i + 1);
             *at++ = ',';
             at = putInt(at, j + 1);
             at = putText(at, "],");
+            return;
         }
-    }
-    if (at != first) --at;
+        if (i != row) {
+            row = i;
+            rowText[0] = '[';
+            std::memcpy(rowText.data() + 1, kCellTexts.text[static_cast<std::size_t>(i + 1)].data(),
+                        4);
+            rowSize = 1 + kCellTexts.size[static_cast<std::size_t>(i + 1)];
+        }
+        std::memcpy(at, rowText.data(), rowText.size());
+        at += rowSize;
+        std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(j + 1)].data(), 4);
+        at += kCellTexts.size[static_cast<std::size_t>(j + 1)];
+        at[-1] = ']';
+        *at++ = ',';
+    });
+    if (at != firstLink) --at;
     *at++ = ']';
     return at;
 }
@@ -344,37 +361,9 @@ void putStudentJson(std::string& out, const StudentRecord& r, int itemCount,
         "matchOnStd", "missOnStd", "overOnStd", "matchOnTarget", "missOnTarget", "overOnTarget"};
     at = putText(at, ",\"rates\":");
     at = putObject(at, kRates, r.rateValues, putNumber);
-    at = putText(at, ",\"links\":[");
-    // Each pair "[i,j]," with its row's "[i," made once; the last comma goes.
-    char* const firstLink = at;
-    std::array<char, 8> rowText{};
-    std::size_t rowSize = 0;
-    int row = -1;
-    forEachUpperLink(r.links, [&](int i, int j) {
-        if (j + 1 >= kTabledCells) {
-            *at++ = '[';
-            at = putInt(at, i + 1);
-            *at++ = ',';
-            at = putInt(at, j + 1);
-            at = putText(at, "],");
-            return;
-        }
-        if (i != row) {
-            row = i;
-            rowText[0] = '[';
-            std::memcpy(rowText.data() + 1, kCellTexts.text[static_cast<std::size_t>(i + 1)].data(),
-                        4);
-            rowSize = 1 + kCellTexts.size[static_cast<std::size_t>(i + 1)];
-        }
-        std::memcpy(at, rowText.data(), rowText.size());
-        at += rowSize;
-        std::memcpy(at, kCellTexts.text[static_cast<std::size_t>(j + 1)].data(), 4);
-        at += kCellTexts.size[static_cast<std::size_t>(j + 1)];
-        at[-1] = ']';
-        *at++ = ',';
-    });
-    if (at != firstLink) --at;
-    at = putText(at, "],\"distance\":");
+    at = putText(at, ",\"links\":");
+    at = putLinks(at, r.links);
+    at = putText(at, ",\"distance\":");
     at = m.units ? putMatrix(at, *m.units, putUnitCells) : putMatrix(at, *m.distance, putCells);
     at = putText(at, ",\"graphDistance\":");
     at = putMatrix(at, m.graphDistance, putGraphCells);
@@ -412,7 +401,7 @@ std::string resultsJsonHead(const ResultsJsonClass& c) {
     appendField(out, "answerKey", jsonText(toUtf8(c.answerKey)));
     std::string standard = "{\"links\":";
     appendPut(standard, 16 * static_cast<std::size_t>(n) * static_cast<std::size_t>(n) + 2,
-              [&](char* at) { return putLinkMatrix(at, c.stdLinks); });
+              [&](char* at) { return putLinks(at, linkRows(c.stdLinks, c.stdLinks.rows())); });
     standard += ",\"distance\":";
     appendPut(standard, matrixBound(c.stdDistance),
               [&](char* at) { return putMatrix(at, c.stdDistance, putCells); });
