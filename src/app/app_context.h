@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "analysis/student_matrices.h"
 #include "core/state.h"
 
 namespace qv {
@@ -24,9 +25,10 @@ struct AppContext {
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"
 
-    // The run command of the last run, and the class summary of its results
-    // (made when first asked for; dropped by every run and load).
+    // The run command of the last run, its method, and the class summary of
+    // its results (made when first asked for; dropped by every run and load).
     QString runName;
+    RunMethod runMethod;
     std::shared_ptr<const ClassSummary> classSummary;
     // Where the remembered choices are kept: the user's settings when empty,
     // this file (INI) otherwise, as in the tests.

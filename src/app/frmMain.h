@@ -61,6 +61,7 @@ class frmMain : public QMainWindow {
     void onOpenData();
     void onOpenConceptNote();
     void onOpenItemConcept();
+    void onExportJson();
     void onTriangleRun();
     void onPathSearchRun();
     void onPfnetRun();

@@ -153,6 +153,8 @@ void frmMain::buildMenus() {
     connect(addCommand(fileOpen, "mnuOpenItemConcept", QStringLiteral("題目所包含概念檔(&I)"),
                        QKeySequence(Qt::CTRL | Qt::Key_I)),
             &QAction::triggered, this, &frmMain::onOpenItemConcept);
+    connect(addCommand(file, "mnuExportJson", QStringLiteral("匯出 JSON(&J)…")),
+            &QAction::triggered, this, &frmMain::onExportJson);
     connect(addCommand(file, "mnuFileExit", QStringLiteral("結束(&X)")), &QAction::triggered, this,
             &QWidget::close);
 

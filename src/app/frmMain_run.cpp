@@ -94,6 +94,7 @@ void frmMain::runCommand(RunMethod method) {
     setResultText(std::move(result).value());
     progress_->setValue(kProgressMax);
     context_.runName = runName(method, context_.state.conceptCount);
+    context_.runMethod = method;
     classChanged();
 }
 

@@ -54,12 +54,7 @@ AnalyzeFormat tableFormat();
 // where a value does not exist.
 AnalyzeFormat csvFormat();
 
-// The run's results as JSON (see the function for the layout). The records
-// must keep their matrices.
+// The run's results as JSON, by the engine's writer.
 AnalyzeFormat jsonFormat(const AppState& state, RunMethod method);
-
-// The method's fields of a JSON document, each on its own line ending in a
-// comma: "method", and "r" and "q" for pfnet.
-void appendMethodJson(std::string& out, const RunMethod& method, int conceptCount);
 
 }  // namespace qv::cli

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "analysis/class_summary.h"
+#include "analysis/summary_files.h"
 #include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
 #include "load_class.h"
-#include "summary_output.h"
 
 #ifdef QV_HAVE_RENDER
 #include <QString>
@@ -126,10 +126,11 @@ int runSummary(const SummaryArgs& a) {
         file.emplace(std::move(created).value());
     }
     Sink out = file ? Sink(*file) : Sink(stdout);
+    const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
     if (a.format == "csv")
-        writeSummaryCsv(out, state, *summary);
+        writeSummaryCsv(*summary, state.conceptNames, toOutput);
     else
-        writeSummaryJson(out, state, *summary, a.source.runMethod());
+        writeSummaryJson(*summary, state.conceptNames, a.source.runMethod(), toOutput);
     if (auto written = out.finish(); !written) {
         fail((file ? "錯誤：" : "") + written.error().message());
         return kExitBadInput;

@@ -1,26 +1,18 @@
-#include "summary_output.h"
+#include "analysis/summary_files.h"
 
 #include <array>
-#include <string>
-
-#include <nlohmann/json.hpp>
+#include <vector>
 
 #include "analysis/results_csv.h"
-#include "analyze_output.h"
+#include "analysis/results_json.h"
 #include "core/number_text.h"
 #include "report/class_charts.h"
 
-namespace qv::cli {
+namespace qv {
 
 namespace {
 
-// Written a piece at a time: a class of many concepts and items has a long
-// list of pairs, each with its items.
-constexpr std::size_t kFlushBytes = 1 << 16;
-
-std::string jsonString(std::string_view text) {
-    return nlohmann::json(text).dump();
-}
+constexpr std::size_t kPieceBytes = 1 << 16;
 
 std::string optionalNumber(const std::optional<double>& value) {
     return value ? numberText(*value) : "null";
@@ -45,10 +37,6 @@ std::string oneBased(int index) {
     return std::to_string(index + 1);
 }
 
-std::string label(const AppState& state, int c) {
-    return conceptLabel(c, state.conceptNames);
-}
-
 std::string histogramJson(const Histogram& h) {
     return "{\"edges\": " + list(h.edges, [](double e) { return numberText(e); }) +
            ", \"counts\": " + list(h.counts, [](std::int64_t c) { return std::to_string(c); }) +
@@ -61,20 +49,19 @@ constexpr std::array<const char*, kClassValueCount> kHistogramKeys{"pfc", "gtd",
 
 }  // namespace
 
-void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
-                      const RunMethod& method) {
+void writeSummaryJson(const ClassSummary& s, const std::vector<std::string>& conceptNames,
+                      const RunMethod& method, const std::function<void(std::string_view)>& emit) {
     std::string text = "{\n";
     appendMethodJson(text, method, s.conceptCount);
     text += "  \"conceptCount\": " + std::to_string(s.conceptCount) + ",\n";
     text += "  \"itemCount\": " + std::to_string(s.itemCount) + ",\n";
     text += "  \"studentCount\": " + std::to_string(s.studentCount) + ",\n";
-    std::vector<int> concepts(static_cast<std::size_t>(s.conceptCount));
-    for (int c = 0; c < s.conceptCount; ++c)
-        concepts[static_cast<std::size_t>(c)] = c;
-    text +=
-        "  \"concepts\": " + list(concepts, [&](int c) { return jsonString(label(state, c)); }) +
-        ",\n";
-    text += "  \"histograms\": {\n";
+    text += "  \"concepts\": [";
+    for (int c = 0; c < s.conceptCount; ++c) {
+        if (c > 0) text += ", ";
+        appendJsonString(text, conceptLabel(c, conceptNames));
+    }
+    text += "],\n  \"histograms\": {\n";
     for (std::size_t k = 0; k < kHistogramKeys.size(); ++k)
         text += "    \"" + std::string(kHistogramKeys[k]) +
                 "\": " + histogramJson(s.histograms[k]) +
@@ -101,17 +88,18 @@ void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
                     (standard ? "missShare" : "extraShare") +
                     "\": " + (shown ? share(*shown) : "null") +
                     ", \"items\": " + list(itemsOfPair(s, i, j), oneBased) + "}";
-            if (text.size() >= kFlushBytes) {
-                out.write(text);
+            if (text.size() >= kPieceBytes) {
+                emit(text);
                 text.clear();
             }
         }
     }
     text += first ? "]\n}\n" : "\n  ]\n}\n";
-    out.write(text);
+    emit(text);
 }
 
-void writeSummaryCsv(Sink& out, const AppState& state, const ClassSummary& s) {
+void writeSummaryCsv(const ClassSummary& s, const std::vector<std::string>& conceptNames,
+                     const std::function<void(std::string_view)>& emit) {
     std::string text =
         "\xEF\xBB\xBF"
         "Concept 1,Concept 2,Label 1,Label 2,Standard,Students,Miss share,Extra share,Items\r\n";
@@ -123,17 +111,18 @@ void writeSummaryCsv(Sink& out, const AppState& state, const ClassSummary& s) {
             std::string items;
             for (int m : itemsOfPair(s, i, j))
                 items += (items.empty() ? "" : " ") + oneBased(m);
-            text += oneBased(i) + "," + oneBased(j) + "," + csvField(label(state, i)) + "," +
-                    csvField(label(state, j)) + "," + (standard ? "1" : "0") + "," +
+            text += oneBased(i) + "," + oneBased(j) + "," +
+                    csvField(conceptLabel(i, conceptNames)) + "," +
+                    csvField(conceptLabel(j, conceptNames)) + "," + (standard ? "1" : "0") + "," +
                     std::to_string(s.students(i, j)) + "," + (standard ? value : "") + "," +
                     (standard ? "" : value) + "," + items + "\r\n";
-            if (text.size() >= kFlushBytes) {
-                out.write(text);
+            if (text.size() >= kPieceBytes) {
+                emit(text);
                 text.clear();
             }
         }
     }
-    out.write(text);
+    emit(text);
 }
 
-}  // namespace qv::cli
+}  // namespace qv

@@ -1,0 +1,79 @@
+// The main window's 匯出 JSON: the last run's results, the same bytes as the
+// command line's `analyze --format json` writes for the class and method.
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "analysis/results_json.h"
+#include "app_context.h"
+#include "busy_cursor.h"
+#include "data/safe_file.h"
+#include "data_folders.h"
+#include "dialogs.h"
+#include "frmMain.h"
+#include "report/draw_report.h"
+
+namespace qv::app {
+
+namespace {
+
+// The data file's name with .json, in the documents folder.
+QString suggestedJson(const QString& dataFile) {
+    const QString base = dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = base + QStringLiteral(".json");
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
+}
+
+Expected<void> writeJson(const AppContext& context, const std::filesystem::path& target) {
+    auto created = SafeFile::create(target);
+    if (!created) return created.error();
+    SafeFile& file = *created;
+    const StudentNetworkBuilder builder(context.state, context.runMethod);
+    Expected<void> written;
+    writeResultsJson(resultsJsonClass(context.state, context.runMethod), context.state.students,
+                     builder, [&](std::string_view bytes) {
+                         if (written) written = file.write(bytes);
+                     });
+    if (!written) return written;
+    return file.commit();
+}
+
+}  // namespace
+
+void frmMain::onExportJson() {
+    const QString title = QStringLiteral("匯出 JSON");
+    if (!reportsAvailable(context_.state)) {
+        context_.dialogs.message(
+            this, QMessageBox::Information, title,
+            QStringLiteral("尚未有分析結果。\n請先從「執行」選單執行分析，再匯出 JSON。"));
+        return;
+    }
+    const QString file = context_.dialogs.saveFile(this, title, suggestedJson(loadedFiles_[0]),
+                                                   QStringLiteral("JSON 檔案 (*.json)"));
+    if (file.isEmpty()) return;
+    for (const QString& input : loadedFiles_) {
+        if (!input.isEmpty() && sameFile(toPath(file), toPath(input))) {
+            context_.dialogs.message(
+                this, QMessageBox::Warning, title,
+                QStringLiteral("輸出檔「%1」就是已載入的輸入檔，寫入會毀掉班級資料；請改用另一個檔名。")
+                    .arg(QFileInfo(file).fileName()));
+            return;
+        }
+    }
+    const Expected<void> written = [&] {
+        BusyCursor busy;
+        return writeJson(context_, toPath(file));
+    }();
+    if (!written) {
+        context_.dialogs.message(this, QMessageBox::Warning, title,
+                                 QString::fromStdString(written.error().message()));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("已匯出 %1 位學生的結果到 %2")
+                                 .arg(context_.state.students.size())
+                                 .arg(QFileInfo(file).fileName()),
+                             5000);
+}
+
+}  // namespace qv::app
