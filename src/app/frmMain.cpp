@@ -121,7 +121,7 @@ StudentWindowSource frmMain::studentWindow() {
 }
 
 void frmMain::onClassOverview() {
-    if (!reportsAvailable(context_.state)) {
+    if (!context_.currentResults()) {
         showMessage(
             QMessageBox::Information,
             QStringLiteral("尚未有分析結果。\n請先開啟資料檔、概念註解檔與題目所包含概念檔，"
@@ -131,9 +131,11 @@ void frmMain::onClassOverview() {
     windows_.show<frmClass>(context_);
 }
 
-void frmMain::classChanged() {
+void frmMain::classChanged(const QString& note) {
     context_.classSummary.reset();
     if (auto* window = windows_.find<frmClass>()) window->reload();
+    if (auto* window = windows_.find<frmStudent>(); window && window->showsReports())
+        window->setNote(note);
 }
 
 void frmMain::onDebug() {

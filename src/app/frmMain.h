@@ -89,9 +89,9 @@ class frmMain : public QMainWindow {
     // The lights' tooltips and the status bar: which files are loaded, and
     // whether the table still belongs to the data now loaded.
     void showLoadState();
-    // The class window shows the records of the last run: a run or a load
-    // changes them under it.
-    void classChanged();
+    // After a run or a load: the class window shows the new state, and the
+    // reports drawn before it say `note`.
+    void classChanged(const QString& note);
     // The print window, opened on first use and again, empty, after it was closed.
     StudentWindowSource studentWindow();
 

@@ -20,7 +20,7 @@ namespace {
 // student query needs only the links and results, which are always kept.
 constexpr double kMatrixBudgetBytes = 256.0 * 1024 * 1024;
 
-bool keepMatrices(const AppState& state) {
+bool keepMatrices(const ClassData& state) {
     const double n = state.conceptCount;
     const double perStudent = n * n * (sizeof(Currency) + sizeof(std::int16_t));
     return state.studentCount * perStudent <= kMatrixBudgetBytes;
@@ -52,18 +52,18 @@ void frmMain::onPathSearchRun() {
 
 // The parameters first, then the same run with PFNET(r, q).
 void frmMain::onPfnetRun() {
-    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+    if (const auto runnable = checkRunnable(*context_.classData); !runnable) {
         showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
-    frmPfnetOptions options(context_.state.conceptCount, savedPfnetParams(context_), this);
+    frmPfnetOptions options(context_.classData->conceptCount, savedPfnetParams(context_), this);
     if (!context_.dialogs.exec(options)) return;
     savePfnetParams(context_, options.params());
     runCommand(RunMethod::pfnet(options.params()));
 }
 
 void frmMain::runCommand(RunMethod method) {
-    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+    if (const auto runnable = checkRunnable(*context_.classData); !runnable) {
         showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
@@ -74,7 +74,7 @@ void frmMain::runCommand(RunMethod method) {
     sinceRepaint.start();
     RunOptions options;
     options.method = method;
-    options.keepStudentMatrices = keepMatrices(context_.state);
+    options.keepStudentMatrices = keepMatrices(*context_.classData);
     options.progress = [this, &sinceRepaint](int value) {
         progress_->setValue(value);
         if (sinceRepaint.elapsed() >= 50) {
@@ -84,17 +84,18 @@ void frmMain::runCommand(RunMethod method) {
     };
     auto result = [&] {
         BusyCursor busy;
-        return runAnalysis(context_.state, options);
+        return runAnalysis(context_.classData, options);
     }();
     if (!result) {
         progress_->setValue(before);
         showMessage(QMessageBox::Warning, QString::fromStdString(result.error().message()));
         return;
     }
-    setResultText(std::move(result).value());
+    context_.results = std::make_shared<const RunResults>(std::move(result).value());
+    setResultText(context_.results->text);
     progress_->setValue(kProgressMax);
-    context_.runName = runName(method, context_.state.conceptCount);
-    classChanged();
+    context_.runName = runName(method, context_.classData->conceptCount);
+    classChanged(QStringLiteral("此報表來自先前的分析，請重新查詢。"));
 }
 
 }  // namespace qv::app

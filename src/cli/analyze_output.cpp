@@ -348,14 +348,14 @@ void appendStudentJson(std::string& out, const StudentRecord& r, int itemCount,
     out.append(start, static_cast<std::size_t>(at - start));
 }
 
-json conceptsJson(const AppState& state) {
+json conceptsJson(const ClassData& state) {
     json names = json::array();
     for (const std::string& name : state.conceptNames)
         names.push_back(trimmed(name));
     return names;
 }
 
-json standardJson(const AppState& state) {
+json standardJson(const RunResults& state) {
     return {{"links", linksJson(state.stdLinks)},
             {"distance", distanceJson(state.stdDistance)},
             {"graphDistance", graphJson(state.stdGraphDistance)}};
@@ -431,9 +431,9 @@ AnalyzeFormat csvFormat() {
 
 // The layout: the method (with r and q for pfnet), the class, the standard
 // network, then one line per student.
-AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
+AnalyzeFormat jsonFormat(const ClassData& state, const RunResults& standard, RunMethod method) {
     AnalyzeFormat f;
-    f.head = [&state, method] {
+    f.head = [&state, &standard, method] {
         std::string out = "{\n";
         appendMethodJson(out, method, state.conceptCount);
         writeField(out, "conceptCount", state.conceptCount);
@@ -441,7 +441,7 @@ AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
         writeField(out, "studentCount", state.studentCount);
         writeField(out, "concepts", conceptsJson(state));
         writeField(out, "answerKey", toUtf8(state.answerKey));
-        writeField(out, "standard", standardJson(state));
+        writeField(out, "standard", standardJson(standard));
         out += "  \"students\": [";
         return out;
     };

@@ -54,9 +54,9 @@ AnalyzeFormat tableFormat();
 // where a value does not exist.
 AnalyzeFormat csvFormat();
 
-// The run's results as JSON (see the function for the layout). The records
-// must keep their matrices.
-AnalyzeFormat jsonFormat(const AppState& state, RunMethod method);
+// The run's results as JSON (see the function for the layout). The head
+// reads the standard network from `standard` when it is written.
+AnalyzeFormat jsonFormat(const ClassData& data, const RunResults& standard, RunMethod method);
 
 // The method's fields of a JSON document, each on its own line ending in a
 // comma: "method", and "r" and "q" for pfnet.

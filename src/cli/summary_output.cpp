@@ -45,7 +45,7 @@ std::string oneBased(int index) {
     return std::to_string(index + 1);
 }
 
-std::string label(const AppState& state, int c) {
+std::string label(const ClassData& state, int c) {
     return conceptLabel(c, state.conceptNames);
 }
 
@@ -61,7 +61,7 @@ constexpr std::array<const char*, kClassValueCount> kHistogramKeys{"pfc", "gtd",
 
 }  // namespace
 
-void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
+void writeSummaryJson(Sink& out, const ClassData& state, const ClassSummary& s,
                       const RunMethod& method) {
     std::string text = "{\n";
     appendMethodJson(text, method, s.conceptCount);
@@ -111,7 +111,7 @@ void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& s,
     out.write(text);
 }
 
-void writeSummaryCsv(Sink& out, const AppState& state, const ClassSummary& s) {
+void writeSummaryCsv(Sink& out, const ClassData& state, const ClassSummary& s) {
     std::string text =
         "\xEF\xBB\xBF"
         "Concept 1,Concept 2,Label 1,Label 2,Standard,Students,Miss share,Extra share,Items\r\n";

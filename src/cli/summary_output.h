@@ -14,11 +14,11 @@ namespace qv::cli {
 // (1-based): {"concepts": [i, j], "standard": ..., "students": K, the share
 // the heat map shows ("missShare" of a standard link, "extraShare" of another
 // pair), "items": the items whose concepts include i or j}.
-void writeSummaryJson(Sink& out, const AppState& state, const ClassSummary& summary,
+void writeSummaryJson(Sink& out, const ClassData& data, const ClassSummary& summary,
                       const RunMethod& method);
 
 // The pairs as CSV (UTF-8 with BOM, CR LF), one row per pair with the same
 // fields; the items separated by spaces.
-void writeSummaryCsv(Sink& out, const AppState& state, const ClassSummary& summary);
+void writeSummaryCsv(Sink& out, const ClassData& data, const ClassSummary& summary);
 
 }  // namespace qv::cli

@@ -160,12 +160,12 @@ class ClassWindowTest : public QObject {
         v->findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
         QCOMPARE(v->current(), 2);
         qv::RecordingCanvas alone;
-        qv::DrawStudentReport(alone, t_->context.state, 2);
+        qv::DrawStudentReport(alone, *t_->context.results, 2);
         QCOMPARE(v->picture().ops(), alone.ops());
         QVERIFY(!v->findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
         v->onPrevious();
         // 90702002 misses two of the star's links: click one in the Miss panel.
-        const qv::StudentRecord& r = t_->context.state.students[1];
+        const qv::StudentRecord& r = t_->context.results->students[1];
         int j = 1;
         while (qv::hasLink(r.links, 0, j))
             ++j;

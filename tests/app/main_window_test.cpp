@@ -26,11 +26,11 @@ namespace {
 const char* const kOpen[] = {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept"};
 
 // The engine's own text for the same run on an equal state.
-QString engineText(qv::AppState state, qv::RunMethod method) {
+QString engineText(const qv::ClassPtr& data, qv::RunMethod method) {
     qv::RunOptions options;
     options.method = method;
-    const auto text = qv::runAnalysis(state, options);
-    return QString::fromStdString(text ? *text : text.error().message());
+    const auto run = qv::runAnalysis(data, options);
+    return QString::fromStdString(run ? run->text : run.error().message());
 }
 
 void loadClass(test::TestContext& t, frmMain& w) {
@@ -60,7 +60,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(t.dialogs.opens[2].folder, t.context.conceptNoteFolder);
         QCOMPARE(t.messages(), 0u);
         w.setResultText("table\n\r\n");
-        const qv::AppState before = t.context.state;
+        const qv::ClassPtr before = t.context.classData;
         for (const auto& [action, file, says] :
              {std::tuple{kOpen[1], testFile("concepts_bad.txt"), "概念註解檔「%1」第 3 行："},
               std::tuple{kOpen[0], testFile("no_such_file.txt"), "學生資料檔「%1」：檔案不存在"},
@@ -72,8 +72,8 @@ class MainWindowTest : public QObject {
                      qPrintable(t.lastMessage()));
         }
         QCOMPARE(t.messages(), 3u);
-        QCOMPARE(t.context.state.conceptNames, before.conceptNames);
-        QVERIFY(t.context.state.students.size() == 2 && t.context.state.itemCount == 4);
+        QCOMPARE(t.context.classData, before);
+        QVERIFY(before->students.size() == 2 && before->itemCount == 4);
         QVERIFY(w.isLit(0) && w.isLit(1) && w.isLit(2));
         QCOMPARE(w.resultText(), QStringLiteral("table\n\r\n"));
     }
@@ -86,7 +86,7 @@ class MainWindowTest : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.setResultText("old\n\r\n");
-        const auto runnable = qv::checkRunnable(t.context.state);
+        const auto runnable = qv::checkRunnable(*t.context.classData);
         QVERIFY(!runnable);
         trigger(&w, "mnuTriangleRun");
         QCOMPARE(t.lastMessage(), QString::fromStdString(runnable.error().message()));
@@ -96,7 +96,7 @@ class MainWindowTest : public QObject {
         for (const auto& [method, key] : {std::pair{qv::RunMethod::Triangle, Qt::Key_F4},
                                           std::pair{qv::RunMethod::PathSearch, Qt::Key_F5}}) {
             w.progressBar()->setValue(0);
-            const QString expected = engineText(t.context.state, method);
+            const QString expected = engineText(t.context.classData, method);
             QTest::keyClick(w.inquireId(), key);
             QCOMPARE(w.resultText(), expected);
             QCOMPARE(w.progressBar()->value(), 1000);
@@ -131,10 +131,10 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w.inquireId(), Qt::Key_F6);
         QCOMPARE(t.dialogs.dialogs, QStringList{QStringLiteral("frmPfnetOptions")});
         const QString pfnet =
-            engineText(t.context.state, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
+            engineText(t.context.classData, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
         QCOMPARE(w.resultText(), pfnet);
-        QVERIFY(pfnet != engineText(t.context.state, qv::RunMethod::pfnet({})));
-        QCOMPARE(t.context.state.methodName, std::string("PFNET(r=1, q=2)"));
+        QVERIFY(pfnet != engineText(t.context.classData, qv::RunMethod::pfnet({})));
+        QCOMPARE(t.context.results->methodName, std::string("PFNET(r=1, q=2)"));
         // Asked again, the dialog starts where it was left; cancelled, nothing runs.
         w.setResultText("old\n\r\n");
         int shownR = -1;
