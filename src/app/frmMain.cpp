@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "analysis_runner.h"
 #include "app_context.h"
 #include "data_folders.h"
 #include "dialogs.h"
@@ -30,6 +31,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    runner_ = new AnalysisRunner(this);
+    connectRunner();
     resize(1000, 640);
 }
 
@@ -60,6 +63,7 @@ void frmMain::setResultText(std::string text) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    runner_->cancelAndWait();
     windows_.closeAll();
     event->accept();
 }
@@ -134,7 +138,9 @@ void frmMain::onClassOverview() {
 void frmMain::classChanged(const QString& note) {
     context_.classSummary.reset();
     if (auto* window = windows_.find<frmClass>()) window->reload();
-    if (auto* window = windows_.find<frmStudent>(); window && window->showsReports())
+    // A note already there says more: its reports are of a class before this one.
+    if (auto* window = windows_.find<frmStudent>();
+        window && window->showsReports() && window->note().isEmpty())
         window->setNote(note);
 }
 

@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QThread>
 #include <QTest>
 
 #include "analysis/run.h"
@@ -88,7 +90,7 @@ class MainWindowTest : public QObject {
         w.setResultText("old\n\r\n");
         const auto runnable = qv::checkRunnable(*t.context.classData);
         QVERIFY(!runnable);
-        trigger(&w, "mnuTriangleRun");
+        test::runCommand(&w, "mnuTriangleRun");
         QCOMPARE(t.lastMessage(), QString::fromStdString(runnable.error().message()));
         QCOMPARE(w.resultText(), QStringLiteral("old\n\r\n"));
         loadClass(t, w);
@@ -98,6 +100,7 @@ class MainWindowTest : public QObject {
             w.progressBar()->setValue(0);
             const QString expected = engineText(t.context.classData, method);
             QTest::keyClick(w.inquireId(), key);
+            test::waitForRun(w);
             QCOMPARE(w.resultText(), expected);
             QCOMPARE(w.progressBar()->value(), 1000);
             // Each LineBreak shows as one line: header, two students, the end.
@@ -112,6 +115,55 @@ class MainWindowTest : public QObject {
         QCOMPARE(t.messages(), 1u);
     }
 
+    // 取消 stops the run; its results never appear and the run before keeps
+    // the box, the results and the bar. Nothing loads or runs meanwhile.
+    void aCancelledRunLeavesThePreviousResults() {
+        test::TestContext t;
+        frmMain w(t.context);
+        loadClass(t, w);
+        test::runCommand(&w, "mnuTriangleRun");
+        const auto results = t.context.results;
+        const QString text = w.resultText();
+        trigger(&w, "mnuPathSearchRun");
+        QVERIFY(w.running());
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuOpenData"))->isEnabled());
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuTriangleRun"))->isEnabled());
+        test::click(&w, "cmdCancelRun");
+        test::waitForRun(w);
+        QCOMPARE(t.context.results, results);
+        QCOMPARE(w.resultText(), text);
+        QCOMPARE(w.progressBar()->value(), 1000);
+        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuOpenData"))->isEnabled());
+        QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdCancelRun"))->isEnabled());
+        QCOMPARE(t.messages(), 0u);
+    }
+
+    // The bar shows the engine's progress values in their order, and the
+    // results are taken on the UI thread.
+    void aRunReportsItsProgressInOrderOnTheUiThread() {
+        test::TestContext t;
+        frmMain w(t.context);
+        loadClass(t, w);
+        std::vector<int> engine;
+        qv::RunOptions options;
+        options.progress = [&engine](int v) {
+            if (engine.empty() || engine.back() != v) engine.push_back(v);
+        };
+        QVERIFY(qv::runAnalysis(t.context.classData, options).ok());
+        w.progressBar()->setValue(500);
+        QSignalSpy shown(w.progressBar(), &QProgressBar::valueChanged);
+        QThread* endedOn = nullptr;
+        connect(&w, &frmMain::runEnded, &w, [&endedOn] { endedOn = QThread::currentThread(); },
+                Qt::DirectConnection);
+        test::runCommand(&w, "mnuTriangleRun");
+        std::vector<int> values;
+        for (const QList<QVariant>& args : shown)
+            values.push_back(args.at(0).toInt());
+        QCOMPARE(values, engine);
+        QCOMPARE(endedOn, w.thread());
+        QVERIFY(t.context.results && t.context.results->data == t.context.classData);
+    }
+
     // F6 asks for r and q, runs PFNET(r, q) and remembers them; a cancel or a
     // class not yet loaded runs nothing.
     void pfnetRunAsksAndRemembers() {
@@ -119,7 +171,7 @@ class MainWindowTest : public QObject {
         frmMain w(t.context);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        trigger(&w, "mnuPfnetRun");
+        test::runCommand(&w, "mnuPfnetRun");
         QVERIFY(t.dialogs.dialogs.isEmpty() && t.messages() == 1u);
         loadClass(t, w);
         t.dialogs.answerDialog = [](QDialog& d) {
@@ -129,6 +181,7 @@ class MainWindowTest : public QObject {
         };
         w.inquireId()->setFocus();
         QTest::keyClick(w.inquireId(), Qt::Key_F6);
+        test::waitForRun(w);
         QCOMPARE(t.dialogs.dialogs, QStringList{QStringLiteral("frmPfnetOptions")});
         const QString pfnet =
             engineText(t.context.classData, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
@@ -142,7 +195,7 @@ class MainWindowTest : public QObject {
             shownR = d.findChild<QComboBox*>(QStringLiteral("cboR"))->currentIndex();
             return false;
         };
-        trigger(&w, "mnuPfnetRun");
+        test::runCommand(&w, "mnuPfnetRun");
         QCOMPARE(shownR, 1);
         QCOMPARE(w.resultText(), QStringLiteral("old\n\r\n"));
         QCOMPARE(t.messages(), 1u);

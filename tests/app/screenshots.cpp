@@ -40,8 +40,11 @@ int main(int argc, char* argv[]) {
                        file(c.conceptNoteFolder, qv::samples::conceptFileName()),
                        file(c.itemConceptFolder, qv::samples::itemConceptFileName())};
     for (const char* name :
-         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"})
+         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"}) {
         main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+        while (main.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     auto* debug = main.windows().find<frmDebug>();
     for (const char* command : {"Command2", "Command3", "Command5"})
         debug->findChild<QPushButton*>(QString::fromLatin1(command))->click();
@@ -88,6 +91,8 @@ int main(int argc, char* argv[]) {
         return true;
     };
     main.findChild<QAction*>(QStringLiteral("mnuPfnetRun"))->trigger();
+    while (main.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     main.findChild<QPushButton*>(QStringLiteral("ShowID"))->click();
     student = main.windows().find<frmStudent>();
     student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);
