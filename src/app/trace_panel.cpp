@@ -111,7 +111,8 @@ void TracePanel::showPair(const RunResults& results, const ClassSummary& s, int 
         const auto key = static_cast<std::size_t>(m);
         table_->setItem(
             row, kKey,
-            cell(key < results.data->answerKey.size() ? answerText(results.data->answerKey[key]) : QString(),
+            cell(key < results.data->answerKey.size() ? answerText(results.data->answerKey[key])
+                                                      : QString(),
                  Qt::AlignHCenter));
         if (r) {
             table_->setItem(

@@ -112,8 +112,8 @@ class ClassWindowTest : public QObject {
     // the new values, not keys left from the run before.
     void sortFollowsTheValuesOfARerun() {
         const auto sample = [](const char* folder, std::string_view name) {
-            return QStringLiteral(QV_SAMPLES_DIR "/%1/%2")
-                .arg(QString::fromLatin1(folder), QString::fromUtf8(name.data(), qsizetype(name.size())));
+            const QString file = QString::fromUtf8(name.data(), qsizetype(name.size()));
+            return QStringLiteral(QV_SAMPLES_DIR "/%1/%2").arg(QString::fromLatin1(folder), file);
         };
         load({sample("Data", qv::samples::studentFileName()),
               sample("ConceptNote", qv::samples::conceptFileName()),
