@@ -14,18 +14,18 @@ namespace {
 
 using Shape = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // students, concepts, items
 
-qv::AppState loadGenerated(const Shape& shape) {
+qv::ClassPtr loadGenerated(const Shape& shape) {
     const auto [students, concepts, items] = shape;
     const qv::SyntheticClassFiles f = qv::makeSyntheticClass({students, concepts, items, 2024});
-    qv::AppState s;
+    qv::ClassPtr s;
     if (!qv::loadClass(s, qv::ClassText{f.conceptFile, f.itemConceptFile, f.studentFile}))
         std::abort();
     return s;
 }
 
 // One loaded class per shape, shared by the benchmarks.
-qv::AppState& generatedClass(const Shape& shape) {
-    static std::map<Shape, qv::AppState> classes;
+const qv::ClassPtr& generatedClass(const Shape& shape) {
+    static std::map<Shape, qv::ClassPtr> classes;
     auto it = classes.find(shape);
     if (it == classes.end()) it = classes.emplace(shape, loadGenerated(shape)).first;
     return it->second;
@@ -35,17 +35,17 @@ void run(benchmark::State& st, qv::RunMethod method) {
     const Shape shape{static_cast<std::int32_t>(st.range(0)),
                       static_cast<std::int32_t>(st.range(1)),
                       static_cast<std::int32_t>(st.range(2))};
-    qv::AppState& state = generatedClass(shape);
+    const qv::ClassPtr& state = generatedClass(shape);
     qv::RunOptions options;
     options.method = method;
     options.keepStudentMatrices = false;
     options.threads = 1;  // a rate per core
     std::size_t bytes = 0;
     for (auto _ : st) {
-        auto text = qv::runAnalysis(state, options);
-        if (!text) std::abort();
-        bytes = text->size();
-        benchmark::DoNotOptimize(text->data());
+        auto run = qv::runAnalysis(state, options);
+        if (!run) std::abort();
+        bytes = run->text.size();
+        benchmark::DoNotOptimize(run->text.data());
     }
     st.counters["students/s"] = benchmark::Counter(static_cast<double>(std::get<0>(shape)),
                                                    benchmark::Counter::kIsIterationInvariantRate);

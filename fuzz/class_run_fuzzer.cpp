@@ -11,8 +11,7 @@
 
 namespace {
 
-void checkRun(const qv::AppState& loaded, qv::RunMethod method) {
-    qv::AppState state = loaded;
+void checkRun(const qv::ClassPtr& loaded, qv::RunMethod method) {
     qv::RunOptions options;
     options.method = method;
     int last = -1;
@@ -20,15 +19,16 @@ void checkRun(const qv::AppState& loaded, qv::RunMethod method) {
         QV_FUZZ_CHECK(value >= last && value <= qv::kProgressMax);
         last = value;
     };
-    const auto text = qv::runAnalysis(state, options);
-    QV_FUZZ_CHECK(text.ok());
+    const auto run = qv::runAnalysis(loaded, options);
+    QV_FUZZ_CHECK(run.ok());
     QV_FUZZ_CHECK(last == qv::kProgressMax);
+    const std::string& text = run->text;
     std::size_t rows = 0;
-    for (std::size_t at = text->find(state.lineBreak); at != std::string::npos;
-         at = text->find(state.lineBreak, at + 1))
+    for (std::size_t at = text.find(qv::kLineBreak); at != std::string::npos;
+         at = text.find(qv::kLineBreak, at + 1))
         ++rows;
-    QV_FUZZ_CHECK(rows == state.students.size() + 1);
-    for (const qv::StudentRecord& r : state.students) {
+    QV_FUZZ_CHECK(rows == loaded->students.size() + 1);
+    for (const qv::StudentRecord& r : run->students) {
         const auto& c = r.linkCounts;
         QV_FUZZ_CHECK(c[qv::kMatch] + c[qv::kMiss] == c[qv::kStdLinks]);
         QV_FUZZ_CHECK(c[qv::kMatch] + c[qv::kOver] == c[qv::kTargetLinks]);
@@ -45,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t second =
         first == std::string_view::npos ? first : bytes.find('\f', first + 1);
     if (second == std::string_view::npos) return 0;
-    qv::AppState state;
+    qv::ClassPtr state;
     const qv::ClassText text{bytes.substr(0, first), bytes.substr(first + 1, second - first - 1),
                              bytes.substr(second + 1)};
-    if (!qv::loadClass(state, text) || !qv::checkRunnable(state)) return 0;
+    if (!qv::loadClass(state, text) || !qv::checkRunnable(*state)) return 0;
     checkRun(state, qv::RunMethod::Triangle);
     checkRun(state, qv::RunMethod::PathSearch);
     checkRun(state, qv::RunMethod::pfnet({}));

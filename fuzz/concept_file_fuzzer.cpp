@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QV_FUZZ_CHECK(name.size() <= 1 || (name.back() != ' ' && name.back() != '\n'));
         QV_FUZZ_CHECK(qv::isValidUtf8(name));
     }
-    qv::AppState state;
+    qv::ClassData state;
     qv::applyConceptNotes(state, std::move(result).value());
     return 0;
 }

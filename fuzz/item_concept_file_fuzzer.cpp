@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int r = 0; r < m.rows(); ++r)
         for (int c = 0; c < m.cols(); ++c)
             QV_FUZZ_CHECK(m(r, c) == qv::Currency{} || m(r, c) == qv::Currency::fromInt(1));
-    qv::AppState state;
+    qv::ClassData state;
     qv::applyItemConcept(state, std::move(result).value());
     return 0;
 }

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (auto item : s.wrongItems)
             QV_FUZZ_CHECK(!s.isCorrect(item - 1));
     }
-    qv::AppState state;
+    qv::ClassData state;
     qv::applyStudentData(state, std::move(result).value());
     QV_FUZZ_CHECK(state.itemCount == static_cast<std::int32_t>(state.answerKey.size()));
     return 0;

@@ -5,6 +5,7 @@
 
 #include "analysis/student_matrices.h"
 #include "core/state.h"
+#include "report/draw_report.h"
 
 namespace qv {
 struct ClassSummary;
@@ -14,12 +15,16 @@ namespace qv::app {
 
 class Dialogs;
 
-// What the windows share: the one analysis state, the dialogs and the data
-// folders. Owned by the application for the whole run.
+// What the windows share: the class loaded now, the last run's results, the
+// dialogs and the data folders. Owned by the application for the whole run.
 struct AppContext {
     explicit AppContext(Dialogs& d) : dialogs(d) {}
 
-    AppState state;
+    // Replaced whole by every load.
+    ClassPtr classData = std::make_shared<const ClassData>();
+    // Replaced whole by every run; they name their class, which a load since
+    // may have replaced.
+    std::shared_ptr<const RunResults> results;
     Dialogs& dialogs;
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
@@ -33,6 +38,13 @@ struct AppContext {
     // Where the remembered choices are kept: the user's settings when empty,
     // this file (INI) otherwise, as in the tests.
     QString settingsFile;
+
+    // The last run's results while they belong to the class loaded now and a
+    // report can be drawn from them; null otherwise.
+    std::shared_ptr<const RunResults> currentResults() const {
+        if (!results || results->data != classData || !reportsAvailable(*results)) return nullptr;
+        return results;
+    }
 };
 
 }  // namespace qv::app

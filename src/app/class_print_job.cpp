@@ -16,11 +16,12 @@ constexpr qint64 kSliceMilliseconds = 40;
 
 }  // namespace
 
-ClassPrintJob::ClassPrintJob(const AppState& state, QPrinter& printer, QWidget* parent)
+ClassPrintJob::ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer,
+                             QWidget* parent)
     : QObject(parent),
-      state_(state),
+      results_(std::move(results)),
       output_(std::make_unique<PageOutput>(printer, QStringLiteral("Quorvane"))) {
-    const int pages = static_cast<int>(state.students.size());
+    const int pages = static_cast<int>(results_->students.size());
     dialog_ = new QProgressDialog(QStringLiteral("正在準備全班報告…"), QStringLiteral("取消"), 0,
                                   pages, parent);
     dialog_->setObjectName(QStringLiteral("dlgPrintProgress"));
@@ -51,13 +52,13 @@ void ClassPrintJob::printSome() {
         end(true, {});
         return;
     }
-    const int pages = static_cast<int>(state_.students.size());
+    const int pages = static_cast<int>(results_->students.size());
     QElapsedTimer slice;
     slice.start();
     bool ok = true;
     while (ok && next_ < pages && slice.elapsed() < kSliceMilliseconds) {
         RecordingCanvas page;
-        DrawStudentReport(page, state_, next_);
+        DrawStudentReport(page, *results_, next_);
         ++next_;
         ok = output_->add(page);
     }

@@ -9,7 +9,7 @@ class QPrinter;
 class QWidget;
 
 namespace qv {
-struct AppState;
+struct RunResults;
 }
 
 namespace qv::app {
@@ -24,7 +24,7 @@ class PageOutput;
 class ClassPrintJob final : public QObject {
     Q_OBJECT
   public:
-    ClassPrintJob(const AppState& state, QPrinter& printer, QWidget* parent);
+    ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer, QWidget* parent);
     ~ClassPrintJob() override;
 
     void start();
@@ -39,7 +39,7 @@ class ClassPrintJob final : public QObject {
     void printSome();
     void end(bool cancelled, const QString& error);
 
-    const AppState& state_;
+    std::shared_ptr<const RunResults> results_;
     std::unique_ptr<PageOutput> output_;
     QPointer<QProgressDialog> dialog_;
     int next_ = 0;

@@ -46,15 +46,13 @@ QString fromUtf8(const std::string& text) {
 
 }  // namespace
 
-ClassResultsModel::ClassResultsModel(const AppState& state, QObject* parent)
-    : QAbstractTableModel(parent), state_(state) {
-    reload();
-}
+ClassResultsModel::ClassResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ClassResultsModel::reload() {
+void ClassResultsModel::reload(std::shared_ptr<const RunResults> results) {
     beginResetModel();
     ++generation_;
-    rows_ = reportsAvailable(state_) ? static_cast<int>(state_.students.size()) : 0;
+    results_ = std::move(results);
+    rows_ = results_ ? static_cast<int>(results_->students.size()) : 0;
     endResetModel();
 }
 
@@ -73,7 +71,7 @@ int ClassResultsModel::columnCount(const QModelIndex& parent) const {
 }
 
 const StudentRecord& ClassResultsModel::record(int row) const {
-    return state_.students[static_cast<std::size_t>(row)];
+    return results_->students[static_cast<std::size_t>(row)];
 }
 
 std::optional<double> ClassResultsModel::value(int row, int column) const {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,9 +11,8 @@
 
 namespace qv::app {
 
-// Every student of the last run, one row each in file order: ID, score, the
-// three indices, the six counts and the six rates. It reads the records in
-// place; whoever changes them resets the model (reload).
+// Every student of a run, one row each in file order: ID, score, the three
+// indices, the six counts and the six rates.
 class ClassResultsModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -27,10 +27,10 @@ class ClassResultsModel final : public QAbstractTableModel {
         kColumnCount = kFirstRate + 6
     };
 
-    explicit ClassResultsModel(const AppState& state, QObject* parent = nullptr);
+    explicit ClassResultsModel(QObject* parent = nullptr);
 
-    // Shows the records as they are now (none when the state holds no run).
-    void reload();
+    // Shows these results (none for null).
+    void reload(std::shared_ptr<const RunResults> results);
 
     // Without the checks of the base class, which cost most of a large sort.
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -46,7 +46,7 @@ class ClassResultsModel final : public QAbstractTableModel {
     int generation() const { return generation_; }
 
   private:
-    const AppState& state_;
+    std::shared_ptr<const RunResults> results_;
     int rows_ = 0;
     int generation_ = 0;
 };

@@ -95,7 +95,7 @@ void frmClass::buildControls() {
     filterLabel->setBuddy(filter_);
     shown_ = new QLabel(resultsTab);
     shown_->setObjectName(QStringLiteral("lblShown"));
-    model_ = new ClassResultsModel(context_.state, this);
+    model_ = new ClassResultsModel(this);
     proxy_ = new ClassResultsProxy(*model_, this);
     table_ = new QTableView(resultsTab);
     table_->setObjectName(QStringLiteral("tblResults"));
@@ -177,14 +177,14 @@ QWidget* frmClass::buildLinksTab() {
 void frmClass::reload() {
     if (viewer_) viewer_->close();
     pair_.reset();
-    const AppState& state = context_.state;
-    const bool ready = reportsAvailable(state);
+    results_ = context_.currentResults();
+    const bool ready = results_ != nullptr;
     if (ready && !context_.classSummary) {
         BusyCursor busy;
-        context_.classSummary = std::make_shared<const ClassSummary>(summariseClass(state));
+        context_.classSummary = std::make_shared<const ClassSummary>(summariseClass(*results_));
     }
     summary_ = ready ? context_.classSummary : nullptr;
-    model_->reload();
+    model_->reload(results_);
     showShownCount();
     for (QAction* action : outputs_)
         action->setEnabled(ready);
@@ -206,9 +206,10 @@ void frmClass::reload() {
     RecordingCanvas histograms;
     DrawHistograms(histograms, *summary_, kChartOrigin);
     histograms_->setPicture(std::move(histograms));
-    heatLayout_ = heatMapLayout(*summary_, state.conceptNames, kChartOrigin);
+    const auto& labels = results_->data->conceptNames;
+    heatLayout_ = heatMapLayout(*summary_, labels, kChartOrigin);
     RecordingCanvas heat;
-    DrawHeatMap(heat, *summary_, state.conceptNames, heatLayout_);
+    DrawHeatMap(heat, *summary_, labels, heatLayout_);
     heatMap_->setPicture(std::move(heat));
     fillRankedLists();
 }
@@ -223,7 +224,7 @@ void frmClass::fillRankedLists() {
         list->setRowCount(static_cast<int>(pairs.size()));
         for (int row = 0; row < static_cast<int>(pairs.size()); ++row) {
             const RankedPair& p = pairs[static_cast<std::size_t>(row)];
-            const auto& labels = context_.state.conceptNames;
+            const auto& labels = results_->data->conceptNames;
             auto* first = new QTableWidgetItem(text(conceptText(p.i, labels)));
             first->setData(Qt::UserRole, QPoint(p.i, p.j));
             list->setItem(row, 0, first);
@@ -262,7 +263,7 @@ void frmClass::selectPair(int i, int j) {
 
 void frmClass::showTrace() {
     if (!summary_ || !pair_) return;
-    trace_->showPair(context_.state, *summary_, pair_->first, pair_->second, selectedStudent());
+    trace_->showPair(*results_, *summary_, pair_->first, pair_->second, selectedStudent());
 }
 
 // Small cells of many concepts carry no numbers: the tooltip names the pair.
@@ -270,7 +271,7 @@ QString frmClass::pairTip(LayoutPoint point) const {
     const auto pair = summary_ ? heatMapPairAt(heatLayout_, point) : std::nullopt;
     if (!pair) return {};
     const auto [i, j] = *pair;
-    const auto& labels = context_.state.conceptNames;
+    const auto& labels = results_->data->conceptNames;
     const std::optional<double> share = summary_->diagnosisShare(i, j);
     return QStringLiteral("%1 — %2\n%3%4")
         .arg(text(conceptText(i, labels)), text(conceptText(j, labels)),
@@ -289,7 +290,7 @@ void frmClass::openStudent(int row) {
     for (int r = 0; r < proxy_->rowCount(); ++r)
         order[static_cast<std::size_t>(r)] = proxy_->recordOf(r);
     if (!viewer_) viewer_ = new frmStudentViewer(context_);
-    viewer_->showStudents(std::move(order), row);
+    viewer_->showStudents(results_, summary_, std::move(order), row);
     viewer_->show();
     viewer_->raise();
     viewer_->activateWindow();

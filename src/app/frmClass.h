@@ -74,6 +74,7 @@ class frmClass final : public QMainWindow {
     void report(const QString& text);
 
     AppContext& context_;
+    std::shared_ptr<const RunResults> results_;  // what the window shows
     std::shared_ptr<const ClassSummary> summary_;
     ClassResultsModel* model_ = nullptr;
     ClassResultsProxy* proxy_ = nullptr;

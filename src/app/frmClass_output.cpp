@@ -63,7 +63,7 @@ RecordingCanvas frmClass::chartsPage() const {
     if (!summary_) return page;
     const QString title =
         QStringLiteral("全班概覽：%1 位學生，%2").arg(summary_->studentCount).arg(context_.runName);
-    DrawClassCharts(page, *summary_, context_.state.conceptNames, title.toStdString());
+    DrawClassCharts(page, *summary_, results_->data->conceptNames, title.toStdString());
     return page;
 }
 
@@ -77,7 +77,7 @@ void frmClass::onExportResults() {
     const Expected<void> written = [&] {
         BusyCursor busy;
         std::string csv = resultsCsvHead();
-        for (const StudentRecord& r : context_.state.students)
+        for (const StudentRecord& r : results_->students)
             appendResultsCsvRow(csv, r);
         return writeFileSafely(toPath(file), csv);
     }();
@@ -87,7 +87,7 @@ void frmClass::onExportResults() {
         return;
     }
     report(QStringLiteral("已匯出 %1 位學生的結果到 %2")
-               .arg(context_.state.students.size())
+               .arg(results_->students.size())
                .arg(QFileInfo(file).fileName()));
 }
 
@@ -128,8 +128,8 @@ void frmClass::onPrintCharts() {
 void frmClass::onPrintClass() {
     if (!summary_ || job_) return;
     if (!context_.dialogs.choosePrinter(this, QStringLiteral("列印全班報告"), printer_)) return;
-    job_ = new ClassPrintJob(context_.state, printer_, this);
-    const auto pages = context_.state.students.size();
+    job_ = new ClassPrintJob(results_, printer_, this);
+    const auto pages = results_->students.size();
     connect(job_, &ClassPrintJob::finished, this,
             [this, pages](bool cancelled, const QString& error) {
                 job_->deleteLater();

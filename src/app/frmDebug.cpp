@@ -197,15 +197,15 @@ void frmDebug::appendResult(const std::string& text) {
 }
 
 void frmDebug::onCommand1() {
-    setResult(examples_.graphDistanceText(context_.state.lineBreak));
+    setResult(examples_.graphDistanceText(std::string(kLineBreak)));
 }
 
 void frmDebug::onCommand2() {
-    setResult(examples_.indexText(context_.state.lineBreak));
+    setResult(examples_.indexText(std::string(kLineBreak)));
 }
 
 void frmDebug::onCommand3() {
-    appendResult(examples_.linkRateText(context_.state.lineBreak));
+    appendResult(examples_.linkRateText(std::string(kLineBreak)));
 }
 
 void frmDebug::onCommand4() {
@@ -233,8 +233,8 @@ void frmDebug::onSpeedTest(int button) {
         return;
     SpeedTestRunner::Job job;
     job.algorithm = kSpeedAlgorithms[static_cast<std::size_t>(button)];
-    job.sample = context_.state.sampleMatrix;
-    job.lineBreak = context_.state.lineBreak;
+    job.sample = builtInSampleMatrix();
+    job.lineBreak = std::string(kLineBreak);
     if (hasRandomPhase(job.algorithm)) {
         auto inputs =
             parseSpeedInputs(forTest_[0]->text().toStdString(), forTest_[1]->text().toStdString());
@@ -269,7 +269,7 @@ void frmDebug::onPhaseFinished(int phase, const PhaseResult& result) {
                                      QString::fromStdString(result.text));
             break;
         case PhaseResult::Status::Cancelled:
-            if (!cancelShown_) appendResult("已取消" + context_.state.lineBreak);
+            if (!cancelShown_) appendResult("已取消" + std::string(kLineBreak));
             cancelShown_ = true;
             break;
     }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "analysis_runner.h"
 #include "app_context.h"
 #include "data_folders.h"
 #include "dialogs.h"
@@ -30,6 +31,8 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    runner_ = new AnalysisRunner(this);
+    connectRunner();
     resize(1000, 640);
 }
 
@@ -60,6 +63,7 @@ void frmMain::setResultText(std::string text) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    runner_->cancelAndWait();
     windows_.closeAll();
     event->accept();
 }
@@ -121,7 +125,7 @@ StudentWindowSource frmMain::studentWindow() {
 }
 
 void frmMain::onClassOverview() {
-    if (!reportsAvailable(context_.state)) {
+    if (!context_.currentResults()) {
         showMessage(
             QMessageBox::Information,
             QStringLiteral("尚未有分析結果。\n請先開啟資料檔、概念註解檔與題目所包含概念檔，"
@@ -131,9 +135,13 @@ void frmMain::onClassOverview() {
     windows_.show<frmClass>(context_);
 }
 
-void frmMain::classChanged() {
+void frmMain::classChanged(const QString& note) {
     context_.classSummary.reset();
     if (auto* window = windows_.find<frmClass>()) window->reload();
+    // A note already there says more: its reports are of a class before this one.
+    if (auto* window = windows_.find<frmStudent>();
+        window && window->showsReports() && window->note().isEmpty())
+        window->setNote(note);
 }
 
 void frmMain::onDebug() {

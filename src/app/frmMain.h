@@ -3,8 +3,10 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <array>
+#include <memory>
 #include <string>
 
+#include "analysis/student_matrices.h"
 #include "student_query.h"
 #include "window_set.h"
 
@@ -18,12 +20,14 @@ class QPushButton;
 
 namespace qv {
 struct RunMethod;
-}
+struct RunResults;
+}  // namespace qv
 
 namespace qv::app {
 
 struct AppContext;
 class IndicatorLight;
+class AnalysisRunner;
 
 // The main window: menus, the student query panel, the results box, the three
 // indicator lights and the progress bar.
@@ -52,6 +56,12 @@ class frmMain : public QMainWindow {
     QLineEdit* inquireId() const { return inquareId_; }
     QPlainTextEdit* resultBox() const { return showResult_; }
     QProgressBar* progressBar() const { return progress_; }
+    // Whether a run is going on its worker thread.
+    bool running() const;
+
+  signals:
+    // After a run has ended, however it ended.
+    void runEnded();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,17 +92,22 @@ class frmMain : public QMainWindow {
     void buildMenus();
     QAction* addCommand(QWidget* menu, const char* name, const QString& text,
                         const QKeySequence& shortcut = {});
-    // Runs the whole class with the method's network variant.
+    // Runs the whole class with the method's network variant on a worker.
     void runCommand(RunMethod method);
+    void onRunFinished(std::shared_ptr<const RunResults> results);
+    void onRunStopped(const QString& message);
+    // While a run is going, nothing loads a file or starts another run.
+    void setRunning(bool running);
+    void connectRunner();
     // Loads the file of light's kind that the user picks.
     void openAndLoad(int light);
     void showMessage(QMessageBox::Icon icon, const QString& text);
     // The lights' tooltips and the status bar: which files are loaded, and
     // whether the table still belongs to the data now loaded.
     void showLoadState();
-    // The class window shows the records of the last run: a run or a load
-    // changes them under it.
-    void classChanged();
+    // After a run or a load: the class window shows the new state, and the
+    // reports drawn before it say `note`.
+    void classChanged(const QString& note);
     // The print window, opened on first use and again, empty, after it was closed.
     StudentWindowSource studentWindow();
 
@@ -106,6 +121,11 @@ class frmMain : public QMainWindow {
     std::array<IndicatorLight*, 3> lights_{};
     std::array<QString, 3> loadedFiles_;  // by light
     QProgressBar* progress_ = nullptr;
+    QPushButton* cancelRun_ = nullptr;
+    AnalysisRunner* runner_ = nullptr;
+    int progressBefore_ = 0;  // the bar before the run, shown again if it fails
+    QString pendingRunName_;
+    RunMethod pendingRunMethod_;
     QLabel* loadedStatus_ = nullptr;
     QLabel* staleStatus_ = nullptr;
 };

@@ -19,7 +19,7 @@ namespace qv::app {
 namespace {
 
 struct FileKind {
-    Expected<void> (*load)(AppState&, const std::filesystem::path&);
+    Expected<void> (*load)(ClassPtr&, const std::filesystem::path&);
     QString AppContext::*folder;
     const char* label;
 };
@@ -46,7 +46,7 @@ void frmMain::openAndLoad(int light) {
     if (file.isEmpty()) return;
     const Expected<void> loaded = [&] {
         BusyCursor busy;
-        return kind.load(context_.state, toPath(file));
+        return kind.load(context_.classData, toPath(file));
     }();
     if (!loaded) {
         showMessage(QMessageBox::Warning, QString::fromStdString(loaded.error().message()));
@@ -55,9 +55,9 @@ void frmMain::openAndLoad(int light) {
     setLit(light);
     loadedFiles_.at(static_cast<std::size_t>(light)) = file;
     showLoadState();
-    classChanged();
+    classChanged(QStringLiteral("此報表來自先前載入的班級，請重新查詢。"));
     // The file is loaded; say so when it disagrees with another loaded file.
-    if (const auto warnings = loadWarnings(context_.state); !warnings.empty()) {
+    if (const auto warnings = loadWarnings(*context_.classData); !warnings.empty()) {
         showMessage(QMessageBox::Warning, joinLines(warnings));
     }
 }
@@ -73,9 +73,9 @@ void frmMain::showLoadState() {
         if (!file.isEmpty()) names << label + QStringLiteral("：") + QFileInfo(file).fileName();
     }
     loadedStatus_->setText(names.join(QStringLiteral("　")));
-    // A load drops the records' results while the loaders leave the table on
-    // screen: say that it no longer answers queries.
-    const bool stale = !resultModel_.empty() && !context_.state.hasResults;
+    // The table stays on screen after a load: say that it no longer answers
+    // queries.
+    const bool stale = !resultModel_.empty() && !context_.currentResults();
     staleStatus_->setText(stale ? QStringLiteral("結果已過期") : QString());
 }
 

@@ -25,14 +25,16 @@ QString suggestedJson(const QString& dataFile) {
     return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }
 
-Expected<void> writeJson(const AppContext& context, const std::filesystem::path& target) {
+Expected<void> writeJson(const RunResults& results, const RunMethod& method,
+                         const std::filesystem::path& target) {
     auto created = SafeFile::create(target);
     if (!created) return created.error();
     SafeFile& file = *created;
-    const StudentNetworkBuilder builder(context.state, context.runMethod);
+    const ClassData& data = *results.data;
+    const StudentNetworkBuilder builder(data, method);
     Expected<void> written;
-    writeResultsJson(resultsJsonClass(context.state, context.runMethod), context.state.students,
-                     builder, [&](std::string_view bytes) {
+    writeResultsJson(resultsJsonClass(data, results, method), results.students, builder,
+                     [&](std::string_view bytes) {
                          if (written) written = file.write(bytes);
                      });
     if (!written) return written;
@@ -43,7 +45,8 @@ Expected<void> writeJson(const AppContext& context, const std::filesystem::path&
 
 void frmMain::onExportJson() {
     const QString title = QStringLiteral("匯出 JSON");
-    if (!reportsAvailable(context_.state)) {
+    const auto results = context_.currentResults();
+    if (!results) {
         context_.dialogs.message(
             this, QMessageBox::Information, title,
             QStringLiteral("尚未有分析結果。\n請先從「執行」選單執行分析，再匯出 JSON。"));
@@ -63,7 +66,7 @@ void frmMain::onExportJson() {
     }
     const Expected<void> written = [&] {
         BusyCursor busy;
-        return writeJson(context_, toPath(file));
+        return writeJson(*results, context_.runMethod, toPath(file));
     }();
     if (!written) {
         context_.dialogs.message(this, QMessageBox::Warning, title,
@@ -71,7 +74,7 @@ void frmMain::onExportJson() {
         return;
     }
     statusBar()->showMessage(QStringLiteral("已匯出 %1 位學生的結果到 %2")
-                                 .arg(context_.state.students.size())
+                                 .arg(results->students.size())
                                  .arg(QFileInfo(file).fileName()),
                              5000);
 }

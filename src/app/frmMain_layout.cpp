@@ -89,6 +89,11 @@ void frmMain::buildControls() {
     progress_->setTextVisible(false);
     bottom->addSpacing(10);
     bottom->addWidget(progress_, 1);
+    cancelRun_ = new QPushButton(QStringLiteral("取消"), central);
+    cancelRun_->setObjectName(QStringLiteral("cmdCancelRun"));
+    cancelRun_->setToolTip(QStringLiteral("停止執行中的分析，保留先前的結果"));
+    cancelRun_->setEnabled(false);
+    bottom->addWidget(cancelRun_);
 
     auto* left = new QVBoxLayout;
     left->addWidget(frame1);

@@ -1,10 +1,11 @@
 // The main window's run commands.
-#include <QElapsedTimer>
+#include <QAction>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "analysis/run.h"
+#include "analysis_runner.h"
 #include "app_context.h"
-#include "busy_cursor.h"
 #include "core/limits.h"
 #include "dialogs.h"
 #include "frmMain.h"
@@ -20,7 +21,7 @@ namespace {
 // student query needs only the links and results, which are always kept.
 constexpr double kMatrixBudgetBytes = 256.0 * 1024 * 1024;
 
-bool keepMatrices(const AppState& state) {
+bool keepMatrices(const ClassData& state) {
     const double n = state.conceptCount;
     const double perStudent = n * n * (sizeof(Currency) + sizeof(std::int16_t));
     return state.studentCount * perStudent <= kMatrixBudgetBytes;
@@ -52,50 +53,69 @@ void frmMain::onPathSearchRun() {
 
 // The parameters first, then the same run with PFNET(r, q).
 void frmMain::onPfnetRun() {
-    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+    if (const auto runnable = checkRunnable(*context_.classData); !runnable) {
         showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
-    frmPfnetOptions options(context_.state.conceptCount, savedPfnetParams(context_), this);
+    frmPfnetOptions options(context_.classData->conceptCount, savedPfnetParams(context_), this);
     if (!context_.dialogs.exec(options)) return;
     savePfnetParams(context_, options.params());
     runCommand(RunMethod::pfnet(options.params()));
 }
 
 void frmMain::runCommand(RunMethod method) {
-    if (const auto runnable = checkRunnable(context_.state); !runnable) {
+    if (running()) return;
+    if (const auto runnable = checkRunnable(*context_.classData); !runnable) {
         showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
-    const int before = progress_->value();
-    // The run does not yield to the event loop; repaint the bar now and then
-    // so that a long run still shows it moving.
-    QElapsedTimer sinceRepaint;
-    sinceRepaint.start();
     RunOptions options;
     options.method = method;
-    options.keepStudentMatrices = keepMatrices(context_.state);
-    options.progress = [this, &sinceRepaint](int value) {
-        progress_->setValue(value);
-        if (sinceRepaint.elapsed() >= 50) {
-            progress_->repaint();
-            sinceRepaint.restart();
-        }
-    };
-    auto result = [&] {
-        BusyCursor busy;
-        return runAnalysis(context_.state, options);
-    }();
-    if (!result) {
-        progress_->setValue(before);
-        showMessage(QMessageBox::Warning, QString::fromStdString(result.error().message()));
-        return;
-    }
-    setResultText(std::move(result).value());
+    options.keepStudentMatrices = keepMatrices(*context_.classData);
+    progressBefore_ = progress_->value();
+    pendingRunName_ = runName(method, context_.classData->conceptCount);
+    pendingRunMethod_ = method;
+    if (runner_->start(context_.classData, std::move(options))) setRunning(true);
+}
+
+bool frmMain::running() const {
+    return runner_->running();
+}
+
+void frmMain::onRunFinished(std::shared_ptr<const RunResults> results) {
+    setRunning(false);
+    context_.results = std::move(results);
+    setResultText(context_.results->text);
     progress_->setValue(kProgressMax);
-    context_.runName = runName(method, context_.state.conceptCount);
-    context_.runMethod = method;
-    classChanged();
+    context_.runName = pendingRunName_;
+    context_.runMethod = pendingRunMethod_;
+    classChanged(QStringLiteral("此報表來自先前的分析，請重新查詢。"));
+    emit runEnded();
+}
+
+// A failed or cancelled run leaves the results and the box as they were.
+void frmMain::onRunStopped(const QString& message) {
+    setRunning(false);
+    progress_->setValue(progressBefore_);
+    if (!message.isEmpty()) showMessage(QMessageBox::Warning, message);
+    emit runEnded();
+}
+
+void frmMain::setRunning(bool running) {
+    for (const char* name : {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept",
+                             "mnuTriangleRun", "mnuPathSearchRun", "mnuPfnetRun"}) {
+        if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
+            action->setEnabled(!running);
+    }
+    cancelRun_->setEnabled(running);
+}
+
+void frmMain::connectRunner() {
+    connect(runner_, &AnalysisRunner::progress, progress_, &QProgressBar::setValue);
+    connect(runner_, &AnalysisRunner::finished, this, &frmMain::onRunFinished);
+    connect(runner_, &AnalysisRunner::failed, this, &frmMain::onRunStopped);
+    connect(runner_, &AnalysisRunner::cancelled, this, [this] { onRunStopped({}); });
+    connect(cancelRun_, &QPushButton::clicked, runner_, &AnalysisRunner::cancel);
 }
 
 }  // namespace qv::app

@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStatusBar>
 
 #include "dialogs.h"
 #include "painter_canvas.h"
@@ -155,7 +156,23 @@ void frmStudent::setNodeLayout(NodeLayout layout) {
     layout_->setCurrentIndex(layout == NodeLayout::Force ? 1 : 0);
 }
 
+void frmStudent::setNote(const QString& text) {
+    if (!note_) {
+        note_ = new QLabel(this);
+        note_->setObjectName(QStringLiteral("lblNote"));
+        note_->setStyleSheet(QStringLiteral("color: #a00000"));
+        statusBar()->addWidget(note_, 1);
+    }
+    note_->setText(text);
+    statusBar()->setVisible(!text.isEmpty());
+}
+
+QString frmStudent::note() const {
+    return note_ ? note_->text() : QString();
+}
+
 void frmStudent::drawReport(ReportDrawing drawing) {
+    if (note_) setNote({});
     drawingReport_ = true;
     drawing(*canvas_, nodeLayout());
     drawingReport_ = false;

@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QMenu;
 class QScrollArea;
 
@@ -41,6 +42,13 @@ class frmStudent : public QMainWindow {
     // such reports. Anything drawn otherwise leaves the picture as it is.
     using ReportDrawing = std::function<void(Canvas&, NodeLayout)>;
     void drawReport(ReportDrawing drawing);
+
+    // Whether the picture is only student reports (and holds one).
+    bool showsReports() const { return onlyReports_ && !reports_.empty(); }
+    // A line under the picture, e.g. that its reports are of an older class;
+    // cleared by the next report drawn.
+    void setNote(const QString& text);
+    QString note() const;
 
     NodeLayout nodeLayout() const;
     // Sets the setting as the program remembered it; nothing is drawn again.
@@ -80,6 +88,7 @@ class frmStudent : public QMainWindow {
     StudentSurface* surface_ = nullptr;
     bool placed_ = false;
     QComboBox* layout_ = nullptr;
+    QLabel* note_ = nullptr;
     std::function<void(NodeLayout)> chosen_;
     std::vector<ReportDrawing> reports_;  // the picture, when it is only reports
     bool onlyReports_ = true;

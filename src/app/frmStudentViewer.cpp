@@ -78,14 +78,18 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
 
 frmStudentViewer::~frmStudentViewer() = default;
 
-void frmStudentViewer::showStudents(std::vector<int> order, int position) {
+void frmStudentViewer::showStudents(std::shared_ptr<const RunResults> results,
+                                    std::shared_ptr<const ClassSummary> summary,
+                                    std::vector<int> order, int position) {
+    results_ = std::move(results);
+    summary_ = std::move(summary);
     order_ = std::move(order);
     position_ = order_.empty() ? 0 : std::clamp(position, 0, static_cast<int>(order_.size()) - 1);
     draw();
 }
 
 int frmStudentViewer::current() const {
-    if (order_.empty() || !reportsAvailable(context_.state)) return -1;
+    if (order_.empty() || !results_) return -1;
     return order_[static_cast<std::size_t>(position_)];
 }
 
@@ -109,13 +113,13 @@ void frmStudentViewer::onNext() {
 void frmStudentViewer::draw() {
     const int k = current();
     RecordingCanvas picture;
-    if (k >= 0 && static_cast<std::size_t>(k) < context_.state.students.size())
-        DrawStudentReport(picture, context_.state, k);
+    if (k >= 0 && static_cast<std::size_t>(k) < results_->students.size())
+        DrawStudentReport(picture, *results_, k);
     view_->setPicture(std::move(picture));
     trace_->clear();
     const int count = static_cast<int>(order_.size());
     const QString id =
-        k >= 0 ? QString::fromStdString(context_.state.students[static_cast<std::size_t>(k)].id)
+        k >= 0 ? QString::fromStdString(results_->students[static_cast<std::size_t>(k)].id)
                : QString();
     setWindowTitle(id.isEmpty() ? QStringLiteral("學生報告") : QStringLiteral("學生報告 - ") + id);
     where_->setText(count > 0
@@ -127,18 +131,18 @@ void frmStudentViewer::draw() {
 
 void frmStudentViewer::onReportClicked(LayoutPoint point) {
     const int k = current();
-    if (k < 0 || !context_.classSummary) return;
-    const auto link = reportLinkAt(studentReportData(context_.state, k), point);
+    if (k < 0 || !summary_) return;
+    const auto link = reportLinkAt(studentReportData(*results_, k), point);
     if (!link) return;
     const ComparisonLayout layout =
-        LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, context_.state.conceptCount);
+        LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, results_->data->conceptCount);
     const auto& nodes = layout.nodePoints[static_cast<std::size_t>(link->panel)];
     RecordingCanvas mark;
     mark.setLineWidth(4);
     mark.drawLine(nodes[static_cast<std::size_t>(link->i)],
                   nodes[static_cast<std::size_t>(link->j)], kPicked);
     view_->setOverlay(std::move(mark));
-    trace_->showPair(context_.state, *context_.classSummary, link->i, link->j, k);
+    trace_->showPair(*results_, *summary_, link->i, link->j, k);
 }
 
 void frmStudentViewer::onPrint() {

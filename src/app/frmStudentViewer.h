@@ -2,12 +2,18 @@
 
 #include <QMainWindow>
 #include <QPrinter>
+#include <memory>
 #include <vector>
 
 #include "report/canvas.h"
 
 class QLabel;
 class QPushButton;
+
+namespace qv {
+struct ClassSummary;
+struct RunResults;
+}  // namespace qv
 
 namespace qv::app {
 
@@ -24,8 +30,11 @@ class frmStudentViewer final : public QMainWindow {
     explicit frmStudentViewer(AppContext& context, QWidget* parent = nullptr);
     ~frmStudentViewer() override;
 
-    // The students to step through (record indices) and where to start.
-    void showStudents(std::vector<int> order, int position);
+    // The students of these results to step through (record indices) and
+    // where to start; links are traced with the summary.
+    void showStudents(std::shared_ptr<const RunResults> results,
+                      std::shared_ptr<const ClassSummary> summary, std::vector<int> order,
+                      int position);
     // The record shown, or -1.
     int current() const;
     const RecordingCanvas& picture() const;
@@ -41,6 +50,8 @@ class frmStudentViewer final : public QMainWindow {
     void onPrint();
 
     AppContext& context_;
+    std::shared_ptr<const RunResults> results_;
+    std::shared_ptr<const ClassSummary> summary_;
     std::vector<int> order_;
     int position_ = 0;
     ChartView* view_ = nullptr;

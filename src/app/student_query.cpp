@@ -9,8 +9,8 @@ namespace qv::app {
 
 int showStudentQuery(AppContext& context, QWidget* parent, const QString& id,
                      const StudentWindowSource& window) {
-    const AppState& state = context.state;
-    if (!reportsAvailable(state)) {
+    const std::shared_ptr<const RunResults> results = context.currentResults();
+    if (!results) {
         context.dialogs.message(
             parent, QMessageBox::Information, QStringLiteral("查詢特定學生概念型態"),
             QStringLiteral("尚未有分析結果可以查詢。\n請先開啟資料檔、概念註解檔與題目所包含"
@@ -18,15 +18,14 @@ int showStudentQuery(AppContext& context, QWidget* parent, const QString& id,
         return 0;
     }
     const std::string key = id.toStdString();
-    const std::vector<int> found = findStudents(state, key);
+    const std::vector<int> found = findStudents(*results, key);
     if (found.empty()) return 0;
     frmStudent* w = window();
     w->showCentred();
-    // Drawn from the state as it is then, also when the layout changes later.
-    w->drawReport([&context, key](Canvas& canvas, NodeLayout layout) {
-        const AppState& now = context.state;
-        if (!reportsAvailable(now)) return;
-        auto positions = reportPositions(now, layout);
+    // Drawn from these results also when the layout changes after a new load
+    // or run; the window then says they are old.
+    w->drawReport([&context, results, found](Canvas& canvas, NodeLayout layout) {
+        auto positions = reportPositions(*results, layout);
         if (!positions) {
             context.dialogs.message(nullptr, QMessageBox::Warning,
                                     QStringLiteral("查詢特定學生概念型態"),
@@ -34,8 +33,8 @@ int showStudentQuery(AppContext& context, QWidget* parent, const QString& id,
                                         QStringLiteral("\n改用圓形版面。"));
             positions = std::vector<PlanePoint>{};
         }
-        for (int k : findStudents(now, key))
-            DrawStudentReport(canvas, now, k, *positions);
+        for (int k : found)
+            DrawStudentReport(canvas, *results, k, *positions);
     });
     return static_cast<int>(found.size());
 }

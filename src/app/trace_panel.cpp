@@ -27,9 +27,9 @@ QString answerText(char32_t answer) {
 }
 
 // What the pair is for the class, and for the student when one is selected.
-QString pairHeading(const AppState& state, const ClassSummary& s, int i, int j,
+QString pairHeading(const RunResults& results, const ClassSummary& s, int i, int j,
                     std::optional<int> student) {
-    const std::vector<std::string>& labels = state.conceptNames;
+    const std::vector<std::string>& labels = results.data->conceptNames;
     QString h = QStringLiteral("連結 %1 — %2：")
                     .arg(text(conceptText(i, labels)), text(conceptText(j, labels)));
     const bool standard = s.isStandard(i, j);
@@ -38,7 +38,7 @@ QString pairHeading(const AppState& state, const ClassSummary& s, int i, int j,
     h += standard ? QStringLiteral("標準網路的連結，全班 %1 的學生缺少它").arg(percent)
                   : QStringLiteral("標準網路沒有的連結，全班 %1 的學生多出它").arg(percent);
     if (student) {
-        const StudentRecord& r = state.students[static_cast<std::size_t>(*student)];
+        const StudentRecord& r = results.students[static_cast<std::size_t>(*student)];
         const bool linked = r.links.n > std::max(i, j) && hasLink(r.links, i, j);
         const QString kind = standard ? (linked ? QStringLiteral("有此連結（Match）")
                                                 : QStringLiteral("缺少此連結（Miss）"))
@@ -90,18 +90,18 @@ QString TracePanel::heading() const {
     return heading_->text();
 }
 
-void TracePanel::showPair(const AppState& state, const ClassSummary& s, int i, int j,
+void TracePanel::showPair(const RunResults& results, const ClassSummary& s, int i, int j,
                           std::optional<int> student) {
-    heading_->setText(pairHeading(state, s, i, j, student));
+    heading_->setText(pairHeading(results, s, i, j, student));
     const std::vector<int> items = itemsOfPair(s, i, j);
     table_->setRowCount(static_cast<int>(items.size()));
     const StudentRecord* r =
-        student ? &state.students[static_cast<std::size_t>(*student)] : nullptr;
+        student ? &results.students[static_cast<std::size_t>(*student)] : nullptr;
     for (int row = 0; row < static_cast<int>(items.size()); ++row) {
         const int m = items[static_cast<std::size_t>(row)];
         QStringList concepts;
         for (int c : s.itemConcepts[static_cast<std::size_t>(m)])
-            concepts << text(conceptText(c, state.conceptNames));
+            concepts << text(conceptText(c, results.data->conceptNames));
         const std::optional<double> share = s.itemShare(m);
         table_->setItem(row, kItem, cell(QString::number(m + 1), Qt::AlignRight));
         table_->setItem(row, kConcepts, cell(concepts.join(QStringLiteral("、"))));
@@ -111,7 +111,8 @@ void TracePanel::showPair(const AppState& state, const ClassSummary& s, int i, i
         const auto key = static_cast<std::size_t>(m);
         table_->setItem(
             row, kKey,
-            cell(key < state.answerKey.size() ? answerText(state.answerKey[key]) : QString(),
+            cell(key < results.data->answerKey.size() ? answerText(results.data->answerKey[key])
+                                                      : QString(),
                  Qt::AlignHCenter));
         if (r) {
             table_->setItem(

@@ -4,7 +4,7 @@
 #include <optional>
 
 namespace qv {
-struct AppState;
+struct RunResults;
 struct ClassSummary;
 }  // namespace qv
 
@@ -23,7 +23,7 @@ class TracePanel final : public QWidget {
     explicit TracePanel(QWidget* parent = nullptr);
 
     // Concepts i and j (0-based), the student by record index.
-    void showPair(const AppState& state, const ClassSummary& summary, int i, int j,
+    void showPair(const RunResults& results, const ClassSummary& summary, int i, int j,
                   std::optional<int> student);
     void clear();
 

@@ -57,9 +57,11 @@ AnalyzeFormat csvFormat() {
 
 // The run keeps no matrices: each student's are derived as the student is
 // written, on the worker that writes it.
-AnalyzeFormat jsonFormat(const AppState& state, RunMethod method) {
+AnalyzeFormat jsonFormat(const ClassData& state, const RunResults& standard, RunMethod method) {
     AnalyzeFormat f;
-    f.head = [&state, method] { return resultsJsonHead(resultsJsonClass(state, method)); };
+    f.head = [&state, &standard, method] {
+        return resultsJsonHead(resultsJsonClass(state, standard, method));
+    };
     const auto builder = std::make_shared<const StudentNetworkBuilder>(state, method);
     f.student = [items = state.itemCount, builder](std::string& out, const StudentRecord& r) {
         appendStudentJson(out, r, items, *builder);

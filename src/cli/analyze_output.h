@@ -54,7 +54,8 @@ AnalyzeFormat tableFormat();
 // where a value does not exist.
 AnalyzeFormat csvFormat();
 
-// The run's results as JSON, by the engine's writer.
-AnalyzeFormat jsonFormat(const AppState& state, RunMethod method);
+// The run's results as JSON, by the engine's writer. The head reads the
+// standard network from `standard` when it is written.
+AnalyzeFormat jsonFormat(const ClassData& data, const RunResults& standard, RunMethod method);
 
 }  // namespace qv::cli

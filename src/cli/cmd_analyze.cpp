@@ -20,9 +20,9 @@ struct AnalyzeArgs {
     int threads = 0;
 };
 
-AnalyzeFormat formatOf(const AnalyzeArgs& a, const AppState& state) {
+AnalyzeFormat formatOf(const AnalyzeArgs& a, const ClassData& data, const RunResults& standard) {
     if (a.format == "csv") return csvFormat();
-    if (a.format == "json") return jsonFormat(state, a.source.runMethod());
+    if (a.format == "json") return jsonFormat(data, standard, a.source.runMethod());
     return tableFormat();
 }
 
@@ -38,13 +38,13 @@ int runAnalyze(const AnalyzeArgs& a) {
         std::cerr << *problem << "\n";
         return kExitBadInput;
     }
-    AppState state;
-    auto index = loadIndexedClass(state, a.source);
+    ClassPtr data;
+    auto index = loadIndexedClass(data, a.source);
     if (!index) {
         std::cerr << index.error().message() << "\n";
         return kExitBadInput;
     }
-    if (auto runnable = checkClassRunnable(state); !runnable) {
+    if (auto runnable = checkClassRunnable(*data); !runnable) {
         std::cerr << "錯誤：" << runnable.error().message() << "\n";
         return kExitBadInput;
     }
@@ -52,7 +52,7 @@ int runAnalyze(const AnalyzeArgs& a) {
     // in the cache between the worker that writes it and the output.
     constexpr std::size_t kJsonBlockGrains = 4;
     std::size_t grains =
-        studentBlockSize(index->studentCount, a.threads, state.conceptCount) / kStudentBlockGrain;
+        studentBlockSize(index->studentCount, a.threads, data->conceptCount) / kStudentBlockGrain;
     if (a.format == "json") grains = std::min(grains, kJsonBlockGrains);
     joinStudentBlocks(*index, grains);
     std::optional<SafeFile> file;
@@ -65,10 +65,13 @@ int runAnalyze(const AnalyzeArgs& a) {
         file.emplace(std::move(created).value());
     }
     Sink out = file ? Sink(*file) : Sink(stdout);
-    const AnalyzeFormat format = formatOf(a, state);
+    // The head is written once the standard network is known.
+    RunResults standard;
+    const AnalyzeFormat format = formatOf(a, *data, standard);
     RunOptions options;
     options.method = a.source.runMethod();
     options.threads = a.threads;
+    options.standardReady = [&standard](const RunResults& s) { standard = s; };
     // The JSON derives each student's matrices as it writes the student.
     options.keepStudentMatrices = false;
     bool started = false;
@@ -77,7 +80,7 @@ int runAnalyze(const AnalyzeArgs& a) {
                                    readStudentBlock(*index, block, records);
                                }};
     const auto run =
-        runInBlocks(state, options, blocks, format.student, [&](std::string_view text) {
+        runInBlocks(data, options, blocks, format.student, [&](std::string_view text) {
             if (!started) {
                 out.write(format.head());
                 text.remove_prefix(std::min(format.firstSkip, text.size()));

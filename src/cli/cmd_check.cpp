@@ -19,14 +19,14 @@ struct CheckOptions {
 // Loads the given files in the order concepts, items, data (the item-concept
 // file needs the concept count) and reports what was found.
 int runCheck(const CheckOptions& opt) {
-    AppState state;
-    using Loader = Expected<void> (*)(AppState&, const std::filesystem::path&);
+    ClassPtr data = std::make_shared<const ClassData>();
+    using Loader = Expected<void> (*)(ClassPtr&, const std::filesystem::path&);
     const std::pair<const std::string*, Loader> steps[] = {
         {&opt.concepts, loadConceptFile},
         {&opt.items, loadItemConceptFile},
         // The counts need no records: a class of any size is only checked.
         {&opt.data,
-         [](AppState& s, const std::filesystem::path& file) -> Expected<void> {
+         [](ClassPtr& s, const std::filesystem::path& file) -> Expected<void> {
              if (auto index = loadStudentFileIndexed(s, file, 1 << 30); !index)
                  return index.error();
              return {};
@@ -34,11 +34,12 @@ int runCheck(const CheckOptions& opt) {
     };
     for (const auto& [file, load] : steps) {
         if (file->empty()) continue;
-        if (auto loaded = load(state, std::filesystem::path(*file)); !loaded) {
+        if (auto loaded = load(data, std::filesystem::path(*file)); !loaded) {
             std::cerr << loaded.error().message() << '\n';
             return kExitBadInput;
         }
     }
+    const ClassData& state = *data;
     std::string out;
     if (state.dataLoaded) out += "學生數：" + std::to_string(state.studentCount) + "\n";
     if (state.dataLoaded || state.itemConceptLoaded)

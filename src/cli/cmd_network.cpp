@@ -114,7 +114,7 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << *problem << '\n';
         return kExitBadInput;
     }
-    DistanceMatrix d = AppState{}.sampleMatrix;
+    DistanceMatrix d = builtInSampleMatrix();
     if (!options.matrixFile.empty()) {
         auto read = readMatrixFile(options.matrixFile, method->maxConcepts);
         if (!read.ok()) {

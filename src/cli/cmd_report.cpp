@@ -77,15 +77,15 @@ std::string fileStem(const std::string& id, int k) {
 }
 
 // Every record of `id`, drawn one over the other as the print window shows them.
-int reportOne(const AppState& state, const ReportOptions& opt, ExportFormat format) {
-    const std::vector<int> found = findStudents(state, opt.id);
+int reportOne(const RunResults& results, const ReportOptions& opt, ExportFormat format) {
+    const std::vector<int> found = findStudents(results, opt.id);
     if (found.empty()) {
         std::cerr << "錯誤：找不到學號為「" << opt.id << "」的學生。\n";
         return kExitBadInput;
     }
     RecordingCanvas picture;
     for (int k : found)
-        DrawStudentReport(picture, state, k, opt.positions);
+        DrawStudentReport(picture, results, k, opt.positions);
     if (auto written = writePicture(picture, pathOf(opt.output), format, opt, opt.id); !written) {
         reportFailure(written.error());
         return kExitBadInput;
@@ -94,24 +94,24 @@ int reportOne(const AppState& state, const ReportOptions& opt, ExportFormat form
 }
 
 // One PDF, a page for each record in file order.
-int reportBook(const AppState& state, const ReportOptions& opt) {
+int reportBook(const RunResults& results, const ReportOptions& opt) {
     render::PdfBook book(pathOf(opt.output), QStringLiteral("Quorvane"));
-    for (int k = 0; k < state.studentCount; ++k) {
+    for (int k = 0; k < results.data->studentCount; ++k) {
         RecordingCanvas picture;
-        DrawStudentReport(picture, state, k, opt.positions);
+        DrawStudentReport(picture, results, k, opt.positions);
         if (!book.addPage(picture)) break;
     }
     if (auto written = book.finish(); !written) {
         reportFailure(written.error());
         return kExitBadInput;
     }
-    std::cout << "已寫入 " << state.studentCount << " 頁到「" << opt.output << "」\n";
+    std::cout << "已寫入 " << results.data->studentCount << " 頁到「" << opt.output << "」\n";
     return kExitOk;
 }
 
 // One file per record in a folder; a repeated ID gets "_2", "_3", ... behind
 // it. A file that cannot be written is reported and the others still written.
-int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat format) {
+int reportFolder(const RunResults& results, const ReportOptions& opt, ExportFormat format) {
     const fs::path dir = pathOf(opt.output);
     std::error_code ec;
     fs::create_directories(dir, ec);
@@ -122,14 +122,14 @@ int reportFolder(const AppState& state, const ReportOptions& opt, ExportFormat f
     }
     std::set<std::string> used;
     int written = 0, failed = 0;
-    for (int k = 0; k < state.studentCount; ++k) {
-        const std::string& id = state.students[static_cast<std::size_t>(k)].id;
+    for (int k = 0; k < results.data->studentCount; ++k) {
+        const std::string& id = results.students[static_cast<std::size_t>(k)].id;
         const std::string base = fileStem(id, k);
         std::string stem = base;
         for (int n = 2; !used.insert(stem).second; ++n)
             stem = base + "_" + std::to_string(n);
         RecordingCanvas picture;
-        DrawStudentReport(picture, state, k, opt.positions);
+        DrawStudentReport(picture, results, k, opt.positions);
         if (auto done =
                 writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
             !done) {
@@ -167,28 +167,29 @@ int runReport(ReportOptions opt) {
                   << "，讀到「" << (opt.all && !book ? opt.format : opt.output) << "」。\n";
         return kExitBadInput;
     }
-    AppState state;
     // One student's report needs the standard and that student, not the class.
     const std::optional<std::string> only = opt.all ? std::nullopt : std::optional(opt.id);
-    if (auto run = loadAndAnalyse(state, opt.source, only, opt.threads); !run) {
+    auto run = loadAndAnalyse(opt.source, only, opt.threads);
+    if (!run) {
         std::cerr << run.error().message() << '\n';
         return kExitBadInput;
     }
-    if (opt.all && state.studentCount == 0) {
+    const RunResults& results = *run;
+    if (opt.all && results.data->studentCount == 0) {
         std::cerr << "錯誤：資料檔中沒有學生，沒有輸出任何檔案。\n";
         return kExitBadInput;
     }
     // Once for the class: every student's concepts in the same places.
     auto positions =
-        reportPositions(state, opt.layout == "force" ? NodeLayout::Force : NodeLayout::Circle);
+        reportPositions(results, opt.layout == "force" ? NodeLayout::Force : NodeLayout::Circle);
     if (!positions) {
         reportFailure(positions.error());
         return kExitBadInput;
     }
     opt.positions = std::move(positions).value();
     const auto gui = startGui();
-    if (!opt.all) return reportOne(state, opt, *format);
-    return book ? reportBook(state, opt) : reportFolder(state, opt, *format);
+    if (!opt.all) return reportOne(results, opt, *format);
+    return book ? reportBook(results, opt) : reportFolder(results, opt, *format);
 }
 
 }  // namespace

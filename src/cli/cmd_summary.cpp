@@ -42,9 +42,10 @@ void fail(const std::string& message) {
 }
 
 // The class read, run and tallied a block at a time: only the counts stay.
-Expected<ClassSummary> summarise(AppState& state, const SummaryArgs& a) {
-    auto index = loadIndexedClass(state, a.source);
+Expected<ClassSummary> summarise(ClassPtr& data, const SummaryArgs& a) {
+    auto index = loadIndexedClass(data, a.source);
     if (!index) return index.error();
+    const ClassData& state = *data;
     if (auto runnable = checkClassRunnable(state); !runnable)
         return errorText("錯誤：" + runnable.error().message());
     joinStudentBlocks(*index, studentBlockSize(index->studentCount, a.threads, state.conceptCount) /
@@ -59,11 +60,11 @@ Expected<ClassSummary> summarise(AppState& state, const SummaryArgs& a) {
                                    readStudentBlock(*index, block, records);
                                }};
     const auto run = runInBlocks(
-        state, options, blocks,
+        data, options, blocks,
         [&tally](std::string& out, const StudentRecord& r) { tally.appendBytes(out, r); },
         [&tally](std::string_view bytes) { tally.addBytes(bytes); });
     if (!run) return errorText("錯誤：" + run.error().message());
-    return tally.summary(state);
+    return tally.summary(*run);
 }
 
 #ifdef QV_HAVE_RENDER
@@ -71,7 +72,7 @@ std::optional<render::ExportFormat> pictureFormat(const std::string& output) {
     return render::exportFormatOf(QString::fromStdString(output));
 }
 
-int writeCharts(const AppState& state, const ClassSummary& s, const SummaryArgs& a,
+int writeCharts(const ClassData& state, const ClassSummary& s, const SummaryArgs& a,
                 render::ExportFormat format) {
     const auto gui = startGui();
     RecordingCanvas picture;
@@ -107,14 +108,14 @@ int runSummary(const SummaryArgs& a) {
         return kExitBadInput;
     }
 #endif
-    AppState state;
-    auto summary = summarise(state, a);
+    ClassPtr data;
+    auto summary = summarise(data, a);
     if (!summary) {
         fail(summary.error().message());
         return kExitBadInput;
     }
 #ifdef QV_HAVE_RENDER
-    if (picture) return writeCharts(state, *summary, a, *picture);
+    if (picture) return writeCharts(*data, *summary, a, *picture);
 #endif
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
@@ -128,9 +129,9 @@ int runSummary(const SummaryArgs& a) {
     Sink out = file ? Sink(*file) : Sink(stdout);
     const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
     if (a.format == "csv")
-        writeSummaryCsv(*summary, state.conceptNames, toOutput);
+        writeSummaryCsv(*summary, data->conceptNames, toOutput);
     else
-        writeSummaryJson(*summary, state.conceptNames, a.source.runMethod(), toOutput);
+        writeSummaryJson(*summary, data->conceptNames, a.source.runMethod(), toOutput);
     if (auto written = out.finish(); !written) {
         fail((file ? "錯誤：" : "") + written.error().message());
         return kExitBadInput;

@@ -17,13 +17,13 @@ ClassText sampleText() {
 
 }  // namespace
 
-Expected<void> loadSampleClass(AppState& state) {
-    return loadClass(state, sampleText());
+Expected<void> loadSampleClass(ClassPtr& data) {
+    return loadClass(data, sampleText());
 }
 
-Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& s) {
-    if (s.sample) return loadClassIndexed(state, sampleText(), kStudentBlockGrain);
-    return loadClassIndexed(state, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)},
+Expected<StudentFileIndex> loadIndexedClass(ClassPtr& data, const ClassSource& s) {
+    if (s.sample) return loadClassIndexed(data, sampleText(), kStudentBlockGrain);
+    return loadClassIndexed(data, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)},
                             kStudentBlockGrain);
 }
 
@@ -91,26 +91,27 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
     return std::nullopt;
 }
 
-Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& s,
-                                     const std::optional<std::string>& onlyId, int threads) {
-    const auto loaded =
-        s.sample
-            ? loadSampleClass(state)
-            : loadClass(state, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)});
-    if (!loaded) return loaded.error();
+Expected<RunResults> loadAndAnalyse(const ClassSource& s, const std::optional<std::string>& onlyId,
+                                    int threads) {
+    auto read = s.sample
+                    ? readClass(sampleText())
+                    : readClass(ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)});
+    if (!read) return read.error();
+    ClassData& loaded = *read;
     if (onlyId) {
-        std::erase_if(state.students, [&](const StudentRecord& r) { return r.id != *onlyId; });
-        state.studentCount = static_cast<std::int32_t>(state.students.size());
+        std::erase_if(loaded.students, [&](const Student& r) { return r.id != *onlyId; });
+        loaded.studentCount = static_cast<std::int32_t>(loaded.students.size());
     }
+    auto data = std::make_shared<const ClassData>(std::move(loaded));
     RunOptions options;
     options.method = s.runMethod();
     options.threads = threads;
     // Large classes stay small in memory; the writers derive a student's
     // matrices when they need them.
     options.keepStudentMatrices = false;
-    auto result = runAnalysis(state, options);
+    auto result = runAnalysis(std::move(data), options);
     if (!result) return errorText("錯誤：" + result.error().message());
-    return std::move(result).value();
+    return result;
 }
 
 }  // namespace qv::cli

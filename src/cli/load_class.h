@@ -14,7 +14,7 @@
 namespace qv::cli {
 
 // Loads the built-in sample class.
-Expected<void> loadSampleClass(AppState& state);
+Expected<void> loadSampleClass(ClassPtr& data);
 
 // Where a command takes its class from, and which run it makes.
 struct ClassSource {
@@ -56,14 +56,14 @@ std::filesystem::path pathOf(const std::string& utf8);
 std::optional<std::string> outputIsInput(const ClassSource& source, const std::string& output);
 
 // Loads the class and runs the chosen method without keeping the students'
-// matrices; the results text, or the message to print. With `onlyId` the run
-// covers just the records of that ID (the others are dropped after loading).
-Expected<std::string> loadAndAnalyse(AppState& state, const ClassSource& source,
-                                     const std::optional<std::string>& onlyId = std::nullopt,
-                                     int threads = 0);
+// matrices; the results, or the message to print. With `onlyId` the run
+// covers just the students of that ID (the others are dropped after loading).
+Expected<RunResults> loadAndAnalyse(const ClassSource& source,
+                                    const std::optional<std::string>& onlyId = std::nullopt,
+                                    int threads = 0);
 
 // Loads the class with its student file indexed for reading in blocks of
 // kStudentBlockGrain (see loadClassIndexed), to be joined with joinStudentBlocks.
-Expected<StudentFileIndex> loadIndexedClass(AppState& state, const ClassSource& source);
+Expected<StudentFileIndex> loadIndexedClass(ClassPtr& data, const ClassSource& source);
 
 }  // namespace qv::cli

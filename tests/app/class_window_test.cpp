@@ -8,6 +8,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 #include "analysis/class_summary.h"
@@ -16,9 +18,11 @@
 #include "class_results_model.h"
 #include "frmClass.h"
 #include "frmMain.h"
+#include "frmStudent.h"
 #include "frmStudentViewer.h"
 #include "layout/get_points.h"
 #include "report/draw_report.h"
+#include "samples/sample_class.h"
 #include "test_context.h"
 #include "trace_panel.h"
 
@@ -62,7 +66,7 @@ class ClassWindowTest : public QObject {
             trigger(main_.get(), open);
     }
     frmClass* openClass() {
-        trigger(main_.get(), "mnuTriangleRun");
+        test::runCommand(main_.get(), "mnuTriangleRun");
         trigger(main_.get(), "mnuClassOverview");
         return main_->windows().find<frmClass>();
     }
@@ -99,9 +103,59 @@ class ClassWindowTest : public QObject {
         QCOMPARE(w->results()->rowCount(), 0);
         QVERIFY(w->heatMap()->picture().empty());
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("mnuExportResults"))->isEnabled());
-        trigger(main_.get(), "mnuPathSearchRun");
+        test::runCommand(main_.get(), "mnuPathSearchRun");
         QCOMPARE(w->results()->rowCount(), 3);
         QVERIFY(w->findChild<QAction*>(QStringLiteral("mnuExportResults"))->isEnabled());
+    }
+
+    // Sorted, rerun with another method and sorted again: the order follows
+    // the new values, not keys left from the run before.
+    void sortFollowsTheValuesOfARerun() {
+        const auto sample = [](const char* folder, std::string_view name) {
+            const QString file = QString::fromUtf8(name.data(), qsizetype(name.size()));
+            return QStringLiteral(QV_SAMPLES_DIR "/%1/%2").arg(QString::fromLatin1(folder), file);
+        };
+        load({sample("Data", qv::samples::studentFileName()),
+              sample("ConceptNote", qv::samples::conceptFileName()),
+              sample("ItemConcept", qv::samples::itemConceptFileName())});
+        frmClass* w = openClass();
+        w->resultsTable()->sortByColumn(ClassResultsModel::kGtd, Qt::AscendingOrder);
+        const QStringList before = column(w->results(), ClassResultsModel::kId);
+        test::runCommand(main_.get(), "mnuPathSearchRun");
+        w->resultsTable()->sortByColumn(ClassResultsModel::kGtd, Qt::AscendingOrder);
+        ClassResultsProxy* proxy = w->results();
+        const auto* model = static_cast<const ClassResultsModel*>(proxy->sourceModel());
+        std::vector<double> shown;
+        for (int row = 0; row < proxy->rowCount(); ++row)
+            shown.push_back(model->value(proxy->recordOf(row), ClassResultsModel::kGtd)
+                                .value_or(std::numeric_limits<double>::infinity()));
+        QVERIFY(std::ranges::is_sorted(shown));
+        QVERIFY(column(proxy, ClassResultsModel::kId) != before);
+    }
+
+    // After a load and after a run, the viewer of the class before closes and
+    // the print window's reports say where they come from.
+    void windowsOfAnOlderClassCloseOrSaySo() {
+        load({file("data.txt"), file("concepts.txt"), file("items.txt")});
+        frmClass* w = openClass();
+        w->openStudent(0);
+        const QPointer<frmStudentViewer> viewer = w->viewer();
+        QVERIFY(viewer && viewer->isVisible());
+        main_->inquireId()->setText(QStringLiteral("90702001"));
+        test::click(main_.get(), "ShowID");
+        auto* print = main_->windows().find<frmStudent>();
+        QVERIFY(print && print->note().isEmpty());
+        t_->dialogs.answers = {file("data.txt")};
+        trigger(main_.get(), "mnuOpenData");
+        test::flushDeletes();
+        QVERIFY(!viewer);
+        QCOMPARE(print->note(), QStringLiteral("此報表來自先前載入的班級，請重新查詢。"));
+        test::runCommand(main_.get(), "mnuTriangleRun");
+        QCOMPARE(print->note(), QStringLiteral("此報表來自先前載入的班級，請重新查詢。"));
+        test::click(main_.get(), "ShowID");
+        QVERIFY(print->note().isEmpty());
+        test::runCommand(main_.get(), "mnuPathSearchRun");
+        QCOMPARE(print->note(), QStringLiteral("此報表來自先前的分析，請重新查詢。"));
     }
 
     void sortsWithNaLastAndFilters() {
@@ -160,12 +214,12 @@ class ClassWindowTest : public QObject {
         v->findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
         QCOMPARE(v->current(), 2);
         qv::RecordingCanvas alone;
-        qv::DrawStudentReport(alone, t_->context.state, 2);
+        qv::DrawStudentReport(alone, *t_->context.results, 2);
         QCOMPARE(v->picture().ops(), alone.ops());
         QVERIFY(!v->findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
         v->onPrevious();
         // 90702002 misses two of the star's links: click one in the Miss panel.
-        const qv::StudentRecord& r = t_->context.state.students[1];
+        const qv::StudentRecord& r = t_->context.results->students[1];
         int j = 1;
         while (qv::hasLink(r.links, 0, j))
             ++j;

@@ -73,6 +73,7 @@ class DesktopUsabilityTest : public QObject {
         trigger(w, "mnuOpenConceptNote");
         trigger(w, "mnuOpenItemConcept");
         trigger(w, "mnuTriangleRun");
+        QVERIFY(QTest::qWaitFor([&] { return !w.running(); }, 120000));
         QVERIFY(dialogs_.messages.empty());
         QVERIFY(!w.resultText().isEmpty());
     }
@@ -138,6 +139,7 @@ class DesktopUsabilityTest : public QObject {
         QCOMPARE(w.resultBox()->toPlainText(), table);
         QCOMPARE(status(w, "lblResultState"), QStringLiteral("結果已過期"));
         trigger(w, "mnuTriangleRun");
+        QVERIFY(QTest::qWaitFor([&] { return !w.running(); }, 120000));
         QVERIFY(status(w, "lblResultState").isEmpty());
     }
 

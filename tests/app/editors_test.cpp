@@ -92,14 +92,14 @@ class EditorsTest : public QObject {
         const QString file = QStringLiteral("/class.txt");
         QCOMPARE(test::readBytes(t.context.dataFolder + file),
                  QByteArray("8\r\n9\r\nABCD\r\n90702001 ABCD\n\r\n90702002 ABDD\n\r\n\r\n"));
-        AppState state;
+        ClassPtr state;
         const auto path = [&](const QString& folder) { return (folder + file).toStdWString(); };
         const auto loaded = loadClass(
             state, ClassFiles{path(t.context.conceptNoteFolder), path(t.context.itemConceptFolder),
                               path(t.context.dataFolder)});
         QVERIFY2(loaded, loaded ? "" : loaded.error().message().c_str());
-        QVERIFY(state.conceptCount == 3 && state.itemCount == 4 && state.studentCount == 2);
-        QCOMPARE(state.students[1].score, 3);
+        QVERIFY(state->conceptCount == 3 && state->itemCount == 4 && state->studentCount == 2);
+        QCOMPARE(state->students[1].score, 3);
     }
 
     void openedFilesSaveBackAndBadNamesAreRefused() {

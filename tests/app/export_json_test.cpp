@@ -43,7 +43,7 @@ class ExportJsonTest : public QObject {
         for (const auto& [run, method] : {std::pair{"mnuTriangleRun", "triangle"},
                                           std::pair{"mnuPfnetRun", "pfnet"},
                                           std::pair{"mnuPathSearchRun", "path-search"}}) {
-            trigger(&w, run);
+            test::runCommand(&w, run);
             const QString out = t.root.filePath(QStringLiteral("%1.json").arg(method));
             t.dialogs.saveAnswers = {out};
             trigger(&w, "mnuExportJson");
@@ -63,7 +63,7 @@ class ExportJsonTest : public QObject {
         test::TestContext t;
         frmMain w(t.context);
         loadSample(t, w);
-        trigger(&w, "mnuTriangleRun");
+        test::runCommand(&w, "mnuTriangleRun");
         for (const char* folder : {"Data", "ConceptNote", "ItemConcept"}) {
             const QString input = t.root.filePath(QString::fromUtf8(folder) +
                                                   QStringLiteral("91第一次數學小考.txt"));

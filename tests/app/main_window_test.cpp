@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QThread>
 #include <QTest>
 
 #include "analysis/run.h"
@@ -26,11 +28,11 @@ namespace {
 const char* const kOpen[] = {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept"};
 
 // The engine's own text for the same run on an equal state.
-QString engineText(qv::AppState state, qv::RunMethod method) {
+QString engineText(const qv::ClassPtr& data, qv::RunMethod method) {
     qv::RunOptions options;
     options.method = method;
-    const auto text = qv::runAnalysis(state, options);
-    return QString::fromStdString(text ? *text : text.error().message());
+    const auto run = qv::runAnalysis(data, options);
+    return QString::fromStdString(run ? run->text : run.error().message());
 }
 
 void loadClass(test::TestContext& t, frmMain& w) {
@@ -60,7 +62,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(t.dialogs.opens[2].folder, t.context.conceptNoteFolder);
         QCOMPARE(t.messages(), 0u);
         w.setResultText("table\n\r\n");
-        const qv::AppState before = t.context.state;
+        const qv::ClassPtr before = t.context.classData;
         for (const auto& [action, file, says] :
              {std::tuple{kOpen[1], testFile("concepts_bad.txt"), "概念註解檔「%1」第 3 行："},
               std::tuple{kOpen[0], testFile("no_such_file.txt"), "學生資料檔「%1」：檔案不存在"},
@@ -72,8 +74,8 @@ class MainWindowTest : public QObject {
                      qPrintable(t.lastMessage()));
         }
         QCOMPARE(t.messages(), 3u);
-        QCOMPARE(t.context.state.conceptNames, before.conceptNames);
-        QVERIFY(t.context.state.students.size() == 2 && t.context.state.itemCount == 4);
+        QCOMPARE(t.context.classData, before);
+        QVERIFY(before->students.size() == 2 && before->itemCount == 4);
         QVERIFY(w.isLit(0) && w.isLit(1) && w.isLit(2));
         QCOMPARE(w.resultText(), QStringLiteral("table\n\r\n"));
     }
@@ -86,9 +88,9 @@ class MainWindowTest : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.setResultText("old\n\r\n");
-        const auto runnable = qv::checkRunnable(t.context.state);
+        const auto runnable = qv::checkRunnable(*t.context.classData);
         QVERIFY(!runnable);
-        trigger(&w, "mnuTriangleRun");
+        test::runCommand(&w, "mnuTriangleRun");
         QCOMPARE(t.lastMessage(), QString::fromStdString(runnable.error().message()));
         QCOMPARE(w.resultText(), QStringLiteral("old\n\r\n"));
         loadClass(t, w);
@@ -96,8 +98,9 @@ class MainWindowTest : public QObject {
         for (const auto& [method, key] : {std::pair{qv::RunMethod::Triangle, Qt::Key_F4},
                                           std::pair{qv::RunMethod::PathSearch, Qt::Key_F5}}) {
             w.progressBar()->setValue(0);
-            const QString expected = engineText(t.context.state, method);
+            const QString expected = engineText(t.context.classData, method);
             QTest::keyClick(w.inquireId(), key);
+            test::waitForRun(w);
             QCOMPARE(w.resultText(), expected);
             QCOMPARE(w.progressBar()->value(), 1000);
             // Each LineBreak shows as one line: header, two students, the end.
@@ -112,6 +115,55 @@ class MainWindowTest : public QObject {
         QCOMPARE(t.messages(), 1u);
     }
 
+    // 取消 stops the run; its results never appear and the run before keeps
+    // the box, the results and the bar. Nothing loads or runs meanwhile.
+    void aCancelledRunLeavesThePreviousResults() {
+        test::TestContext t;
+        frmMain w(t.context);
+        loadClass(t, w);
+        test::runCommand(&w, "mnuTriangleRun");
+        const auto results = t.context.results;
+        const QString text = w.resultText();
+        trigger(&w, "mnuPathSearchRun");
+        QVERIFY(w.running());
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuOpenData"))->isEnabled());
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnuTriangleRun"))->isEnabled());
+        test::click(&w, "cmdCancelRun");
+        test::waitForRun(w);
+        QCOMPARE(t.context.results, results);
+        QCOMPARE(w.resultText(), text);
+        QCOMPARE(w.progressBar()->value(), 1000);
+        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuOpenData"))->isEnabled());
+        QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdCancelRun"))->isEnabled());
+        QCOMPARE(t.messages(), 0u);
+    }
+
+    // The bar shows the engine's progress values in their order, and the
+    // results are taken on the UI thread.
+    void aRunReportsItsProgressInOrderOnTheUiThread() {
+        test::TestContext t;
+        frmMain w(t.context);
+        loadClass(t, w);
+        std::vector<int> engine;
+        qv::RunOptions options;
+        options.progress = [&engine](int v) {
+            if (engine.empty() || engine.back() != v) engine.push_back(v);
+        };
+        QVERIFY(qv::runAnalysis(t.context.classData, options).ok());
+        w.progressBar()->setValue(500);
+        QSignalSpy shown(w.progressBar(), &QProgressBar::valueChanged);
+        QThread* endedOn = nullptr;
+        connect(&w, &frmMain::runEnded, &w, [&endedOn] { endedOn = QThread::currentThread(); },
+                Qt::DirectConnection);
+        test::runCommand(&w, "mnuTriangleRun");
+        std::vector<int> values;
+        for (const QList<QVariant>& args : shown)
+            values.push_back(args.at(0).toInt());
+        QCOMPARE(values, engine);
+        QCOMPARE(endedOn, w.thread());
+        QVERIFY(t.context.results && t.context.results->data == t.context.classData);
+    }
+
     // F6 asks for r and q, runs PFNET(r, q) and remembers them; a cancel or a
     // class not yet loaded runs nothing.
     void pfnetRunAsksAndRemembers() {
@@ -119,7 +171,7 @@ class MainWindowTest : public QObject {
         frmMain w(t.context);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        trigger(&w, "mnuPfnetRun");
+        test::runCommand(&w, "mnuPfnetRun");
         QVERIFY(t.dialogs.dialogs.isEmpty() && t.messages() == 1u);
         loadClass(t, w);
         t.dialogs.answerDialog = [](QDialog& d) {
@@ -129,12 +181,13 @@ class MainWindowTest : public QObject {
         };
         w.inquireId()->setFocus();
         QTest::keyClick(w.inquireId(), Qt::Key_F6);
+        test::waitForRun(w);
         QCOMPARE(t.dialogs.dialogs, QStringList{QStringLiteral("frmPfnetOptions")});
         const QString pfnet =
-            engineText(t.context.state, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
+            engineText(t.context.classData, qv::RunMethod::pfnet({qv::PfnetR::One, 0}));
         QCOMPARE(w.resultText(), pfnet);
-        QVERIFY(pfnet != engineText(t.context.state, qv::RunMethod::pfnet({})));
-        QCOMPARE(t.context.state.methodName, std::string("PFNET(r=1, q=2)"));
+        QVERIFY(pfnet != engineText(t.context.classData, qv::RunMethod::pfnet({})));
+        QCOMPARE(t.context.results->methodName, std::string("PFNET(r=1, q=2)"));
         // Asked again, the dialog starts where it was left; cancelled, nothing runs.
         w.setResultText("old\n\r\n");
         int shownR = -1;
@@ -142,7 +195,7 @@ class MainWindowTest : public QObject {
             shownR = d.findChild<QComboBox*>(QStringLiteral("cboR"))->currentIndex();
             return false;
         };
-        trigger(&w, "mnuPfnetRun");
+        test::runCommand(&w, "mnuPfnetRun");
         QCOMPARE(shownR, 1);
         QCOMPARE(w.resultText(), QStringLiteral("old\n\r\n"));
         QCOMPARE(t.messages(), 1u);

@@ -12,17 +12,20 @@
 #include "verify/p272.h"
 
 using namespace qv::app;
-using qv::AppState;
 using qv::CanvasOp;
 
 namespace {
 
 // Seven concepts after a run: three records, the first and last sharing an ID.
-AppState analysedState() {
-    AppState s;
-    s.conceptCount = 7;
-    s.conceptsLoaded = s.dataLoaded = s.itemConceptLoaded = s.hasResults = true;
-    s.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例"};
+void analyse(AppContext& context) {
+    qv::ClassData d;
+    d.conceptCount = 7;
+    d.conceptsLoaded = d.dataLoaded = d.itemConceptLoaded = true;
+    d.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例"};
+    d.studentCount = 3;
+    context.classData = std::make_shared<const qv::ClassData>(std::move(d));
+    qv::RunResults s;
+    s.data = context.classData;
     s.stdLinks = qv::ExampleNet1();
     qv::StudentRecord r;
     r.links = qv::linkRows(qv::ExampleNet1(), 7);
@@ -31,8 +34,7 @@ AppState analysedState() {
         r.id = id;
         s.students.push_back(r);
     }
-    s.studentCount = 3;
-    return s;
+    context.results = std::make_shared<const qv::RunResults>(std::move(s));
 }
 
 int countOps(const frmStudent& w, CanvasOp::Kind kind) {
@@ -61,7 +63,7 @@ class ReportWindowTest : public QObject {
   private slots:
     void init() {
         t_ = std::make_unique<test::TestContext>();
-        t_->context.state = analysedState();
+        analyse(t_->context);
         created_ = 0;
     }
     void cleanup() { delete window_; }
@@ -91,11 +93,12 @@ class ReportWindowTest : public QObject {
     }
 
     void queryBeforeARunExplains() {
-        for (auto unready : {&AppState::hasResults, &AppState::conceptsLoaded}) {
-            t_->context.state = analysedState();
-            t_->context.state.*unready = false;
-            QCOMPARE(query("90702001"), 0);
-        }
+        // No run yet, and a file loaded since the run.
+        t_->context.results.reset();
+        QCOMPARE(query("90702001"), 0);
+        analyse(t_->context);
+        t_->context.classData = std::make_shared<const qv::ClassData>(*t_->context.classData);
+        QCOMPARE(query("90702001"), 0);
         QCOMPARE(t_->messages(), 2u);
         QVERIFY(t_->dialogs.messages[0].text.contains(QStringLiteral("執行分析")));
         QCOMPARE(created_, 0);

@@ -40,8 +40,11 @@ int main(int argc, char* argv[]) {
                        file(c.conceptNoteFolder, qv::samples::conceptFileName()),
                        file(c.itemConceptFolder, qv::samples::itemConceptFileName())};
     for (const char* name :
-         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"})
+         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"}) {
         main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+        while (main.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     auto* debug = main.windows().find<frmDebug>();
     for (const char* command : {"Command2", "Command3", "Command5"})
         debug->findChild<QPushButton*>(QString::fromLatin1(command))->click();
@@ -69,12 +72,13 @@ int main(int argc, char* argv[]) {
     overview->openStudent(2);
     // A link the student misses, clicked in the Miss panel.
     const int k = overview->viewer()->current();
-    const auto& links = c.state.students[std::size_t(k)].links;
+    const qv::RunResults& run = *c.results;
+    const auto& links = run.students[std::size_t(k)].links;
     const auto nodes =
-        qv::LayoutComparisonPanels(800, 600, c.state.conceptCount).nodePoints[qv::kPanelMiss];
-    for (int i = 0, done = 0; i < c.state.conceptCount && !done; ++i)
-        for (int j = i + 1; j < c.state.conceptCount && !done; ++j)
-            if ((done = c.state.stdLinks(i, j) && !qv::hasLink(links, i, j)))
+        qv::LayoutComparisonPanels(800, 600, run.data->conceptCount).nodePoints[qv::kPanelMiss];
+    for (int i = 0, done = 0; i < run.data->conceptCount && !done; ++i)
+        for (int j = i + 1; j < run.data->conceptCount && !done; ++j)
+            if ((done = run.stdLinks(i, j) && !qv::hasLink(links, i, j)))
                 emit overview->viewer()->findChild<ChartView*>()->clicked(
                     {(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
                      (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
@@ -87,6 +91,8 @@ int main(int argc, char* argv[]) {
         return true;
     };
     main.findChild<QAction*>(QStringLiteral("mnuPfnetRun"))->trigger();
+    while (main.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     main.findChild<QPushButton*>(QStringLiteral("ShowID"))->click();
     student = main.windows().find<frmStudent>();
     student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);

@@ -17,12 +17,12 @@ namespace qv::test {
 
 enum class DataFile { Concepts, Items, Students };
 
-// Loads one file into the state: the refusal as the user reads it, or ""
+// Loads one file into the class: the refusal as the user reads it, or ""
 // when the file was taken.
-inline std::string load(AppState& state, DataFile kind, const std::filesystem::path& file) {
-    const auto loaded = kind == DataFile::Concepts ? loadConceptFile(state, file)
-                        : kind == DataFile::Items  ? loadItemConceptFile(state, file)
-                                                   : loadStudentFile(state, file);
+inline std::string load(ClassPtr& data, DataFile kind, const std::filesystem::path& file) {
+    const auto loaded = kind == DataFile::Concepts ? loadConceptFile(data, file)
+                        : kind == DataFile::Items  ? loadItemConceptFile(data, file)
+                                                   : loadStudentFile(data, file);
     return loaded ? std::string() : loaded.error().message();
 }
 
@@ -55,14 +55,15 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// A state and a folder for the files loaded into it.
+// A class and a folder for the files loaded into it.
 struct ClassFiles {
     TempDir dir;
-    AppState state;
+    ClassPtr data = std::make_shared<const ClassData>();
 
     std::string load(DataFile kind, std::string_view bytes, const std::string& name = "a.txt") {
-        return test::load(state, kind, dir.write(name, bytes));
+        return test::load(data, kind, dir.write(name, bytes));
     }
+    const ClassData& state() const { return *data; }
     // Loads the files of a class in the usual order; true when all three were taken.
     bool loadClass(std::string_view concepts, std::string_view items, std::string_view students) {
         return load(DataFile::Concepts, concepts, "c.txt").empty() &&

@@ -13,10 +13,10 @@ inline std::filesystem::path shippedSample(const char* folder) {
 }
 
 // The sample class loaded from the shipped files; true when all three were taken.
-inline bool loadShippedSample(AppState& state) {
-    return load(state, DataFile::Concepts, shippedSample("ConceptNote")).empty() &&
-           load(state, DataFile::Items, shippedSample("ItemConcept")).empty() &&
-           load(state, DataFile::Students, shippedSample("Data")).empty();
+inline bool loadShippedSample(ClassPtr& data) {
+    return load(data, DataFile::Concepts, shippedSample("ConceptNote")).empty() &&
+           load(data, DataFile::Items, shippedSample("ItemConcept")).empty() &&
+           load(data, DataFile::Students, shippedSample("Data")).empty();
 }
 
 }  // namespace qv::test

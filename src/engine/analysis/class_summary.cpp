@@ -125,9 +125,9 @@ std::optional<double> ClassSummary::itemShare(int m) const {
            static_cast<double>(studentCount);
 }
 
-ClassTally::ClassTally(const AppState& state)
-    : n_(std::max(state.conceptCount, 0)),
-      items_(std::max(state.itemCount, 0)),
+ClassTally::ClassTally(const ClassData& data)
+    : n_(std::max(data.conceptCount, 0)),
+      items_(std::max(data.itemCount, 0)),
       pairs_(pairCount(n_)),
       pairStudents_(pairs_, 0),
       itemCorrect_(static_cast<std::size_t>(items_), 0) {
@@ -211,7 +211,8 @@ void ClassTally::add(const StudentRecord& r) {
     }
 }
 
-ClassSummary ClassTally::summary(const AppState& state) const {
+ClassSummary ClassTally::summary(const RunResults& results) const {
+    const ClassData& data = *results.data;
     ClassSummary s;
     s.studentCount = students_;
     s.conceptCount = n_;
@@ -219,16 +220,16 @@ ClassSummary ClassTally::summary(const AppState& state) const {
     s.pairStudents = pairStudents_;
     s.itemCorrect = itemCorrect_;
     s.standard.assign(pairs_, 0);
-    if (state.stdLinks.rows() == n_ && state.stdLinks.cols() == n_) {
+    if (results.stdLinks.rows() == n_ && results.stdLinks.cols() == n_) {
         for (int i = 0; i < n_; ++i)
             for (int j = i + 1; j < n_; ++j)
-                s.standard[s.pairIndex(i, j)] = state.stdLinks(i, j) != 0 ? 1 : 0;
+                s.standard[s.pairIndex(i, j)] = results.stdLinks(i, j) != 0 ? 1 : 0;
     }
     s.itemConcepts.resize(static_cast<std::size_t>(items_));
-    if (state.itemConcept.rows() == items_ && state.itemConcept.cols() == n_) {
+    if (data.itemConcept.rows() == items_ && data.itemConcept.cols() == n_) {
         for (int m = 0; m < items_; ++m)
             for (int c = 0; c < n_; ++c)
-                if (state.itemConcept(m, c) != Currency{})
+                if (data.itemConcept(m, c) != Currency{})
                     s.itemConcepts[static_cast<std::size_t>(m)].push_back(c);
     }
     for (int which = 0; which < kClassValueCount; ++which) {
@@ -269,11 +270,11 @@ ClassSummary ClassTally::summary(const AppState& state) const {
     return s;
 }
 
-ClassSummary summariseClass(const AppState& state) {
-    ClassTally tally(state);
-    for (const StudentRecord& record : state.students)
+ClassSummary summariseClass(const RunResults& results) {
+    ClassTally tally(*results.data);
+    for (const StudentRecord& record : results.students)
         tally.add(record);
-    return tally.summary(state);
+    return tally.summary(results);
 }
 
 namespace {

@@ -56,8 +56,8 @@ struct ClassSummary {
 // class tallied in blocks on several threads gives the same summary.
 class ClassTally {
   public:
-    // For a class of the state's concept and item counts.
-    explicit ClassTally(const AppState& state);
+    // For a class of these concept and item counts.
+    explicit ClassTally(const ClassData& data);
 
     void add(const StudentRecord& record);
 
@@ -67,9 +67,9 @@ class ClassTally {
     void appendBytes(std::string& out, const StudentRecord& record) const;
     void addBytes(std::string_view bytes);
 
-    // The summary, with the standard network and item concepts of the state's
-    // last run.
-    ClassSummary summary(const AppState& state) const;
+    // The summary, with the standard network of the run and the item
+    // concepts of its class.
+    ClassSummary summary(const RunResults& results) const;
 
   private:
     struct ValueCounts {
@@ -87,8 +87,8 @@ class ClassTally {
     std::array<ValueCounts, kClassValueCount> values_;
 };
 
-// The summary of the records the last run left in the state.
-ClassSummary summariseClass(const AppState& state);
+// The summary of a run's records.
+ClassSummary summariseClass(const RunResults& results);
 
 // A pair in a ranked list, with the share the heat map shows for it.
 struct RankedPair {

@@ -41,11 +41,12 @@ struct ResultsJsonClass {
     const GraphDistanceMatrix& stdGraphDistance;
 };
 
-// The class of a state whose standard network is the run's.
-inline ResultsJsonClass resultsJsonClass(const AppState& state, const RunMethod& method) {
-    return {method,           state.conceptCount, state.itemCount,
-            state.studentCount, state.conceptNames, state.answerKey,
-            state.stdLinks,     state.stdDistance,  state.stdGraphDistance};
+// A class and the standard network of a run on it.
+inline ResultsJsonClass resultsJsonClass(const ClassData& data, const RunResults& standard,
+                                         const RunMethod& method) {
+    return {method,           data.conceptCount,     data.itemCount,
+            data.studentCount, data.conceptNames,     data.answerKey,
+            standard.stdLinks, standard.stdDistance, standard.stdGraphDistance};
 }
 
 // The layout: the method (with r and q for pfnet), the class, the standard

@@ -17,7 +17,14 @@ namespace qv {
 
 namespace {
 
-using RunResult = Expected<std::string>;
+using RunResult = Expected<RunResults>;
+
+// Thrown between blocks to stop a cancelled run.
+struct Cancelled {};
+
+bool cancelled(const RunOptions& options) {
+    return options.cancel && options.cancel->load(std::memory_order_relaxed);
+}
 
 // The progress bar's values: 0, then one step after each stage, kProgressMax at the end.
 class Progress {
@@ -49,7 +56,7 @@ std::string joined(const std::vector<const char*>& names) {
     return out;
 }
 
-Expected<void> checkLoaded(const AppState& s) {
+Expected<void> checkLoaded(const ClassData& s) {
     std::vector<const char*> missing;
     if (!s.dataLoaded) missing.push_back("學生資料檔");
     if (!s.conceptsLoaded) missing.push_back("概念註解檔");
@@ -58,28 +65,22 @@ Expected<void> checkLoaded(const AppState& s) {
     return errorText("無法執行分析：尚未載入" + joined(missing) + "。三個檔案都載入後才能執行。");
 }
 
-bool recordsConsistent(const AppState& s) {
+bool recordsConsistent(const ClassData& s) {
     if (s.studentCount < 0 || static_cast<std::size_t>(s.studentCount) != s.students.size())
         return false;
     const std::size_t words = (static_cast<std::size_t>(s.itemCount) + 63) / 64;
-    for (const StudentRecord& r : s.students) {
+    for (const Student& r : s.students) {
         if (r.correct.size() < words) return false;
     }
     return true;
 }
 
-void storeStandard(AppState& state, DistanceMatrix d0, LinkMatrix l0, GraphDistanceMatrix g0) {
-    state.stdDistance = std::move(d0);
-    state.stdLinks = std::move(l0);
-    state.stdGraphDistance = std::move(g0);
-}
-
-std::size_t estimatedTextSize(const AppState& state) {
+std::size_t estimatedTextSize(const ClassData& data) {
     // Fields of their usual widths: three indices of 7 and six rates of 9.
     constexpr std::size_t kFields = 3 * 7 + 6 * 9;
-    std::size_t size = kResultsHeader.size() + state.lineBreak.size();
-    for (const StudentRecord& r : state.students)
-        size += r.id.size() + 1 + kFields + state.lineBreak.size();
+    std::size_t size = kResultsHeader.size() + kLineBreak.size();
+    for (const Student& r : data.students)
+        size += r.id.size() + 1 + kFields + kLineBreak.size();
     return size;
 }
 
@@ -95,20 +96,20 @@ void storeMoney(const WholeDistanceMatrix& units, DistanceMatrix& out) {
 
 // What every worker reads: the class, the standard and the network builder.
 struct SharedRun {
-    const AppState& state;
+    const ClassData& state;
     const RunOptions& options;
     StudentNetworkBuilder builder;
     GtdAgainst gtdAgainst;
     PrxAgainst prxAgainst;
     LinkRows stdRows;
 
-    SharedRun(const AppState& s, const RunOptions& o)
+    SharedRun(const ClassData& s, const RunResults& standard, const RunOptions& o)
         : state(s),
           options(o),
           builder(s, o.method),
-          gtdAgainst(s.stdGraphDistance, s.conceptCount),
-          prxAgainst(s.stdDistance, s.conceptCount),
-          stdRows(linkRows(s.stdLinks, s.conceptCount)) {}
+          gtdAgainst(standard.stdGraphDistance, s.conceptCount),
+          prxAgainst(standard.stdDistance, s.conceptCount),
+          stdRows(linkRows(standard.stdLinks, s.conceptCount)) {}
 };
 
 // One worker's buffers and text caches, reused from student to student.
@@ -182,27 +183,31 @@ std::size_t blockCountOf(std::size_t students, std::size_t blockSize) {
     return (students + blockSize - 1) / blockSize;
 }
 
-// Computes the standard network into the state.
-void runStandard(AppState& state, const RunOptions& options, Progress& progress) {
-    const int n = state.conceptCount;
+// The results with the standard network and nothing else yet.
+RunResults runStandard(const ClassPtr& data, const RunOptions& options, Progress& progress) {
+    const int n = data->conceptCount;
+    RunResults results;
+    results.data = data;
     progress.start();
-    DistanceMatrix d0 = standardDistance(state);
+    results.stdDistance = standardDistance(*data);
     progress.advance();
-    LinkMatrix l0 = methodNetwork(options.method, d0, n);
-    GraphDistanceMatrix g0 = PointDistanceNO(l0, n);
+    results.stdLinks = methodNetwork(options.method, results.stdDistance, n);
+    results.stdGraphDistance = PointDistanceNO(results.stdLinks, n);
     progress.advance();
-    storeStandard(state, std::move(d0), std::move(l0), std::move(g0));
-    state.methodName = reportedMethodName(options.method, n);
+    results.methodName = reportedMethodName(options.method, n);
+    if (options.standardReady) options.standardReady(results);
+    return results;
 }
 
 using RecordsOf = std::function<std::span<StudentRecord>(std::size_t block, std::size_t slot)>;
 
 // Analyses the blocks on the workers; each block's text reaches emit() in
 // order, and the progress moves on by three steps a student (the hits, their
-// distances, the row) as the blocks are done.
-void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& recordsOf,
+// distances, the row) as the blocks are done. False when the run was
+// cancelled: the blocks after the cancel are skipped.
+bool runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& recordsOf,
                const RecordWriter& write, Progress& progress,
-               const std::function<void(std::string_view)>& emit) {
+               const std::function<void(std::string_view)>& emit) try {
     const int threads = static_cast<int>(
         std::min<std::size_t>(static_cast<std::size_t>(workerCount(shared.options.threads)),
                               std::max<std::size_t>(blocks, 1)));
@@ -215,6 +220,7 @@ void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& rec
     forEachBlockInOrder(
         blocks, threads, window,
         [&](std::size_t block, int worker) {
+            if (cancelled(shared.options)) return;
             const std::size_t slot = block % window;
             std::string& text = texts[slot];
             text.clear();
@@ -227,11 +233,15 @@ void runBlocks(const SharedRun& shared, std::size_t blocks, const RecordsOf& rec
             sizes[slot] = records.size();
         },
         [&](std::size_t block) {
+            if (cancelled(shared.options)) throw Cancelled{};
             const std::size_t slot = block % window;
             emit(texts[slot]);
             for (std::size_t k = 0; k < sizes[slot] * 3; ++k)
                 progress.advance();
         });
+    return true;
+} catch (const Cancelled&) {
+    return false;
 }
 
 }  // namespace
@@ -249,7 +259,7 @@ std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount
     return std::clamp(grains * kStudentBlockGrain, kStudentBlockGrain, most);
 }
 
-Expected<void> checkClassRunnable(const AppState& s) {
+Expected<void> checkClassRunnable(const ClassData& s) {
     if (auto loaded = checkLoaded(s); !loaded) return loaded;
     const std::string n = std::to_string(s.conceptCount);
     if (s.conceptCount < 2)
@@ -267,56 +277,62 @@ Expected<void> checkClassRunnable(const AppState& s) {
     return {};
 }
 
-Expected<void> checkRunnable(const AppState& s) {
+Expected<void> checkRunnable(const ClassData& s) {
     if (auto runnable = checkClassRunnable(s); !runnable) return runnable;
     if (!recordsConsistent(s))
         return errorText("無法執行分析：學生資料不完整，請重新載入學生資料檔。");
     return {};
 }
 
-RunResult runAnalysis(AppState& state, const RunOptions& options) {
+RunResult runAnalysis(ClassPtr data, const RunOptions& options) {
+    const ClassData& state = *data;
     if (auto runnable = checkRunnable(state); !runnable) return runnable.error();
     if (auto method = checkRunMethod(options.method, state.conceptCount); !method)
         return method.error();
     Progress progress(state.studentCount, options.progress);
-    runStandard(state, options, progress);
+    RunResults results = runStandard(data, options, progress);
+    if (cancelled(options)) return errorText(std::string(kRunCancelled));
 
-    std::string text;
+    std::string& text = results.text;
     text.reserve(estimatedTextSize(state));
     text += kResultsHeader;
-    text += state.lineBreak;
-    const SharedRun shared(state, options);
-    const std::string_view lineBreak = state.lineBreak;
-    std::vector<StudentRecord>& students = state.students;
+    text += kLineBreak;
+    const SharedRun shared(state, results, options);
+    const std::vector<Student>& students = state.students;
+    std::vector<StudentRecord>& records = results.students;
+    records.resize(students.size());
     const std::size_t blockSize =
         studentBlockSize(students.size(), options.threads, state.conceptCount);
-    runBlocks(
+    const bool done = runBlocks(
         shared, blockCountOf(students.size(), blockSize),
         [&](std::size_t block, std::size_t) {
             const std::size_t first = block * blockSize;
-            return std::span(students).subspan(first, std::min(blockSize, students.size() - first));
+            const std::size_t count = std::min(blockSize, students.size() - first);
+            for (std::size_t k = first; k < first + count; ++k)
+                static_cast<Student&>(records[k]) = students[k];
+            return std::span(records).subspan(first, count);
         },
-        [lineBreak](std::string& out, const StudentRecord& r) {
-            appendResultRow(out, r, lineBreak);
-        },
+        [](std::string& out, const StudentRecord& r) { appendResultRow(out, r, kLineBreak); },
         progress, [&text](std::string_view block) { text += block; });
+    if (!done) return errorText(std::string(kRunCancelled));
     progress.finish();
-    state.hasResults = true;
-    return text;
+    return results;
 }
 
-Expected<void> runInBlocks(AppState& state, const RunOptions& options, const StudentBlocks& blocks,
-                           const RecordWriter& write,
-                           const std::function<void(std::string_view)>& emit) {
-    if (auto runnable = checkClassRunnable(state); !runnable) return runnable;
-    if (auto method = checkRunMethod(options.method, state.conceptCount); !method) return method;
+Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
+                                 const StudentBlocks& blocks, const RecordWriter& write,
+                                 const std::function<void(std::string_view)>& emit) {
+    const ClassData& state = *data;
+    if (auto runnable = checkClassRunnable(state); !runnable) return runnable.error();
+    if (auto method = checkRunMethod(options.method, state.conceptCount); !method)
+        return method.error();
     Progress progress(state.studentCount, options.progress);
-    runStandard(state, options, progress);
-    const SharedRun shared(state, options);
+    RunResults results = runStandard(data, options, progress);
+    const SharedRun shared(state, results, options);
     // One reused vector of records per block in flight.
     std::vector<std::vector<StudentRecord>> slots(
         2 * static_cast<std::size_t>(std::max(1, workerCount(options.threads))));
-    runBlocks(
+    const bool done = runBlocks(
         shared, blocks.count,
         [&](std::size_t block, std::size_t slot) {
             std::vector<StudentRecord>& records = slots[slot];
@@ -324,21 +340,22 @@ Expected<void> runInBlocks(AppState& state, const RunOptions& options, const Stu
             return std::span(records);
         },
         write, progress, emit);
+    if (!done) return errorText(std::string(kRunCancelled));
     progress.finish();
-    return {};
+    return results;
 }
 
-RunResult Level1TriangleRun(AppState& state, std::function<void(int)> progress) {
+RunResult Level1TriangleRun(ClassPtr data, std::function<void(int)> progress) {
     RunOptions options;
     options.progress = std::move(progress);
-    return runAnalysis(state, options);
+    return runAnalysis(std::move(data), options);
 }
 
-RunResult Level1PathSearchRun(AppState& state, std::function<void(int)> progress) {
+RunResult Level1PathSearchRun(ClassPtr data, std::function<void(int)> progress) {
     RunOptions options;
     options.method = RunMethod::PathSearch;
     options.progress = std::move(progress);
-    return runAnalysis(state, options);
+    return runAnalysis(std::move(data), options);
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,15 +26,25 @@ struct RunOptions {
     // Receives the progress values, 0 to kProgressMax, at each step of the run,
     // always on the calling thread and in the same sequence whatever `threads`.
     std::function<void(int)> progress;
+    // Read between blocks of students: once it is set the run stops soon and
+    // is refused with kRunCancelled, and its results are dropped.
+    const std::atomic<bool>* cancel = nullptr;
+    // Receives the results holding the standard network and no students yet,
+    // on the calling thread, before any student is analysed: what an output
+    // must write ahead of the students.
+    std::function<void(const RunResults& standard)> standardReady;
 };
+
+// The refusal of a cancelled run.
+inline constexpr std::string_view kRunCancelled = "分析已取消。";
 
 // Whether a run can start on this state; the refusal says why not: a file not
 // loaded, fewer than two concepts, an item-concept matrix sized for another
 // concept count, or item counts that differ between the student file and the
 // item-concept file.
-Expected<void> checkRunnable(const AppState& state);
-// The same without the records, for a class read in blocks (runInBlocks).
-Expected<void> checkClassRunnable(const AppState& state);
+Expected<void> checkRunnable(const ClassData& data);
+// The same without the students, for a class read in blocks (runInBlocks).
+Expected<void> checkClassRunnable(const ClassData& data);
 
 // Students a worker takes at a time: at most kStudentBlockSize, and a
 // multiple of kStudentBlockGrain small enough that a small class still gives
@@ -43,12 +54,11 @@ inline constexpr std::size_t kStudentBlockSize = 1024;
 inline constexpr std::size_t kStudentBlockGrain = 16;
 std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount);
 
-// Analyses the whole class: the standard network into stdDistance, stdLinks
-// and stdGraphDistance (and its name into methodName), every record's results,
-// and the text of the results box (header and one row per student, each line
-// ending with the line break). A refused run (checkRunnable, checkRunMethod)
-// returns the refusal and leaves the state as it was.
-Expected<std::string> runAnalysis(AppState& state, const RunOptions& options);
+// Analyses the whole class: the standard network and its name, every
+// student's results, and the text of the results box (header and one row per
+// student, each line ending with kLineBreak). The class is only read; a
+// refused run (checkRunnable, checkRunMethod, a cancel) returns the refusal.
+Expected<RunResults> runAnalysis(ClassPtr data, const RunOptions& options);
 
 // A class read a block of records at a time, so that it never has to be held
 // whole. read() refills the vector (its records are reused from block to
@@ -60,16 +70,17 @@ struct StudentBlocks {
 // Appends a record's output to its block's text; called from worker threads.
 using RecordWriter = std::function<void(std::string& out, const StudentRecord& record)>;
 
-// runAnalysis over blocks: state.students stays as it is and studentCount
-// gives the class size. Each block's output goes to emit() on the calling
-// thread, in block order. The refusals are those of checkRunnable apart from
-// the records, which the blocks supply.
-Expected<void> runInBlocks(AppState& state, const RunOptions& options, const StudentBlocks& blocks,
-                           const RecordWriter& write,
-                           const std::function<void(std::string_view)>& emit);
+// runAnalysis over blocks: the class's students are not read and its
+// studentCount gives the class size. Each block's output goes to emit() on the
+// calling thread, in block order. The results hold the standard network and
+// neither students nor text. The refusals are those of checkRunnable apart
+// from the students, which the blocks supply.
+Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
+                                 const StudentBlocks& blocks, const RecordWriter& write,
+                                 const std::function<void(std::string_view)>& emit);
 
 // The two run commands.
-Expected<std::string> Level1TriangleRun(AppState& state, std::function<void(int)> progress = {});
-Expected<std::string> Level1PathSearchRun(AppState& state, std::function<void(int)> progress = {});
+Expected<RunResults> Level1TriangleRun(ClassPtr data, std::function<void(int)> progress = {});
+Expected<RunResults> Level1PathSearchRun(ClassPtr data, std::function<void(int)> progress = {});
 
 }  // namespace qv

@@ -11,7 +11,7 @@ struct StudentNetworkBuilder::FastPath {
     ItemConceptBits table;
 };
 
-DistanceMatrix standardDistance(const AppState& state) {
+DistanceMatrix standardDistance(const ClassData& state) {
     // With a 0/1 table the standard is a student who answered every item:
     // the bit counts give the same cells without a power per cell.
     if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount)) {
@@ -51,7 +51,7 @@ void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, 
         FirstOrderPathSearchInto(distance, n, out);
 }
 
-StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod method)
+StudentNetworkBuilder::StudentNetworkBuilder(const ClassData& state, RunMethod method)
     : state_(state), method_(method) {
     if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount))
         fast_ = std::make_unique<const FastPath>(FastPath{std::move(*table)});
@@ -59,13 +59,13 @@ StudentNetworkBuilder::StudentNetworkBuilder(const AppState& state, RunMethod me
 
 StudentNetworkBuilder::~StudentNetworkBuilder() = default;
 
-DistanceMatrix StudentNetworkBuilder::distance(const StudentRecord& record) const {
+DistanceMatrix StudentNetworkBuilder::distance(const Student& record) const {
     DistanceMatrix d;
     distanceInto(record, d);
     return d;
 }
 
-void StudentNetworkBuilder::distanceInto(const StudentRecord& record, DistanceMatrix& out) const {
+void StudentNetworkBuilder::distanceInto(const Student& record, DistanceMatrix& out) const {
     if (fast_) {
         studentDistanceInto(fast_->table, record.correct, state_.itemCount, out);
         return;
@@ -77,7 +77,7 @@ void StudentNetworkBuilder::distanceInto(const StudentRecord& record, DistanceMa
     out = ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);
 }
 
-bool StudentNetworkBuilder::unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const {
+bool StudentNetworkBuilder::unitsInto(const Student& record, WholeDistanceMatrix& out) const {
     return fast_ && studentUnitsInto(fast_->table, record.correct, state_.itemCount, out);
 }
 
@@ -93,7 +93,7 @@ void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,
                            static_cast<std::int16_t>(state_.itemCount + 1), out);
 }
 
-StudentNetwork StudentNetworkBuilder::network(const StudentRecord& record) const {
+StudentNetwork StudentNetworkBuilder::network(const Student& record) const {
     StudentNetwork net;
     net.distance = distance(record);
     net.links = methodNetwork(method_, net.distance, state_.conceptCount);

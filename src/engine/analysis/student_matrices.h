@@ -38,7 +38,7 @@ std::string reportedMethodName(const RunMethod& method, int n);
 
 // The standard concept distances: the column distances of the whole
 // item-concept matrix.
-DistanceMatrix standardDistance(const AppState& state);
+DistanceMatrix standardDistance(const ClassData& state);
 
 // The Pathfinder network of a distance matrix by the method's variant.
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n);
@@ -59,25 +59,25 @@ struct StudentNetwork {
 // the builder.
 class StudentNetworkBuilder {
   public:
-    StudentNetworkBuilder(const AppState& state, RunMethod method);
+    StudentNetworkBuilder(const ClassData& state, RunMethod method);
     ~StudentNetworkBuilder();
     StudentNetworkBuilder(const StudentNetworkBuilder&) = delete;
     StudentNetworkBuilder& operator=(const StudentNetworkBuilder&) = delete;
 
-    DistanceMatrix distance(const StudentRecord& record) const;
+    DistanceMatrix distance(const Student& record) const;
     // The same into `out`, reusing its storage when it already has the size.
-    void distanceInto(const StudentRecord& record, DistanceMatrix& out) const;
+    void distanceInto(const Student& record, DistanceMatrix& out) const;
     // The same distances as whole numbers, when the bit-parallel count is in
     // use and the item count allows; false (and `out` untouched) otherwise.
-    bool unitsInto(const StudentRecord& record, WholeDistanceMatrix& out) const;
+    bool unitsInto(const Student& record, WholeDistanceMatrix& out) const;
     // The method's network of distances from unitsInto, the same as
     // methodNetworkInto gives; the first-order methods in n^2 steps.
     void unitsNetworkInto(const WholeDistanceMatrix& units, LinkRows& out) const;
-    StudentNetwork network(const StudentRecord& record) const;
+    StudentNetwork network(const Student& record) const;
 
   private:
     struct FastPath;
-    const AppState& state_;
+    const ClassData& state_;
     RunMethod method_;
     std::unique_ptr<const FastPath> fast_;
 };

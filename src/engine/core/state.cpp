@@ -2,10 +2,10 @@
 
 namespace qv {
 
-ItemMatrix itemMatrix(const StudentRecord& record, int itemCount) {
+ItemMatrix itemMatrix(const Student& student, int itemCount) {
     ItemMatrix m(itemCount, itemCount);
     for (int i = 0; i < itemCount; ++i) {
-        if (record.isCorrect(i)) m(i, i) = Currency::fromInt(1);
+        if (student.isCorrect(i)) m(i, i) = Currency::fromInt(1);
     }
     return m;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,8 @@ enum LinkFlag : int {
     kTargetLinks = 5
 };
 
-struct StudentRecord {
+// One student line of the data file, scored against the key.
+struct Student {
     std::string id;
     // The answers given, in UTF-8, one character per item the line reaches;
     // which items are right is in `correct`, the wrong ones its clear bits.
@@ -44,8 +46,10 @@ struct StudentRecord {
     bool isCorrect(int item) const {
         return (correct[static_cast<std::size_t>(item) / 64] >> (item % 64)) & 1u;
     }
+};
 
-    // Results of the last run.
+// A student with the results of one run.
+struct StudentRecord : Student {
     DistanceMatrix distance;
     LinkRows links;
     GraphDistanceMatrix graphDistance;
@@ -58,38 +62,46 @@ struct StudentRecord {
 };
 
 // The dense correct-answer matrix: (m, m) is 1 when item m+1 was answered correctly.
-ItemMatrix itemMatrix(const StudentRecord& record, int itemCount);
+ItemMatrix itemMatrix(const Student& student, int itemCount);
 
 // The built-in 5 x 5 sample distance matrix.
 DistanceMatrix builtInSampleMatrix();
 
-// Everything the program shares: the loaded class and the last run's results.
-// The application owns one; the engine receives it by reference.
-struct AppState {
-    DistanceMatrix sampleMatrix = builtInSampleMatrix();
-    std::string lineBreak{kLineBreak};
-
+// A loaded class: what its three files say, parsed. Shared as a ClassPtr and
+// never changed once shared; a load builds a new one. A class read in blocks
+// has its counts and key but no students.
+struct ClassData {
     std::int32_t studentCount = 0;
     std::int32_t itemCount = 0;
     std::int32_t conceptCount = 0;
     std::vector<std::string> conceptNames;  // ConceptCount entries
     std::u32string answerKey;               // one code point per item
     ItemMatrix itemConcept;                 // ItemCount x ConceptCount (at load time), 0/1
-    std::vector<StudentRecord> students;    // StudentCount entries
+    std::vector<Student> students;          // StudentCount entries
+
+    // Which of the files are loaded; the desktop loads them one at a time.
+    bool dataLoaded = false;
+    bool conceptsLoaded = false;
+    bool itemConceptLoaded = false;
+};
+
+using ClassPtr = std::shared_ptr<const ClassData>;
+
+// What a run makes of a class: the standard network, the method's name, one
+// record per student and the text of the results box.
+struct RunResults {
+    // The class the run was made on: reports read its labels and counts from here.
+    ClassPtr data;
 
     DistanceMatrix stdDistance;
     LinkMatrix stdLinks;
     GraphDistanceMatrix stdGraphDistance;
-    // The last run's networks as a report names them under the ID, e.g.
+    // The networks as a report names them under the ID, e.g.
     // "PFNET(r=∞, q=19)"; empty after a first-order run, whose reports name none.
     std::string methodName;
 
-    // Which files are loaded, and whether the records hold results of a run
-    // on the data now loaded.
-    bool dataLoaded = false;
-    bool conceptsLoaded = false;
-    bool itemConceptLoaded = false;
-    bool hasResults = false;
+    std::vector<StudentRecord> students;  // in file order; none for a run in blocks
+    std::string text;                     // each line ending with kLineBreak
 };
 
 }  // namespace qv

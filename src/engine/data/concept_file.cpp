@@ -58,11 +58,10 @@ Expected<ConceptNotes> parseConceptFile(std::string_view bytes, std::string_view
     return readConcepts(decodeText(bytes), fileName);
 }
 
-void applyConceptNotes(AppState& state, ConceptNotes&& notes) {
-    state.conceptCount = notes.count;
-    state.conceptNames = std::move(notes.names);
-    state.conceptsLoaded = true;
-    state.hasResults = false;
+void applyConceptNotes(ClassData& data, ConceptNotes&& notes) {
+    data.conceptCount = notes.count;
+    data.conceptNames = std::move(notes.names);
+    data.conceptsLoaded = true;
 }
 
 }  // namespace qv

@@ -26,6 +26,6 @@ struct ConceptNotes {
 Expected<ConceptNotes> parseConceptFile(std::string_view bytes, std::string_view fileName);
 
 // Replaces the concept count and labels; the item-concept matrix keeps its size.
-void applyConceptNotes(AppState& state, ConceptNotes&& notes);
+void applyConceptNotes(ClassData& data, ConceptNotes&& notes);
 
 }  // namespace qv

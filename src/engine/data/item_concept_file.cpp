@@ -109,11 +109,10 @@ Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes, std::str
     return readTable(decodeText(bytes), fileName, conceptCount);
 }
 
-void applyItemConcept(AppState& state, ItemConceptTable&& table) {
-    state.itemCount = table.itemCount;
-    state.itemConcept = std::move(table.matrix);
-    state.itemConceptLoaded = true;
-    state.hasResults = false;
+void applyItemConcept(ClassData& data, ItemConceptTable&& table) {
+    data.itemCount = table.itemCount;
+    data.itemConcept = std::move(table.matrix);
+    data.itemConceptLoaded = true;
 }
 
 }  // namespace qv

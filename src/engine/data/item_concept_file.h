@@ -26,6 +26,6 @@ Expected<ItemConceptTable> parseItemConceptFile(std::string_view bytes, std::str
                                                 std::int32_t conceptCount, bool conceptsLoaded);
 
 // Replaces the item count and the item-concept matrix.
-void applyItemConcept(AppState& state, ItemConceptTable&& table);
+void applyItemConcept(ClassData& data, ItemConceptTable&& table);
 
 }  // namespace qv

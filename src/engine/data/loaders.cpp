@@ -80,32 +80,32 @@ Bytes readFileBytes(const std::filesystem::path& file) {
 namespace {
 
 // Each file kind: how its text is parsed and how the result replaces the
-// state's part. Parsing sees the state only to size the item-concept table.
+// class's part. Parsing sees the class only to size the item-concept table.
 struct StudentKind {
     static constexpr const char* kName = "學生資料檔";
-    static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
+    static auto parse(const ClassData&, std::string_view bytes, std::string_view name) {
         return parseStudentFile(bytes, name);
     }
-    static void apply(AppState& state, StudentData&& data) {
-        applyStudentData(state, std::move(data));
+    static void apply(ClassData& data, StudentData&& students) {
+        applyStudentData(data, std::move(students));
     }
 };
 struct ConceptKind {
     static constexpr const char* kName = "概念註解檔";
-    static auto parse(const AppState&, std::string_view bytes, std::string_view name) {
+    static auto parse(const ClassData&, std::string_view bytes, std::string_view name) {
         return parseConceptFile(bytes, name);
     }
-    static void apply(AppState& state, ConceptNotes&& notes) {
-        applyConceptNotes(state, std::move(notes));
+    static void apply(ClassData& data, ConceptNotes&& notes) {
+        applyConceptNotes(data, std::move(notes));
     }
 };
 struct ItemConceptKind {
     static constexpr const char* kName = "題目所包含概念檔";
-    static auto parse(const AppState& state, std::string_view bytes, std::string_view name) {
-        return parseItemConceptFile(bytes, name, state.conceptCount, state.conceptsLoaded);
+    static auto parse(const ClassData& data, std::string_view bytes, std::string_view name) {
+        return parseItemConceptFile(bytes, name, data.conceptCount, data.conceptsLoaded);
     }
-    static void apply(AppState& state, ItemConceptTable&& table) {
-        applyItemConcept(state, std::move(table));
+    static void apply(ClassData& data, ItemConceptTable&& table) {
+        applyItemConcept(data, std::move(table));
     }
 };
 
@@ -118,98 +118,152 @@ Error asKind(Error e, std::string_view path) {
     return e;
 }
 
+// The loads below work on a class not yet shared, and share it at the end.
 template <typename Kind>
-Expected<void> loadText(AppState& state, std::string_view bytes, std::string_view name) {
+Expected<void> loadText(ClassData& next, std::string_view bytes, std::string_view name) {
     if (auto problem = detail::utf16Problem(bytes))
         return asKind<Kind>(Error{{}, 0, *problem}, name);
-    auto parsed = Kind::parse(state, bytes, name);
+    auto parsed = Kind::parse(next, bytes, name);
     if (!parsed) return asKind<Kind>(parsed.error(), name);
-    Kind::apply(state, std::move(parsed).value());
+    Kind::apply(next, std::move(parsed).value());
     return {};
 }
 
 template <typename Kind>
-Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
+Expected<void> loadFile(ClassData& next, const std::filesystem::path& file) {
     const std::string shown = pathText(file);
     const auto bytes = readFileBytes(file);
     if (!bytes) return asKind<Kind>(bytes.error(), shown);
-    return loadText<Kind>(state, *bytes, shown);
+    return loadText<Kind>(next, *bytes, shown);
 }
 
-Expected<StudentFileIndex> indexStudentText(AppState& state, std::string bytes,
+ClassData copyOf(const ClassPtr& current) {
+    return current ? *current : ClassData{};
+}
+
+void share(ClassPtr& current, ClassData&& next) {
+    current = std::make_shared<const ClassData>(std::move(next));
+}
+
+template <typename Kind>
+Expected<void> replacePart(ClassPtr& current, const std::filesystem::path& file) {
+    ClassData next = copyOf(current);
+    if (auto r = loadFile<Kind>(next, file); !r) return r;
+    share(current, std::move(next));
+    return {};
+}
+
+Expected<StudentFileIndex> indexStudentText(ClassData& next, std::string bytes,
                                             std::string_view name, std::size_t blockSize) {
     if (auto problem = detail::utf16Problem(bytes))
         return asKind<StudentKind>(Error{{}, 0, *problem}, name);
     auto index = indexStudentFile(std::move(bytes), name, blockSize);
     if (!index) return asKind<StudentKind>(index.error(), name);
-    applyStudentIndex(state, *index);
+    applyStudentIndex(next, *index);
     return index;
+}
+
+Expected<StudentFileIndex> indexStudentFileAt(ClassData& next, const std::filesystem::path& file,
+                                              std::size_t blockSize) {
+    const std::string shown = pathText(file);
+    auto bytes = readFileBytes(file);
+    if (!bytes) return asKind<StudentKind>(bytes.error(), shown);
+    return indexStudentText(next, std::move(bytes).value(), shown, blockSize);
+}
+
+// Shares `next` as the current class once the index has been made.
+Expected<StudentFileIndex> shareIndexed(ClassPtr& current, ClassData&& next,
+                                        Expected<StudentFileIndex>&& index) {
+    if (index) share(current, std::move(next));
+    return std::move(index);
 }
 
 }  // namespace
 
-Expected<StudentFileIndex> loadStudentFileIndexed(AppState& state,
+Expected<StudentFileIndex> loadStudentFileIndexed(ClassPtr& current,
                                                   const std::filesystem::path& file,
                                                   std::size_t blockSize) {
-    const std::string shown = pathText(file);
-    auto bytes = readFileBytes(file);
-    if (!bytes) return asKind<StudentKind>(bytes.error(), shown);
-    return indexStudentText(state, std::move(bytes).value(), shown, blockSize);
+    ClassData next = copyOf(current);
+    auto index = indexStudentFileAt(next, file, blockSize);
+    return shareIndexed(current, std::move(next), std::move(index));
 }
 
-Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassFiles& files,
+Expected<StudentFileIndex> loadClassIndexed(ClassPtr& current, const ClassFiles& files,
                                             std::size_t blockSize) {
-    if (auto r = loadFile<ConceptKind>(state, files.concepts); !r) return r.error();
-    if (auto r = loadFile<ItemConceptKind>(state, files.items); !r) return r.error();
-    return loadStudentFileIndexed(state, files.data, blockSize);
+    ClassData next;
+    if (auto r = loadFile<ConceptKind>(next, files.concepts); !r) return r.error();
+    if (auto r = loadFile<ItemConceptKind>(next, files.items); !r) return r.error();
+    auto index = indexStudentFileAt(next, files.data, blockSize);
+    return shareIndexed(current, std::move(next), std::move(index));
 }
 
-Expected<StudentFileIndex> loadClassIndexed(AppState& state, const ClassText& text,
+Expected<StudentFileIndex> loadClassIndexed(ClassPtr& current, const ClassText& text,
                                             std::size_t blockSize) {
-    if (auto r = loadText<ConceptKind>(state, text.concepts, text.conceptsName); !r)
+    ClassData next;
+    if (auto r = loadText<ConceptKind>(next, text.concepts, text.conceptsName); !r)
         return r.error();
-    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r) return r.error();
-    return indexStudentText(state, std::string(text.data), text.dataName, blockSize);
+    if (auto r = loadText<ItemConceptKind>(next, text.items, text.itemsName); !r) return r.error();
+    auto index = indexStudentText(next, std::string(text.data), text.dataName, blockSize);
+    return shareIndexed(current, std::move(next), std::move(index));
 }
 
-Expected<void> loadStudentFile(AppState& state, const std::filesystem::path& file) {
-    return loadFile<StudentKind>(state, file);
+Expected<void> loadStudentFile(ClassPtr& current, const std::filesystem::path& file) {
+    return replacePart<StudentKind>(current, file);
 }
 
-Expected<void> loadConceptFile(AppState& state, const std::filesystem::path& file) {
-    return loadFile<ConceptKind>(state, file);
+Expected<void> loadConceptFile(ClassPtr& current, const std::filesystem::path& file) {
+    return replacePart<ConceptKind>(current, file);
 }
 
-Expected<void> loadItemConceptFile(AppState& state, const std::filesystem::path& file) {
-    return loadFile<ItemConceptKind>(state, file);
+Expected<void> loadItemConceptFile(ClassPtr& current, const std::filesystem::path& file) {
+    return replacePart<ItemConceptKind>(current, file);
 }
 
-Expected<void> loadClass(AppState& state, const ClassFiles& files) {
-    if (auto r = loadFile<ConceptKind>(state, files.concepts); !r) return r;
-    if (auto r = loadFile<ItemConceptKind>(state, files.items); !r) return r;
-    return loadFile<StudentKind>(state, files.data);
+Expected<ClassData> readClass(const ClassFiles& files) {
+    ClassData next;
+    if (auto r = loadFile<ConceptKind>(next, files.concepts); !r) return r.error();
+    if (auto r = loadFile<ItemConceptKind>(next, files.items); !r) return r.error();
+    if (auto r = loadFile<StudentKind>(next, files.data); !r) return r.error();
+    return next;
 }
 
-Expected<void> loadClass(AppState& state, const ClassText& text) {
-    if (auto r = loadText<ConceptKind>(state, text.concepts, text.conceptsName); !r) return r;
-    if (auto r = loadText<ItemConceptKind>(state, text.items, text.itemsName); !r) return r;
-    return loadText<StudentKind>(state, text.data, text.dataName);
+Expected<ClassData> readClass(const ClassText& text) {
+    ClassData next;
+    if (auto r = loadText<ConceptKind>(next, text.concepts, text.conceptsName); !r)
+        return r.error();
+    if (auto r = loadText<ItemConceptKind>(next, text.items, text.itemsName); !r) return r.error();
+    if (auto r = loadText<StudentKind>(next, text.data, text.dataName); !r) return r.error();
+    return next;
 }
 
-std::vector<std::string> loadWarnings(const AppState& state) {
+Expected<void> loadClass(ClassPtr& current, const ClassFiles& files) {
+    auto next = readClass(files);
+    if (!next) return next.error();
+    share(current, std::move(next).value());
+    return {};
+}
+
+Expected<void> loadClass(ClassPtr& current, const ClassText& text) {
+    auto next = readClass(text);
+    if (!next) return next.error();
+    share(current, std::move(next).value());
+    return {};
+}
+
+std::vector<std::string> loadWarnings(const ClassData& data) {
     std::vector<std::string> warnings;
-    const auto keyItems = static_cast<std::int64_t>(state.answerKey.size());
-    if (state.dataLoaded && state.itemConceptLoaded && keyItems != state.itemConcept.rows()) {
+    const auto keyItems = static_cast<std::int64_t>(data.answerKey.size());
+    if (data.dataLoaded && data.itemConceptLoaded && keyItems != data.itemConcept.rows()) {
         warnings.push_back("資料檔的標準答案有 " + std::to_string(keyItems) +
-                           " 題，題目所包含概念檔卻有 " + std::to_string(state.itemConcept.rows()) +
+                           " 題，題目所包含概念檔卻有 " + std::to_string(data.itemConcept.rows()) +
                            " 題：兩個檔案的題數必須相同（目前以最後載入的檔案為準，共 " +
-                           std::to_string(state.itemCount) + " 題）");
+                           std::to_string(data.itemCount) + " 題）");
     }
-    if (state.conceptsLoaded && state.itemConceptLoaded &&
-        state.itemConcept.cols() != state.conceptCount) {
-        warnings.push_back("題目所包含概念檔是依 " + std::to_string(state.itemConcept.cols()) +
+    if (data.conceptsLoaded && data.itemConceptLoaded &&
+        data.itemConcept.cols() != data.conceptCount) {
+        warnings.push_back("題目所包含概念檔是依 " + std::to_string(data.itemConcept.cols()) +
                            " 個概念載入的，概念註解檔現在卻有 " +
-                           std::to_string(state.conceptCount) +
+                           std::to_string(data.conceptCount) +
                            " 個概念：請重新載入題目所包含概念檔");
     }
     return warnings;

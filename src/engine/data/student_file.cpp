@@ -19,7 +19,7 @@ using detail::nextCodePoint;
 // answer is scored as it is read: its bit in `correct`, the score, or the
 // wrong-item list.
 void readAnswers(std::string_view line, std::size_t start, const std::u32string& key,
-                 StudentRecord& record) {
+                 Student& record) {
     const std::size_t items = key.size();
     record.answers.clear();
     record.correct.assign((items + 63) / 64, 0);
@@ -50,7 +50,7 @@ Expected<std::size_t> studentSpace(std::string_view line) {
 }
 
 void readStudent(std::string_view line, std::size_t space, const std::u32string& key,
-                 StudentRecord& record) {
+                 Student& record) {
     line = withoutTrailingLf(line);
     record.id.assign(line.substr(0, space));
     readAnswers(line, space + 1, key, record);
@@ -132,12 +132,12 @@ Expected<StudentFileIndex> indexStudentFile(std::string bytes, std::string_view 
 
 namespace {
 
-void readBlockInto(const StudentFileIndex& index, std::size_t block,
-                   std::span<StudentRecord> records) {
+template <typename Record>
+void readBlockInto(const StudentFileIndex& index, std::size_t block, std::span<Record> records) {
     const std::string_view text = index.text;
     std::size_t pos = index.blockStarts[block];
     std::string_view line;
-    for (StudentRecord& record : records) {
+    for (Student& record : records) {
         do {
             nextLineView(text, pos, line);
         } while (isBlankLine(line));
@@ -155,7 +155,7 @@ std::size_t blockLength(const StudentFileIndex& index, std::size_t block) {
 void readStudentBlock(const StudentFileIndex& index, std::size_t block,
                       std::vector<StudentRecord>& records) {
     records.resize(blockLength(index, block));
-    readBlockInto(index, block, records);
+    readBlockInto(index, block, std::span(records));
 }
 
 void joinStudentBlocks(StudentFileIndex& index, std::size_t factor) {
@@ -167,13 +167,12 @@ void joinStudentBlocks(StudentFileIndex& index, std::size_t factor) {
     index.blockSize *= factor;
 }
 
-void applyStudentIndex(AppState& state, const StudentFileIndex& index) {
-    state.studentCount = static_cast<std::int32_t>(index.studentCount);
-    state.itemCount = static_cast<std::int32_t>(index.answerKey.size());
-    state.answerKey = index.answerKey;
-    state.students.clear();
-    state.dataLoaded = true;
-    state.hasResults = false;
+void applyStudentIndex(ClassData& data, const StudentFileIndex& index) {
+    data.studentCount = static_cast<std::int32_t>(index.studentCount);
+    data.itemCount = static_cast<std::int32_t>(index.answerKey.size());
+    data.answerKey = index.answerKey;
+    data.students.clear();
+    data.dataLoaded = true;
 }
 
 Expected<StudentData> parseStudentFile(std::string_view bytes, std::string_view fileName) {
@@ -183,20 +182,19 @@ Expected<StudentData> parseStudentFile(std::string_view bytes, std::string_view 
     data.missingCode = std::move(index->missingCode);
     data.errorCode = std::move(index->errorCode);
     data.students.resize(index->studentCount);
-    const std::span<StudentRecord> all(data.students);
+    const std::span<Student> all(data.students);
     for (std::size_t b = 0; b < index->blockCount(); ++b)
         readBlockInto(*index, b, all.subspan(b * index->blockSize, blockLength(*index, b)));
     data.answerKey = std::move(index->answerKey);
     return data;
 }
 
-void applyStudentData(AppState& state, StudentData&& data) {
-    state.studentCount = static_cast<std::int32_t>(data.students.size());
-    state.itemCount = static_cast<std::int32_t>(data.answerKey.size());
-    state.answerKey = std::move(data.answerKey);
-    state.students = std::move(data.students);
-    state.dataLoaded = true;
-    state.hasResults = false;
+void applyStudentData(ClassData& data, StudentData&& students) {
+    data.studentCount = static_cast<std::int32_t>(students.students.size());
+    data.itemCount = static_cast<std::int32_t>(students.answerKey.size());
+    data.answerKey = std::move(students.answerKey);
+    data.students = std::move(students.students);
+    data.dataLoaded = true;
 }
 
 }  // namespace qv

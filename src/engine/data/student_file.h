@@ -17,7 +17,7 @@ namespace qv {
 struct StudentData {
     std::string missingCode, errorCode;
     std::u32string answerKey;
-    std::vector<StudentRecord> students;
+    std::vector<Student> students;
 };
 
 // Reads a student data file. `bytes` is the file's content in either encoding
@@ -28,8 +28,8 @@ struct StudentData {
 // fifth answer. Blank student lines are skipped.
 Expected<StudentData> parseStudentFile(std::string_view bytes, std::string_view fileName);
 
-// Replaces the class in the state: counts, key and fresh records.
-void applyStudentData(AppState& state, StudentData&& data);
+// Replaces the class's students: counts, key and records.
+void applyStudentData(ClassData& data, StudentData&& students);
 
 // A student data file checked whole without building its records, so that a
 // large class can be read a block at a time: the codes, the key, the number
@@ -55,7 +55,7 @@ void joinStudentBlocks(StudentFileIndex& index, std::size_t factor);
 void readStudentBlock(const StudentFileIndex& index, std::size_t block,
                       std::vector<StudentRecord>& records);
 
-// The state's counts and key from the index; the records are left empty.
-void applyStudentIndex(AppState& state, const StudentFileIndex& index);
+// The class's counts and key from the index; the students are left empty.
+void applyStudentIndex(ClassData& data, const StudentFileIndex& index);
 
 }  // namespace qv

@@ -115,18 +115,18 @@ void DrawReport(Canvas& canvas, const ReportData& data) {
     drawReportColumn(canvas, data, layout);
 }
 
-ReportData studentReportData(const AppState& state, int k,
+ReportData studentReportData(const RunResults& results, int k,
                              const std::vector<PlanePoint>& positions) {
-    const StudentRecord& r = state.students.at(static_cast<std::size_t>(k));
-    const int n = state.conceptCount;
+    const StudentRecord& r = results.students.at(static_cast<std::size_t>(k));
+    const int n = results.data->conceptCount;
     ReportData data{.caption = r.id,
-                    .stdLinks = state.stdLinks,
+                    .stdLinks = results.stdLinks,
                     .targetLinks = linkMatrix(r.links),
                     .conceptCount = n,
                     .lines = {},
-                    .labels = state.conceptNames,
+                    .labels = results.data->conceptNames,
                     .positions = positions,
-                    .method = state.methodName};
+                    .method = results.methodName};
     data.lines = {{0, r.id},
                   {1, "PFC = " + indexText(r.pfcValue)},
                   {2, "GTD = " + indexText(r.gtdValue)},
@@ -140,14 +140,14 @@ ReportData studentReportData(const AppState& state, int k,
     return data;
 }
 
-void DrawStudentReport(Canvas& canvas, const AppState& state, int k,
+void DrawStudentReport(Canvas& canvas, const RunResults& results, int k,
                        const std::vector<PlanePoint>& positions) {
-    DrawReport(canvas, studentReportData(state, k, positions));
+    DrawReport(canvas, studentReportData(results, k, positions));
 }
 
-Expected<std::vector<PlanePoint>> reportPositions(const AppState& state, NodeLayout layout) {
+Expected<std::vector<PlanePoint>> reportPositions(const RunResults& results, NodeLayout layout) {
     if (layout == NodeLayout::Circle) return std::vector<PlanePoint>{};
-    return ForceLayout(state.stdLinks, state.conceptCount);
+    return ForceLayout(results.stdLinks, results.data->conceptCount);
 }
 
 ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
@@ -183,15 +183,16 @@ void DrawLayoutTest(Canvas& canvas) {
     }
 }
 
-bool reportsAvailable(const AppState& state) {
-    const int n = state.conceptCount;
-    return state.hasResults && state.conceptsLoaded && n >= 1 && state.stdLinks.rows() == n;
+bool reportsAvailable(const RunResults& results) {
+    if (!results.data) return false;
+    const int n = results.data->conceptCount;
+    return results.data->conceptsLoaded && n >= 1 && results.stdLinks.rows() == n;
 }
 
-std::vector<int> findStudents(const AppState& state, std::string_view id) {
+std::vector<int> findStudents(const RunResults& results, std::string_view id) {
     std::vector<int> found;
-    for (std::size_t k = 0; k < state.students.size(); ++k)
-        if (state.students[k].id == id) found.push_back(static_cast<int>(k));
+    for (std::size_t k = 0; k < results.students.size(); ++k)
+        if (results.students[k].id == id) found.push_back(static_cast<int>(k));
     return found;
 }
 

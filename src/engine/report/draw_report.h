@@ -43,17 +43,17 @@ struct ReportData {
 // four panels, the report lines and the numbered concept list.
 void DrawReport(Canvas& canvas, const ReportData& data);
 
-// The report of record k as the last run stored it, its concepts at
+// The report of record k of a run, its concepts at
 // `positions` (the circle when empty; see reportPositions).
-ReportData studentReportData(const AppState& state, int k,
+ReportData studentReportData(const RunResults& results, int k,
                              const std::vector<PlanePoint>& positions = {});
-void DrawStudentReport(Canvas& canvas, const AppState& state, int k,
+void DrawStudentReport(Canvas& canvas, const RunResults& results, int k,
                        const std::vector<PlanePoint>& positions = {});
 
 // Where the concepts of every student's report go for a layout: nothing (the
-// circle) for Circle, the force layout of the last run's standard network for
+// circle) for Circle, the force layout of the run's standard network for
 // Force, the same for every student so that their drawings compare.
-Expected<std::vector<PlanePoint>> reportPositions(const AppState& state, NodeLayout layout);
+Expected<std::vector<PlanePoint>> reportPositions(const RunResults& results, NodeLayout layout);
 
 // A verification example: `values` are PFC, GTD and the six link rates (Match,
 // Miss, Over on STD, then on Target); there is no PRX line.
@@ -65,11 +65,11 @@ ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
 inline constexpr int kLayoutTestConcepts = 40;
 void DrawLayoutTest(Canvas& canvas);
 
-// Whether the state holds a run's results that a report can be drawn from.
-bool reportsAvailable(const AppState& state);
+// Whether a report can be drawn from the results.
+bool reportsAvailable(const RunResults& results);
 
 // Indices of every record whose ID equals `id` exactly, in file order.
-std::vector<int> findStudents(const AppState& state, std::string_view id);
+std::vector<int> findStudents(const RunResults& results, std::string_view id);
 
 // A concept number as printed beside a node: one leading space, then the digits.
 std::string conceptNumberText(int number);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPushButton>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include "app_context.h"
@@ -31,6 +32,19 @@ struct TestContext {
 
 inline void trigger(QObject* window, const char* action) {
     window->findChild<QAction*>(QString::fromUtf8(action))->trigger();
+}
+
+// Waits until the window's run, going on its worker thread, has ended.
+template <typename MainWindow>
+void waitForRun(MainWindow& w) {
+    if (!QTest::qWaitFor([&] { return !w.running(); }, 120000)) QFAIL("the run did not end");
+}
+
+// A run command, and the wait for the run it starts.
+template <typename MainWindow>
+void runCommand(MainWindow* w, const char* action) {
+    trigger(w, action);
+    waitForRun(*w);
 }
 
 inline void click(QObject* window, const char* button) {

@@ -9,10 +9,10 @@
 namespace qv::test {
 
 // A loaded class built directly, as the three loaders would leave it.
-inline AppState makeClass(const std::vector<std::vector<int>>& itemConcepts, int conceptCount,
+inline ClassData makeClass(const std::vector<std::vector<int>>& itemConcepts, int conceptCount,
                           const std::string& key,
                           const std::vector<std::pair<std::string, std::string>>& students) {
-    AppState s;
+    ClassData s;
     s.conceptCount = conceptCount;
     for (int c = 0; c < conceptCount; ++c)
         s.conceptNames.push_back(" 概念" + std::to_string(c + 1));
@@ -23,7 +23,7 @@ inline AppState makeClass(const std::vector<std::vector<int>>& itemConcepts, int
             s.itemConcept(r, c - 1) = Currency::fromInt(1);
     s.answerKey = std::u32string(key.begin(), key.end());
     for (const auto& [id, answers] : students) {
-        StudentRecord r;
+        Student r;
         r.id = id;
         r.answers = std::string(answers.begin(), answers.end());
         r.correct.assign((key.size() + 63) / 64, 0);
@@ -43,11 +43,16 @@ inline AppState makeClass(const std::vector<std::vector<int>>& itemConcepts, int
 // Four concepts A-D. Items 1-3 pair A with B, C and D; items 4-6 involve B, C
 // and D alone. The standard network (triangle run) is the star A-B, A-C, A-D:
 // A is 3 from each, the others 4 from one another, above the threshold 3.
-inline AppState threeStudentClass() {
+inline ClassData threeStudentClass() {
     return makeClass({{1, 2}, {1, 3}, {1, 4}, {2}, {3}, {4}}, 4, "ABCDAB",
                      {{"90702001", "ABCDAB"},    // all correct: the standard itself
                       {"90702002", "BCDDBC"},    // only item 4 (concept B)
                       {"90702003", "DDDADD"}});  // nothing correct
+}
+
+// The class as a run takes it.
+inline ClassPtr shared(ClassData data) {
+    return std::make_shared<const ClassData>(std::move(data));
 }
 
 }  // namespace qv::test

@@ -17,12 +17,14 @@ using ::testing::ElementsAre;
 
 // The counts against the run's own records, cell by cell.
 TEST(ClassSummary, SampleClassCountsAgreeWithTheRecords) {
-    AppState s;
-    ASSERT_TRUE(test::loadShippedSample(s));
-    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
+    ClassPtr loaded;
+    ASSERT_TRUE(test::loadShippedSample(loaded));
+    const auto run = runAnalysis(loaded, RunOptions{});
+    ASSERT_TRUE(run.ok());
+    const RunResults& s = *run;
     const ClassSummary summary = summariseClass(s);
-    const int n = s.conceptCount;
-    ASSERT_EQ(summary.studentCount, s.studentCount);
+    const int n = loaded->conceptCount;
+    ASSERT_EQ(summary.studentCount, loaded->studentCount);
     ASSERT_EQ(summary.pairStudents.size(), static_cast<std::size_t>(n * (n - 1) / 2));
     std::int64_t links = 0;
     for (int i = 0; i < n; ++i)
@@ -39,7 +41,7 @@ TEST(ClassSummary, SampleClassCountsAgreeWithTheRecords) {
     for (const StudentRecord& r : s.students)
         counted += r.linkCounts[kTargetLinks];
     EXPECT_EQ(links, counted);
-    for (int m = 0; m < s.itemCount; ++m) {
+    for (int m = 0; m < loaded->itemCount; ++m) {
         const auto right = std::ranges::count_if(
             s.students, [m](const StudentRecord& r) { return r.isCorrect(m); });
         EXPECT_EQ(summary.itemCorrect[static_cast<std::size_t>(m)], right);
@@ -48,11 +50,11 @@ TEST(ClassSummary, SampleClassCountsAgreeWithTheRecords) {
         std::int64_t total = h.withoutValue;
         for (std::int64_t c : h.counts)
             total += c;
-        EXPECT_EQ(total, s.studentCount);
+        EXPECT_EQ(total, loaded->studentCount);
         EXPECT_EQ(h.edges.size(), h.counts.size() + 1);
     }
     // Tallied as the streamed run does, in bytes and in another order.
-    ClassTally tally(s);
+    ClassTally tally(*loaded);
     std::string bytes;
     for (const StudentRecord& r : std::views::reverse(s.students))
         tally.appendBytes(bytes, r);
@@ -61,9 +63,9 @@ TEST(ClassSummary, SampleClassCountsAgreeWithTheRecords) {
 }
 
 TEST(ClassSummary, ThreeStudentsByHand) {
-    AppState s = test::threeStudentClass();
-    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
-    const ClassSummary c = summariseClass(s);
+    const auto run = runAnalysis(test::shared(test::threeStudentClass()), RunOptions{});
+    ASSERT_TRUE(run.ok());
+    const ClassSummary c = summariseClass(*run);
     EXPECT_THAT(c.itemCorrect, ElementsAre(1, 1, 1, 2, 1, 1));
     EXPECT_EQ(itemsOfPair(c, 0, 1), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(itemsOfPair(c, 3, 2), (std::vector<int>{1, 2, 4, 5}));
@@ -102,9 +104,10 @@ TEST(ClassSummary, ThreeStudentsByHand) {
     EXPECT_EQ(mostCommonExtraLinks(c, 1).size(), 1u);
     EXPECT_EQ(c.diagnosisShare(0, 1), 1.0 - static_cast<double>(c.students(0, 1)) / 3);
 
-    AppState empty = test::makeClass({{1, 2}, {2}}, 2, "AB", {});
-    ASSERT_TRUE(runAnalysis(empty, RunOptions{}).ok());
-    const ClassSummary none = summariseClass(empty);
+    const auto empty = runAnalysis(test::shared(test::makeClass({{1, 2}, {2}}, 2, "AB", {})),
+                                   RunOptions{});
+    ASSERT_TRUE(empty.ok());
+    const ClassSummary none = summariseClass(*empty);
     EXPECT_FALSE(none.diagnosisShare(0, 1));
     EXPECT_FALSE(none.histograms[kValueScore].median);
     EXPECT_TRUE(mostMissedLinks(none, 5).empty());
@@ -113,10 +116,12 @@ TEST(ClassSummary, ThreeStudentsByHand) {
 // Means and medians halfway between two thousandths round up to the double
 // nearest the next one: 0.0095 is 0.01, never an ulp below it.
 TEST(ClassSummary, HalfwayMeansRoundToTheNearestDouble) {
-    AppState s;
-    s.conceptCount = 2;
-    s.itemCount = 2;
-    ClassTally tally(s);
+    ClassData d;
+    d.conceptCount = 2;
+    d.itemCount = 2;
+    RunResults s;
+    s.data = test::shared(d);
+    ClassTally tally(d);
     for (const double t : {0.009, 0.010}) {
         StudentRecord r;
         r.pfcValue = t;

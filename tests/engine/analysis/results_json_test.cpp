@@ -88,7 +88,8 @@ double wholeValue(std::int16_t v) {
 
 // The document parsed back against the state it was written from, field by
 // field; the records keep their matrices as a second account of them.
-void expectDocument(const json& doc, const AppState& s, const std::string& method) {
+void expectDocument(const json& doc, const RunResults& run, const std::string& method) {
+    const ClassData& s = *run.data;
     EXPECT_EQ(doc["method"], method);
     EXPECT_EQ(doc["conceptCount"], s.conceptCount);
     EXPECT_EQ(doc["itemCount"], s.itemCount);
@@ -104,13 +105,13 @@ void expectDocument(const json& doc, const AppState& s, const std::string& metho
     json links = json::array();
     for (int i = 0; i < s.conceptCount; ++i)
         for (int j = i + 1; j < s.conceptCount; ++j)
-            if (s.stdLinks(i, j)) links.push_back({i + 1, j + 1});
+            if (run.stdLinks(i, j)) links.push_back({i + 1, j + 1});
     EXPECT_EQ(doc["standard"]["links"], links);
-    expectMatrix(doc["standard"]["distance"], s.stdDistance, currencyValue, "standard");
-    expectMatrix(doc["standard"]["graphDistance"], s.stdGraphDistance, wholeValue, "standard");
-    ASSERT_EQ(doc["students"].size(), s.students.size());
-    for (std::size_t k = 0; k < s.students.size(); ++k) {
-        const StudentRecord& r = s.students[k];
+    expectMatrix(doc["standard"]["distance"], run.stdDistance, currencyValue, "standard");
+    expectMatrix(doc["standard"]["graphDistance"], run.stdGraphDistance, wholeValue, "standard");
+    ASSERT_EQ(doc["students"].size(), run.students.size());
+    for (std::size_t k = 0; k < run.students.size(); ++k) {
+        const StudentRecord& r = run.students[k];
         const json& w = doc["students"][k];
         EXPECT_EQ(w["id"], r.id);
         EXPECT_EQ(w["score"], r.score);
@@ -139,23 +140,23 @@ void expectDocument(const json& doc, const AppState& s, const std::string& metho
     }
 }
 
-std::string document(const AppState& s, const RunMethod& method) {
-    const StudentNetworkBuilder builder(s, method);
+std::string document(const RunResults& run, const RunMethod& method) {
+    const StudentNetworkBuilder builder(*run.data, method);
     std::string out;
-    writeResultsJson(resultsJsonClass(s, method), s.students, builder,
+    writeResultsJson(resultsJsonClass(*run.data, run, method), run.students, builder,
                      [&out](std::string_view bytes) { out += bytes; });
     return out;
 }
 
 // A class whose IDs, answers, labels and key hold every kind of character.
-AppState oddClass() {
+ClassData oddClass() {
     std::vector<std::pair<std::string, std::string>> students;
     const std::vector<std::string> texts = oddTexts();
     const std::string answers[] = {"ABCDAB", "BCDDBC", "DDDADD", "ABCAAB", "ABDDAB"};
     for (std::size_t k = 0; k < texts.size(); ++k)
         students.emplace_back(texts[k], answers[k % 5]);
     students.emplace_back("答\"案", "A\\C\x01" "整😀");
-    AppState s = test::makeClass({{1, 2}, {1, 3}, {1, 4}, {2}, {3}, {4}}, 4, "ABCDAB", students);
+    ClassData s = test::makeClass({{1, 2}, {1, 3}, {1, 4}, {2}, {3}, {4}}, 4, "ABCDAB", students);
     s.conceptNames = {" \"引號\"\\反斜線 ", " 控\x02制\x1f字元\t", " 𝑥😀 \x7f", " "};
     s.answerKey = U"A\"C\\整😀";
     return s;
@@ -165,10 +166,11 @@ TEST(ResultsJson, ParsesBackToTheRecordsInEveryMethod) {
     for (const auto& [method, name] :
          {std::pair{RunMethod::Triangle, "triangle"}, std::pair{RunMethod::PathSearch, "path-search"},
           std::pair{RunMethod::pfnet({PfnetR::One, 2}), "pfnet"}}) {
-        AppState s = oddClass();
         RunOptions options;
         options.method = method;
-        ASSERT_TRUE(runAnalysis(s, options).ok());
+        auto ran = runAnalysis(test::shared(oddClass()), options);
+        ASSERT_TRUE(ran.ok());
+        RunResults s = std::move(ran).value();
         // Values that are no thousandths take the slow way.
         s.students[1].pfcValue = 1.0 / 3;
         s.students[1].rateValues[2] = 12345.678901234;
@@ -186,9 +188,13 @@ TEST(ResultsJson, ParsesBackToTheRecordsInEveryMethod) {
 // Distances other than whole numbers, graph distances past one digit and a
 // class without students keep their values and the layout.
 TEST(ResultsJson, HeadKeepsEveryNumberAndAnEmptyClassParses) {
-    AppState s = oddClass();
-    s.students.clear();
-    s.studentCount = 0;
+    ClassData c = oddClass();
+    c.students.clear();
+    c.studentCount = 0;
+    c.conceptCount = 3;
+    c.conceptNames.resize(3);
+    RunResults s;
+    s.data = test::shared(c);
     s.stdDistance = DistanceMatrix(3, 3);
     s.stdDistance(0, 1) = Currency::fromDouble(0.5);
     s.stdDistance(1, 2) = Currency::fromDouble(1234.0625);
@@ -199,20 +205,18 @@ TEST(ResultsJson, HeadKeepsEveryNumberAndAnEmptyClassParses) {
     s.stdGraphDistance(2, 2) = -1;
     s.stdLinks = LinkMatrix(3, 3);
     s.stdLinks(0, 2) = s.stdLinks(2, 0) = 1;
-    s.conceptCount = 3;
-    s.conceptNames.resize(3);
-    const std::string written = resultsJsonHead(resultsJsonClass(s, RunMethod::Triangle)) +
+    const std::string written = resultsJsonHead(resultsJsonClass(c, s, RunMethod::Triangle)) +
                                 std::string(resultsJsonTail(0));
     EXPECT_TRUE(written.ends_with("\"students\": []\n}\n")) << written;
     expectDocument(json::parse(written), s, "triangle");
 }
 
 TEST(SummaryJson, LabelsAndPairsParseBack) {
-    AppState s = oddClass();
-    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
-    const ClassSummary summary = summariseClass(s);
+    auto ran = runAnalysis(test::shared(oddClass()), RunOptions{});
+    ASSERT_TRUE(ran.ok());
+    const ClassSummary summary = summariseClass(*ran);
     std::string written;
-    writeSummaryJson(summary, s.conceptNames, RunMethod::Triangle,
+    writeSummaryJson(summary, ran->data->conceptNames, RunMethod::Triangle,
                      [&written](std::string_view bytes) { written += bytes; });
     const json doc = json::parse(written);
     const json labels = {"\"引號\"\\反斜線", "控\x02制\x1f字元", "𝑥😀 \x7f", ""};

@@ -19,8 +19,9 @@ TEST(SampleClass, CompiledBytesAreTheShippedFilesAndLoad) {
         std::ifstream in(test::shippedSample(folder), std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << folder;
     }
-    AppState s;
-    ASSERT_TRUE(test::loadShippedSample(s));
+    ClassPtr loaded;
+    ASSERT_TRUE(test::loadShippedSample(loaded));
+    const ClassData& s = *loaded;
     EXPECT_EQ(s.conceptCount, 20);
     EXPECT_EQ(s.itemCount, 40);
     EXPECT_EQ(s.studentCount, 35);
@@ -35,14 +36,14 @@ TEST(SyntheticClass, IsReproducibleAndRuns) {
     EXPECT_NE(a.studentFile, makeSyntheticClass({300, 12, 70, 43}).studentFile);
     test::ClassFiles f;
     ASSERT_TRUE(f.loadClass(a.conceptFile, a.itemConceptFile, a.studentFile));
-    EXPECT_EQ(f.state.studentCount, 300);
-    EXPECT_EQ(f.state.students[299].id, "90000300");
+    EXPECT_EQ(f.state().studentCount, 300);
+    EXPECT_EQ(f.state().students[299].id, "90000300");
     int total = 0;
-    for (const StudentRecord& r : f.state.students)
+    for (const Student& r : f.state().students)
         total += r.score;
     EXPECT_GT(total, 300 * 15);  // better than guessing on average
     EXPECT_LT(total, 300 * 65);
-    EXPECT_TRUE(runAnalysis(f.state, RunOptions{}).ok());
+    EXPECT_TRUE(runAnalysis(f.data, RunOptions{}).ok());
 }
 
 }  // namespace

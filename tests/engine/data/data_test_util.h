@@ -25,10 +25,10 @@ inline std::string toBig5(std::string_view utf8) {
 }
 
 // Everything the loaders may change, as one comparable text.
-inline std::string snapshot(const AppState& s) {
+inline std::string snapshot(const ClassData& s) {
     std::ostringstream out;
     out << s.studentCount << '|' << s.itemCount << '|' << s.conceptCount << '|' << s.dataLoaded
-        << s.conceptsLoaded << s.itemConceptLoaded << s.hasResults << '|' << toUtf8(s.answerKey)
+        << s.conceptsLoaded << s.itemConceptLoaded << '|' << toUtf8(s.answerKey)
         << '|' << s.itemConcept.rows() << 'x' << s.itemConcept.cols();
     for (int r = 0; r < s.itemConcept.rows(); ++r)
         for (int c = 0; c < s.itemConcept.cols(); ++c)

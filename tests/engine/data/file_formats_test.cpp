@@ -12,11 +12,11 @@ using test::DataFile;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// The state after loading one concept file.
-AppState concepts(const std::string& bytes) {
+// The class after loading one concept file.
+ClassData concepts(const std::string& bytes) {
     test::ClassFiles f;
     EXPECT_EQ(f.load(DataFile::Concepts, bytes), "") << bytes;
-    return std::move(f.state);
+    return f.state();
 }
 
 // The item-concept table read against a concept file of `n` concepts.
@@ -24,7 +24,7 @@ std::string table(const std::string& bytes, int n = 3) {
     test::ClassFiles f;
     EXPECT_EQ(f.load(DataFile::Concepts, std::to_string(n) + "\r\n"), "");
     EXPECT_EQ(f.load(DataFile::Items, bytes), "") << bytes;
-    return test::rows(f.state.itemConcept);
+    return test::rows(f.state().itemConcept);
 }
 
 TEST(Lines, CrAndCrLfEndLinesALoneLfStays) {
@@ -104,30 +104,27 @@ TEST(ItemConceptFile, MarksTheListedConceptsLineByLine) {
     EXPECT_THAT(message, HasSubstr("「" + entry.substr(0, 39) + "…」不是概念編號"));
 }
 
-TEST(Loading, EachFileReplacesItsOwnPartAndDropsTheResults) {
+// Each load makes a new class and leaves the one before it as it was.
+TEST(Loading, EachFileReplacesItsOwnPartInANewClass) {
     test::ClassFiles f;
     ASSERT_TRUE(f.loadClass("2\r\n", "3\r\n1 1,\r\n", "8\r\n9\r\nABC\r\n"));
-    f.state.hasResults = true;
+    ClassPtr before = f.data;
     ASSERT_EQ(f.load(DataFile::Concepts, "3\r\n1 a\r\n2 b\r\n3 c\r\n"), "");
-    EXPECT_THAT(f.state.conceptNames, ElementsAre(" a", " b", " c"));
-    EXPECT_EQ(test::rows(f.state.itemConcept), "10 00 00");  // read for two concepts
-    EXPECT_FALSE(f.state.hasResults);
-    f.state.hasResults = true;
+    EXPECT_THAT(f.state().conceptNames, ElementsAre(" a", " b", " c"));
+    EXPECT_EQ(test::rows(f.state().itemConcept), "10 00 00");  // read for two concepts
+    EXPECT_EQ(before->conceptCount, 2);
     ASSERT_EQ(f.load(DataFile::Items, "2\r\n1 3,\r\n"), "");
-    EXPECT_EQ(f.state.itemCount, 2);
-    EXPECT_EQ(test::rows(f.state.itemConcept), "001 000");
-    EXPECT_EQ(f.state.answerKey, U"ABC");
-    EXPECT_FALSE(f.state.hasResults);
-    f.state.students.resize(4);
-    f.state.stdLinks = LinkMatrix(3, 3, 1);
-    f.state.hasResults = true;
+    EXPECT_EQ(f.state().itemCount, 2);
+    EXPECT_EQ(test::rows(f.state().itemConcept), "001 000");
+    EXPECT_EQ(f.state().answerKey, U"ABC");
+    before = f.data;
     ASSERT_EQ(f.load(DataFile::Students, "8\r\n9\r\nABCDE\r\n1 ABCDE\r\n2 ABCDD\r\n"), "");
-    EXPECT_EQ(f.state.studentCount, 2);
-    EXPECT_EQ(f.state.students.size(), 2u);
-    EXPECT_EQ(f.state.itemCount, 5);
-    EXPECT_FALSE(f.state.hasResults);
-    EXPECT_EQ(f.state.conceptCount, 3);
-    EXPECT_EQ(f.state.stdLinks, LinkMatrix(3, 3, 1));
+    EXPECT_EQ(f.state().studentCount, 2);
+    EXPECT_EQ(f.state().students.size(), 2u);
+    EXPECT_EQ(f.state().itemCount, 5);
+    EXPECT_EQ(f.state().conceptCount, 3);
+    EXPECT_EQ(before->itemCount, 2);
+    EXPECT_TRUE(before->students.empty());
 }
 
 }  // namespace

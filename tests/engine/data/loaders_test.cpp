@@ -7,7 +7,7 @@
 namespace qv {
 namespace {
 
-std::string refusalOf(const AppState& state) {
+std::string refusalOf(const ClassData& state) {
     const auto runnable = checkRunnable(state);
     return runnable ? std::string() : runnable.error().message();
 }
@@ -24,10 +24,10 @@ const std::string kData = "8\r\n9\r\nABCDA\r\n90702001 ABCDA\n\r\n90702002 ABCDD
 // A class of two students, five items and three concepts, loaded.
 void loadClass(test::ClassFiles& f) {
     ASSERT_TRUE(f.loadClass(test::toBig5(kConcepts), kItems, "\xEF\xBB\xBF" + kData));
-    ASSERT_EQ(f.state.studentCount, 2);
-    ASSERT_EQ(f.state.students[1].score, 4);
-    ASSERT_EQ(f.state.itemConcept.rows(), 5);
-    ASSERT_THAT(loadWarnings(f.state), IsEmpty());
+    ASSERT_EQ(f.state().studentCount, 2);
+    ASSERT_EQ(f.state().students[1].score, 4);
+    ASSERT_EQ(f.state().itemConcept.rows(), 5);
+    ASSERT_THAT(loadWarnings(f.state()), IsEmpty());
 }
 
 TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
@@ -81,7 +81,7 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
     };
     test::ClassFiles f;
     loadClass(f);
-    const std::string before = test::snapshot(f.state);
+    const std::string before = test::snapshot(f.state());
     for (const auto& c : cases) {
         const std::string where = c.line > 0 ? "第 " + std::to_string(c.line) + " 行" : "";
         const std::string message = f.load(c.kind, c.bytes, "bad.txt");
@@ -92,21 +92,44 @@ TEST(Loaders, RefusedFilesNameTheirLineAndLeaveTheStateAsItWas) {
                                        (f.dir.path() / "bad.txt").string() + "」" + where + "："))
             << c.bytes;
         EXPECT_THAT(message, HasSubstr(c.why)) << c.bytes;
-        EXPECT_EQ(test::snapshot(f.state), before) << c.bytes;
+        EXPECT_EQ(test::snapshot(f.state()), before) << c.bytes;
     }
-    EXPECT_THAT(test::load(f.state, DataFile::Students, f.dir.path() / "沒有這個檔案.txt"),
+    EXPECT_THAT(test::load(f.data, DataFile::Students, f.dir.path() / "沒有這個檔案.txt"),
                 HasSubstr("沒有這個檔案.txt」：檔案不存在"));
     std::filesystem::create_directory(f.dir.path() / "folder.txt");
-    EXPECT_THAT(test::load(f.state, DataFile::Concepts, f.dir.path() / "folder.txt"),
+    EXPECT_THAT(test::load(f.data, DataFile::Concepts, f.dir.path() / "folder.txt"),
                 HasSubstr("這是一個資料夾"));
-    EXPECT_EQ(test::snapshot(f.state), before);
+    EXPECT_EQ(test::snapshot(f.state()), before);
+}
+
+// A class is replaced only once all three of its files have loaded: a
+// refused second or third file leaves the class before it whole, whole-class
+// and block-read loads alike.
+TEST(Loaders, ARefusedFileOfAClassLeavesTheClassBeforeItWhole) {
+    ClassPtr current;
+    ASSERT_TRUE(qv::loadClass(current, ClassText{kConcepts, kItems, kData}));
+    const ClassPtr old = current;
+    const std::string before = test::snapshot(*old);
+    const std::string fourConcepts = "4\r\n1 a\r\n2 b\r\n3 c\r\n4 d\r\n";
+    const ClassText refused[] = {{fourConcepts, "1\r\n1 5,\r\n", kData},
+                                 {fourConcepts, "5\r\n", "8\r\n9\r\n"}};
+    for (const ClassText& text : refused) {
+        EXPECT_FALSE(qv::loadClass(current, text)) << text.items;
+        EXPECT_EQ(current, old);
+        EXPECT_FALSE(loadClassIndexed(current, text, 16)) << text.items;
+        EXPECT_EQ(current, old);
+        EXPECT_EQ(test::snapshot(*current), before);
+    }
+    ASSERT_TRUE(qv::loadClass(current, ClassText{fourConcepts, "5\r\n", kData}));
+    EXPECT_EQ(current->conceptCount, 4);
+    EXPECT_EQ(test::snapshot(*old), before);
 }
 
 TEST(Loaders, TheItemFileNeedsTheConceptsFirst) {
     test::ClassFiles f;
     EXPECT_THAT(f.load(DataFile::Items, kItems, "i.txt"),
                 HasSubstr("i.txt」：請先載入概念註解檔：題目所包含概念檔的概念編號要依概念數來讀"));
-    EXPECT_FALSE(f.state.itemConceptLoaded);
+    EXPECT_FALSE(f.state().itemConceptLoaded);
 }
 
 TEST(Loaders, FilesThatDisagreeAreWarnedAboutAndNotRun) {
@@ -114,28 +137,28 @@ TEST(Loaders, FilesThatDisagreeAreWarnedAboutAndNotRun) {
     // Without the student file there is no item count to disagree with.
     ASSERT_EQ(f.load(DataFile::Concepts, kConcepts), "");
     ASSERT_EQ(f.load(DataFile::Items, kItems), "");
-    EXPECT_THAT(loadWarnings(f.state), IsEmpty());
+    EXPECT_THAT(loadWarnings(f.state()), IsEmpty());
     // A six-item key against five item lines, the student file loaded last.
     ASSERT_EQ(f.load(DataFile::Students, "8\r\n9\r\nABCDAB\r\n1 ABCDA B\r\n"), "");
-    EXPECT_EQ(f.state.itemCount, 6);
-    auto warnings = loadWarnings(f.state);
+    EXPECT_EQ(f.state().itemCount, 6);
+    auto warnings = loadWarnings(f.state());
     ASSERT_THAT(warnings, SizeIs(1));
     EXPECT_THAT(warnings[0], HasSubstr("標準答案有 6 題，題目所包含概念檔卻有 5 題"));
-    EXPECT_THAT(refusalOf(f.state), HasSubstr("學生資料檔有 6 題，題目所包含概念檔有 5 題"));
+    EXPECT_THAT(refusalOf(f.state()), HasSubstr("學生資料檔有 6 題，題目所包含概念檔有 5 題"));
     // The same the other way round: the item-concept file loaded last.
     ASSERT_EQ(f.load(DataFile::Items, "4\r\n"), "");
-    EXPECT_EQ(f.state.itemCount, 4);
-    EXPECT_THAT(loadWarnings(f.state), SizeIs(1));
-    EXPECT_THAT(refusalOf(f.state), HasSubstr("學生資料檔有 6 題，題目所包含概念檔有 4 題"));
+    EXPECT_EQ(f.state().itemCount, 4);
+    EXPECT_THAT(loadWarnings(f.state()), SizeIs(1));
+    EXPECT_THAT(refusalOf(f.state()), HasSubstr("學生資料檔有 6 題，題目所包含概念檔有 4 題"));
     ASSERT_EQ(f.load(DataFile::Items, "6\r\n"), "");
-    EXPECT_THAT(loadWarnings(f.state), IsEmpty());
-    EXPECT_TRUE(checkRunnable(f.state));
+    EXPECT_THAT(loadWarnings(f.state()), IsEmpty());
+    EXPECT_TRUE(checkRunnable(f.state()));
     // New concepts after the item file: the matrix keeps its old width.
     ASSERT_EQ(f.load(DataFile::Concepts, "4\r\n"), "");
-    warnings = loadWarnings(f.state);
+    warnings = loadWarnings(f.state());
     ASSERT_THAT(warnings, SizeIs(1));
     EXPECT_THAT(warnings[0], HasSubstr("請重新載入題目所包含概念檔"));
-    EXPECT_THAT(refusalOf(f.state), HasSubstr("依 3 個概念載入"));
+    EXPECT_THAT(refusalOf(f.state()), HasSubstr("依 3 個概念載入"));
 }
 
 }  // namespace

@@ -313,12 +313,12 @@ TEST_F(SafeFileTest, SameFileComparesIdentityNotSpelling) {
 }
 
 TEST_F(SafeFileTest, LoadersReadOnlyRegularFilesAndSayWhichFile) {
-    AppState state;
+    ClassPtr state;
     const fs::path utf16 = put("u16.txt", std::string("\xFF\xFE"
                                                       "2\0\r\0\n\0",
                                                       8));
     const struct {
-        Expected<void> (*load)(AppState&, const fs::path&);
+        Expected<void> (*load)(ClassPtr&, const fs::path&);
         fs::path file;
         std::string says;
     } cases[] = {{loadStudentFile, "/dev/zero", "學生資料檔「/dev/zero」：這不是一般的檔案"},
@@ -332,7 +332,7 @@ TEST_F(SafeFileTest, LoadersReadOnlyRegularFilesAndSayWhichFile) {
         EXPECT_NE(loaded.error().message().find(c.says), std::string::npos)
             << loaded.error().message();
     }
-    EXPECT_FALSE(state.conceptsLoaded || state.dataLoaded || state.itemConceptLoaded);
+    EXPECT_FALSE(state);
 }
 
 }  // namespace

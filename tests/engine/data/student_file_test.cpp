@@ -12,14 +12,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-AppState loaded(const std::string& bytes) {
+ClassData loaded(const std::string& bytes) {
     test::ClassFiles f;
     EXPECT_EQ(f.load(test::DataFile::Students, bytes), "");
-    return std::move(f.state);
+    return f.state();
 }
 
 // The items a record scores wrong, numbered from 1.
-std::vector<int> wrongItems(const StudentRecord& r, int items) {
+std::vector<int> wrongItems(const Student& r, int items) {
     std::vector<int> wrong;
     for (int m = 0; m < items; ++m)
         if (!r.isCorrect(m)) wrong.push_back(m + 1);
@@ -87,7 +87,7 @@ TEST(StudentFile, AgreesWithThePlainPositionRule) {
         ASSERT_EQ(s.students.size(), lines.size());
         for (std::size_t k = 0; k < lines.size(); ++k) {
             const auto expected = plainAnswers(lines[k], items);
-            const StudentRecord& r = s.students[k];
+            const Student& r = s.students[k];
             std::u32string given;
             for (char32_t a : expected)
                 if (a != kNoAnswer) given.push_back(a);

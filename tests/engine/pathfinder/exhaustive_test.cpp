@@ -30,8 +30,8 @@ TEST(Exhaustive, AnEqualPathDoesNotCutAShorterOneDoes) {
 }
 
 TEST(Exhaustive, SampleMatrix) {
-    const AppState state;
-    const LinkMatrix links = ExhaustivePathFinder(state.sampleMatrix, 5, kEight);
+    const DistanceMatrix sample = builtInSampleMatrix();
+    const LinkMatrix links = ExhaustivePathFinder(sample, 5, kEight);
     EXPECT_EQ(linkedPairs(links), (Pairs{{0, 1}, {0, 3}, {0, 4}, {1, 2}, {2, 4}, {3, 4}}));
     EXPECT_TRUE(test::wellFormed(links));
 }
@@ -193,13 +193,13 @@ TEST(SearchNetworks, SumsBeyondSixtyFourBitsDoNotWrap) {
 }
 
 TEST(Exhaustive, CancelGivesNoResultAndUnsetFlagChangesNothing) {
-    const AppState state;
+    const DistanceMatrix sample = builtInSampleMatrix();
     CancelFlag flag{false};
-    const auto run = ExhaustivePathFinder(state.sampleMatrix, 5, kEight, flag);
+    const auto run = ExhaustivePathFinder(sample, 5, kEight, flag);
     ASSERT_TRUE(run.has_value());
-    EXPECT_EQ(*run, ExhaustivePathFinder(state.sampleMatrix, 5, kEight));
+    EXPECT_EQ(*run, ExhaustivePathFinder(sample, 5, kEight));
     flag = true;
-    EXPECT_FALSE(ExhaustivePathFinder(state.sampleMatrix, 5, kEight, flag).has_value());
+    EXPECT_FALSE(ExhaustivePathFinder(sample, 5, kEight, flag).has_value());
 }
 
 TEST(NetworkLimits, RefusesCountsOutOfRange) {

@@ -47,11 +47,18 @@ int thinLinesIn(const RecordingCanvas& c, int panel) {
     }));
 }
 
-AppState sevenConceptState(LinkMatrix studentLinks) {
-    AppState s;
-    s.conceptCount = 7;
-    s.conceptsLoaded = s.dataLoaded = s.itemConceptLoaded = s.hasResults = true;
-    s.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例\n"};
+ClassPtr sevenConcepts(int count = 7) {
+    ClassData d;
+    d.conceptCount = count;
+    d.conceptsLoaded = d.dataLoaded = d.itemConceptLoaded = true;
+    d.conceptNames = {" 加法", " 減法", " 乘法", " 除法", " 分數", " 小數", " 比例\n"};
+    d.studentCount = 3;
+    return std::make_shared<const ClassData>(std::move(d));
+}
+
+RunResults sevenConceptState(LinkMatrix studentLinks) {
+    RunResults s;
+    s.data = sevenConcepts();
     s.stdLinks = ExampleNet1();
     StudentRecord r;
     r.id = "90702001";
@@ -61,7 +68,6 @@ AppState sevenConceptState(LinkMatrix studentLinks) {
     r.rateValues = {100.0, 0.0, 0.0, 100.0, 0.0, 0.0};
     s.students = {r, r, r};
     s.students[1].id = "90702002";
-    s.studentCount = 3;
     return s;
 }
 
@@ -111,7 +117,7 @@ TEST(DrawStudentReport, PanelsRedStandardLinksAndTheReportColumn) {
 // A PFNET run's report names the method under the ID, the rest of the column
 // one line lower; the force layout moves the concepts, not the frames.
 TEST(DrawStudentReport, MethodLineAndForcePositions) {
-    AppState s = sevenConceptState(ExampleNet2());
+    RunResults s = sevenConceptState(ExampleNet2());
     s.methodName = "PFNET(r=∞, q=6)";
     const auto places = reportPositions(s, NodeLayout::Force);
     ASSERT_TRUE(places.ok());
@@ -151,7 +157,7 @@ TEST(DrawReport, VerificationExampleHasNoPrxLine) {
 }
 
 TEST(DrawReport, MatricesOfAnotherSizeAndTheLayoutTest) {
-    AppState s = sevenConceptState(LinkMatrix{});
+    RunResults s = sevenConceptState(LinkMatrix{});
     s.stdLinks = test::linkNetwork(3, {{0, 1}});
     RecordingCanvas c;
     DrawStudentReport(c, s, 0);
@@ -167,17 +173,14 @@ TEST(DrawReport, MatricesOfAnotherSizeAndTheLayoutTest) {
 }
 
 TEST(FindStudents, ExactIdsAndReportsOnlyAfterARun) {
-    AppState s = sevenConceptState(ExampleNet1());
+    RunResults s = sevenConceptState(ExampleNet1());
     EXPECT_THAT(findStudents(s, "90702001"), ElementsAre(0, 2));
     for (const char* near : {"90702001 ", " 90702001", "9070200", ""})
         EXPECT_TRUE(findStudents(s, near).empty()) << near;
     EXPECT_TRUE(reportsAvailable(s));
-    s.conceptCount = 8;  // a new concept file since the run
+    s.data = sevenConcepts(8);  // a standard of another size
     EXPECT_FALSE(reportsAvailable(s));
-    s = sevenConceptState(ExampleNet1());
-    s.hasResults = false;
-    EXPECT_FALSE(reportsAvailable(s));
-    EXPECT_FALSE(reportsAvailable(AppState{}));
+    EXPECT_FALSE(reportsAvailable(RunResults{}));
 }
 
 }  // namespace

@@ -10,12 +10,13 @@ namespace {
 
 // The report of a real run: what is drawn is what the run stored.
 TEST(SampleReport, DrawsTheStoredResults) {
-    AppState s;
-    ASSERT_TRUE(test::loadShippedSample(s));
-    EXPECT_FALSE(reportsAvailable(s));
-    ASSERT_TRUE(runAnalysis(s, RunOptions{}).ok());
+    ClassPtr loaded;
+    ASSERT_TRUE(test::loadShippedSample(loaded));
+    const auto run = runAnalysis(loaded, RunOptions{});
+    ASSERT_TRUE(run.ok());
+    const RunResults& s = *run;
     ASSERT_TRUE(reportsAvailable(s));
-    const int n = s.conceptCount;
+    const int n = loaded->conceptCount;
     const StudentRecord& r = s.students.front();
     RecordingCanvas c;
     DrawStudentReport(c, s, findStudents(s, r.id).at(0));
@@ -31,7 +32,7 @@ TEST(SampleReport, DrawsTheStoredResults) {
     const std::size_t report = texts.size() - static_cast<std::size_t>(n) - 10;
     EXPECT_EQ(texts[report + 3], "PRX = " + indexText(r.prxValue));
     EXPECT_EQ(texts[report + 9], "Over Links on Target = " + rateText(r.rateValues[5]) + " %");
-    EXPECT_EQ(texts[report + 10], "1 :  " + s.conceptNames[0]);
+    EXPECT_EQ(texts[report + 10], "1 :  " + loaded->conceptNames[0]);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ UniformSource scripted(std::vector<double> values) {
 }
 
 TEST(SpeedTest, SamplePhaseOfEachButton) {
-    const AppState state;
+    const DistanceMatrix sample = builtInSampleMatrix();
     const std::array expected = {
         linkRows({"0 1 0 1 1", "1 0 1 0 0", "0 1 0 0 0", "1 0 0 0 1", "1 0 0 1 0"}),
         linkRows({"0 1 0 1 1", "1 0 1 0 0", "0 1 0 0 0", "1 0 0 0 0", "1 0 0 0 0"}),
@@ -41,7 +41,7 @@ TEST(SpeedTest, SamplePhaseOfEachButton) {
         linkRows({"0 1 0 1 1", "1 0 1 0 0", "0 1 0 0 1", "1 0 0 0 1", "1 0 1 1 0"})};
     const CancelFlag cancel{false};
     for (std::size_t b = 0; b < kSpeedAlgorithms.size(); ++b) {
-        const PhaseResult r = runSamplePhase(kSpeedAlgorithms[b], state.sampleMatrix, kLb, cancel);
+        const PhaseResult r = runSamplePhase(kSpeedAlgorithms[b], sample, kLb, cancel);
         ASSERT_EQ(r.status, PhaseResult::Status::Done);
         ASSERT_THAT(r.text, StartsWith(expected[b])) << "button " << b + 1;
         EXPECT_THAT(r.text.substr(expected[b].size()), MatchesRegex("所需花費時間[0-9.]+秒\n\r\n"));
