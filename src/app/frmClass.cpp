@@ -60,7 +60,7 @@ frmClass::frmClass(AppContext& context, QWidget* parent)
     printer_.setDocName(QStringLiteral("Quorvane"));
     buildControls();
     buildMenus();
-    resizeWithinScreen(*this, QSize(1240, 1000));
+    fitToScreen(*this, QSize(1240, 1000));
     reload();
 }
 

@@ -19,6 +19,7 @@
 #include "indicator_light.h"
 #include "logo.h"
 #include "report/draw_report.h"
+#include "screen_fit.h"
 #include "settings.h"
 #include "text_box.h"
 
@@ -30,7 +31,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
-    resize(1000, 640);
+    fitToScreen(*this, QSize(1000, 640));
 }
 
 frmMain::~frmMain() = default;
