@@ -1,9 +1,10 @@
 #include "class_print_job.h"
 
 #include <QElapsedTimer>
-
 #include <QTimer>
 
+#include "core/number_text.h"
+#include "dialogs.h"
 #include "print_pages.h"
 #include "report/draw_report.h"
 
@@ -15,6 +16,15 @@ namespace {
 constexpr qint64 kSliceMilliseconds = 40;
 
 }  // namespace
+
+bool confirmClassPrint(Dialogs& dialogs, QWidget* parent, std::size_t pages) {
+    if (pages <= kPagesWithoutAsking) return true;
+    const QString count = QString::fromStdString(numberText(static_cast<double>(pages)));
+    return dialogs.question(parent, QStringLiteral("列印全班報告"),
+                            QStringLiteral("全班報告共 %1 頁，每位學生一頁。確定要全部列印嗎？")
+                                .arg(count),
+                            QStringLiteral("列印 %1 頁").arg(count));
+}
 
 ClassPrintJob::ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer,
                              QWidget* parent)

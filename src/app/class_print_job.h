@@ -2,10 +2,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QProgressDialog>
+#include <cstddef>
 #include <memory>
 
 class QPrinter;
-#include <QProgressDialog>
 class QWidget;
 
 namespace qv {
@@ -14,7 +15,15 @@ struct RunResults;
 
 namespace qv::app {
 
+class Dialogs;
 class PageOutput;
+
+// A class of more students than this is not printed without asking: a
+// mistaken click would otherwise bury the printer in pages.
+inline constexpr std::size_t kPagesWithoutAsking = 500;
+// Whether to print `pages` report pages: at once up to kPagesWithoutAsking,
+// beyond that as the user answers.
+bool confirmClassPrint(Dialogs& dialogs, QWidget* parent, std::size_t pages);
 
 // The whole class printed, one report page per student in file order (the
 // drawing of the report window), with a progress dialog and its cancel button.

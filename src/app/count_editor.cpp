@@ -11,6 +11,7 @@
 #include "data/editor_format.h"
 #include "editor_widgets.h"
 #include "fonts.h"
+#include "screen_fit.h"
 
 namespace qv::app {
 
@@ -29,7 +30,7 @@ CountEditor::CountEditor(AppContext& context, QWidget* parent, const Setup& setu
     autoNumber_->setObjectName(QStringLiteral("自動編號"));
     connect(autoNumber_, &QPushButton::clicked, this, &CountEditor::autoNumber);
     arrange(setup);
-    resize(sizeHint().expandedTo(QSize(640, 520)));
+    fitToScreen(*this, sizeHint().expandedTo(QSize(640, 520)));
 }
 
 void CountEditor::arrange(const Setup& setup) {

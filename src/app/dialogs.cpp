@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <QPushButton>
 
 namespace qv::app {
 
@@ -16,6 +17,16 @@ void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& 
                         const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtDialogs::question(QWidget* parent, const QString& title, const QString& text,
+                         const QString& yes) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::Cancel,
+                    parent);
+    box.button(QMessageBox::Yes)->setText(yes);
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& title, const QString& suggested,

@@ -21,6 +21,9 @@ class Dialogs {
     // A message box with an OK button only.
     virtual void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                          const QString& text) = 0;
+    // A question with two answers, `yes` and 取消 (the default); true for `yes`.
+    virtual bool question(QWidget* parent, const QString& title, const QString& text,
+                          const QString& yes) = 0;
     // A save-file dialog starting at `suggested`; the chosen path, or an empty
     // text on cancel.
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
@@ -37,6 +40,8 @@ class QtDialogs final : public Dialogs {
                      const QString& filter, const QString& initialFile = {}) override;
     void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
+    bool question(QWidget* parent, const QString& title, const QString& text,
+                  const QString& yes) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
                      const QString& filter) override;
     bool choosePrinter(QWidget* parent, const QString& title, QPrinter& printer) override;

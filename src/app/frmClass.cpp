@@ -60,7 +60,7 @@ frmClass::frmClass(AppContext& context, QWidget* parent)
     printer_.setDocName(QStringLiteral("Quorvane"));
     buildControls();
     buildMenus();
-    resizeWithinScreen(*this, QSize(1240, 1000));
+    fitToScreen(*this, QSize(1240, 1000));
     reload();
 }
 
@@ -112,8 +112,6 @@ void frmClass::buildControls() {
     table_->setToolTip(QStringLiteral("按欄位標題排序；雙擊一列或按 Enter 開啟該生的報告"));
     connect(table_, &QTableView::activated, this,
             [this](const QModelIndex& index) { openStudent(index.row()); });
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { showTrace(); });
     connect(filter_, &QLineEdit::textChanged, this, [this](const QString& t) {
         proxy_->setIdFilter(t);
         showShownCount();
@@ -133,16 +131,16 @@ void frmClass::buildControls() {
     tabs_->addTab(histograms_, QStringLiteral("指標分布"));
     tabs_->addTab(buildLinksTab(), QStringLiteral("連結診斷"));
 
-    QSplitter* split = splitOverTrace(central, tabs_, 700, trace_);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(info_);
-    layout->addWidget(split, 1);
+    layout->addWidget(tabs_, 1);
     setCentralWidget(central);
 }
 
+// The trace belongs to this tab: it follows the pair picked here and names no
+// student, since no student is picked here.
 QWidget* frmClass::buildLinksTab() {
     auto* tab = new QSplitter(Qt::Horizontal, tabs_);
-    tab->setObjectName(QStringLiteral("tabLinks"));
     heatMap_ = new ChartView(tab);
     heatMap_->setObjectName(QStringLiteral("chartHeatMap"));
     heatMap_->setToolTip(QStringLiteral("點一格，下方列出涉及這兩個概念的題目"));
@@ -170,8 +168,10 @@ QWidget* frmClass::buildLinksTab() {
     tab->addWidget(lists);
     tab->setStretchFactor(0, 3);
     tab->setStretchFactor(1, 2);
-    tab->setSizes({780, 420});  // the heat map of 20 concepts whole
-    return tab;
+    tab->setSizes({780, 420});
+    QSplitter* split = splitOverTrace(tabs_, tab, 560, trace_);
+    split->setObjectName(QStringLiteral("tabLinks"));
+    return split;
 }
 
 void frmClass::reload() {
@@ -244,12 +244,6 @@ void frmClass::showShownCount() {
         QStringLiteral("顯示 %1／%2 位學生").arg(proxy_->rowCount()).arg(model_->rowCount()));
 }
 
-std::optional<int> frmClass::selectedStudent() const {
-    const QModelIndex current = table_->currentIndex();
-    if (!current.isValid()) return std::nullopt;
-    return proxy_->recordOf(current.row());
-}
-
 void frmClass::selectPair(int i, int j) {
     if (!summary_ || i == j || i < 0 || j < 0 || i >= summary_->conceptCount ||
         j >= summary_->conceptCount)
@@ -263,7 +257,7 @@ void frmClass::selectPair(int i, int j) {
 
 void frmClass::showTrace() {
     if (!summary_ || !pair_) return;
-    trace_->showPair(*results_, *summary_, pair_->first, pair_->second, selectedStudent());
+    trace_->showPair(*results_, *summary_, pair_->first, pair_->second, std::nullopt);
 }
 
 // Small cells of many concepts carry no numbers: the tooltip names the pair.

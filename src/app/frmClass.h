@@ -26,7 +26,7 @@ class TracePanel;
 class frmStudentViewer;
 
 // The class at a glance after a run: a sortable, filterable table of every
-// student, the index distributions, the link heat map with the ranked lists,
+// student, the index distributions, the link heat map with the ranked lists
 // and the trace of a selected link to the quiz items. Exports the results,
 // prints the charts and prints the whole class, a report page per student.
 class frmClass final : public QMainWindow {
@@ -68,7 +68,6 @@ class frmClass final : public QMainWindow {
     void fillRankedLists();
     void showTrace();
     void showShownCount();
-    std::optional<int> selectedStudent() const;
     void onHeatMapClicked(LayoutPoint point);
     QString pairTip(LayoutPoint point) const;
     void report(const QString& text);

@@ -127,9 +127,10 @@ void frmClass::onPrintCharts() {
 
 void frmClass::onPrintClass() {
     if (!summary_ || job_) return;
+    const auto pages = results_->students.size();
+    if (!confirmClassPrint(context_.dialogs, this, pages)) return;
     if (!context_.dialogs.choosePrinter(this, QStringLiteral("列印全班報告"), printer_)) return;
     job_ = new ClassPrintJob(results_, printer_, this);
-    const auto pages = results_->students.size();
     connect(job_, &ClassPrintJob::finished, this,
             [this, pages](bool cancelled, const QString& error) {
                 job_->deleteLater();

@@ -12,6 +12,7 @@
 #include "data/editor_format.h"
 #include "editor_widgets.h"
 #include "fonts.h"
+#include "screen_fit.h"
 
 namespace qv::app {
 
@@ -44,7 +45,7 @@ frmData::frmData(AppContext& context, QWidget* parent) : EditorWindow(context, p
         connect(inputs_[static_cast<std::size_t>(i)], &QLineEdit::textChanged, this,
                 [this, i] { onDataInputChanged(i); });
     connect(autoNumber_, &QPushButton::clicked, this, &frmData::autoNumber);
-    resize(sizeHint().expandedTo(QSize(820, 560)));
+    fitToScreen(*this, sizeHint().expandedTo(QSize(820, 560)));
 }
 
 void frmData::buildControls() {

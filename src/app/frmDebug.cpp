@@ -17,6 +17,7 @@
 #include "core/limits.h"
 #include "dialogs.h"
 #include "fonts.h"
+#include "screen_fit.h"
 #include "frmStudent.h"
 #include "report/draw_report.h"
 #include "speed_test_runner.h"
@@ -73,7 +74,7 @@ frmDebug::frmDebug(AppContext& context, StudentWindowSource studentWindow, QWidg
         if (closeWhenIdle_) close();
     });
     setBusy(false);
-    resize(920, 640);
+    resizeWithinScreen(*this, QSize(920, 640));
 }
 
 frmDebug::~frmDebug() {
@@ -102,11 +103,14 @@ void frmDebug::buildControls() {
 
     auto* leftPane = new QWidget(this);
     leftPane->setLayout(left);
-    leftPane->setFixedWidth(300);
     left->setContentsMargins(0, 0, 0, 0);
+    // The buttons scroll on a screen too low for them all.
+    QScrollArea* leftScroll = scrollWhenSmall(leftPane, this);
+    leftScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    leftScroll->setFixedWidth(300 + leftScroll->verticalScrollBar()->sizeHint().width());
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(leftPane);
+    layout->addWidget(leftScroll);
     layout->addWidget(result_, 1);
 }
 

@@ -20,6 +20,7 @@
 #include "indicator_light.h"
 #include "logo.h"
 #include "report/draw_report.h"
+#include "screen_fit.h"
 #include "settings.h"
 #include "text_box.h"
 
@@ -33,7 +34,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     buildMenus();
     runner_ = new AnalysisRunner(this);
     connectRunner();
-    resize(1000, 640);
+    fitToScreen(*this, QSize(1000, 640));
 }
 
 frmMain::~frmMain() = default;

@@ -99,11 +99,15 @@ void frmMain::buildControls() {
     left->addWidget(frame1);
     left->addWidget(frame2);
     left->addStretch();
+    // The lights and the progress bar under the results rather than under
+    // both columns: the window then needs no more height than the left
+    // column's, and a low or scaled screen still shows them.
     auto* grid = new QGridLayout(central);
-    grid->addLayout(left, 0, 0);
+    grid->addLayout(left, 0, 0, 2, 1);
     grid->addWidget(showResult_, 0, 1);
     grid->setColumnStretch(1, 1);
-    grid->addLayout(bottom, 1, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    grid->addLayout(bottom, 1, 1);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("sbStatusBar"));
@@ -112,6 +116,9 @@ void frmMain::buildControls() {
     loadedStatus_ = new QLabel(status);
     loadedStatus_->setObjectName(QStringLiteral("lblLoadedFiles"));
     loadedStatus_->setContentsMargins(4, 0, 0, 0);
+    // Long file names are cut rather than widen the window past the screen.
+    loadedStatus_->setMinimumWidth(1);
+    loadedStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status->addWidget(loadedStatus_, 1);
     staleStatus_ = new QLabel(status);
     staleStatus_->setObjectName(QStringLiteral("lblResultState"));

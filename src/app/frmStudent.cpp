@@ -19,6 +19,7 @@
 #include "dialogs.h"
 #include "painter_canvas.h"
 #include "report/draw_report.h"
+#include "screen_fit.h"
 
 namespace qv::app {
 
@@ -44,7 +45,8 @@ class StudentSurface final : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        render::paintPicture(painter, picture_, palette().color(QPalette::WindowText));
+        render::paintPicture(painter, picture_, palette().color(QPalette::WindowText),
+                             palette().color(QPalette::Window));
     }
 
   private:
@@ -81,6 +83,14 @@ class frmStudent::WindowCanvas final : public Canvas {
         w_.picture_.drawText(anchor, text, style);
         w_.record();
     }
+    void drawDot(LayoutPoint centre, int diameter) override {
+        w_.picture_.drawDot(centre, diameter);
+        w_.record();
+    }
+    void drawLabel(LayoutPoint topLeft, std::string_view text) override {
+        w_.picture_.drawLabel(topLeft, text);
+        w_.record();
+    }
 
   private:
     frmStudent& w_;
@@ -115,7 +125,8 @@ frmStudent::frmStudent(Dialogs& dialogs, QWidget* parent)
     scroll_->setWidget(surface_);
     setCentralWidget(scroll_);
     buildMenu();
-    resize(kSurfaceWidth, kSurfaceHeight + menuBar()->sizeHint().height());
+    resizeWithinScreen(*this,
+                       QSize(kSurfaceWidth, kSurfaceHeight + menuBar()->sizeHint().height()));
 }
 
 frmStudent::~frmStudent() = default;

@@ -1,10 +1,12 @@
 #include "frmStudentViewer.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "analysis/class_summary.h"
@@ -15,6 +17,7 @@
 #include "report/draw_report.h"
 #include "report/report_links.h"
 #include "screen_fit.h"
+#include "settings.h"
 #include "trace_panel.h"
 
 namespace qv::app {
@@ -51,9 +54,23 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
     where_->setAlignment(Qt::AlignCenter);
     connect(previous_, &QPushButton::clicked, this, &frmStudentViewer::onPrevious);
     connect(next_, &QPushButton::clicked, this, &frmStudentViewer::onNext);
+    layout_ = new QComboBox(central);
+    layout_->setObjectName(QStringLiteral("cboLayout"));
+    layout_->addItem(QStringLiteral("圓形"));
+    layout_->addItem(QStringLiteral("力導向（依標準網路）"));
+    setNodeLayout(savedNodeLayout(context_));
+    connect(layout_, &QComboBox::currentIndexChanged, this, [this] {
+        saveNodeLayout(context_, nodeLayout());
+        placeConcepts();
+        draw();
+    });
+    auto* layoutLabel = new QLabel(QStringLiteral("概念位置："), central);
+    layoutLabel->setBuddy(layout_);
     auto* bar = new QHBoxLayout;
     bar->addWidget(previous_);
     bar->addWidget(where_, 1);
+    bar->addWidget(layoutLabel);
+    bar->addWidget(layout_);
     bar->addWidget(next_);
 
     view_ = new ChartView(central);
@@ -85,7 +102,28 @@ void frmStudentViewer::showStudents(std::shared_ptr<const RunResults> results,
     summary_ = std::move(summary);
     order_ = std::move(order);
     position_ = order_.empty() ? 0 : std::clamp(position, 0, static_cast<int>(order_.size()) - 1);
+    placeConcepts();
     draw();
+}
+
+NodeLayout frmStudentViewer::nodeLayout() const {
+    return layout_->currentIndex() == 1 ? NodeLayout::Force : NodeLayout::Circle;
+}
+
+void frmStudentViewer::setNodeLayout(NodeLayout layout) {
+    layout_->setCurrentIndex(layout == NodeLayout::Force ? 1 : 0);
+}
+
+// One placement for the whole class, so that the students' reports compare;
+// should it fail, the reports stay on the circle and the status bar says why.
+void frmStudentViewer::placeConcepts() {
+    positions_.clear();
+    if (!results_ || !reportsAvailable(*results_)) return;
+    auto placed = reportPositions(*results_, nodeLayout());
+    if (placed)
+        positions_ = std::move(*placed);
+    else
+        statusBar()->showMessage(QString::fromStdString(placed.error().message()));
 }
 
 int frmStudentViewer::current() const {
@@ -113,8 +151,11 @@ void frmStudentViewer::onNext() {
 void frmStudentViewer::draw() {
     const int k = current();
     RecordingCanvas picture;
-    if (k >= 0 && static_cast<std::size_t>(k) < results_->students.size())
-        DrawStudentReport(picture, *results_, k);
+    shown_ = {};
+    if (k >= 0 && static_cast<std::size_t>(k) < results_->students.size()) {
+        shown_ = studentReportData(*results_, k, positions_);
+        DrawReport(picture, shown_);
+    }
     view_->setPicture(std::move(picture));
     trace_->clear();
     const int count = static_cast<int>(order_.size());
@@ -132,10 +173,9 @@ void frmStudentViewer::draw() {
 void frmStudentViewer::onReportClicked(LayoutPoint point) {
     const int k = current();
     if (k < 0 || !summary_) return;
-    const auto link = reportLinkAt(studentReportData(*results_, k), point);
+    const auto link = reportLinkAt(shown_, point);
     if (!link) return;
-    const ComparisonLayout layout =
-        LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, results_->data->conceptCount);
+    const ComparisonLayout layout = reportLayout(shown_);
     const auto& nodes = layout.nodePoints[static_cast<std::size_t>(link->panel)];
     RecordingCanvas mark;
     mark.setLineWidth(4);

@@ -5,8 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "report/canvas.h"
+#include "layout/force_layout.h"
+#include "report/draw_report.h"
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -22,8 +24,9 @@ class ChartView;
 class TracePanel;
 
 // One student's report at a time, cleared for each student, with previous and
-// next through the students in the class window's order. A link clicked in
-// the report is traced to the quiz items below it.
+// next through the students in the class window's order, its concepts placed
+// by the layout the print window also uses. A link clicked in the report is
+// traced to the quiz items below it.
 class frmStudentViewer final : public QMainWindow {
     Q_OBJECT
   public:
@@ -44,7 +47,11 @@ class frmStudentViewer final : public QMainWindow {
     void onPrevious();
     void onNext();
 
+    NodeLayout nodeLayout() const;
+    void setNodeLayout(NodeLayout layout);
+
   private:
+    void placeConcepts();
     void draw();
     void onReportClicked(LayoutPoint point);
     void onPrint();
@@ -54,7 +61,10 @@ class frmStudentViewer final : public QMainWindow {
     std::shared_ptr<const ClassSummary> summary_;
     std::vector<int> order_;
     int position_ = 0;
+    std::vector<PlanePoint> positions_;  // of every student's report
+    ReportData shown_;                   // what the picture shows, for clicks on it
     ChartView* view_ = nullptr;
+    QComboBox* layout_ = nullptr;
     TracePanel* trace_ = nullptr;
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;

@@ -81,8 +81,8 @@ QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& s
     return QRectF(left, style.middle ? anchor.y - height / 2 : anchor.y, width, height);
 }
 
-PainterCanvas::PainterCanvas(QPainter& painter, QColor foreground)
-    : painter_(painter), foreground_(foreground) {
+PainterCanvas::PainterCanvas(QPainter& painter, QColor foreground, QColor paper)
+    : painter_(painter), foreground_(foreground), paper_(paper) {
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setFont(drawingFont());
@@ -137,9 +137,32 @@ void PainterCanvas::drawText(LayoutPoint anchor, std::string_view utf8, const Te
     painter_.setFont(before);
 }
 
-void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground) {
+void PainterCanvas::drawDot(LayoutPoint centre, int diameter) {
+    const double r = std::max(diameter, 1) / 2.0;
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(foreground_);
+    painter_.drawEllipse(toQt(centre), r, r);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void PainterCanvas::drawLabel(LayoutPoint topLeft, std::string_view utf8) {
+    const QString text = fromUtf8(utf8);
+    const QFontMetricsF metrics(painter_.font());
+    // A blank before the digits is the label's spacing, not part of its box.
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text.at(blanks) == u' ')
+        ++blanks;
+    const double indent = metrics.horizontalAdvance(text.left(blanks));
+    const QRectF box(topLeft.x + indent - 1, topLeft.y,
+                     metrics.horizontalAdvance(text) - indent + 2, metrics.height());
+    painter_.fillRect(box, paper_);
+    drawText(topLeft, utf8);
+}
+
+void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground,
+                  QColor paper) {
     painter.save();
-    PainterCanvas canvas(painter, foreground);
+    PainterCanvas canvas(painter, foreground, paper);
     picture.replay(canvas);
     painter.restore();
 }
@@ -156,6 +179,7 @@ void PictureExtent::reach(double x, double y) {
 void PictureExtent::add(const CanvasOp& op) {
     switch (op.kind) {
         case CanvasOp::Kind::Text:
+        case CanvasOp::Kind::Label:
             reach(op.from.x + metrics_.horizontalAdvance(fromUtf8(op.text)),
                   op.from.y + metrics_.height());
             break;
@@ -168,6 +192,9 @@ void PictureExtent::add(const CanvasOp& op) {
         case CanvasOp::Kind::ColourLine:
         case CanvasOp::Kind::Rect:
             reach(std::max(op.from.x, op.to.x), std::max(op.from.y, op.to.y));
+            break;
+        case CanvasOp::Kind::Dot:
+            reach(op.from.x + op.width / 2.0, op.from.y + op.width / 2.0);
             break;
         case CanvasOp::Kind::Caption:
         case CanvasOp::Kind::LineWidth:

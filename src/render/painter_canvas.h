@@ -23,10 +23,11 @@ QFont drawingFont(const TextStyle& style);
 QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style);
 
 // Draws canvas operations on a QPainter in surface pixels (whatever transform
-// the painter has maps them to the device). The caption is not drawn.
+// the painter has maps them to the device). The caption is not drawn; labels
+// stand on boxes of the paper's colour.
 class PainterCanvas final : public Canvas {
   public:
-    PainterCanvas(QPainter& painter, QColor foreground);
+    PainterCanvas(QPainter& painter, QColor foreground, QColor paper = Qt::white);
 
     void setCaption(std::string_view) override {}
     void setLineWidth(int pixels) override;
@@ -35,17 +36,21 @@ class PainterCanvas final : public Canvas {
     void drawText(LayoutPoint topLeft, std::string_view text) override;
     void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override;
     void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
+    void drawDot(LayoutPoint centre, int diameter) override;
+    void drawLabel(LayoutPoint topLeft, std::string_view text) override;
 
   private:
     void line(LayoutPoint from, LayoutPoint to, const QColor& colour);
 
     QPainter& painter_;
     QColor foreground_;
+    QColor paper_;
     int width_ = 1;
 };
 
 // Replays a recorded drawing at 1:1 in the painter's current coordinates.
-void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground);
+void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground,
+                  QColor paper = Qt::white);
 
 // Grows, operation by operation, to the surface a drawing needs, starting
 // from `least`.

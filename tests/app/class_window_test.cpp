@@ -20,6 +20,7 @@
 #include "frmMain.h"
 #include "frmStudent.h"
 #include "frmStudentViewer.h"
+#include "layout/force_layout.h"
 #include "layout/get_points.h"
 #include "report/draw_report.h"
 #include "samples/sample_class.h"
@@ -187,17 +188,20 @@ class ClassWindowTest : public QObject {
         frmClass* w = openClass();
         const qv::HeatMapLayout& l = w->heatMapGeometry();
         // Row 甲, column 乙: a standard link; items 1 to 4 involve 甲 or 乙.
-        QTest::mouseClick(w->heatMap()->surface(), Qt::LeftButton, {},
-                          QPoint(l.grid.x + l.cell + l.cell / 2, l.grid.y + l.cell / 2));
+        QTest::mouseClick(
+            w->heatMap()->surface(), Qt::LeftButton, {},
+            w->heatMap()->surfacePoint({l.grid.x + l.cell + l.cell / 2, l.grid.y + l.cell / 2}));
         QCOMPARE(w->selectedPair(), std::optional(std::pair(0, 1)));
         QTableWidget* trace = w->trace()->table();
         QCOMPARE(trace->rowCount(), 4);
         QCOMPARE(trace->item(3, 2)->text(), QStringLiteral("66.7%"));  // item 4: two of three
         QVERIFY(trace->isColumnHidden(4));
-        w->resultsTable()->selectRow(2);  // 90702003: nothing right
-        QVERIFY(!trace->isColumnHidden(4));
-        QCOMPARE(trace->item(0, 4)->text(), QStringLiteral("D"));
-        QVERIFY(trace->item(0, 5)->text().contains(QStringLiteral("錯")));
+        // The trace follows the links tab, where no student is picked: one
+        // picked on the results tab is not named in it.
+        w->resultsTable()->selectRow(2);
+        w->selectPair(1, 0);
+        QVERIFY(trace->isColumnHidden(4));
+        QVERIFY(!w->trace()->heading().contains(QStringLiteral("90702003")));
         // The ranked list selects its pair the same way.
         auto* extra = w->findChild<QTableWidget*>(QStringLiteral("lstExtra"));
         QVERIFY(extra->rowCount() > 0);
@@ -220,15 +224,80 @@ class ClassWindowTest : public QObject {
         v->onPrevious();
         // 90702002 misses two of the star's links: click one in the Miss panel.
         const qv::StudentRecord& r = t_->context.results->students[1];
-        int j = 1;
+        // The last of them: the force layout draws it away from the circle's.
+        int j = 3;
         while (qv::hasLink(r.links, 0, j))
-            ++j;
-        const auto nodes = qv::LayoutComparisonPanels(800, 600, 4).nodePoints[qv::kPanelMiss];
-        const QPoint middle((nodes[0].x + nodes[j].x) / 2, (nodes[0].y + nodes[j].y) / 2);
-        QTest::mouseClick(v->findChild<ChartView*>()->surface(), Qt::LeftButton, {}, middle);
-        QVERIFY2(v->trace()->heading().contains(QStringLiteral("缺少此連結（Miss）")),
-                 qPrintable(v->trace()->heading()));
-        QVERIFY(v->trace()->table()->rowCount() > 0);
+            --j;
+        auto* view = v->findChild<ChartView*>();
+        const QString named = QString::number(j + 1) + QStringLiteral(" ") +
+                              QStringList{"甲", "乙", "丙", "丁"}[j];
+        // A quarter of the way from concept j, away from the others' links.
+        const auto clickMissed = [&](const std::vector<qv::LayoutPoint>& nodes) {
+            v->trace()->clear();
+            QTest::mouseClick(view->surface(), Qt::LeftButton, {},
+                              view->surfacePoint({(nodes[0].x + 3 * nodes[j].x) / 4,
+                                                  (nodes[0].y + 3 * nodes[j].y) / 4}));
+            const QString heading = v->trace()->heading();
+            QVERIFY2(heading.contains(QStringLiteral("缺少此連結（Miss）")) &&
+                         heading.contains(named),
+                     qPrintable(heading));
+            QVERIFY(v->trace()->table()->rowCount() > 0);
+            QCOMPARE(view->overlay().ops().back().from, nodes[0]);
+        };
+        clickMissed(qv::LayoutComparisonPanels(800, 600, 4).nodePoints[qv::kPanelMiss]);
+        // In the force layout the link is clicked where that layout draws it.
+        v->setNodeLayout(qv::NodeLayout::Force);
+        const auto places = *qv::ForceLayout(t_->context.results->stdLinks, 4);
+        clickMissed(qv::LayoutComparisonPanelsAt(800, 600, places).nodePoints[qv::kPanelMiss]);
+        v->setNodeLayout(qv::NodeLayout::Circle);
+    }
+
+    // More than 500 pages are printed only when the user says so; declining
+    // asks for no printer and prints nothing.
+    void asksBeforePrintingALargeClass() {
+        const auto classOf = [](int students) {
+            QByteArray data = "8\r\n9\r\nABCDAB\r\n";
+            for (int k = 0; k < students; ++k)
+                data += QByteArray::number(90700000 + k) + " ABCDA B\r\n";
+            return data;
+        };
+        test::writeBytes(file("many.txt"), classOf(501));
+        test::writeBytes(file("limit.txt"), classOf(500));
+        load({file("many.txt"), file("concepts.txt"), file("items.txt")});
+        frmClass* w = openClass();
+        QCOMPARE(w->results()->rowCount(), 501);
+        int printerAsked = 0;
+        t_->dialogs.printerAnswer = [&](QPrinter& printer) {
+            ++printerAsked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file("many.pdf"));
+            return true;
+        };
+        bool yes = false;
+        t_->dialogs.questionAnswer = [&yes](const QString&) { return yes; };
+        trigger(w, "mnuPrintClass");
+        QCOMPARE(t_->dialogs.questions.size(), 1);
+        QVERIFY(t_->dialogs.questions.front().contains(QStringLiteral("501")));
+        QVERIFY(!w->printJob());
+        QCOMPARE(printerAsked, 0);
+        yes = true;
+        trigger(w, "mnuPrintClass");
+        QCOMPARE(t_->dialogs.questions.size(), 2);
+        QVERIFY(w->printJob());
+        w->printJob()->progressDialog()->cancel();
+        waitForPrinting(w);
+        // 500 pages go without a question.
+        t_->dialogs.answers = {file("limit.txt")};
+        trigger(main_.get(), "mnuOpenData");
+        test::runCommand(main_.get(), "mnuTriangleRun");
+        QCOMPARE(w->results()->rowCount(), 500);
+        trigger(w, "mnuPrintClass");
+        QCOMPARE(t_->dialogs.questions.size(), 2);
+        QVERIFY(w->printJob());
+        w->printJob()->progressDialog()->cancel();
+        waitForPrinting(w);
+        QVERIFY(!QFile::exists(file("many.pdf")));
+        QCOMPARE(printerAsked, 2);
     }
 
     void exportsTheCommandLineCsv() {
@@ -238,6 +307,17 @@ class ClassWindowTest : public QObject {
               samples + "ItemConcept/" + name});
         frmClass* w = openClass();
         QCOMPARE(w->results()->rowCount(), 35);
+        // The heat map of 20 concepts shows whole in the window's size on a
+        // 1366 x 768 screen, and grows with the window.
+        w->tabs()->setCurrentIndex(2);
+        w->resize(1240, 708);
+        QCoreApplication::sendPostedEvents();
+        ChartView* heat = w->heatMap();
+        QVERIFY(heat->surface()->height() <= heat->viewport()->height());
+        const double scale = heat->scale();
+        w->resize(1540, 1008);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(heat->scale() > scale);
         t_->dialogs.saveAnswers = {file("out.csv")};
         trigger(w, "mnuExportResults");
         QCOMPARE(test::readBytes(file("out.csv")),

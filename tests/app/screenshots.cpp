@@ -1,33 +1,131 @@
-// Renders the main window with the sample class run, the verification window,
-// the print window (circle, then PFNET with the force layout) and the PFNET
-// dialog to PNG files for a visual check (not a test):
+// Renders every window of the program, with the sample class run, to PNG
+// files for a visual check (not a test):
 //   app_screenshots <output folder>
+// Run it on the screen to check, for instance a small one, and again scaled:
+//   xvfb-run -s '-screen 0 1366x768x24' app_screenshots shots
+//   QT_SCALE_FACTOR=2 xvfb-run -s '-screen 0 1366x768x24' app_screenshots shots-x2
+// Each window is saved alone (NAME.png) and as the screen shows it
+// (NAME-screen.png); a line for each says whether it fits the screen's
+// available area and is no smaller than its layout needs. The exit status is
+// the number of windows that do not fit.
 // The program folder given to start-up does not exist, so the data folders
 // and the sample class go into the output folder.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
+#include <cstdio>
 
 #include "application.h"
 #include "chart_view.h"
+#include "frmAbout.h"
 #include "frmClass.h"
+#include "frmConceptNote.h"
+#include "frmData.h"
 #include "frmDebug.h"
+#include "frmItemConcept.h"
 #include "frmMain.h"
+#include "frmSplash.h"
 #include "frmStudent.h"
 #include "frmStudentViewer.h"
-#include "layout/get_points.h"
 #include "recording_dialogs.h"
+#include "report/draw_report.h"
 #include "samples/sample_class.h"
 
 using namespace qv::app;
 
+namespace {
+
+class Camera {
+  public:
+    explicit Camera(QDir out) : out_(std::move(out)) {}
+
+    void shoot(QWidget& window, const QString& name) {
+        QApplication::processEvents();
+        window.grab().save(out_.filePath(name + QStringLiteral(".png")));
+        // The screen with this window alone on it.
+        QWidgetList others;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &window && w->isVisible() && !w->isAncestorOf(&window)) others << w;
+        for (QWidget* w : others)
+            w->hide();
+        window.raise();
+        QApplication::processEvents();
+        QScreen* screen = window.screen();
+        screen->grabWindow(0).save(out_.filePath(name + QStringLiteral("-screen.png")));
+        for (QWidget* w : others)
+            w->show();
+        QApplication::processEvents();
+        const QRect room = screen->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        const QSize least = window.minimumSizeHint();
+        const bool fits = room.contains(frame) && window.width() >= least.width() &&
+                          window.height() >= least.height();
+        // Controls that fit only by scrolling inside the window.
+        bool scrolls = false;
+        if (auto* main = qobject_cast<QMainWindow*>(&window))
+            if (auto* scroll = qobject_cast<QScrollArea*>(main->centralWidget())) {
+                const QSize need = scroll->widget()->minimumSizeHint();
+                const QSize has = scroll->maximumViewportSize();
+                scrolls = need.width() > has.width() || need.height() > has.height();
+            }
+        std::printf("%-22s %4d x %-4d at (%d, %d), screen %d x %d: %s%s\n", qPrintable(name),
+                    frame.width(), frame.height(), frame.x(), frame.y(), room.width(),
+                    room.height(), fits ? "fits" : "DOES NOT FIT",
+                    scrolls ? ", its controls scroll" : "");
+        if (!fits) ++misfits_;
+    }
+    int misfits() const { return misfits_; }
+
+  private:
+    QDir out_;
+    int misfits_ = 0;
+};
+
+// The windows delete themselves on close; gone before the next is opened.
+void closeNow(QWidget& window) {
+    window.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A command, and the run it may start carried to its end.
+void trigger(frmMain& window, const char* name) {
+    window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    while (window.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Clicks the first standard link the viewer's student lacks, in the Miss
+// panel, where the viewer draws it.
+void clickMissedLink(frmStudentViewer& viewer, const qv::RunResults& run) {
+    const qv::ClassData& state = *run.data;
+    const int k = viewer.current();
+    const auto positions = qv::reportPositions(run, viewer.nodeLayout());
+    const auto nodes =
+        qv::reportLayout(qv::studentReportData(run, k, *positions)).nodePoints[qv::kPanelMiss];
+    const auto& links = run.students[std::size_t(k)].links;
+    auto* view = viewer.findChild<ChartView*>();
+    for (int i = 0; i < state.conceptCount; ++i)
+        for (int j = i + 1; j < state.conceptCount; ++j)
+            if (run.stdLinks(i, j) && !qv::hasLink(links, i, j)) {
+                emit view->clicked({(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
+                                    (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
+                return;
+            }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    Camera camera(out);
     test::RecordingDialogs dialogs;
     Application app(dialogs);
     app.context().settingsFile = out.filePath(QStringLiteral("settings.ini"));
@@ -40,66 +138,75 @@ int main(int argc, char* argv[]) {
                        file(c.conceptNoteFolder, qv::samples::conceptFileName()),
                        file(c.itemConceptFolder, qv::samples::itemConceptFileName())};
     for (const char* name :
-         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"}) {
-        main.findChild<QAction*>(QString::fromLatin1(name))->trigger();
-        while (main.running())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuTriangleRun", "mnuDebug"})
+        trigger(main, name);
     auto* debug = main.windows().find<frmDebug>();
     for (const char* command : {"Command2", "Command3", "Command5"})
         debug->findChild<QPushButton*>(QString::fromLatin1(command))->click();
-    QApplication::processEvents();
-    main.grab().save(out.filePath(QStringLiteral("main.png")));
-    debug->grab().save(out.filePath(QStringLiteral("debug.png")));
+    camera.shoot(main, QStringLiteral("main"));
+    camera.shoot(*debug, QStringLiteral("debug"));
+    closeNow(*debug);
     auto* student = main.windows().find<frmStudent>();
-    student->grab().save(out.filePath(QStringLiteral("student.png")));
-    student->close();
+    camera.shoot(*student, QStringLiteral("student"));
+    closeNow(*student);
+    main.findChild<QPushButton*>(QStringLiteral("計算特定概念型態"))->click();
+    student = main.windows().find<frmStudent>();
+    camera.shoot(*student, QStringLiteral("student-layout-test"));
+    closeNow(*student);
+
     // The class window: the table sorted by PFC with a student selected, the
     // distributions, and a link of the heat map traced to the items.
-    main.findChild<QAction*>(QStringLiteral("mnuClassOverview"))->trigger();
+    trigger(main, "mnuClassOverview");
     auto* overview = main.windows().find<frmClass>();
     overview->resultsTable()->sortByColumn(2, Qt::AscendingOrder);
     overview->resultsTable()->selectRow(2);
-    QApplication::processEvents();
-    overview->grab().save(out.filePath(QStringLiteral("class.png")));
+    camera.shoot(*overview, QStringLiteral("class"));
     overview->tabs()->setCurrentIndex(1);
-    QApplication::processEvents();
-    overview->grab().save(out.filePath(QStringLiteral("class-histograms.png")));
+    camera.shoot(*overview, QStringLiteral("class-histograms"));
     overview->tabs()->setCurrentIndex(2);
     overview->selectPair(3, 9);
-    QApplication::processEvents();
-    overview->grab().save(out.filePath(QStringLiteral("class-links.png")));
+    camera.shoot(*overview, QStringLiteral("class-links"));
     overview->openStudent(2);
-    // A link the student misses, clicked in the Miss panel.
-    const int k = overview->viewer()->current();
-    const qv::RunResults& run = *c.results;
-    const auto& links = run.students[std::size_t(k)].links;
-    const auto nodes =
-        qv::LayoutComparisonPanels(800, 600, run.data->conceptCount).nodePoints[qv::kPanelMiss];
-    for (int i = 0, done = 0; i < run.data->conceptCount && !done; ++i)
-        for (int j = i + 1; j < run.data->conceptCount && !done; ++j)
-            if ((done = run.stdLinks(i, j) && !qv::hasLink(links, i, j)))
-                emit overview->viewer()->findChild<ChartView*>()->clicked(
-                    {(nodes[std::size_t(i)].x + nodes[std::size_t(j)].x) / 2,
-                     (nodes[std::size_t(i)].y + nodes[std::size_t(j)].y) / 2});
-    QApplication::processEvents();
-    overview->viewer()->grab().save(out.filePath(QStringLiteral("viewer.png")));
-    dialogs.answerDialog = [&out](QDialog& d) {
+    frmStudentViewer* viewer = overview->viewer();
+    clickMissedLink(*viewer, *c.results);
+    camera.shoot(*viewer, QStringLiteral("viewer"));
+    viewer->setNodeLayout(qv::NodeLayout::Force);
+    clickMissedLink(*viewer, *c.results);
+    camera.shoot(*viewer, QStringLiteral("viewer-force"));
+    viewer->setNodeLayout(qv::NodeLayout::Circle);
+    closeNow(*overview);
+
+    dialogs.answerDialog = [&camera](QDialog& d) {
         d.show();
-        QApplication::processEvents();
-        d.grab().save(out.filePath(QStringLiteral("pfnet_dialog.png")));
+        camera.shoot(d, QStringLiteral("pfnet-dialog"));
         return true;
     };
-    main.findChild<QAction*>(QStringLiteral("mnuPfnetRun"))->trigger();
-    while (main.running())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    trigger(main, "mnuPfnetRun");
     main.findChild<QPushButton*>(QStringLiteral("ShowID"))->click();
     student = main.windows().find<frmStudent>();
     student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(1);
-    QApplication::processEvents();
-    student->grab().save(out.filePath(QStringLiteral("student_pfnet_force.png")));
-    main.grab().save(out.filePath(QStringLiteral("main_pfnet.png")));
+    camera.shoot(*student, QStringLiteral("student-pfnet-force"));
+    student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(0);
+    closeNow(*student);
+    camera.shoot(main, QStringLiteral("main-pfnet"));
+
+    trigger(main, "mnuData");
+    camera.shoot(*main.windows().find<frmData>(), QStringLiteral("data-editor"));
+    trigger(main, "mnuConceptNote");
+    camera.shoot(*main.windows().find<frmConceptNote>(), QStringLiteral("concept-editor"));
+    trigger(main, "mnuItemConcept");
+    camera.shoot(*main.windows().find<frmItemConcept>(), QStringLiteral("item-editor"));
+    main.windows().closeAll();
+    frmAbout about(dialogs, &main);
+    about.show();
+    camera.shoot(about, QStringLiteral("about"));
+    about.close();
+    frmSplash splash;
+    splash.showNow();
+    camera.shoot(splash, QStringLiteral("splash"));
+    splash.close();
+
     for (const auto& m : dialogs.messages)
         qWarning("message: %s", qPrintable(m.text));
-    return 0;
+    return camera.misfits();
 }

@@ -78,49 +78,99 @@ Expected<std::vector<PlanePoint>> ForceLayout(const LinkMatrix& links, int n) {
     return out;
 }
 
-ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t height,
-                                          const std::vector<PlanePoint>& positions) {
-    const auto n = static_cast<std::int32_t>(positions.size());
-    ComparisonLayout out = LayoutComparisonPanels(width, height, n);
-    if (n < 1) return out;
-    // The circle's square in panel 0, lowered a little to clear the title.
-    const double q = std::round(height / 4.0), r = q - 40;
-    const double left = q - r, right = q + r, top = q - r + 8, bottom = q + r + 4;
+namespace {
+
+// The engine cannot measure texts: a label " 12" of the 11-pixel drawing font
+// is taken as 7 pixels a character (the blank included) and 14 high.
+constexpr int kCharWidth = 7, kLabelHeight = 14;
+// Between a node's centre and its label's box, and between a label and the
+// inside of the 3-pixel frame.
+constexpr double kLabelGap = 4, kInset = 3;
+// Below the panel's title.
+constexpr double kTitleHeight = 16;
+// How much more one direction may be stretched than the other: a long thin
+// layout fills the panel without a straight chain turning into a zigzag.
+constexpr double kMaxStretch = 2;
+
+int labelWidth(int number) {
+    return kCharWidth * static_cast<int>(std::to_string(number).size() + 1);
+}
+
+struct Box {
+    double left, top, right, bottom;
+};
+
+// The bounding box of the positions mapped onto `area`, each direction
+// scaled to fill it as far as kMaxStretch allows, centred.
+std::vector<PlanePoint> fitted(const std::vector<PlanePoint>& positions, const Box& area) {
     double minX = positions[0].x, maxX = minX, minY = positions[0].y, maxY = minY;
     for (const PlanePoint& p : positions) {
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     }
     const double spanX = maxX - minX, spanY = maxY - minY;
-    double scale = 0;
-    if (spanX > 0) scale = (right - left) / spanX;
-    if (spanY > 0) scale = std::min(scale > 0 ? scale : 1e300, (bottom - top) / spanY);
-    const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+    const double width = area.right - area.left, height = area.bottom - area.top;
+    double sx = spanX > 0 ? width / spanX : 0, sy = spanY > 0 ? height / spanY : 0;
+    if (sx == 0) sx = sy;
+    if (sy == 0) sy = sx;
+    sx = std::min(sx, kMaxStretch * sy);
+    sy = std::min(sy, kMaxStretch * sx);
+    const double cx = (area.left + area.right) / 2, cy = (area.top + area.bottom) / 2;
     const double midX = (minX + maxX) / 2, midY = (minY + maxY) / 2;
+    std::vector<PlanePoint> out;
+    out.reserve(positions.size());
+    for (const PlanePoint& p : positions)
+        out.push_back({cx + (p.x - midX) * sx, cy + (p.y - midY) * sy});
+    return out;
+}
+
+// The label's box just clear of its node on the side away from `centre`:
+// kLabelGap from the node along the direction where the box is met first.
+LayoutPoint labelBeside(PlanePoint node, PlanePoint centre, int width) {
+    double dx = node.x - centre.x, dy = node.y - centre.y;
+    const double length = std::hypot(dx, dy);
+    if (length > 1e-9) {
+        dx /= length, dy /= length;
+    } else {
+        dx = 0, dy = -1;
+    }
+    const double halfW = width / 2.0, halfH = kLabelHeight / 2.0;
+    double t = 1e300;
+    if (std::abs(dx) > 1e-9) t = std::min(t, (halfW + kLabelGap) / std::abs(dx));
+    if (std::abs(dy) > 1e-9) t = std::min(t, (halfH + kLabelGap) / std::abs(dy));
+    return {roundPixel(node.x + t * dx - halfW), roundPixel(node.y + t * dy - halfH)};
+}
+
+}  // namespace
+
+ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t height,
+                                          const std::vector<PlanePoint>& positions) {
+    const auto n = static_cast<std::int32_t>(positions.size());
+    ComparisonLayout out = LayoutComparisonPanels(width, height, n);
+    if (n < 1) return out;
     const std::array<LayoutPoint, 5>& frame = out.framePoints[kPanelStdTarget];
-    // A number is its digits and a leading space, about 7 pixels each.
-    const auto labelWidth = static_cast<std::int32_t>(7 * (std::to_string(n).size() + 1));
+    const double widest = labelWidth(n);
+    const double titleTop = out.titlePoints[kPanelStdTarget].y;
+    const Box inside{frame[0].x + kInset, titleTop + kTitleHeight,
+                     frame[2].x - kInset, frame[2].y - kInset};
+    const Box area{inside.left + kLabelGap + widest, inside.top + kLabelGap + kLabelHeight,
+                   inside.right - kLabelGap - widest, inside.bottom - kLabelGap - kLabelHeight};
+    const std::vector<PlanePoint> placed = fitted(positions, area);
+    const PlanePoint centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     for (std::int32_t i = 0; i < n; ++i) {
-        const PlanePoint& p = positions[static_cast<std::size_t>(i)];
-        const double x = cx + (p.x - midX) * scale, y = cy + (p.y - midY) * scale;
-        double dx = x - cx, dy = y - cy;
-        const double length = std::hypot(dx, dy);
-        if (length > 0) {
-            dx /= length, dy /= length;
-        } else {
-            dx = 0, dy = -1;
-        }
-        const LayoutPoint node{roundPixel(x), roundPixel(y)};
-        const LayoutPoint label{
-            std::clamp(roundPixel(x + 10 * dx - 7), frame[0].x + 2, frame[1].x - labelWidth),
-            std::clamp(roundPixel(y + 10 * dy - 5), frame[0].y + 2, frame[2].y - 16)};
-        for (int panel = 0; panel < kPanelCount; ++panel) {
-            const auto pi = static_cast<std::size_t>(panel);
-            const LayoutPoint shift{out.framePoints[pi][0].x - frame[0].x,
-                                    out.framePoints[pi][0].y - frame[0].y};
-            out.nodePoints[pi][static_cast<std::size_t>(i)] = {node.x + shift.x, node.y + shift.y};
-            out.labelPoints[pi][static_cast<std::size_t>(i)] = {label.x + shift.x,
-                                                                label.y + shift.y};
+        const PlanePoint p = placed[static_cast<std::size_t>(i)];
+        const int w = labelWidth(i + 1);
+        const LayoutPoint node{roundPixel(p.x), roundPixel(p.y)};
+        LayoutPoint label = labelBeside(p, centre, w);
+        label.x = std::clamp(label.x, roundPixel(inside.left), roundPixel(inside.right) - w);
+        label.y = std::clamp(label.y, roundPixel(inside.top), roundPixel(inside.bottom) - kLabelHeight);
+        for (std::size_t panel = 0; panel < kPanelCount; ++panel) {
+            const LayoutPoint shift{out.framePoints[panel][0].x - frame[0].x,
+                                    out.framePoints[panel][0].y - frame[0].y};
+            out.nodePoints[panel][static_cast<std::size_t>(i)] = {node.x + shift.x,
+                                                                  node.y + shift.y};
+            out.labelPoints[panel][static_cast<std::size_t>(i)] = {label.x + shift.x,
+                                                                   label.y + shift.y};
         }
     }
     return out;

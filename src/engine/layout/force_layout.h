@@ -28,10 +28,11 @@ struct PlanePoint {
 // an error (out of memory).
 Expected<std::vector<PlanePoint>> ForceLayout(const LinkMatrix& links, int n);
 
-// The four panels of LayoutComparisonPanels with the concepts at `positions`,
-// scaled alike in both directions into the area the circle takes, instead of
-// on the circle. Each number label sits beside its node, away from the middle
-// of the panel, and inside the panel's frame.
+// The four panels of LayoutComparisonPanels with the concepts at `positions`
+// instead of on the circle: their bounding box fills the panel below its
+// title, less room for a label on every side (one direction stretched at most
+// twice as much as the other). Each number label sits just beside its node,
+// away from the middle of the panel, and inside the panel's frame.
 ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t height,
                                           const std::vector<PlanePoint>& positions);
 

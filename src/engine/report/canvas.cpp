@@ -49,6 +49,16 @@ void RecordingCanvas::drawText(LayoutPoint anchor, std::string_view text, const 
     ops_.back().style = style;
 }
 
+void RecordingCanvas::drawDot(LayoutPoint centre, int diameter) {
+    ops_.push_back(op(CanvasOp::Kind::Dot, centre));
+    ops_.back().width = diameter;
+}
+
+void RecordingCanvas::drawLabel(LayoutPoint topLeft, std::string_view text) {
+    ops_.push_back(op(CanvasOp::Kind::Label, topLeft));
+    ops_.back().text = text;
+}
+
 void RecordingCanvas::replay(Canvas& target) const {
     for (const CanvasOp& op : ops_) {
         switch (op.kind) {
@@ -72,6 +82,12 @@ void RecordingCanvas::replay(Canvas& target) const {
                 break;
             case CanvasOp::Kind::StyledText:
                 target.drawText(op.from, op.text, op.style);
+                break;
+            case CanvasOp::Kind::Dot:
+                target.drawDot(op.from, op.width);
+                break;
+            case CanvasOp::Kind::Label:
+                target.drawLabel(op.from, op.text);
                 break;
         }
     }

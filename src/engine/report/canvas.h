@@ -50,16 +50,21 @@ class Canvas {
     // in its own colour, size and placement.
     virtual void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) = 0;
     virtual void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) = 0;
+    // A filled round dot in the foreground colour.
+    virtual void drawDot(LayoutPoint centre, int diameter) = 0;
+    // A text like drawText(topLeft, text) on a box of the paper's colour, so
+    // that nothing drawn before shows through it.
+    virtual void drawLabel(LayoutPoint topLeft, std::string_view text) = 0;
 };
 
 // One recorded drawing operation.
 struct CanvasOp {
-    enum class Kind { Caption, LineWidth, Line, ColourLine, Text, Rect, StyledText };
+    enum class Kind { Caption, LineWidth, Line, ColourLine, Text, Rect, StyledText, Dot, Label };
     Kind kind = Kind::Line;
     LayoutPoint from{}, to{};  // a text's anchor; a Rect's top left and bottom right corners
     Rgb colour{};              // ColourLine and Rect
-    int width = 0;             // LineWidth only
-    std::string text;          // Caption, Text and StyledText
+    int width = 0;             // LineWidth, and a Dot's diameter
+    std::string text;          // Caption, Text, StyledText and Label
     TextStyle style{};         // StyledText only
     friend bool operator==(const CanvasOp&, const CanvasOp&) = default;
 };
@@ -75,6 +80,8 @@ class RecordingCanvas final : public Canvas {
     void drawText(LayoutPoint topLeft, std::string_view text) override;
     void fillRect(LayoutPoint topLeft, int width, int height, Rgb colour) override;
     void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
+    void drawDot(LayoutPoint centre, int diameter) override;
+    void drawLabel(LayoutPoint topLeft, std::string_view text) override;
 
     const std::vector<CanvasOp>& ops() const { return ops_; }
     bool empty() const { return ops_.empty(); }

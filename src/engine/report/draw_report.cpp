@@ -30,6 +30,11 @@ std::string_view trimmedLabel(std::string_view label) {
     return end == std::string_view::npos ? std::string_view{} : label.substr(0, end + 1);
 }
 
+bool placed(const ReportData& data) {
+    return !data.positions.empty() &&
+           data.positions.size() == static_cast<std::size_t>(data.conceptCount);
+}
+
 void drawFramesAndTitles(Canvas& canvas, const ComparisonLayout& layout) {
     for (std::size_t c = 0; c < 4; ++c)
         for (std::size_t p = 0; p < kPanelCount; ++p)
@@ -38,18 +43,33 @@ void drawFramesAndTitles(Canvas& canvas, const ComparisonLayout& layout) {
         canvas.drawText(layout.titlePoints[p], kTitles[p]);
 }
 
-void drawStdLinksAndNumbers(Canvas& canvas, const ReportData& data,
-                            const ComparisonLayout& layout) {
+// The circle's numbers stand outside the circle, so they are drawn with the
+// links; placed concepts get theirs after every link (drawNodesOverLinks).
+void drawStdLinks(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout,
+                  bool withNumbers) {
     const int n = data.conceptCount;
     const auto& nodes = layout.nodePoints[kPanelStdTarget];
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j)
             if (linked(data.stdLinks, i, j))
                 canvas.drawLine(at(nodes, i), at(nodes, j), kStdLinkColour);
+        if (!withNumbers) continue;
         const std::string number = conceptNumberText(i + 1);
         for (std::size_t p = 0; p < kPanelCount; ++p)
             canvas.drawText(at(layout.labelPoints[p], i), number);
     }
+}
+
+// Placed concepts sit among the links: a dot marks each, and the numbers,
+// drawn last on the paper's colour, are never covered.
+void drawNodesOverLinks(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
+    constexpr int kDot = 5;
+    for (std::size_t p = 0; p < kPanelCount; ++p)
+        for (int i = 0; i < data.conceptCount; ++i)
+            canvas.drawDot(at(layout.nodePoints[p], i), kDot);
+    for (std::size_t p = 0; p < kPanelCount; ++p)
+        for (int i = 0; i < data.conceptCount; ++i)
+            canvas.drawLabel(at(layout.labelPoints[p], i), conceptNumberText(i + 1));
 }
 
 void drawPanelLinks(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
@@ -93,18 +113,21 @@ std::string conceptNumberText(int number) {
     return " " + std::to_string(number);
 }
 
+ComparisonLayout reportLayout(const ReportData& data) {
+    return placed(data)
+               ? LayoutComparisonPanelsAt(kSurfaceWidth, kSurfaceHeight, data.positions)
+               : LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, data.conceptCount);
+}
+
 void DrawReport(Canvas& canvas, const ReportData& data) {
     canvas.setCaption(data.caption);
-    const bool placed = !data.positions.empty() &&
-                        data.positions.size() == static_cast<std::size_t>(data.conceptCount);
-    ComparisonLayout layout =
-        placed ? LayoutComparisonPanelsAt(kSurfaceWidth, kSurfaceHeight, data.positions)
-               : LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, data.conceptCount);
+    ComparisonLayout layout = reportLayout(data);
     canvas.setLineWidth(3);
     drawFramesAndTitles(canvas, layout);
-    drawStdLinksAndNumbers(canvas, data, layout);
+    drawStdLinks(canvas, data, layout, !placed(data));
     canvas.setLineWidth(1);
     drawPanelLinks(canvas, data, layout);
+    if (placed(data)) drawNodesOverLinks(canvas, data, layout);
     if (!data.method.empty() && !layout.reportPoints.empty()) {
         constexpr std::int32_t kLine = 20;
         const LayoutPoint first = layout.reportPoints[0];

@@ -40,8 +40,13 @@ struct ReportData {
 };
 
 // Frames, titles, the red STD links, the concept numbers, the links of the
-// four panels, the report lines and the numbered concept list.
+// four panels, the report lines and the numbered concept list. Concepts at
+// given positions get a dot each, and their numbers are drawn over the links.
 void DrawReport(Canvas& canvas, const ReportData& data);
+
+// Where DrawReport puts everything of `data`: the one source of the positions
+// that a drawing and a click on it share.
+ComparisonLayout reportLayout(const ReportData& data);
 
 // The report of record k of a run, its concepts at
 // `positions` (the circle when empty; see reportPositions).

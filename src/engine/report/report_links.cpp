@@ -39,7 +39,7 @@ double distanceToSegment(LayoutPoint p, LayoutPoint a, LayoutPoint b) {
 std::optional<ReportLink> reportLinkAt(const ReportData& data, LayoutPoint p, int tolerance) {
     const int n = data.conceptCount;
     if (n < 2) return std::nullopt;
-    const ComparisonLayout layout = LayoutComparisonPanels(kSurfaceWidth, kSurfaceHeight, n);
+    const ComparisonLayout layout = reportLayout(data);
     for (int panel = 0; panel < kPanelCount; ++panel) {
         const auto& f = layout.framePoints[static_cast<std::size_t>(panel)];
         if (p.x < f[0].x || p.x > f[2].x || p.y < f[0].y || p.y > f[2].y) continue;

@@ -15,7 +15,8 @@ struct ReportLink {
 
 // The link drawn nearest to `p` in the panel that holds it, when it passes
 // within `tolerance` pixels: in the Miss panel a standard link the student
-// lacks, in the Over panel one the student adds.
+// lacks, in the Over panel one the student adds. The links are where
+// DrawReport draws them for `data` (see reportLayout).
 std::optional<ReportLink> reportLinkAt(const ReportData& data, LayoutPoint p, int tolerance = 5);
 
 }  // namespace qv

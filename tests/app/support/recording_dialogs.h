@@ -11,8 +11,8 @@
 namespace qv::app::test {
 
 // Dialogs that never block: open- and save-file answers come from queues
-// (empty text, i.e. cancel, when one runs dry), the printer dialog from a
-// function (cancel when there is none), the program's own dialogs are
+// (empty text, i.e. cancel, when one runs dry), the printer dialog and the
+// questions from functions (cancel when there is none), the program's own dialogs are
 // answered by `answerDialog` (cancelled without one), and every call is
 // recorded.
 class RecordingDialogs final : public Dialogs {
@@ -27,6 +27,8 @@ class RecordingDialogs final : public Dialogs {
 
     QStringList answers, saveAnswers;
     std::function<bool(QPrinter&)> printerAnswer;
+    std::function<bool(const QString&)> questionAnswer;
+    QStringList questions;
     QStringList saveTitles;
     std::vector<OpenCall> opens;
     std::vector<Message> messages;
@@ -41,6 +43,10 @@ class RecordingDialogs final : public Dialogs {
     void message(QWidget*, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override {
         messages.push_back({icon, title, text});
+    }
+    bool question(QWidget*, const QString&, const QString& text, const QString&) override {
+        questions << text;
+        return questionAnswer && questionAnswer(text);
     }
     QString saveFile(QWidget*, const QString& title, const QString&, const QString&) override {
         saveTitles << title;

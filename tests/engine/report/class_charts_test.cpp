@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "layout/force_layout.h"
 #include "report/report_links.h"
 #include "verify/p272.h"
 
@@ -89,6 +92,40 @@ TEST(ReportLinks, MissAndOverLinksUnderThePointer) {
     EXPECT_FALSE(reportLinkAt(data, {203 + 300, 107}));  // A-C is no Match link
     EXPECT_FALSE(reportLinkAt(data, {20, 320}));
     EXPECT_FALSE(reportLinkAt(data, {700, 100}));  // the report column
+}
+
+// A report drawn with the force layout is clicked where its links are drawn,
+// not where the circle would put them.
+TEST(ReportLinks, ForceLayoutLinksAreFoundWhereTheyAreDrawn) {
+    ReportData data = exampleReportData("x", ExampleNet1(), ExampleNet2(), {}, {});
+    data.positions = *ForceLayout(ExampleNet1(), data.conceptCount);
+    const auto force = LayoutComparisonPanelsAt(800, 600, data.positions).nodePoints;
+    const auto circle = LayoutComparisonPanels(800, 600, data.conceptCount).nodePoints;
+    // A third of the way along: B-C crosses A-E at its middle.
+    const auto onLink = [](const std::vector<LayoutPoint>& nodes, int i, int j) {
+        const LayoutPoint a = nodes[static_cast<std::size_t>(i)];
+        const LayoutPoint b = nodes[static_cast<std::size_t>(j)];
+        return LayoutPoint{(2 * a.x + b.x) / 3, (2 * a.y + b.y) / 3};
+    };
+    const auto apart = [](LayoutPoint p, LayoutPoint q) {
+        return std::hypot(p.x - q.x, p.y - q.y) > 20;
+    };
+    // A-C, B-D and B-E are missed, A-D, A-E and B-C added.
+    int elsewhere = 0;
+    for (const auto& [i, j, panel] : {std::tuple{0, 2, kPanelMiss}, std::tuple{1, 3, kPanelMiss},
+                                      std::tuple{1, 4, kPanelMiss}, std::tuple{0, 3, kPanelOver},
+                                      std::tuple{0, 4, kPanelOver}, std::tuple{1, 2, kPanelOver}}) {
+        const auto& drawn = force[static_cast<std::size_t>(panel)];
+        const auto found = reportLinkAt(data, onLink(drawn, i, j));
+        ASSERT_TRUE(found) << i << "-" << j;
+        EXPECT_EQ(std::tuple(found->i, found->j, found->panel), std::tuple(i, j, panel));
+        const LayoutPoint onCircle = onLink(circle[static_cast<std::size_t>(panel)], i, j);
+        if (!apart(onCircle, onLink(drawn, i, j))) continue;
+        ++elsewhere;
+        const auto there = reportLinkAt(data, onCircle);
+        EXPECT_FALSE(there && there->i == i && there->j == j) << i << "-" << j;
+    }
+    EXPECT_GE(elsewhere, 3);
 }
 
 }  // namespace

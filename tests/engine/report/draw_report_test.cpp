@@ -134,6 +134,19 @@ TEST(DrawStudentReport, MethodLineAndForcePositions) {
     const auto force = LayoutComparisonPanelsAt(800, 600, *places).nodePoints[0];
     EXPECT_EQ(opsOf(c, Kind::ColourLine).front()->from, force[0]);
     EXPECT_NE(force, LayoutComparisonPanels(800, 600, 7).nodePoints[0]);
+    // Among the links, every concept gets a dot and its number comes after
+    // the last link, so that no link covers it; the circle has neither.
+    EXPECT_EQ(opsOf(c, Kind::Dot).size(), 4u * 7);
+    const auto labels = opsOf(c, Kind::Label);
+    ASSERT_EQ(labels.size(), 4u * 7);
+    EXPECT_EQ(labels[0]->text + labels[6]->text, " 1 7");
+    const auto lastLine = std::find_if(c.ops().rbegin(), c.ops().rend(), [](const CanvasOp& op) {
+        return op.kind == Kind::Line || op.kind == Kind::ColourLine || op.kind == Kind::Dot;
+    });
+    EXPECT_LT(&*lastLine, labels.front());
+    RecordingCanvas round;
+    DrawStudentReport(round, s, 0);
+    EXPECT_TRUE(opsOf(round, Kind::Dot).empty() && opsOf(round, Kind::Label).empty());
 }
 
 TEST(DrawReport, VerificationExampleHasNoPrxLine) {
