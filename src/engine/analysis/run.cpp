@@ -58,6 +58,15 @@ Expected<void> checkLoaded(const AppState& s) {
     return errorText("無法執行分析：尚未載入" + joined(missing) + "。三個檔案都載入後才能執行。");
 }
 
+// The loaders mark an item's concepts with 1 and nothing else; the
+// distances are counted over that table as bits.
+bool zeroOneTable(const ItemMatrix& table) {
+    for (int m = 0; m < table.rows(); ++m)
+        for (int c = 0; c < table.cols(); ++c)
+            if (!table(m, c).isZero() && table(m, c) != Currency::fromInt(1)) return false;
+    return true;
+}
+
 bool recordsConsistent(const AppState& s) {
     if (s.studentCount < 0 || static_cast<std::size_t>(s.studentCount) != s.students.size())
         return false;
@@ -258,6 +267,9 @@ Expected<void> checkClassRunnable(const AppState& s) {
         return errorText(
             "無法執行分析：題目所包含概念檔是依 " + std::to_string(s.itemConcept.cols()) +
             " 個概念載入的，目前的概念註解檔有 " + n + " 個概念。請重新載入題目所包含概念檔。");
+    if (!zeroOneTable(s.itemConcept))
+        return errorText("無法執行分析：題目所包含概念檔的內容只能是 0 或 1。"
+                         "請重新載入題目所包含概念檔。");
     const auto keyItems = static_cast<std::int64_t>(s.answerKey.size());
     const std::int64_t tableItems = s.itemConcept.rows();
     if (keyItems != tableItems || s.itemCount != tableItems)
