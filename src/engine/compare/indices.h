@@ -57,6 +57,7 @@ class PrxAgainst {
     int n_;
     std::optional<WholeDistanceMatrix> units_;  // the standard, when all whole
     std::int64_t sx_ = 0, sxx_ = 0;             // and its own sums then
+    std::int32_t largest_ = 1;                  // and its largest |cell|
 };
 
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:

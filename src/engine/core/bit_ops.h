@@ -6,34 +6,21 @@
 
 namespace qv {
 
-// Set bits of a word. Where the target has no popcount instruction the
-// library call costs more than this inline count.
+// Set bits of a word: one instruction in a QV_KERNEL clone that has POPCNT.
 inline int countBits(std::uint64_t x) {
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
-    x -= (x >> 1) & 0x5555555555555555;
-    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<int>((x * 0x0101010101010101) >> 56);
-#else
     return std::popcount(x);
-#endif
 }
 
-// countBits in a kernel compiled for POPCNT (kHardware) or for any target;
-// inlined so that the instruction comes from the caller's target.
-template <bool kHardware>
-[[gnu::always_inline]] inline int countBitsWith(std::uint64_t x) {
-    if constexpr (kHardware)
-        return __builtin_popcountll(x);
-    else
-        return countBits(x);
+// Bit m of the result set when byte m of `bytes` has its top bit set.
+inline std::uint64_t topBitsOfBytes(std::uint64_t bytes) {
+    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
+    return (((bytes >> 7) & 0x0101010101010101) * kGather) >> 56;
 }
 
 // Bit v set when cells[v] is non-zero, for v < count <= 64; eight cells at a
 // time on little-endian targets.
 inline std::uint64_t nonZeroBits(const std::uint8_t* cells, int count) {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F, kHigh = 0x8080808080808080;
-    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
     std::uint64_t bits = 0;
     int v = 0;
     if constexpr (std::endian::native == std::endian::little) {
@@ -41,7 +28,7 @@ inline std::uint64_t nonZeroBits(const std::uint8_t* cells, int count) {
             std::uint64_t w;
             std::memcpy(&w, cells + v, sizeof w);
             const std::uint64_t nonZero = (((w & kLow7) + kLow7) | w) & kHigh;
-            bits |= (((nonZero >> 7) * kGather) >> 56) << v;
+            bits |= topBitsOfBytes(nonZero) << v;
         }
     }
     for (; v < count; ++v)
