@@ -116,7 +116,7 @@ struct SharedRun {
           options(o),
           builder(s, o.method),
           gtdAgainst(s.stdGraphDistance, s.conceptCount),
-          prxAgainst(s.stdDistance, s.conceptCount),
+          prxAgainst(s.stdDistance, s.conceptCount, s.itemCount + 1),
           stdRows(linkRows(s.stdLinks, s.conceptCount)) {}
 };
 

@@ -272,7 +272,8 @@ std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatr
     return roundIndex(*r);
 }
 
-PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {
+PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n, int largestTarget)
+    : std_(stdDist), n_(n) {
     if (n < 2 || !wholeCells(stdDist, n)) return;
     // Both halves, in the padded rows the students' units come in.
     units_.emplace(n, n, std::int16_t{0}, kUnitRowAlign);
@@ -283,28 +284,23 @@ PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_
     const auto own = pairSums<std::int64_t>(*units_, *units_, n, kAsInteger, kPlainProduct);
     sx_ = own.sx;
     sxx_ = own.sxx;
+    std::int64_t largest = std::clamp(largestTarget, 1, kWholeDistanceLimit - 1);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
-            largest_ = std::max(largest_, std::abs(std::int32_t{(*units_)(i, j)}));
+            largest = std::max<std::int64_t>(largest, std::abs(std::int32_t{(*units_)(i, j)}));
+    block_ = static_cast<std::size_t>(
+        0x7FFFFFFF / (largest * std::clamp(largestTarget, 1, kWholeDistanceLimit - 1)));
 }
 
 namespace {
 
 // The target's sums and the cross sum over symmetric whole-unit matrices
 // with zero diagonals and padding, read flat: every sum counts each pair
-// twice. A block of cells whose products add up to less than 2^31 in
-// magnitude is summed in 32 bits (which the vector units take a lane at a
-// time) before it is widened; `largestX` bounds |x|.
+// twice. `block` cells, whose products add up to less than 2^31 in
+// magnitude, are summed in 32 bits (which the vector units take a lane at a
+// time) before they are widened.
 QV_KERNEL PairSums<std::int64_t> flatSums(const std::int16_t* xs, const std::int16_t* ys,
-                                          std::size_t cells, std::int32_t largestX) {
-    std::int16_t highest = 1, lowest = 0;
-    for (std::size_t k = 0; k < cells; ++k) {
-        highest = std::max(highest, ys[k]);
-        lowest = std::min(lowest, ys[k]);
-    }
-    const std::int32_t largestY = std::max<std::int32_t>(highest, -std::int32_t{lowest});
-    const auto block = static_cast<std::size_t>(
-        0x7FFFFFFF / (std::max(largestX, largestY) * static_cast<std::int64_t>(largestY)));
+                                          std::size_t cells, std::size_t block) {
     std::int64_t sy = 0, syy = 0, sxy = 0;
     for (std::size_t c = 0; c < cells; c += block) {
         const std::size_t count = std::min(block, cells - c);
@@ -338,7 +334,7 @@ std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const
         PairSums<std::int64_t> sums =
             flatSums(units_->rowData(0), target.rowData(0),
                      static_cast<std::size_t>(n_) * static_cast<std::size_t>(target.stride()),
-                     largest_);
+                     block_);
         sums.sx = sx_;
         sums.sxx = sxx_;
         const std::optional<double> r = prxFromSums(asMoney(sums), n_);

@@ -11,16 +11,11 @@ inline int countBits(std::uint64_t x) {
     return std::popcount(x);
 }
 
-// Bit m of the result set when byte m of `bytes` has its top bit set.
-inline std::uint64_t topBitsOfBytes(std::uint64_t bytes) {
-    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
-    return (((bytes >> 7) & 0x0101010101010101) * kGather) >> 56;
-}
-
 // Bit v set when cells[v] is non-zero, for v < count <= 64; eight cells at a
 // time on little-endian targets.
 inline std::uint64_t nonZeroBits(const std::uint8_t* cells, int count) {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F, kHigh = 0x8080808080808080;
+    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
     std::uint64_t bits = 0;
     int v = 0;
     if constexpr (std::endian::native == std::endian::little) {
@@ -28,7 +23,7 @@ inline std::uint64_t nonZeroBits(const std::uint8_t* cells, int count) {
             std::uint64_t w;
             std::memcpy(&w, cells + v, sizeof w);
             const std::uint64_t nonZero = (((w & kLow7) + kLow7) | w) & kHigh;
-            bits |= topBitsOfBytes(nonZero) << v;
+            bits |= (((nonZero >> 7) * kGather) >> 56) << v;
         }
     }
     for (; v < count; ++v)

@@ -1,6 +1,7 @@
 #include "pathfinder/first_order.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -8,10 +9,13 @@
 #include <vector>
 
 #include "core/currency.h"
-#include "core/bit_ops.h"
 #include "core/kernels.h"
 #include "core/link_rows.h"
 #include "core/whole_units.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qv {
 
@@ -263,10 +267,19 @@ typedef std::int16_t UnitLanes __attribute__((vector_size(32)));
 typedef std::int8_t UnitLaneBytes __attribute__((vector_size(16)));
 static_assert(kUnitRowAlign % 16 == 0);
 
-// Bit m set when byte m is all ones (every byte all ones or all clear).
-[[gnu::always_inline]] inline std::uint64_t setBytesBits(std::uint64_t bytes) {
+// Bit m set when byte m is all ones (every byte all ones or all clear). On
+// x86-64 one SSE2 instruction, which every clone has; elsewhere a multiply
+// gathers eight bytes at a time.
+[[gnu::always_inline]] inline std::uint64_t setBytesBits(const UnitLaneBytes& bytes) {
+#if defined(__SSE2__)
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(std::bit_cast<__m128i>(bytes)));
+#else
     constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
-    return ((bytes & 0x0101010101010101) * kGather) >> 56;
+    std::uint64_t halves[2];
+    std::memcpy(halves, &bytes, sizeof halves);
+    return ((halves[0] & 0x0101010101010101) * kGather) >> 56 |
+           ((halves[1] & 0x0101010101010101) * kGather) >> 56 << 8;
+#endif
 }
 
 // One row's cells at most `value`, or equal to it, as bits, the bits past n
@@ -279,20 +292,23 @@ template <bool kEqual, int kChunks>
                                            std::int16_t far, UnitLanes& atFar,
                                            std::uint64_t* bits) {
     const int chunks = kChunks > 0 ? kChunks : (n + 15) / 16;
+    // No cell is above `far`: at or above it every cell is kept.
+    const bool every = !kEqual && value >= far;
     std::uint64_t word = 0;
     for (int c = 0; c < chunks; ++c) {
         const int v = 16 * c;
         UnitLanes lanes, hit;
         std::memcpy(&lanes, cells + v, sizeof lanes);
         atFar |= lanes == far;
-        if constexpr (kEqual)
-            hit = lanes == value;
-        else
-            hit = lanes <= value;
-        const auto bytes = __builtin_convertvector(hit, UnitLaneBytes);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &bytes, sizeof halves);
-        word |= (setBytesBits(halves[0]) | setBytesBits(halves[1]) << 8) << (v % 64);
+        if (every) {
+            word |= std::uint64_t{0xFFFF} << (v % 64);
+        } else {
+            if constexpr (kEqual)
+                hit = lanes == value;
+            else
+                hit = lanes <= value;
+            word |= setBytesBits(__builtin_convertvector(hit, UnitLaneBytes)) << (v % 64);
+        }
         if (v % 64 == 48 || c + 1 == chunks) {
             const int end = std::min(n - (v - v % 64), 64);
             bits[v / 64] = end < 64 ? word & ((std::uint64_t{1} << end) - 1) : word;
