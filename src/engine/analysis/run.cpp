@@ -61,10 +61,14 @@ Expected<void> checkLoaded(const AppState& s) {
 // The loaders mark an item's concepts with 1 and nothing else; the
 // distances are counted over that table as bits.
 bool zeroOneTable(const ItemMatrix& table) {
-    for (int m = 0; m < table.rows(); ++m)
+    constexpr std::int64_t kOne = Currency::fromInt(1).raw();
+    bool other = false;
+    for (int m = 0; m < table.rows(); ++m) {
+        const Currency* row = table.rowData(m);
         for (int c = 0; c < table.cols(); ++c)
-            if (!table(m, c).isZero() && table(m, c) != Currency::fromInt(1)) return false;
-    return true;
+            other |= (row[c].raw() != 0) & (row[c].raw() != kOne);
+    }
+    return !other;
 }
 
 bool recordsConsistent(const AppState& s) {

@@ -286,34 +286,33 @@ static_assert(kUnitRowAlign % 16 == 0);
 // clear; `atFar` gathers which cells equal `far`. The row is read 16 cells
 // at a time, into its padding: a sighting of `far` there only costs the
 // exact look that follows. kChunks fixes the 16-cell chunks of a row of one
-// word at compile time (0: as many as n needs).
+// word at compile time (0: rows of any length, four chunks a word).
 template <bool kEqual, int kChunks>
 [[gnu::always_inline]] inline void rowBits(const std::int16_t* cells, int n, std::int16_t value,
                                            std::int16_t far, UnitLanes& atFar,
                                            std::uint64_t* bits) {
-    const int chunks = kChunks > 0 ? kChunks : (n + 15) / 16;
     // No cell is above `far`: at or above it every cell is kept.
     const bool every = !kEqual && value >= far;
-    std::uint64_t word = 0;
-    for (int c = 0; c < chunks; ++c) {
-        const int v = 16 * c;
-        UnitLanes lanes, hit;
-        std::memcpy(&lanes, cells + v, sizeof lanes);
-        atFar |= lanes == far;
-        if (every) {
-            word |= std::uint64_t{0xFFFF} << (v % 64);
-        } else {
+    const int words = kChunks > 0 ? 1 : (n + 63) / 64;
+    for (int w = 0; w < words; ++w) {
+        const int left = n - 64 * w;
+        std::uint64_t word = 0;
+        for (int c = 0; c < (kChunks > 0 ? kChunks : 4); ++c) {
+            if (kChunks == 0 && 16 * c >= left) break;
+            UnitLanes lanes, hit;
+            std::memcpy(&lanes, cells + 64 * w + 16 * c, sizeof lanes);
+            atFar |= lanes == far;
+            if (every) {
+                word |= std::uint64_t{0xFFFF} << (16 * c);
+                continue;
+            }
             if constexpr (kEqual)
                 hit = lanes == value;
             else
                 hit = lanes <= value;
-            word |= setBytesBits(__builtin_convertvector(hit, UnitLaneBytes)) << (v % 64);
+            word |= setBytesBits(__builtin_convertvector(hit, UnitLaneBytes)) << (16 * c);
         }
-        if (v % 64 == 48 || c + 1 == chunks) {
-            const int end = std::min(n - (v - v % 64), 64);
-            bits[v / 64] = end < 64 ? word & ((std::uint64_t{1} << end) - 1) : word;
-            word = 0;
-        }
+        bits[w] = left < 64 ? word & ((std::uint64_t{1} << left) - 1) : word;
     }
 }
 
