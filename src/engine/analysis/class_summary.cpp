@@ -191,24 +191,11 @@ void ClassTally::addBytes(std::string_view bytes) {
 }
 
 void ClassTally::add(const StudentRecord& r) {
-    ++students_;
-    addValue(kValueScore, r.score);
-    for (int which : {kValuePfc, kValueGtd, kValuePrx}) {
-        const auto& value = which == kValuePfc   ? r.pfcValue
-                            : which == kValueGtd ? r.gtdValue
-                                                 : r.prxValue;
-        const std::int16_t t = thousandths(value);
-        addValue(which, t == kNoValue ? std::nullopt : std::optional<std::int64_t>(t));
-    }
-    if (r.links.n == n_)
-        forEachUpperLink(r.links, [&](int i, int j) { ++pairStudents_[upperPairIndex(n_, i, j)]; });
-    const std::size_t words = std::min(r.correct.size(), (itemCorrect_.size() + 63) / 64);
-    for (std::size_t w = 0; w < words; ++w) {
-        for (std::uint64_t bits = r.correct[w]; bits != 0; bits &= bits - 1) {
-            const std::size_t item = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-            if (item < itemCorrect_.size()) ++itemCorrect_[item];
-        }
-    }
+    // Through the bytes, so that a record is read the one way.
+    thread_local std::string bytes;
+    bytes.clear();
+    appendBytes(bytes, r);
+    addBytes(bytes);
 }
 
 ClassSummary ClassTally::summary(const RunResults& results) const {

@@ -65,6 +65,19 @@ Expected<void> checkLoaded(const ClassData& s) {
     return errorText("無法執行分析：尚未載入" + joined(missing) + "。三個檔案都載入後才能執行。");
 }
 
+// The loaders mark an item's concepts with 1 and nothing else; the
+// distances are counted over that table as bits.
+bool zeroOneTable(const ItemMatrix& table) {
+    constexpr std::int64_t kOne = Currency::fromInt(1).raw();
+    bool other = false;
+    for (int m = 0; m < table.rows(); ++m) {
+        const Currency* row = table.rowData(m);
+        for (int c = 0; c < table.cols(); ++c)
+            other |= (row[c].raw() != 0) & (row[c].raw() != kOne);
+    }
+    return !other;
+}
+
 bool recordsConsistent(const ClassData& s) {
     if (s.studentCount < 0 || static_cast<std::size_t>(s.studentCount) != s.students.size())
         return false;
@@ -108,7 +121,7 @@ struct SharedRun {
           options(o),
           builder(s, o.method),
           gtdAgainst(standard.stdGraphDistance, s.conceptCount),
-          prxAgainst(standard.stdDistance, s.conceptCount),
+          prxAgainst(standard.stdDistance, s.conceptCount, s.itemCount + 1),
           stdRows(linkRows(standard.stdLinks, s.conceptCount)) {}
 };
 
@@ -268,6 +281,9 @@ Expected<void> checkClassRunnable(const ClassData& s) {
         return errorText(
             "無法執行分析：題目所包含概念檔是依 " + std::to_string(s.itemConcept.cols()) +
             " 個概念載入的，目前的概念註解檔有 " + n + " 個概念。請重新載入題目所包含概念檔。");
+    if (!zeroOneTable(s.itemConcept))
+        return errorText("無法執行分析：題目所包含概念檔的內容只能是 0 或 1。"
+                         "請重新載入題目所包含概念檔。");
     const auto keyItems = static_cast<std::int64_t>(s.answerKey.size());
     const std::int64_t tableItems = s.itemConcept.rows();
     if (keyItems != tableItems || s.itemCount != tableItems)

@@ -2,27 +2,23 @@
 
 #include "compare/graph_distance.h"
 #include "pathfinder/first_order.h"
-#include "pathfinder/matrix_ops.h"
 #include "pathfinder/student_distance.h"
 
 namespace qv {
 
-struct StudentNetworkBuilder::FastPath {
-    ItemConceptBits table;
+struct StudentNetworkBuilder::Table {
+    ItemConceptBits bits;
 };
 
 DistanceMatrix standardDistance(const ClassData& state) {
-    // With a 0/1 table the standard is a student who answered every item:
-    // the bit counts give the same cells without a power per cell.
-    if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount)) {
-        const std::vector<std::uint64_t> every(static_cast<std::size_t>(table->words),
-                                               ~std::uint64_t{0});
-        DistanceMatrix d;
-        studentDistanceInto(*table, every, state.itemCount, d);
-        return d;
-    }
-    return ColumnDistanceMatrix(state.itemConcept, state.itemCount, state.conceptCount,
-                                state.itemCount);
+    // The standard is a student who answered every item.
+    const ItemConceptBits table =
+        makeItemConceptBits(state.itemConcept, state.conceptCount).value();
+    const std::vector<std::uint64_t> every(static_cast<std::size_t>(table.words),
+                                           ~std::uint64_t{0});
+    DistanceMatrix d;
+    studentDistanceInto(table, every, state.itemCount, d);
+    return d;
 }
 
 LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n) {
@@ -52,10 +48,10 @@ void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, 
 }
 
 StudentNetworkBuilder::StudentNetworkBuilder(const ClassData& state, RunMethod method)
-    : state_(state), method_(method) {
-    if (auto table = makeItemConceptBits(state.itemConcept, state.conceptCount))
-        fast_ = std::make_unique<const FastPath>(FastPath{std::move(*table)});
-}
+    : state_(state),
+      method_(method),
+      table_(std::make_unique<const Table>(
+          Table{makeItemConceptBits(state.itemConcept, state.conceptCount).value()})) {}
 
 StudentNetworkBuilder::~StudentNetworkBuilder() = default;
 
@@ -66,19 +62,11 @@ DistanceMatrix StudentNetworkBuilder::distance(const Student& record) const {
 }
 
 void StudentNetworkBuilder::distanceInto(const Student& record, DistanceMatrix& out) const {
-    if (fast_) {
-        studentDistanceInto(fast_->table, record.correct, state_.itemCount, out);
-        return;
-    }
-    // Item-concept entries other than 0 and 1 take the general product with
-    // the diagonal correct-answer matrix; the run checked the item counts.
-    const int items = state_.itemCount;
-    auto hits = MatrixMultiply(itemMatrix(record, items), state_.itemConcept);
-    out = ColumnDistanceMatrix(*hits, items, state_.conceptCount, items);
+    studentDistanceInto(table_->bits, record.correct, state_.itemCount, out);
 }
 
 bool StudentNetworkBuilder::unitsInto(const Student& record, WholeDistanceMatrix& out) const {
-    return fast_ && studentUnitsInto(fast_->table, record.correct, state_.itemCount, out);
+    return studentUnitsInto(table_->bits, record.correct, state_.itemCount, out);
 }
 
 void StudentNetworkBuilder::unitsNetworkInto(const WholeDistanceMatrix& units,

@@ -52,11 +52,9 @@ struct StudentNetwork {
     GraphDistanceMatrix graphDistance;
 };
 
-// Builds students' matrices for the loaded class. Uses the bit-parallel
-// distance count when the item-concept matrix allows it (always for loaded
-// files) and the plain product and column distances otherwise; both give the
-// same matrices. The state must satisfy the run's preconditions and outlive
-// the builder.
+// Builds students' matrices for the loaded class by the bit-parallel count
+// over its 0/1 item-concept table. The state must satisfy the run's
+// preconditions (checkClassRunnable) and outlive the builder.
 class StudentNetworkBuilder {
   public:
     StudentNetworkBuilder(const ClassData& state, RunMethod method);
@@ -67,8 +65,8 @@ class StudentNetworkBuilder {
     DistanceMatrix distance(const Student& record) const;
     // The same into `out`, reusing its storage when it already has the size.
     void distanceInto(const Student& record, DistanceMatrix& out) const;
-    // The same distances as whole numbers, when the bit-parallel count is in
-    // use and the item count allows; false (and `out` untouched) otherwise.
+    // The same distances as whole numbers, when the item count allows; false
+    // (and `out` untouched) otherwise.
     bool unitsInto(const Student& record, WholeDistanceMatrix& out) const;
     // The method's network of distances from unitsInto, the same as
     // methodNetworkInto gives; the first-order methods in n^2 steps.
@@ -76,10 +74,10 @@ class StudentNetworkBuilder {
     StudentNetwork network(const Student& record) const;
 
   private:
-    struct FastPath;
+    struct Table;
     const ClassData& state_;
     RunMethod method_;
-    std::unique_ptr<const FastPath> fast_;
+    std::unique_ptr<const Table> table_;
 };
 
 }  // namespace qv

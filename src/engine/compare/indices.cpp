@@ -5,17 +5,14 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "core/bit_ops.h"
 #include "core/currency.h"
-#include "core/kernel_level.h"
+#include "core/kernels.h"
 #include "core/number_text.h"
 #include "core/whole_units.h"
-
-#if QV_HAS_AVX2_KERNELS
-#include <immintrin.h>
-#endif
 
 namespace qv {
 
@@ -61,8 +58,8 @@ PairSums<T> pairSums(const MX& xm, const MY& ym, int n, Value value, Times times
 const auto kPlainProduct = [](std::int64_t a, std::int64_t b) { return a * b; };
 const auto kAsInteger = [](auto cell) { return static_cast<std::int64_t>(cell); };
 
-// Whole-number distances (the quiz data give nothing else) below 2^13 in
-// magnitude, up to 4096 concepts: every product is exact and every sum stays
+// Whole-number distances below 2^13 in magnitude (the quiz data give nothing
+// else), up to 4096 concepts: every product is exact and every sum stays
 // below 2^49 units, so PRX may sum whole units instead of rounded products.
 constexpr int kMaxWholeSumConcepts = 4096;
 constexpr int kWholeBits = 13;
@@ -84,40 +81,27 @@ PairSums<Currency> asMoney(const PairSums<std::int64_t>& s) {
             Currency::fromInt(s.syy), Currency::fromInt(s.sxy)};
 }
 
+// PRX's sums as it defines them, each product rounded as Currency rounds it.
 PairSums<Currency> prxSums(const DistanceMatrix& xm, const DistanceMatrix& ym, int n) {
-    if (wholeCells(xm, n) && wholeCells(ym, n)) {
-        const auto units = [](Currency c) { return wholeUnits(c.raw()); };
-        return asMoney(pairSums<std::int64_t>(xm, ym, n, units, kPlainProduct));
-    }
     return pairSums<Currency>(
         xm, ym, n, [](Currency c) { return c; }, [](Currency a, Currency b) { return a * b; });
 }
 
 // A row's common and either counts are the set bits of the AND and the OR.
-template <bool kPopcnt>
-[[gnu::always_inline]] inline std::optional<double> rowPfcSum(const LinkRows& stdLinks,
-                                                              const LinkRows& target) {
+QV_KERNEL std::optional<double> pfcSum(const LinkRows& stdLinks, const LinkRows& target) {
     double sum = 0;
     for (int i = 0; i < target.n; ++i) {
         const std::uint64_t* s = stdLinks.row(i);
         const std::uint64_t* t = target.row(i);
         int common = 0, either = 0;
         for (int w = 0; w < target.words; ++w) {
-            common += countBitsWith<kPopcnt>(s[w] & t[w]);
-            either += countBitsWith<kPopcnt>(s[w] | t[w]);
+            common += countBits(s[w] & t[w]);
+            either += countBits(s[w] | t[w]);
         }
         if (either == 0) return std::nullopt;
         sum += static_cast<double>(common) / either;
     }
     return sum;
-}
-
-std::optional<double> portablePfcSum(const LinkRows& stdLinks, const LinkRows& target) {
-    return rowPfcSum<false>(stdLinks, target);
-}
-
-QV_AVX2_TARGET std::optional<double> avx2PfcSum(const LinkRows& stdLinks, const LinkRows& target) {
-    return rowPfcSum<true>(stdLinks, target);
 }
 
 }  // namespace
@@ -130,8 +114,7 @@ std::optional<double> PfcIndex(const LinkMatrix& stdLinks, const LinkMatrix& tar
 std::optional<double> PfcIndex(const LinkRows& stdLinks, const LinkRows& target) {
     assert(stdLinks.n == target.n && stdLinks.words == target.words);
     if (target.n < 1) return std::nullopt;
-    const std::optional<double> sum =
-        useAvx2Kernels() ? avx2PfcSum(stdLinks, target) : portablePfcSum(stdLinks, target);
+    const std::optional<double> sum = pfcSum(stdLinks, target);
     if (!sum) return std::nullopt;
     return roundIndex(*sum / target.n);
 }
@@ -196,7 +179,7 @@ namespace {
 
 // A length's set counts once for the target's sums, and once per plane of
 // the standard for the cross sum; the sets are taken as the search makes them.
-template <bool kPopcnt, int kWords, int kPlanes>
+template <int kWords, int kPlanes>
 struct SumLevels {
     const std::uint64_t* planes;
     int planeCount, words;
@@ -209,9 +192,9 @@ struct SumLevels {
             planes + static_cast<std::size_t>(i) * rowPlanes * static_cast<std::size_t>(rowWords);
         std::int64_t count = 0, cross = 0;
         for (int w = 0; w < rowWords; ++w) {
-            count += countBitsWith<kPopcnt>(set[w]);
+            count += countBits(set[w]);
             for (int b = 0; b < rowPlanes; ++b)
-                cross += std::int64_t{countBitsWith<kPopcnt>(set[w] & own[b * rowWords + w])} << b;
+                cross += std::int64_t{countBits(set[w] & own[b * rowWords + w])} << b;
         }
         s.sy += length * count;
         s.syy += length * length * count;
@@ -219,11 +202,11 @@ struct SumLevels {
     }
 };
 
-template <bool kPopcnt, int kWords, int kPlanes>
+template <int kWords, int kPlanes>
 [[gnu::always_inline]] inline PairSums<std::int64_t> searchSumsWith(const LinkRows& target,
                                                                     const std::uint64_t* planes,
                                                                     int planeCount) {
-    SumLevels<kPopcnt, kWords, kPlanes> sums{planes, planeCount, target.words, {}};
+    SumLevels<kWords, kPlanes> sums{planes, planeCount, target.words, {}};
     if constexpr (kWords == 1)
         searchOneWordLevels(target, sums);
     else
@@ -233,31 +216,19 @@ template <bool kPopcnt, int kWords, int kPlanes>
 
 // One-word rows with the standard's usual one to three planes get their own
 // code; the rest the general one.
-template <bool kPopcnt>
-[[gnu::always_inline]] inline PairSums<std::int64_t> searchSums(const LinkRows& target,
-                                                                const std::uint64_t* planes,
-                                                                int planeCount) {
-    if (target.words != 1) return searchSumsWith<kPopcnt, 0, 0>(target, planes, planeCount);
+QV_KERNEL PairSums<std::int64_t> searchSums(const LinkRows& target, const std::uint64_t* planes,
+                                           int planeCount) {
+    if (target.words != 1) return searchSumsWith<0, 0>(target, planes, planeCount);
     switch (planeCount) {
         case 1:
-            return searchSumsWith<kPopcnt, 1, 1>(target, planes, planeCount);
+            return searchSumsWith<1, 1>(target, planes, planeCount);
         case 2:
-            return searchSumsWith<kPopcnt, 1, 2>(target, planes, planeCount);
+            return searchSumsWith<1, 2>(target, planes, planeCount);
         case 3:
-            return searchSumsWith<kPopcnt, 1, 3>(target, planes, planeCount);
+            return searchSumsWith<1, 3>(target, planes, planeCount);
         default:
-            return searchSumsWith<kPopcnt, 1, 0>(target, planes, planeCount);
+            return searchSumsWith<1, 0>(target, planes, planeCount);
     }
-}
-
-PairSums<std::int64_t> portableSearchSums(const LinkRows& target, const std::uint64_t* planes,
-                                          int planeCount) {
-    return searchSums<false>(target, planes, planeCount);
-}
-
-QV_AVX2_TARGET PairSums<std::int64_t> avx2SearchSums(const LinkRows& target,
-                                                     const std::uint64_t* planes, int planeCount) {
-    return searchSums<true>(target, planes, planeCount);
 }
 
 }  // namespace
@@ -265,9 +236,7 @@ QV_AVX2_TARGET PairSums<std::int64_t> avx2SearchSums(const LinkRows& target,
 std::optional<double> GtdAgainst::index(const LinkRows& target) const {
     assert(target.n == n_ && target.words == words_);
     if (n_ < 2) return std::nullopt;
-    PairSums<std::int64_t> s = useAvx2Kernels()
-                                   ? avx2SearchSums(target, planes_.data(), planeCount_)
-                                   : portableSearchSums(target, planes_.data(), planeCount_);
+    PairSums<std::int64_t> s = searchSums(target, planes_.data(), planeCount_);
     s.sx = sx_;
     s.sxx = sxx_;
     return gtdIndexOf(gtdFromSums(s, n_));
@@ -303,7 +272,8 @@ std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatr
     return roundIndex(*r);
 }
 
-PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_(n) {
+PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n, int largestTarget)
+    : std_(stdDist), n_(n) {
     if (n < 2 || !wholeCells(stdDist, n)) return;
     // Both halves, in the padded rows the students' units come in.
     units_.emplace(n, n, std::int16_t{0}, kUnitRowAlign);
@@ -314,101 +284,40 @@ PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n) : std_(stdDist), n_
     const auto own = pairSums<std::int64_t>(*units_, *units_, n, kAsInteger, kPlainProduct);
     sx_ = own.sx;
     sxx_ = own.sxx;
+    std::int64_t largest = std::clamp(largestTarget, 1, kWholeDistanceLimit - 1);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            largest = std::max<std::int64_t>(largest, std::abs(std::int32_t{(*units_)(i, j)}));
+    block_ = static_cast<std::size_t>(
+        0x7FFFFFFF / (largest * std::clamp(largestTarget, 1, kWholeDistanceLimit - 1)));
 }
 
 namespace {
 
-// The target's sums and the cross sum of two whole-unit matrices: products
-// of 13-bit values fit 32 bits, their sums 64.
-[[gnu::always_inline]] inline PairSums<std::int64_t> unitSums(const WholeDistanceMatrix& xm,
-                                                              const WholeDistanceMatrix& ym,
-                                                              int n) {
-    PairSums<std::int64_t> s;
-    for (int i = 0; i + 1 < n; ++i) {
-        const std::int16_t* xs = xm.rowData(i);
-        const std::int16_t* ys = ym.rowData(i);
-        std::int64_t sy = 0, syy = 0, sxy = 0;
-        for (int j = i + 1; j < n; ++j) {
-            const std::int32_t x = xs[j], y = ys[j];
-            sy += y;
-            syy += y * y;
-            sxy += x * y;
-        }
-        s.sy += sy;
-        s.syy += syy;
-        s.sxy += sxy;
-    }
-    return s;
-}
-
-// Over symmetric matrices with zero diagonals and padding, read flat: every
-// sum counts each pair twice.
-[[gnu::always_inline]] inline PairSums<std::int64_t> flatSums(const std::int16_t* xs,
-                                                              const std::int16_t* ys,
-                                                              std::size_t cells) {
+// The target's sums and the cross sum over symmetric whole-unit matrices
+// with zero diagonals and padding, read flat: every sum counts each pair
+// twice. `block` cells, whose products add up to less than 2^31 in
+// magnitude, are summed in 32 bits (which the vector units take a lane at a
+// time) before they are widened.
+QV_KERNEL PairSums<std::int64_t> flatSums(const std::int16_t* xs, const std::int16_t* ys,
+                                          std::size_t cells, std::size_t block) {
     std::int64_t sy = 0, syy = 0, sxy = 0;
-    for (std::size_t c = 0; c < cells; ++c) {
-        const std::int32_t x = xs[c], y = ys[c];
-        sy += y;
-        syy += y * y;
-        sxy += x * y;
+    for (std::size_t c = 0; c < cells; c += block) {
+        const std::size_t count = std::min(block, cells - c);
+        const std::int16_t* bx = xs + c;
+        const std::int16_t* bys = ys + c;
+        std::uint32_t by = 0, byy = 0, bxy = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::int32_t x = bx[k], y = bys[k];
+            by += static_cast<std::uint32_t>(y);
+            byy += static_cast<std::uint32_t>(y * y);
+            bxy += static_cast<std::uint32_t>(x * y);
+        }
+        sy += static_cast<std::int32_t>(by);
+        syy += static_cast<std::int32_t>(byy);
+        sxy += static_cast<std::int32_t>(bxy);
     }
     return {0, sy / 2, 0, syy / 2, sxy / 2};
-}
-
-PairSums<std::int64_t> portableUnitSums(const WholeDistanceMatrix& xm,
-                                        const WholeDistanceMatrix& ym, int n, bool flat) {
-    if (!flat) return unitSums(xm, ym, n);
-    return flatSums(xm.rowData(0), ym.rowData(0),
-                    static_cast<std::size_t>(n) * static_cast<std::size_t>(xm.stride()));
-}
-
-#if QV_HAS_AVX2_KERNELS
-// flatSums sixteen cells a step: pairs of 13-bit products, below 2^27, add up
-// in 32-bit lanes for eight steps before they are widened.
-QV_AVX2_TARGET inline __m256i widened(__m256i sum, __m256i lanes) {
-    sum = _mm256_add_epi64(sum, _mm256_cvtepi32_epi64(_mm256_castsi256_si128(lanes)));
-    return _mm256_add_epi64(sum, _mm256_cvtepi32_epi64(_mm256_extracti128_si256(lanes, 1)));
-}
-
-QV_AVX2_TARGET PairSums<std::int64_t> avx2FlatSums(const std::int16_t* xs, const std::int16_t* ys,
-                                                   std::size_t cells) {
-    const __m256i ones = _mm256_set1_epi16(1);
-    __m256i wide[3] = {_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256()};
-    std::size_t c = 0;
-    while (c < cells) {
-        __m256i sy = _mm256_setzero_si256(), syy = sy, sxy = sy;
-        for (int step = 0; step < 8 && c < cells; ++step, c += 16) {
-            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + c));
-            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ys + c));
-            sy = _mm256_add_epi32(sy, _mm256_madd_epi16(y, ones));
-            syy = _mm256_add_epi32(syy, _mm256_madd_epi16(y, y));
-            sxy = _mm256_add_epi32(sxy, _mm256_madd_epi16(x, y));
-        }
-        wide[0] = widened(wide[0], sy);
-        wide[1] = widened(wide[1], syy);
-        wide[2] = widened(wide[2], sxy);
-    }
-    std::int64_t total[3];
-    for (int k = 0; k < 3; ++k) {
-        alignas(32) std::int64_t lanes[4];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), wide[k]);
-        total[k] = lanes[0] + lanes[1] + lanes[2] + lanes[3];
-    }
-    return {0, total[0] / 2, 0, total[1] / 2, total[2] / 2};
-}
-#endif
-
-QV_AVX2_TARGET PairSums<std::int64_t> avx2UnitSums(const WholeDistanceMatrix& xm,
-                                                   const WholeDistanceMatrix& ym, int n,
-                                                   bool flat) {
-    if (!flat) return unitSums(xm, ym, n);
-    const std::size_t cells = static_cast<std::size_t>(n) * static_cast<std::size_t>(xm.stride());
-#if QV_HAS_AVX2_KERNELS
-    return avx2FlatSums(xm.rowData(0), ym.rowData(0), cells);
-#else
-    return flatSums(xm.rowData(0), ym.rowData(0), cells);
-#endif
 }
 
 }  // namespace
@@ -418,24 +327,25 @@ std::optional<double> PrxAgainst::index(const DistanceMatrix& target) const {
 }
 
 std::optional<double> PrxAgainst::index(const WholeDistanceMatrix& target) const {
-    if (!units_) {
-        DistanceMatrix money(target.rows(), target.cols());
-        for (int i = 0; i < target.rows(); ++i)
-            for (int j = 0; j < target.cols(); ++j)
-                money(i, j) = Currency::fromInt(target(i, j));
-        return PrxIndex(std_, money, n_);
+    // Both sides whole and in range, with the rows padded alike as
+    // studentUnitsInto gives them: the whole-unit sums with nothing to check.
+    if (units_ && target.rows() == n_ && target.cols() == n_ &&
+        target.stride() == units_->stride()) {
+        PairSums<std::int64_t> sums =
+            flatSums(units_->rowData(0), target.rowData(0),
+                     static_cast<std::size_t>(n_) * static_cast<std::size_t>(target.stride()),
+                     block_);
+        sums.sx = sx_;
+        sums.sxx = sxx_;
+        const std::optional<double> r = prxFromSums(asMoney(sums), n_);
+        if (!r) return std::nullopt;
+        return roundIndex(*r);
     }
-    // Both sides whole and in range: the whole-unit sums with nothing to check.
-    // Padded rows as studentUnitsInto gives them are read whole, both halves.
-    const bool flat = target.rows() == n_ && target.cols() == n_ &&
-                      target.stride() == units_->stride() && target.stride() % kUnitRowAlign == 0;
-    PairSums<std::int64_t> sums = useAvx2Kernels() ? avx2UnitSums(*units_, target, n_, flat)
-                                                   : portableUnitSums(*units_, target, n_, flat);
-    sums.sx = sx_;
-    sums.sxx = sxx_;
-    const std::optional<double> r = prxFromSums(asMoney(sums), n_);
-    if (!r) return std::nullopt;
-    return roundIndex(*r);
+    DistanceMatrix money(target.rows(), target.cols());
+    for (int i = 0; i < target.rows(); ++i)
+        for (int j = 0; j < target.cols(); ++j)
+            money(i, j) = Currency::fromInt(target(i, j));
+    return PrxIndex(std_, money, n_);
 }
 
 }  // namespace qv

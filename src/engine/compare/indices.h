@@ -42,10 +42,11 @@ class GtdAgainst {
 
 // PrxIndex of many targets against one standard, equal to
 // PrxIndex(stdDist, target, n); whether the standard is in whole units is
-// found once. The standard must outlive it.
+// found once. The standard must outlive it. Whole-unit targets have no cell
+// beyond `largestTarget` in magnitude (a run's: the item count + 1).
 class PrxAgainst {
   public:
-    PrxAgainst(const DistanceMatrix& stdDist, int n);
+    PrxAgainst(const DistanceMatrix& stdDist, int n, int largestTarget = kWholeDistanceLimit - 1);
     std::optional<double> index(const DistanceMatrix& target) const;
     // Of whole-number distances (each below kWholeDistanceLimit in magnitude).
     // Rows padded to kUnitRowAlign are read whole: the matrix must then be
@@ -57,6 +58,7 @@ class PrxAgainst {
     int n_;
     std::optional<WholeDistanceMatrix> units_;  // the standard, when all whole
     std::int64_t sx_ = 0, sxx_ = 0;             // and its own sums then
+    std::size_t block_ = 0;                     // and the cells summed in 32 bits
 };
 
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:

@@ -4,7 +4,7 @@
 #include <cassert>
 
 #include "core/bit_ops.h"
-#include "core/kernel_level.h"
+#include "core/kernels.h"
 #include "core/number_text.h"
 
 namespace qv {
@@ -16,9 +16,7 @@ struct PairCounts {
 };
 
 // The pairs of row i beyond the diagonal, a word at a time per network.
-template <bool kPopcnt>
-[[gnu::always_inline]] inline PairCounts rowCounts(const LinkRows& stdLinks,
-                                                   const LinkRows& target) {
+QV_KERNEL PairCounts rowCounts(const LinkRows& stdLinks, const LinkRows& target) {
     PairCounts c;
     if (target.words == 1) {
         // Rows of one word: the pairs beyond the diagonal are the bits above i.
@@ -26,9 +24,9 @@ template <bool kPopcnt>
             const std::uint64_t later = ~std::uint64_t{0} << (i + 1);
             const std::uint64_t s = stdLinks.bits[static_cast<std::size_t>(i)] & later;
             const std::uint64_t t = target.bits[static_cast<std::size_t>(i)] & later;
-            c.match += countBitsWith<kPopcnt>(s & t);
-            c.miss += countBitsWith<kPopcnt>(s & ~t);
-            c.over += countBitsWith<kPopcnt>(t & ~s);
+            c.match += countBits(s & t);
+            c.miss += countBits(s & ~t);
+            c.over += countBits(t & ~s);
         }
         return c;
     }
@@ -38,20 +36,12 @@ template <bool kPopcnt>
         for (int w = i / 64; w < target.words; ++w) {
             const std::uint64_t later = bitRange(std::max(i + 1 - 64 * w, 0), 64);
             const std::uint64_t s = sRow[w] & later, t = tRow[w] & later;
-            c.match += countBitsWith<kPopcnt>(s & t);
-            c.miss += countBitsWith<kPopcnt>(s & ~t);
-            c.over += countBitsWith<kPopcnt>(t & ~s);
+            c.match += countBits(s & t);
+            c.miss += countBits(s & ~t);
+            c.over += countBits(t & ~s);
         }
     }
     return c;
-}
-
-PairCounts portableCounts(const LinkRows& stdLinks, const LinkRows& target) {
-    return rowCounts<false>(stdLinks, target);
-}
-
-QV_AVX2_TARGET PairCounts avx2Counts(const LinkRows& stdLinks, const LinkRows& target) {
-    return rowCounts<true>(stdLinks, target);
 }
 
 void addCounts(const PairCounts& c, int n, LinkFlagCounts& counts) {
@@ -74,8 +64,7 @@ void CountLinkFlags(const LinkMatrix& stdLinks, const LinkMatrix& target, int n,
 
 void CountLinkFlags(const LinkRows& stdLinks, const LinkRows& target, LinkFlagCounts& counts) {
     assert(stdLinks.n == target.n && stdLinks.words == target.words);
-    if (useAvx2Kernels()) return addCounts(avx2Counts(stdLinks, target), target.n, counts);
-    addCounts(portableCounts(stdLinks, target), target.n, counts);
+    addCounts(rowCounts(stdLinks, target), target.n, counts);
 }
 
 std::optional<double> linkRate(std::int32_t count, std::int32_t total) {

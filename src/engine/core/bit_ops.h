@@ -6,27 +6,9 @@
 
 namespace qv {
 
-// Set bits of a word. Where the target has no popcount instruction the
-// library call costs more than this inline count.
+// Set bits of a word: one instruction in a QV_KERNEL clone that has POPCNT.
 inline int countBits(std::uint64_t x) {
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(__POPCNT__)
-    x -= (x >> 1) & 0x5555555555555555;
-    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<int>((x * 0x0101010101010101) >> 56);
-#else
     return std::popcount(x);
-#endif
-}
-
-// countBits in a kernel compiled for POPCNT (kHardware) or for any target;
-// inlined so that the instruction comes from the caller's target.
-template <bool kHardware>
-[[gnu::always_inline]] inline int countBitsWith(std::uint64_t x) {
-    if constexpr (kHardware)
-        return __builtin_popcountll(x);
-    else
-        return countBits(x);
 }
 
 // Bit v set when cells[v] is non-zero, for v < count <= 64; eight cells at a

@@ -4,11 +4,13 @@
 
 namespace qv {
 
-// DCNetwork numbers its (n - 1) x n ordered pairs in 16 bits: 181 x 180 fits,
-// 182 x 181 does not.
+// The defined range of the DC method and of GTD, which count the n (n - 1)
+// ordered pairs of concepts in 16 bits: 181 x 180 fits, 182 x 181 does not.
+// The code here counts wider; the bound is the methods' definition, not a
+// limit of their implementation.
 inline constexpr std::int32_t kMaxDcConcepts = 181;
-// Concepts of a class or a matrix file: every method, DC included, must take
-// whatever the program loads.
+// Concepts of a class or a matrix file: a class is compared by GTD and a
+// matrix file may go to DC, so both stay within that defined range.
 inline constexpr std::int32_t kMaxConcepts = kMaxDcConcepts;
 // Concepts of a matrix file for PFNET, whose fast cases take n^2 log n
 // steps; a matrix of 5000 is 200 MB in memory.

@@ -2,14 +2,6 @@
 
 namespace qv {
 
-ItemMatrix itemMatrix(const Student& student, int itemCount) {
-    ItemMatrix m(itemCount, itemCount);
-    for (int i = 0; i < itemCount; ++i) {
-        if (student.isCorrect(i)) m(i, i) = Currency::fromInt(1);
-    }
-    return m;
-}
-
 DistanceMatrix builtInSampleMatrix() {
     static constexpr int kValues[5][5] = {
         {0, 1, 3, 2, 3}, {1, 0, 1, 4, 6}, {3, 1, 0, 5, 5}, {2, 4, 5, 0, 4}, {3, 6, 5, 4, 0}};

@@ -38,9 +38,8 @@ struct Student {
     // which items are right is in `correct`, the wrong ones its clear bits.
     std::string answers;
     std::int32_t score = 0;
-    // The diagonal of the correct-answer matrix, one bit per item. The dense
-    // item x item matrix is derived on demand (itemMatrix) rather than stored:
-    // it would cost ItemCount^2 x 8 bytes per student.
+    // The diagonal of the correct-answer matrix, one bit per item: the dense
+    // item x item matrix would cost ItemCount^2 x 8 bytes per student.
     std::vector<std::uint64_t> correct;
 
     bool isCorrect(int item) const {
@@ -60,9 +59,6 @@ struct StudentRecord : Student {
     std::optional<double> pfcValue, gtdValue, prxValue;
     std::array<std::optional<double>, 6> rateValues{};
 };
-
-// The dense correct-answer matrix: (m, m) is 1 when item m+1 was answered correctly.
-ItemMatrix itemMatrix(const Student& student, int itemCount);
 
 // The built-in 5 x 5 sample distance matrix.
 DistanceMatrix builtInSampleMatrix();

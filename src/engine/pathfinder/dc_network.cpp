@@ -4,14 +4,11 @@
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace qv {
 
 namespace {
-
-Int128 length(const DistanceMatrix& d, const ConceptPair& link) {
-    return d(link.first, link.second).raw();
-}
 
 // A pair (i, j) is cut by one link out of i, perhaps a middle link, and one
 // link into j, distinct and each shorter than L = D(i, j). No short link both
@@ -22,9 +19,9 @@ Int128 length(const DistanceMatrix& d, const ConceptPair& link) {
 // need q > L) nor, likewise, q. So the pair is cut exactly when o < L, q < L
 // and o + q + min(r, 0) < L.
 //
-// Collecting the short links anew for every pair and scanning their triples
-// to the end for every pair that stays linked cost up to n^5 per pair; these
-// minima, found once, answer each pair at once.
+// Collecting the short links anew for every pair and scanning their triples,
+// as the definition reads, costs up to n^5 per pair; these minima, found
+// once, answer each pair at once.
 std::optional<LinkMatrix> build(const DistanceMatrix& d, int n, Currency unlinkedDistance,
                                 const CancelFlag* cancel) {
     assert(n >= 0 && n <= kMaxDcConcepts && n <= d.rows() && n <= d.cols());
@@ -66,63 +63,6 @@ std::optional<LinkMatrix> build(const DistanceMatrix& d, int n, Currency unlinke
 }
 
 }  // namespace
-
-std::vector<ConceptPair> BuildPairList(int n) {
-    std::vector<ConceptPair> pairs;
-    if (n < 2) return pairs;
-    pairs.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(n - 1));
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b)
-            pairs.push_back({static_cast<std::int16_t>(a), static_cast<std::int16_t>(b)});
-    const std::size_t half = pairs.size();
-    for (std::size_t t = 0; t < half; ++t)
-        pairs.push_back({pairs[t].second, pairs[t].first});
-    return pairs;
-}
-
-bool CollectShorterLinks(std::vector<ConceptPair>& shortLinks,
-                         const std::vector<ConceptPair>& pairs, const DistanceMatrix& d,
-                         Currency limit) {
-    shortLinks.clear();
-    for (const ConceptPair& p : pairs)
-        if (d(p.first, p.second) < limit) shortLinks.push_back(p);
-    return shortLinks.empty();
-}
-
-bool CollectLinksFrom(const std::vector<ConceptPair>& shortLinks, int from,
-                      std::vector<int>& positions) {
-    positions.clear();
-    for (std::size_t t = 0; t < shortLinks.size(); ++t)
-        if (shortLinks[t].first == from) positions.push_back(static_cast<int>(t));
-    return positions.empty();
-}
-
-bool ShortCombinationExists(const std::vector<ConceptPair>& s, const DistanceMatrix& d,
-                            Currency limit, int i, int j) {
-    const Int128 bound = limit.raw();
-    const std::size_t m = s.size();
-    for (std::size_t t1 = 0; t1 < m; ++t1)
-        if (s[t1].first == i && s[t1].second == j && length(d, s[t1]) < bound) return true;
-
-    for (std::size_t t1 = 0; t1 < m; ++t1) {
-        if (s[t1].first != i) continue;
-        for (std::size_t t2 = 0; t2 < m; ++t2)
-            if (s[t2].second == j && t2 != t1 && length(d, s[t1]) + length(d, s[t2]) < bound)
-                return true;
-    }
-
-    for (std::size_t t1 = 0; t1 < m; ++t1) {
-        if (s[t1].first != i) continue;
-        for (std::size_t t2 = 0; t2 < m; ++t2) {
-            if (t2 == t1) continue;
-            for (std::size_t t3 = 0; t3 < m; ++t3) {
-                if (s[t3].second != j || t3 == t1 || t3 == t2) continue;
-                if (length(d, s[t1]) + length(d, s[t2]) + length(d, s[t3]) < bound) return true;
-            }
-        }
-    }
-    return false;
-}
 
 LinkMatrix DCNetwork(const DistanceMatrix& d, int n, Currency unlinkedDistance) {
     return *build(d, n, unlinkedDistance, nullptr);

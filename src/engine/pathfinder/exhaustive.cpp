@@ -190,14 +190,6 @@ LinkMatrix ExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinke
     return *search(d, n, unlinkedDistance, nullptr);
 }
 
-namespace detail {
-
-LinkMatrix PlainExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinkedDistance) {
-    return *pathSearch(d, n, unlinkedDistance, nullptr);
-}
-
-}  // namespace detail
-
 std::optional<LinkMatrix> ExhaustivePathFinder(const DistanceMatrix& d, int n,
                                                Currency unlinkedDistance,
                                                const CancelFlag& cancel) {

@@ -23,11 +23,4 @@ LinkMatrix ExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinke
 std::optional<LinkMatrix> ExhaustivePathFinder(const DistanceMatrix& d, int n,
                                                Currency unlinkedDistance, const CancelFlag& cancel);
 
-namespace detail {
-
-// The depth-first enumeration on any matrix, for checking the other route.
-LinkMatrix PlainExhaustivePathFinder(const DistanceMatrix& d, int n, Currency unlinkedDistance);
-
-}  // namespace detail
-
 }  // namespace qv

@@ -1,6 +1,7 @@
 #include "pathfinder/first_order.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -8,12 +9,12 @@
 #include <vector>
 
 #include "core/currency.h"
-#include "core/kernel_level.h"
+#include "core/kernels.h"
 #include "core/link_rows.h"
 #include "core/whole_units.h"
 
-#if QV_HAS_AVX2_KERNELS
-#include <immintrin.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 namespace qv {
@@ -261,97 +262,85 @@ void FirstOrderPathSearchInto(const DistanceMatrix& d, int n, LinkMatrix& out) {
 
 namespace {
 
-// One row's cells at most `value`, or equal to it, as bits; the bits past n
-// are clear. `seen` gathers whether some cell equals `far`.
-template <bool kEqual>
-[[gnu::always_inline]] inline void portableRowBits(const std::int16_t* cells, int n,
-                                                   std::int16_t value, std::int16_t far, bool& seen,
-                                                   std::uint64_t* bits) {
-    for (int v = 0; v < n; v += 64) {
-        std::uint64_t word = 0;
-        const int end = std::min(64, n - v);
-        for (int j = 0; j < end; ++j) {
-            word |= std::uint64_t{kEqual ? cells[v + j] == value : cells[v + j] <= value} << j;
-            seen = seen || cells[v + j] == far;
-        }
-        bits[v / 64] = word;
-    }
-}
+// 16 whole-unit cells; padded rows hold whole pairs of them.
+typedef std::int16_t UnitLanes __attribute__((vector_size(32)));
+typedef std::int8_t UnitLaneBytes __attribute__((vector_size(16)));
+static_assert(kUnitRowAlign % 16 == 0);
 
-#if QV_HAS_AVX2_KERNELS
-// One bit a cell of two vectors of 16-bit masks; packing works within 128-bit
-// halves, and the permute puts the 32 bytes back in cell order.
-QV_AVX2_TARGET inline std::uint64_t maskBits(__m256i a, __m256i b) {
-    return static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8)));
-}
-
-// 32 cells' bits, and whether any is at `far` gathered in atFar.
-template <bool kEqual>
-QV_AVX2_TARGET inline std::uint64_t halfWordBits(const std::int16_t* at, __m256i limit,
-                                                 __m256i farCells, __m256i& atFar) {
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 16));
-    atFar = _mm256_or_si256(
-        atFar, _mm256_or_si256(_mm256_cmpeq_epi16(a, farCells), _mm256_cmpeq_epi16(b, farCells)));
-    return kEqual ? maskBits(_mm256_cmpeq_epi16(a, limit), _mm256_cmpeq_epi16(b, limit))
-                  : ~maskBits(_mm256_cmpgt_epi16(a, limit), _mm256_cmpgt_epi16(b, limit)) &
-                        0xFFFFFFFFu;
-}
-
-// The same over rows padded to whole 32-cell blocks, a word of 64 cells a
-// step; a sighting of `far` in the padding only costs the exact look that
-// follows.
-template <bool kEqual>
-QV_AVX2_TARGET inline void avx2RowBits(const std::int16_t* cells, int n, std::int16_t value,
-                                       std::int16_t far, bool& seen, std::uint64_t* bits) {
-    const __m256i limit = _mm256_set1_epi16(value), farCells = _mm256_set1_epi16(far);
-    __m256i atFar = _mm256_setzero_si256();
-    const int words = (n + 63) / 64;
-    for (int w = 0; w < words; ++w) {
-        const std::int16_t* at = cells + 64 * w;
-        const std::uint64_t low = halfWordBits<kEqual>(at, limit, farCells, atFar);
-        bits[w] = 64 * w + 32 < n
-                      ? low | halfWordBits<kEqual>(at + 32, limit, farCells, atFar) << 32
-                      : low;
-    }
-    if (n % 64 != 0) bits[words - 1] &= (std::uint64_t{1} << (n % 64)) - 1;
-    seen = seen || !_mm256_testz_si256(atFar, atFar);
-}
+// Bit m set when byte m is all ones (every byte all ones or all clear). On
+// x86-64 one SSE2 instruction, which every clone has; elsewhere a multiply
+// gathers eight bytes at a time.
+[[gnu::always_inline]] inline std::uint64_t setBytesBits(const UnitLaneBytes& bytes) {
+#if defined(__SSE2__)
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(std::bit_cast<__m128i>(bytes)));
+#else
+    constexpr std::uint64_t kGather = 0x0102040810204080;  // bit 8m -> bit 56 + m
+    std::uint64_t halves[2];
+    std::memcpy(halves, &bytes, sizeof halves);
+    return ((halves[0] & 0x0101010101010101) * kGather) >> 56 |
+           ((halves[1] & 0x0101010101010101) * kGather) >> 56 << 8;
 #endif
+}
 
-template <bool kAvx2, bool kEqual>
+// One row's cells at most `value`, or equal to it, as bits, the bits past n
+// clear; `atFar` gathers which cells equal `far`. The row is read 16 cells
+// at a time, into its padding: a sighting of `far` there only costs the
+// exact look that follows. kChunks fixes the 16-cell chunks of a row of one
+// word at compile time (0: rows of any length, four chunks a word).
+template <bool kEqual, int kChunks>
 [[gnu::always_inline]] inline void rowBits(const std::int16_t* cells, int n, std::int16_t value,
-                                           std::int16_t far, bool& seen, std::uint64_t* bits) {
-#if QV_HAS_AVX2_KERNELS
-    if constexpr (kAvx2) return avx2RowBits<kEqual>(cells, n, value, far, seen, bits);
-#endif
-    portableRowBits<kEqual>(cells, n, value, far, seen, bits);
+                                           std::int16_t far, UnitLanes& atFar,
+                                           std::uint64_t* bits) {
+    // No cell is above `far`: at or above it every cell is kept.
+    const bool every = !kEqual && value >= far;
+    const int words = kChunks > 0 ? 1 : (n + 63) / 64;
+    for (int w = 0; w < words; ++w) {
+        const int left = n - 64 * w;
+        std::uint64_t word = 0;
+        for (int c = 0; c < (kChunks > 0 ? kChunks : 4); ++c) {
+            if (kChunks == 0 && 16 * c >= left) break;
+            UnitLanes lanes, hit;
+            std::memcpy(&lanes, cells + 64 * w + 16 * c, sizeof lanes);
+            atFar |= lanes == far;
+            if (every) {
+                word |= std::uint64_t{0xFFFF} << (16 * c);
+                continue;
+            }
+            if constexpr (kEqual)
+                hit = lanes == value;
+            else
+                hit = lanes <= value;
+            word |= setBytesBits(__builtin_convertvector(hit, UnitLaneBytes)) << (16 * c);
+        }
+        bits[w] = left < 64 ? word & ((std::uint64_t{1} << left) - 1) : word;
+    }
 }
 
 // The first-order rows; the rule is in FirstOrderOfCountsInto. Most students
 // leave no two concepts unanswered, so the cells at `unrelated` are picked
 // out only when the first pass saw one.
-template <bool kAvx2>
+template <int kChunks>
 [[gnu::always_inline]] inline void rowsOfCounts(bool triangle, const WholeDistanceMatrix& counts,
                                                 int n, std::int16_t threshold,
                                                 std::int16_t unrelated, LinkRows& out) {
     const int words = out.words;
-    bool seen = false;
+    UnitLanes atFar{};
     for (int i = 0; i < n; ++i) {
         std::uint64_t* kept = out.bits.data() + static_cast<std::size_t>(i) * words;
-        rowBits<kAvx2, false>(counts.rowData(i), n, triangle && i != 0 ? threshold : unrelated,
-                              unrelated, seen, kept);
+        rowBits<false, kChunks>(counts.rowData(i), n, triangle && i != 0 ? threshold : unrelated,
+                                unrelated, atFar, kept);
         kept[0] |= 1;
         kept[i / 64] &= ~(std::uint64_t{1} << (i % 64));
     }
-    if (!seen) return;
+    std::uint64_t anyFar[4];
+    std::memcpy(anyFar, &atFar, sizeof anyFar);
+    if ((anyFar[0] | anyFar[1] | anyFar[2] | anyFar[3]) == 0) return;
     thread_local std::vector<std::uint64_t> farBits;
     farBits.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(words), 0);
     int firstUnrelated = -1;
     for (int i = 0; i < n; ++i) {
         std::uint64_t* far = farBits.data() + static_cast<std::size_t>(i) * words;
-        rowBits<kAvx2, true>(counts.rowData(i), n, unrelated, unrelated, seen, far);
+        rowBits<true, kChunks>(counts.rowData(i), n, unrelated, unrelated, atFar, far);
         for (int w = 0; w < words && firstUnrelated < 0; ++w)
             if (far[w] != 0) firstUnrelated = i;
     }
@@ -367,15 +356,20 @@ template <bool kAvx2>
         out.bits[w] &= ~farBits[w];
 }
 
-void portableRowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
-                          std::int16_t threshold, std::int16_t unrelated, LinkRows& out) {
-    rowsOfCounts<false>(triangle, counts, n, threshold, unrelated, out);
-}
-
-QV_AVX2_TARGET void avx2RowsOfCounts(bool triangle, const WholeDistanceMatrix& counts, int n,
-                                     std::int16_t threshold, std::int16_t unrelated,
-                                     LinkRows& out) {
-    rowsOfCounts<true>(triangle, counts, n, threshold, unrelated, out);
+QV_KERNEL void firstOrderRows(bool triangle, const WholeDistanceMatrix& counts, int n,
+                              std::int16_t threshold, std::int16_t unrelated, LinkRows& out) {
+    switch ((n + 15) / 16) {
+        case 1:
+            return rowsOfCounts<1>(triangle, counts, n, threshold, unrelated, out);
+        case 2:
+            return rowsOfCounts<2>(triangle, counts, n, threshold, unrelated, out);
+        case 3:
+            return rowsOfCounts<3>(triangle, counts, n, threshold, unrelated, out);
+        case 4:
+            return rowsOfCounts<4>(triangle, counts, n, threshold, unrelated, out);
+        default:
+            return rowsOfCounts<0>(triangle, counts, n, threshold, unrelated, out);
+    }
 }
 
 }  // namespace
@@ -392,11 +386,16 @@ void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, in
         return;
     }
     const std::int16_t threshold = triangle ? rowZeroThreshold(counts, n) : unrelated;
-    // The vector form reads whole padded rows, past n, where the cells are zero.
-    if (useAvx2Kernels() && counts.stride() % kUnitRowAlign == 0)
-        avx2RowsOfCounts(triangle, counts, n, threshold, unrelated, out);
-    else
-        portableRowsOfCounts(triangle, counts, n, threshold, unrelated, out);
+    // The kernel reads whole padded rows, past n, where the cells are zero.
+    if (counts.stride() % kUnitRowAlign == 0) {
+        firstOrderRows(triangle, counts, n, threshold, unrelated, out);
+        return;
+    }
+    thread_local WholeDistanceMatrix padded;
+    padded.resizeSquare(n, kUnitRowAlign);
+    for (int i = 0; i < n; ++i)
+        std::copy_n(counts.rowData(i), n, padded.rowData(i));
+    firstOrderRows(triangle, padded, n, threshold, unrelated, out);
 }
 
 void FirstOrderOfCountsInto(bool triangle, const WholeDistanceMatrix& counts, int n,

@@ -1,9 +1,11 @@
 #pragma once
 
-// The routines behind PfnetNetworkInto, one per file. Each takes a symmetric,
-// non-negative matrix (unchecked), 2 <= n <= its size, and an `out` that is
-// n x n and all clear; it sets both halves of every linked pair. They are
-// instantiated for Currency (raw units) and for whole-number distances.
+// The routines behind PfnetNetworkInto, one per file: for each case of
+// (r, q) one general routine and at most one faster one for the sizes a
+// class has. Each takes a symmetric, non-negative matrix (unchecked),
+// 2 <= n <= its size, and an `out` that is n x n and all clear; it sets both
+// halves of every linked pair. They are instantiated for Currency (raw units)
+// and for whole-number distances.
 
 #include <algorithm>
 #include <cstdint>

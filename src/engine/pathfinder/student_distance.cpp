@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "core/bit_ops.h"
-#include "core/kernel_level.h"
+#include "core/kernels.h"
 
 namespace qv {
 
@@ -46,33 +46,14 @@ std::int16_t cellValue(std::int64_t count, const std::int16_t*) {
     return static_cast<std::int16_t>(count);
 }
 
-// Fewer than 65 items: each concept's counted items fit one word.
-template <bool kPopcnt, typename T>
-[[gnu::always_inline]] inline void singleWord(const ItemConceptBits& table, std::uint64_t counted,
-                                              T unrelated, Matrix<T>& d) {
+// Pair by pair: the popcount of the XOR of the two concepts' counted items.
+// kWords fixes the words per concept at compile time (0: as the table has).
+template <int kWords, typename T>
+[[gnu::always_inline]] inline void pairByPair(const ItemConceptBits& table,
+                                              const std::uint64_t* counted, T unrelated,
+                                              Matrix<T>& d) {
     const int n = table.conceptCount;
-    d.resizeSquare(n);
-    std::uint64_t onStack[256];
-    std::vector<std::uint64_t> onHeap(n > 256 ? static_cast<std::size_t>(n) : 0);
-    std::uint64_t* col = n > 256 ? onHeap.data() : onStack;
-    for (int c = 0; c < n; ++c)
-        col[c] = table.words ? table.conceptBits(c)[0] & counted : 0;
-    for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            const T v = (col[i] | col[j]) == 0 ? unrelated
-                                               : cellValue(countBitsWith<kPopcnt>(col[i] ^ col[j]),
-                                                           static_cast<const T*>(nullptr));
-            d(i, j) = d(j, i) = v;
-        }
-    }
-}
-
-template <bool kPopcnt, typename T>
-[[gnu::always_inline]] inline void multiWord(const ItemConceptBits& table,
-                                             const std::uint64_t* counted, T unrelated,
-                                             Matrix<T>& d) {
-    const int n = table.conceptCount;
-    const int words = table.words;
+    const int words = kWords > 0 ? kWords : table.words;
     d.resizeSquare(n);
     // Each concept's counted items once per student rather than once per pair.
     thread_local std::vector<std::uint64_t> columns;
@@ -95,7 +76,7 @@ template <bool kPopcnt, typename T>
             const std::uint64_t* b = columns.data() + static_cast<std::size_t>(j) * words;
             std::int64_t differ = 0;
             for (int w = 0; w < words; ++w)
-                differ += countBitsWith<kPopcnt>(a[w] ^ b[w]);
+                differ += countBits(a[w] ^ b[w]);
             d(i, j) = d(j, i) =
                 empty[static_cast<std::size_t>(i)] && empty[static_cast<std::size_t>(j)]
                     ? unrelated
@@ -118,7 +99,7 @@ constexpr auto kTwiceBytes = [] {
 // both concepts, which for a quiz of a few concepts per item is a short list
 // of (cell, item) pairs fixed by the table. Cells go into rows of
 // countRowStride, whose padding is left zero.
-template <bool kPopcnt, typename S>
+template <typename S>
 [[gnu::always_inline]] inline void sharedItemCounts(const ItemConceptBits& table,
                                                     const std::uint64_t* counted, S unrelated,
                                                     S* cells) {
@@ -131,7 +112,7 @@ template <bool kPopcnt, typename S>
         const std::uint64_t* bits = table.conceptBits(c);
         std::int64_t count = 0;
         for (int w = 0; w < table.words; ++w)
-            count += countBitsWith<kPopcnt>(bits[w] & counted[w]);
+            count += countBits(bits[w] & counted[w]);
         own[static_cast<std::size_t>(c)] = static_cast<S>(count);
         inRow[static_cast<std::size_t>(c)] = static_cast<S>(-1);
     }
@@ -168,7 +149,7 @@ template <bool kPopcnt, typename S>
         cells[at[e]] = static_cast<S>(cells[at[e]] - right[items[e]]);
 }
 
-template <bool kPopcnt, typename T>
+template <typename T>
 [[gnu::always_inline]] inline void byItem(const ItemConceptBits& table,
                                           const std::uint64_t* counted, int itemCount, T unrelated,
                                           Matrix<T>& d) {
@@ -177,14 +158,14 @@ template <bool kPopcnt, typename T>
     if constexpr (std::is_same_v<T, std::int16_t>) {
         // Rows padded alike take the counts in place.
         if (d.stride() == table.countRowStride && n > 0) {
-            sharedItemCounts<kPopcnt>(table, counted, unrelated, d.rowData(0));
+            sharedItemCounts(table, counted, unrelated, d.rowData(0));
             return;
         }
     }
     // Counts up to the item count, below 2^15 for this way of counting.
     thread_local std::vector<std::int32_t> scratch;
     scratch.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(table.countRowStride));
-    sharedItemCounts<kPopcnt>(table, counted, std::int32_t{itemCount} + 1, scratch.data());
+    sharedItemCounts(table, counted, std::int32_t{itemCount} + 1, scratch.data());
     for (int i = 0; i < n; ++i) {
         const std::int32_t* from =
             scratch.data() + static_cast<std::size_t>(i) * table.countRowStride;
@@ -194,38 +175,31 @@ template <bool kPopcnt, typename T>
     }
 }
 
-// The counts, in a portable form and one compiled for POPCNT and AVX2.
-template <bool kPopcnt, typename T>
+// Item by item when the table says so (few concept pairs per item), else
+// pair by pair, with one word per concept fixed at compile time.
+template <typename T>
 [[gnu::always_inline]] inline void distanceWith(const ItemConceptBits& table,
                                                 const std::vector<std::uint64_t>& correct,
                                                 int itemCount, T unrelated, Matrix<T>& out) {
     const std::uint64_t* counted = countedItems(table, correct, itemCount);
     if (table.countByItem)
-        byItem<kPopcnt>(table, counted, itemCount, unrelated, out);
-    else if (table.words <= 1)
-        singleWord<kPopcnt>(table, table.words == 1 ? counted[0] : 0, unrelated, out);
+        byItem(table, counted, itemCount, unrelated, out);
+    else if (table.words == 1)
+        pairByPair<1>(table, counted, unrelated, out);
     else
-        multiWord<kPopcnt>(table, counted, unrelated, out);
+        pairByPair<0>(table, counted, unrelated, out);
 }
 
-template <typename T>
-void portableDistance(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
-                      int itemCount, T unrelated, Matrix<T>& out) {
-    distanceWith<false>(table, correct, itemCount, unrelated, out);
+QV_KERNEL void moneyDistance(const ItemConceptBits& table,
+                             const std::vector<std::uint64_t>& correct, int itemCount,
+                             DistanceMatrix& out) {
+    distanceWith(table, correct, itemCount,
+                 Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1), out);
 }
 
-template <typename T>
-QV_AVX2_TARGET void avx2Distance(const ItemConceptBits& table,
-                                 const std::vector<std::uint64_t>& correct, int itemCount,
-                                 T unrelated, Matrix<T>& out) {
-    distanceWith<true>(table, correct, itemCount, unrelated, out);
-}
-
-template <typename T>
-void distanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
-                  int itemCount, T unrelated, Matrix<T>& out) {
-    if (useAvx2Kernels()) return avx2Distance(table, correct, itemCount, unrelated, out);
-    portableDistance(table, correct, itemCount, unrelated, out);
+QV_KERNEL void unitDistance(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
+                            int itemCount, WholeDistanceMatrix& out) {
+    distanceWith(table, correct, itemCount, static_cast<std::int16_t>(itemCount + 1), out);
 }
 
 }  // namespace
@@ -282,15 +256,14 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
 
 void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                          int itemCount, DistanceMatrix& out) {
-    distanceInto(table, correct, itemCount,
-                 Currency::fromInt(static_cast<std::int64_t>(itemCount) + 1), out);
+    moneyDistance(table, correct, itemCount, out);
 }
 
 bool studentUnitsInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,
                       int itemCount, WholeDistanceMatrix& out) {
     if (itemCount < 0 || itemCount + 1 >= kWholeDistanceLimit) return false;
     out.resizeSquare(table.conceptCount, kUnitRowAlign);
-    distanceInto(table, correct, itemCount, static_cast<std::int16_t>(itemCount + 1), out);
+    unitDistance(table, correct, itemCount, out);
     return true;
 }
 

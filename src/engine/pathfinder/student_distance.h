@@ -35,8 +35,8 @@ struct ItemConceptBits {
     }
 };
 
-// Built once per run. Empty when some entry is neither 0 nor 1 (the caller
-// then takes the general matrix operations). conceptCount defaults to the
+// Built once per run. Empty when some entry is neither 0 nor 1, which no
+// loader gives and a run refuses. conceptCount defaults to the
 // table's columns; `byItem` sets the way of counting instead of the cost
 // estimate (both give the same distances).
 std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept);
@@ -44,9 +44,9 @@ std::optional<ItemConceptBits> makeItemConceptBits(const ItemMatrix& itemConcept
                                                    std::optional<bool> byItem = std::nullopt);
 
 // A student's concept distances into `out`, reusing its storage when it
-// already has the size: exactly
-// ColumnDistanceMatrix(MatrixMultiply(itemMatrix(record, itemCount), itemConcept),
-//                      itemCount, conceptCount, itemCount).
+// already has the size: for two concepts, the number of counted items (right
+// answers among the first itemCount) that cover exactly one of them, or
+// itemCount + 1 when no counted item covers either; the diagonal 0.
 // `correct` is the student's correct-answer bitset (bit m of word m / 64 for
 // item m + 1); words it lacks count as wrong answers.
 void studentDistanceInto(const ItemConceptBits& table, const std::vector<std::uint64_t>& correct,

@@ -11,7 +11,7 @@ namespace qv {
 // work takes. Cell (i, j) stands for Currency::fromInt(cell).
 using WholeDistanceMatrix = Matrix<std::int16_t>;
 inline constexpr int kWholeDistanceLimit = 1 << 13;
-// Rows of 32 cells (two AVX2 vectors) or multiples, the padding zero, let the
+// Rows of 32 cells or multiples, the padding zero, let the
 // kernels take whole rows; studentUnitsInto pads its matrices so.
 inline constexpr int kUnitRowAlign = 32;
 

@@ -243,6 +243,9 @@ TEST(Run, RefusesBeforeChangingAnything) {
     otherConcepts.conceptNames.push_back(" E");
     expectRefused(otherConcepts, "依 4 個概念載入");
     expectRefused(makeClass({{1}, {1}}, 1, "AB", {{"1", "AB"}}), "只有 1 個概念");
+    ClassData weighted = loaded;  // distances are counted over a 0/1 table only
+    weighted.itemConcept(2, 1) = Currency::fromDouble(0.5);
+    expectRefused(weighted, "只能是 0 或 1");
     // A q the class's concept count does not allow.
     RunOptions options;
     options.method = RunMethod::pfnet({PfnetR::Infinity, 4});

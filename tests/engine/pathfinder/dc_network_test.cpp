@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "dc_pair_list.h"
 #include "link_networks.h"
 
 namespace qv {
@@ -72,19 +73,19 @@ TEST(DCNetwork, NonNegativeMatricesFollowTheTwoLinkRule) {
 
 // DCNetwork pair by pair through its defining steps.
 LinkMatrix stepwiseDC(const DistanceMatrix& d, int n, Currency unlinked) {
-    const std::vector<ConceptPair> pairs = BuildPairList(n);
+    const std::vector<test::ConceptPair> pairs = test::BuildPairList(n);
     LinkMatrix links(n, n, 1);
     for (int i = 0; i < n; ++i)
         links(i, i) = 0;
-    std::vector<ConceptPair> shortLinks;
+    std::vector<test::ConceptPair> shortLinks;
     std::vector<int> fromFirst;
     for (int i = 0; i + 1 < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const Currency dij = d(i, j);
             if (dij.isZero()) continue;
-            if (dij == unlinked || (!CollectShorterLinks(shortLinks, pairs, d, dij) &&
-                                    !CollectLinksFrom(shortLinks, i, fromFirst) &&
-                                    ShortCombinationExists(shortLinks, d, dij, i, j)))
+            if (dij == unlinked || (!test::CollectShorterLinks(shortLinks, pairs, d, dij) &&
+                                    !test::CollectLinksFrom(shortLinks, i, fromFirst) &&
+                                    test::ShortCombinationExists(shortLinks, d, dij, i, j)))
                 links(i, j) = links(j, i) = 0;
         }
     return links;

@@ -9,6 +9,7 @@
 
 #include "core/state.h"
 #include "link_networks.h"
+#include "plain_path_search.h"
 #include "pathfinder/dc_network.h"
 
 namespace qv {
@@ -145,7 +146,7 @@ TEST(Exhaustive, NonNegativeMatricesMatchThePlainSearch) {
             for (int k = 0; k < n; ++k)
                 d(k, k) = Currency::fromInt(k % 3 - 1);
         const Currency u = Currency::fromInt(unlinked);
-        ASSERT_EQ(ExhaustivePathFinder(d, n, u), detail::PlainExhaustivePathFinder(d, n, u))
+        ASSERT_EQ(ExhaustivePathFinder(d, n, u), test::plainExhaustiveNetwork(d, n, u))
             << "round " << round;
     }
 }

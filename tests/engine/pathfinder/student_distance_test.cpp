@@ -5,7 +5,6 @@
 #include <random>
 
 #include "defined_distances.h"
-#include "kernel_levels.h"
 #include "pathfinder/first_order.h"
 
 namespace qv {
@@ -46,21 +45,19 @@ TEST(StudentDistance, CurrencyAndWholeUnitsFollowTheDefinition) {
                 test::definedDistances(table, items, concepts, [&](int m) {
                     return (correct[static_cast<std::size_t>(m / 64)] >> (m % 64)) & 1u;
                 });
-            test::atEachKernelLevel([&] {
-                reused.fill(Currency::fromInt(s + 3));
-                studentDistanceInto(*bits, correct, items, reused);
-                ASSERT_EQ(reused, expected) << items << " items, " << concepts << " concepts";
-                units.fill(static_cast<std::int16_t>(s + 3));
-                ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
-                for (int i = 0; i < concepts; ++i)
-                    for (int j = 0; j < concepts; ++j)
-                        ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
-                // Kernels read the rows whole: the padding must stay zero.
-                ASSERT_EQ(units.stride() % kUnitRowAlign, 0);
-                for (int i = 0; i < concepts; ++i)
-                    for (int j = concepts; j < units.stride(); ++j)
-                        ASSERT_EQ(units.rowData(i)[j], 0);
-            });
+            reused.fill(Currency::fromInt(s + 3));
+            studentDistanceInto(*bits, correct, items, reused);
+            ASSERT_EQ(reused, expected) << items << " items, " << concepts << " concepts";
+            units.fill(static_cast<std::int16_t>(s + 3));
+            ASSERT_TRUE(studentUnitsInto(*bits, correct, items, units));
+            for (int i = 0; i < concepts; ++i)
+                for (int j = 0; j < concepts; ++j)
+                    ASSERT_EQ(Currency::fromInt(units(i, j)), expected(i, j)) << i << "-" << j;
+            // Kernels read the rows whole: the padding must stay zero.
+            ASSERT_EQ(units.stride() % kUnitRowAlign, 0);
+            for (int i = 0; i < concepts; ++i)
+                for (int j = concepts; j < units.stride(); ++j)
+                    ASSERT_EQ(units.rowData(i)[j], 0);
         }
     }
 }
@@ -92,14 +89,12 @@ TEST(StudentDistance, NetworksOfCountsEqualTheGeneralFirstOrderTest) {
                 FirstOrderTriangleInto(money, concepts, general);
             else
                 FirstOrderPathSearchInto(money, concepts, general);
-            test::atEachKernelLevel([&] {
-                for (const WholeDistanceMatrix* counts : {&units, &plain}) {
-                    FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, fast);
-                    ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
-                    FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, rows);
-                    ASSERT_EQ(rows, linkRows(general, concepts)) << trial;
-                }
-            });
+            for (const WholeDistanceMatrix* counts : {&units, &plain}) {
+                FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, fast);
+                ASSERT_EQ(fast, general) << trial << (triangle ? " triangle" : " path search");
+                FirstOrderOfCountsInto(triangle, *counts, concepts, unrelated, rows);
+                ASSERT_EQ(rows, linkRows(general, concepts)) << trial;
+            }
         }
     }
 }
