@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <memory>
 
 #include "core/state.h"
@@ -23,6 +24,9 @@ struct AppContext {
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"
+    // The files the loaded class was read from (student data, concept notes,
+    // item concepts); empty where none is loaded. No export or print goes there.
+    std::array<QString, 3> inputFiles;
 
     // The run command of the last run, and the class summary of its results
     // (made when first asked for; dropped by every run and load).

@@ -54,6 +54,7 @@ void frmMain::openAndLoad(int light) {
     }
     setLit(light);
     loadedFiles_.at(static_cast<std::size_t>(light)) = file;
+    context_.inputFiles.at(static_cast<std::size_t>(light)) = file;
     showLoadState();
     classChanged();
     // The file is loaded; say so when it disagrees with another loaded file.
