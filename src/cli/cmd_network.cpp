@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analyze_output.h"
 #include "cli_text.h"
@@ -117,10 +118,11 @@ int runNetwork(const NetworkOptions& options) {
         return kExitBadInput;
     }
     DistanceMatrix d = AppState{}.sampleMatrix;
+    std::vector<int> rowLines;
     if (!options.matrixFile.empty()) {
-        auto read = readMatrixFile(options.matrixFile, method->maxConcepts);
+        auto read = readMatrixFile(options.matrixFile, method->maxConcepts, &rowLines);
         if (!read.ok()) {
-            std::cerr << read.error().message() << '\n';
+            std::cerr << "錯誤：" << read.error().message() << '\n';
             return kExitBadInput;
         }
         d = std::move(read).value();
@@ -136,9 +138,26 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << size.error().message() << '\n';
         return kExitBadInput;
     }
+    // A refusal of a file's matrix names the file, and its cells by line and field.
+    const auto fromFile = [&](Error e) {
+        if (options.matrixFile.empty()) return e;
+        e.file = options.matrixFile;
+        e.kind = "矩陣檔";
+        return e;
+    };
+    if (options.method == "pfnet" && !rowLines.empty()) {
+        const auto lineField = [&rowLines](int row, int col) {
+            return "第 " + std::to_string(rowLines[static_cast<std::size_t>(row)]) + " 行第 " +
+                   std::to_string(col + 1) + " 欄";
+        };
+        if (auto checked = checkPfnetMatrix(d, n, lineField); !checked) {
+            std::cerr << "錯誤：" << fromFile(checked.error()).message() << '\n';
+            return kExitBadInput;
+        }
+    }
     const auto links = method->build(d, n, resolved);
     if (!links) {
-        std::cerr << "錯誤：" << links.error().message() << '\n';
+        std::cerr << "錯誤：" << fromFile(links.error()).message() << '\n';
         return kExitBadInput;
     }
     return printText(linkRowsText(*links, n, "\n"));

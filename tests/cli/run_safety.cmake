@@ -105,3 +105,14 @@ foreach(option "--q" "--unlinked")
     message(FATAL_ERROR "${option} '': exit ${rc}, ${e}")
   endif()
 endforeach()
+
+# A link that points at itself, as input and as output: named, in the user's language.
+file(CREATE_LINK loop.txt ${WORK}/loop.txt SYMBOLIC)
+expect_run(2 "學生資料檔「[^」]*loop.txt」：無法讀取：符號連結形成迴圈" check --data ${WORK}/loop.txt)
+expect_run(2 "「[^」]*loop.txt」：無法寫入：符號連結形成迴圈"
+           analyze ${class} --output ${WORK}/loop.txt)
+
+# A matrix PFNET refuses names the file, the line and the field of both cells.
+file(WRITE ${WORK}/asymmetric.txt "3\n0 1 2\n\n1 0 3\n2 4 0\n")
+expect_run(2 "^錯誤：矩陣檔「[^」]*asymmetric.txt」：距離矩陣不對稱：第 4 行第 3 欄是 3，第 5 行第 2 欄卻是 4"
+           network --matrix ${WORK}/asymmetric.txt --method pfnet)

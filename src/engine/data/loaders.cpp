@@ -120,7 +120,7 @@ Error asKind(Error e, std::string_view path) {
 
 template <typename Kind>
 Expected<void> loadText(AppState& state, std::string_view bytes, std::string_view name) {
-    if (auto problem = detail::utf16Problem(bytes))
+    if (auto problem = detail::encodingProblem(bytes))
         return asKind<Kind>(Error{{}, 0, *problem}, name);
     auto parsed = Kind::parse(state, bytes, name);
     if (!parsed) return asKind<Kind>(parsed.error(), name);
@@ -138,7 +138,7 @@ Expected<void> loadFile(AppState& state, const std::filesystem::path& file) {
 
 Expected<StudentFileIndex> indexStudentText(AppState& state, std::string bytes,
                                             std::string_view name, std::size_t blockSize) {
-    if (auto problem = detail::utf16Problem(bytes))
+    if (auto problem = detail::encodingProblem(bytes))
         return asKind<StudentKind>(Error{{}, 0, *problem}, name);
     auto index = indexStudentFile(std::move(bytes), name, blockSize);
     if (!index) return asKind<StudentKind>(index.error(), name);

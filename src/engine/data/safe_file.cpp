@@ -182,6 +182,8 @@ std::string systemReason(int errnum) {
             return "磁碟讀寫錯誤";
         case EXDEV:
             return "暫存檔與目標不在同一個檔案系統";
+        case ELOOP:
+            return "符號連結形成迴圈";
         default:
             return std::string("系統錯誤：") + std::strerror(errnum);
     }
@@ -216,7 +218,13 @@ Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& ca
                                     StaleTemporaries* stale) {
     std::error_code ec;
     // A link is followed so that the file it names is replaced, not the link.
-    const fs::path target = fs::is_symlink(given, ec) ? fs::weakly_canonical(given, ec) : given;
+    fs::path target = given;
+    if (fs::is_symlink(given, ec)) {
+        target = fs::weakly_canonical(given, ec);
+        if (ec) return Error{pathText(given), 0, "無法寫入：" + systemReason(ec.value())};
+    }
+    if (target.filename().native().size() > kNameMax)
+        return Error{pathText(given), 0, "無法寫入：" + systemReason(ENAMETOOLONG)};
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
