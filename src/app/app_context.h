@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <memory>
 
 #include "analysis/student_matrices.h"
@@ -29,6 +30,9 @@ struct AppContext {
     QString dataFolder;         // "Data"
     QString conceptNoteFolder;  // "ConceptNote"
     QString itemConceptFolder;  // "ItemConcept"
+    // The files the loaded class was read from (student data, concept notes,
+    // item concepts); empty where none is loaded. No export or print goes there.
+    std::array<QString, 3> inputFiles;
 
     // The run command of the last run, its method, and the class summary of
     // its results (made when first asked for; dropped by every run and load).

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 
 #include "app_context.h"
+#include "data/loaders.h"
 #include "data/safe_file.h"
 #include "data/text_codec.h"
 #include "data_folders.h"
@@ -54,14 +55,16 @@ void EditorWindow::saveAndClose() {
 }
 
 std::optional<std::string> EditorWindow::readChosenFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showProblem(QStringLiteral("無法開啟檔案：\n%1\n%2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Only a regular file of bounded size: a pipe or a device would hold the
+    // window until it ends, if ever.
+    const auto bytes = readFileBytes(toPath(path));
+    if (!bytes) {
+        showProblem(
+            QStringLiteral("無法開啟檔案：\n%1\n%2")
+                .arg(QDir::toNativeSeparators(path), QString::fromStdString(bytes.error().what)));
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    return decodeText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return decodeText(*bytes);
 }
 
 bool EditorWindow::writeEditorFile(const QString& folder, const QString& name,

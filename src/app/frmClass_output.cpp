@@ -74,6 +74,10 @@ void frmClass::onExportResults() {
                                                    suggested(QStringLiteral("結果.csv")),
                                                    QStringLiteral("CSV 檔案 (*.csv)"));
     if (file.isEmpty()) return;
+    if (const auto refused = outputIsLoadedInput(context_, file)) {
+        context_.dialogs.message(this, QMessageBox::Warning, QStringLiteral("匯出結果"), *refused);
+        return;
+    }
     const Expected<void> written = [&] {
         BusyCursor busy;
         std::string csv = resultsCsvHead();
@@ -98,6 +102,10 @@ void frmClass::onExportCharts() {
         QStringLiteral("PNG 圖檔 (*.png);;SVG 圖檔 (*.svg);;PDF 檔案 (*.pdf)"));
     if (file.isEmpty()) return;
     if (!render::exportFormatOf(file)) file += QStringLiteral(".png");
+    if (const auto refused = outputIsLoadedInput(context_, file)) {
+        context_.dialogs.message(this, QMessageBox::Warning, QStringLiteral("匯出圖表"), *refused);
+        return;
+    }
     const RecordingCanvas page = chartsPage();
     const QString title = windowTitle();
     Expected<void> written;
@@ -121,7 +129,7 @@ void frmClass::onExportCharts() {
 }
 
 void frmClass::onPrintCharts() {
-    if (summary_ && printPicture(this, context_.dialogs, printer_, chartsPage(), windowTitle()))
+    if (summary_ && printPicture(this, context_, printer_, chartsPage(), windowTitle()))
         report(QStringLiteral("已列印圖表"));
 }
 
@@ -130,6 +138,13 @@ void frmClass::onPrintClass() {
     const auto pages = results_->students.size();
     if (!confirmClassPrint(context_.dialogs, this, pages)) return;
     if (!context_.dialogs.choosePrinter(this, QStringLiteral("列印全班報告"), printer_)) return;
+    const auto refused = pdfTargetRefused(
+        printer_, [this](const QString& file) { return outputIsLoadedInput(context_, file); });
+    if (refused) {
+        context_.dialogs.message(this, QMessageBox::Warning, QStringLiteral("列印全班報告"),
+                                 *refused);
+        return;
+    }
     job_ = new ClassPrintJob(results_, printer_, this);
     connect(job_, &ClassPrintJob::finished, this,
             [this, pages](bool cancelled, const QString& error) {

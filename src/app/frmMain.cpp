@@ -19,6 +19,7 @@
 #include "identity.h"
 #include "indicator_light.h"
 #include "logo.h"
+#include "print_pages.h"
 #include "report/draw_report.h"
 #include "screen_fit.h"
 #include "settings.h"
@@ -120,6 +121,8 @@ StudentWindowSource frmMain::studentWindow() {
             window->setNodeLayout(savedNodeLayout(context_));
             window->setLayoutChosen(
                 [this](NodeLayout layout) { saveNodeLayout(context_, layout); });
+            window->setOutputCheck(
+                [this](const QString& file) { return outputIsLoadedInput(context_, file); });
         }
         return window;
     };

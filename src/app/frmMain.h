@@ -119,7 +119,6 @@ class frmMain : public QMainWindow {
     QPushButton* showId_ = nullptr;
     QPlainTextEdit* showResult_ = nullptr;
     std::array<IndicatorLight*, 3> lights_{};
-    std::array<QString, 3> loadedFiles_;  // by light
     QProgressBar* progress_ = nullptr;
     QPushButton* cancelRun_ = nullptr;
     AnalysisRunner* runner_ = nullptr;

@@ -53,7 +53,7 @@ void frmMain::openAndLoad(int light) {
         return;
     }
     setLit(light);
-    loadedFiles_.at(static_cast<std::size_t>(light)) = file;
+    context_.inputFiles.at(static_cast<std::size_t>(light)) = file;
     showLoadState();
     classChanged(QStringLiteral("此報表來自先前載入的班級，請重新查詢。"));
     // The file is loaded; say so when it disagrees with another loaded file.
@@ -64,9 +64,9 @@ void frmMain::openAndLoad(int light) {
 
 void frmMain::showLoadState() {
     QStringList names;
-    for (std::size_t i = 0; i < loadedFiles_.size(); ++i) {
+    for (std::size_t i = 0; i < context_.inputFiles.size(); ++i) {
         const QString label = QString::fromUtf8(kFileKinds[i].label);
-        const QString& file = loadedFiles_[i];
+        const QString& file = context_.inputFiles[i];
         lights_[i]->setToolTip(
             label + QStringLiteral("：") +
             (file.isEmpty() ? QStringLiteral("尚未開啟") : QDir::toNativeSeparators(file)));

@@ -11,6 +11,7 @@
 #include "data_folders.h"
 #include "dialogs.h"
 #include "frmMain.h"
+#include "print_pages.h"
 #include "report/draw_report.h"
 
 namespace qv::app {
@@ -52,17 +53,12 @@ void frmMain::onExportJson() {
             QStringLiteral("尚未有分析結果。\n請先從「執行」選單執行分析，再匯出 JSON。"));
         return;
     }
-    const QString file = context_.dialogs.saveFile(this, title, suggestedJson(loadedFiles_[0]),
+    const QString file = context_.dialogs.saveFile(this, title, suggestedJson(context_.inputFiles[0]),
                                                    QStringLiteral("JSON 檔案 (*.json)"));
     if (file.isEmpty()) return;
-    for (const QString& input : loadedFiles_) {
-        if (!input.isEmpty() && sameFile(toPath(file), toPath(input))) {
-            context_.dialogs.message(
-                this, QMessageBox::Warning, title,
-                QStringLiteral("輸出檔「%1」就是已載入的輸入檔，寫入會毀掉班級資料；請改用另一個檔名。")
-                    .arg(QFileInfo(file).fileName()));
-            return;
-        }
+    if (const auto refused = outputIsLoadedInput(context_, file)) {
+        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
+        return;
     }
     const Expected<void> written = [&] {
         BusyCursor busy;

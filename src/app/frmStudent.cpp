@@ -18,6 +18,7 @@
 
 #include "dialogs.h"
 #include "painter_canvas.h"
+#include "print_pages.h"
 #include "report/draw_report.h"
 #include "screen_fit.h"
 
@@ -274,16 +275,18 @@ void frmStudent::onStart() {
 }
 
 bool frmStudent::printPicture() {
-    QPainter painter;
-    if (!painter.begin(&printer_)) {
-        dialogs_.message(
-            this, QMessageBox::Warning, QStringLiteral("列印"),
-            QStringLiteral("無法開始列印，請在「設定印表機」中選擇印表機或輸出檔案。"));
-        return false;
+    const auto refused = pdfTargetRefused(printer_, outputCheck_);
+    auto done = refused ? Expected<void>(errorText(refused->toStdString())) : Expected<void>();
+    if (done) {
+        PageOutput out(printer_, windowTitle());
+        out.add(picture_);
+        done = out.finish();
     }
-    const QRectF page(QPointF(0, 0), printer_.pageRect(QPrinter::DevicePixel).size());
-    render::paintPictureFitted(painter, page, picture_, Qt::black);
-    return painter.end();
+    if (!done) {
+        dialogs_.message(this, QMessageBox::Warning, QStringLiteral("列印"),
+                         QString::fromStdString(done.error().message()));
+    }
+    return done.ok();
 }
 
 }  // namespace qv::app

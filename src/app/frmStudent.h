@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QMainWindow>
@@ -61,8 +62,13 @@ class frmStudent : public QMainWindow {
     void showCentred();
 
     void setPrintDialogRunner(PrintDialogRunner runner) { runDialog_ = std::move(runner); }
+    // Refuses a PDF file that must not be written (a loaded input).
+    void setOutputCheck(std::function<std::optional<QString>(const QString&)> check) {
+        outputCheck_ = std::move(check);
+    }
     QPrinter& printer() { return printer_; }
-    // Prints the current picture on the current printer, one page.
+    // Prints the current picture on the current printer, one page; a PDF file
+    // is written whole or not at all, and a failure is shown naming it.
     bool printPicture();
 
   public slots:
@@ -84,6 +90,7 @@ class frmStudent : public QMainWindow {
     std::unique_ptr<WindowCanvas> canvas_;
     QPrinter printer_;
     PrintDialogRunner runDialog_;
+    std::function<std::optional<QString>(const QString&)> outputCheck_;
     QScrollArea* scroll_ = nullptr;
     StudentSurface* surface_ = nullptr;
     bool placed_ = false;

@@ -187,7 +187,7 @@ void frmStudentViewer::onReportClicked(LayoutPoint point) {
 
 void frmStudentViewer::onPrint() {
     if (current() < 0) return;
-    printPicture(this, context_.dialogs, printer_, view_->picture(), windowTitle());
+    printPicture(this, context_, printer_, view_->picture(), windowTitle());
 }
 
 }  // namespace qv::app

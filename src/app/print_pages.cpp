@@ -6,12 +6,29 @@
 #include <optional>
 #include <string>
 
+#include "app_context.h"
+#include "data/safe_file.h"
 #include "data_folders.h"
 #include "dialogs.h"
 #include "export.h"
 #include "painter_canvas.h"
 
 namespace qv::app {
+
+std::optional<QString> outputIsLoadedInput(const AppContext& context, const QString& output) {
+    for (const QString& input : context.inputFiles)
+        if (!input.isEmpty() && sameFile(toPath(output), toPath(input)))
+            return QStringLiteral("「%1」是已載入的輸入檔，寫入會毀掉班級資料；請改用另一個檔名。")
+                .arg(output);
+    return std::nullopt;
+}
+
+std::optional<QString> pdfTargetRefused(const QPrinter& printer, const OutputCheck& check) {
+    if (!check || printer.outputFormat() != QPrinter::PdfFormat ||
+        printer.outputFileName().isEmpty())
+        return std::nullopt;
+    return check(printer.outputFileName());
+}
 
 struct PageOutput::Impl {
     QPrinter& printer;
@@ -65,9 +82,16 @@ void PageOutput::abandon() {
     d.failed = true;
 }
 
-bool printPicture(QWidget* parent, Dialogs& dialogs, QPrinter& printer,
+bool printPicture(QWidget* parent, AppContext& context, QPrinter& printer,
                   const RecordingCanvas& picture, const QString& title) {
+    Dialogs& dialogs = context.dialogs;
     if (!dialogs.choosePrinter(parent, QStringLiteral("列印"), printer)) return false;
+    const auto refused = pdfTargetRefused(
+        printer, [&context](const QString& file) { return outputIsLoadedInput(context, file); });
+    if (refused) {
+        dialogs.message(parent, QMessageBox::Warning, QStringLiteral("列印"), *refused);
+        return false;
+    }
     PageOutput out(printer, title);
     out.add(picture);
     if (auto done = out.finish(); !done) {

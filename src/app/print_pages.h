@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/expected.h"
 #include "report/canvas.h"
@@ -12,6 +14,17 @@ class QWidget;
 namespace qv::app {
 
 class Dialogs;
+struct AppContext;
+
+// Why a file chosen for output must not be written, or nothing when it may.
+using OutputCheck = std::function<std::optional<QString>(const QString& file)>;
+
+// Refuses the loaded input files (however spelled): writing one would destroy
+// the class being shown.
+std::optional<QString> outputIsLoadedInput(const AppContext& context, const QString& output);
+
+// The refusal of `check` for the PDF file the printer dialog chose, if any.
+std::optional<QString> pdfTargetRefused(const QPrinter& printer, const OutputCheck& check);
 
 // Drawings printed one per page, scaled to fit. When the printer dialog chose
 // a PDF file, the pages go to that file through the PDF export instead, so
@@ -34,9 +47,9 @@ class PageOutput {
     std::unique_ptr<Impl> impl_;
 };
 
-// Asks for the printer, then prints one drawing; a failure is shown. False
-// when cancelled or failed.
-bool printPicture(QWidget* parent, Dialogs& dialogs, QPrinter& printer,
+// Asks for the printer, then prints one drawing; a failure, or a PDF file
+// that is a loaded input, is shown. False when cancelled or failed.
+bool printPicture(QWidget* parent, AppContext& context, QPrinter& printer,
                   const RecordingCanvas& picture, const QString& title);
 
 }  // namespace qv::app

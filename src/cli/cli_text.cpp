@@ -37,6 +37,14 @@ CLI::Validator numberBetween(double low, double high) {
         range);
 }
 
+CLI::Validator notEmpty() {
+    return CLI::Validator(
+        [](std::string& value) -> std::string {
+            return value.empty() ? "不能是空白，請給一個值或不要使用這個選項" : "";
+        },
+        "");
+}
+
 std::string parseErrorText(const CLI::ParseError& e) {
     const std::string what = e.what();
     const auto is = [&e](auto* type) {

@@ -3,9 +3,11 @@
 #include <memory>
 
 #include "analysis/synthetic_class.h"
+#include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
 #include "core/limits.h"
+#include "core/number_text.h"
 #include "data/safe_file.h"
 
 namespace qv::cli {
@@ -18,6 +20,14 @@ struct GenerateArgs {
 };
 
 int runGenerate(const GenerateArgs& a) {
+    // A class its own reader would refuse is not worth the time and the disk.
+    if (const std::int64_t bytes = syntheticStudentFileBytes(a.options); bytes > kMaxInputBytes) {
+        std::cerr << "錯誤：這個班級的學生資料檔會有 "
+                  << numberText(static_cast<double>((bytes >> 20) + 1)) << " MB，超過讀取上限 "
+                  << numberText(static_cast<double>(kMaxInputBytes >> 20))
+                  << " MB；請減少學生數或題數。\n";
+        return kExitBadInput;
+    }
     const std::filesystem::path dir(a.outputDir);
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
@@ -44,9 +54,10 @@ int runGenerate(const GenerateArgs& a) {
         std::cerr << "錯誤：" << committed.error().message() << "\n";
         return kExitBadInput;
     }
+    std::string written;
     for (const auto& [name, bytes] : outputs)
-        std::cout << (dir / name).string() << "\n";
-    return kExitOk;
+        written += (dir / name).string() + "\n";
+    return printText(written);
 }
 
 }  // namespace

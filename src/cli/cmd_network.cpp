@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analyze_output.h"
+#include "cli_text.h"
 #include "commands.h"
 #include "core/limits.h"
 #include "core/state.h"
@@ -70,10 +72,11 @@ bool usesUnlinked(const std::string& method) {
 // unless the user says which distance means it.
 std::optional<std::string> resolveUnlinked(NetworkOptions& o, const DistanceMatrix& d) {
     if (!o.unlinked.empty()) {
-        if (!usesUnlinked(o.method)) return "--unlinked 只適用於 exhaustive 與 dc 兩種方法";
+        if (!usesUnlinked(o.method)) return "錯誤：--unlinked 只適用於 exhaustive 與 dc 兩種方法";
         const auto value = parseDecimal(o.unlinked);
         if (!value)
-            return "--unlinked 須為最多四位小數、絕對值小於 10 億的數，讀到「" + o.unlinked + "」";
+            return "錯誤：--unlinked 須為最多四位小數、絕對值小於 10 億的數，讀到「" + o.unlinked +
+                   "」";
         o.unlinkedDistance = *value;
     } else if (o.matrixFile.empty()) {
         o.unlinkedDistance = Currency::fromInt(8);
@@ -105,7 +108,7 @@ const NetworkMethod* findMethod(const std::string& name) {
 int runNetwork(const NetworkOptions& options) {
     const NetworkMethod* method = findMethod(options.method);
     if (method == nullptr) {
-        std::cerr << "--method 須為 " << methodNames("、") << " 之一";
+        std::cerr << "錯誤：--method 須為 " << methodNames("、") << " 之一";
         if (!options.method.empty()) std::cerr << "，讀到「" << options.method << "」";
         std::cerr << '\n';
         return kExitBadInput;
@@ -115,10 +118,11 @@ int runNetwork(const NetworkOptions& options) {
         return kExitBadInput;
     }
     DistanceMatrix d = builtInSampleMatrix();
+    std::vector<int> rowLines;
     if (!options.matrixFile.empty()) {
-        auto read = readMatrixFile(options.matrixFile, method->maxConcepts);
+        auto read = readMatrixFile(options.matrixFile, method->maxConcepts, &rowLines);
         if (!read.ok()) {
-            std::cerr << read.error().message() << '\n';
+            std::cerr << "錯誤：" << read.error().message() << '\n';
             return kExitBadInput;
         }
         d = std::move(read).value();
@@ -134,9 +138,26 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << size.error().message() << '\n';
         return kExitBadInput;
     }
+    // A refusal of a file's matrix names the file, and its cells by line and field.
+    const auto fromFile = [&](Error e) {
+        if (options.matrixFile.empty()) return e;
+        e.file = options.matrixFile;
+        e.kind = "矩陣檔";
+        return e;
+    };
+    if (options.method == "pfnet" && !rowLines.empty()) {
+        const auto lineField = [&rowLines](int row, int col) {
+            return "第 " + std::to_string(rowLines[static_cast<std::size_t>(row)]) + " 行第 " +
+                   std::to_string(col + 1) + " 欄";
+        };
+        if (auto checked = checkPfnetMatrix(d, n, lineField); !checked) {
+            std::cerr << "錯誤：" << fromFile(checked.error()).message() << '\n';
+            return kExitBadInput;
+        }
+    }
     const auto links = method->build(d, n, resolved);
     if (!links) {
-        std::cerr << "錯誤：" << links.error().message() << '\n';
+        std::cerr << "錯誤：" << fromFile(links.error()).message() << '\n';
         return kExitBadInput;
     }
     return printText(linkRowsText(*links, n, "\n"));
@@ -153,7 +174,8 @@ void addNetworkCommand(CLI::App& app, int& status) {
                         std::to_string(kMaxPfnetConcepts));
     cmd->add_option("--method", options->method, methodNames("|"));
     cmd->add_option("--unlinked", options->unlinked,
-                    "exhaustive 與 dc：表示沒有直接連結的距離（內建範例預設 8，矩陣檔預設無）");
+                    "exhaustive 與 dc：表示沒有直接連結的距離（內建範例預設 8，矩陣檔預設無）")
+        ->check(notEmpty());
     addPfnetOptions(*cmd, options->r, options->q);
     cmd->callback([options, &status] { status = runNetwork(*options); });
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "commands.h"
@@ -12,9 +13,12 @@
 
 #include <QString>
 
+#include "analyze_output.h"
 #include "cli_render.h"
 #include "cli_text.h"
+#include "core/ordered_blocks.h"
 #include "core/utf8.h"
+#include "data/loaders.h"
 #include "data/safe_file.h"
 #include "export.h"
 #include "load_class.h"
@@ -105,12 +109,14 @@ int reportBook(const RunResults& results, const ReportOptions& opt) {
         reportFailure(written.error());
         return kExitBadInput;
     }
-    std::cout << "已寫入 " << results.data->studentCount << " 頁到「" << opt.output << "」\n";
-    return kExitOk;
+    return printText("已寫入 " + std::to_string(results.data->studentCount) + " 頁到「" + opt.output +
+                     "」\n");
 }
 
 // One file per record in a folder; a repeated ID gets "_2", "_3", ... behind
-// it. A file that cannot be written is reported and the others still written.
+// it. The pictures are drawn on every worker and staged in record order; the
+// folder's files are replaced all together, or, when one cannot be written,
+// none of them.
 int reportFolder(const RunResults& results, const ReportOptions& opt, ExportFormat format) {
     const fs::path dir = pathOf(opt.output);
     std::error_code ec;
@@ -120,31 +126,51 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
                   << (ec ? "：" + systemReason(ec.value()) : std::string()) << "。\n";
         return kExitBadInput;
     }
+    const auto students = static_cast<std::size_t>(results.data->studentCount);
+    std::vector<fs::path> files;
+    files.reserve(students);
     std::set<std::string> used;
-    int written = 0, failed = 0;
-    for (int k = 0; k < results.data->studentCount; ++k) {
-        const std::string& id = results.students[static_cast<std::size_t>(k)].id;
-        const std::string base = fileStem(id, k);
+    for (std::size_t k = 0; k < students; ++k) {
+        const std::string base = fileStem(results.students[k].id, static_cast<int>(k));
         std::string stem = base;
         for (int n = 2; !used.insert(stem).second; ++n)
             stem = base + "_" + std::to_string(n);
-        RecordingCanvas picture;
-        DrawStudentReport(picture, results, k, opt.positions);
-        if (auto done =
-                writePicture(picture, dir / pathOf(stem + "." + opt.format), format, opt, id);
-            !done) {
-            reportFailure(done.error());
-            ++failed;
-            continue;
-        }
-        ++written;
+        files.push_back(dir / pathOf(stem + "." + opt.format));
     }
-    std::cout << "已寫入 " << written << " 個檔案到「" << opt.output << "」\n";
-    if (failed > 0) {
-        std::cerr << "錯誤：有 " << failed << " 個檔案無法寫入。\n";
+    const int threads = workerCount(opt.threads);
+    const std::size_t window = 2 * static_cast<std::size_t>(threads);
+    std::vector<std::optional<QByteArray>> drawn(window);
+    SafeFileSet set;
+    struct Failed {
+        Error error;
+    };
+    try {
+        forEachBlockInOrder(
+            students, threads, window,
+            [&](std::size_t k, int) {
+                RecordingCanvas picture;
+                DrawStudentReport(picture, results, static_cast<int>(k), opt.positions);
+                drawn[k % window] = render::pictureBytes(
+                    picture, format, opt.scale, QString::fromStdString(results.students[k].id));
+            },
+            [&](std::size_t k) {
+                const std::optional<QByteArray> bytes = std::exchange(drawn[k % window], {});
+                if (!bytes) throw Failed{Error{pathText(files[k]), 0, "無法產生檔案內容"}};
+                auto staged = set.add(
+                    files[k],
+                    std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+                if (!staged) throw Failed{staged.error()};
+            });
+    } catch (const Failed& failed) {
+        reportFailure(failed.error);
+        std::cerr << "錯誤：資料夾「" << opt.output << "」中的檔案都沒有更動。\n";
         return kExitBadInput;
     }
-    return kExitOk;
+    if (auto committed = set.commit(); !committed) {
+        reportFailure(committed.error());
+        return kExitBadInput;
+    }
+    return printText("已寫入 " + std::to_string(students) + " 個檔案到「" + opt.output + "」\n");
 }
 
 std::optional<std::string> usageProblem(const ReportOptions& o) {
@@ -160,7 +186,11 @@ std::optional<ExportFormat> formatOf(const std::string& nameOrPath) {
 
 int runReport(ReportOptions opt) {
     const bool book = opt.all && formatOf(opt.output) == ExportFormat::Pdf;
-    const auto format = opt.all && !book ? formatOf("x." + opt.format) : formatOf(opt.output);
+    // --format is the files' extension: a path in it (a/b.png) is no format.
+    const bool plainFormat = opt.format.find_first_of("/\\.") == std::string::npos;
+    const auto format = opt.all && !book
+                            ? (plainFormat ? formatOf("x." + opt.format) : std::nullopt)
+                            : formatOf(opt.output);
     if (!format) {
         std::cerr << (opt.all && !book ? "錯誤：--format 須為 png、svg 或 pdf"
                                        : "錯誤：--output 的副檔名須為 .png、.svg 或 .pdf")

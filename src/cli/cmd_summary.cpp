@@ -41,6 +41,20 @@ void fail(const std::string& message) {
     std::cerr << message << "\n";
 }
 
+// A name whose extension says some other kind of file (x.gif) is refused
+// rather than filled with JSON; no extension (/dev/stdout, a pipe) is fine.
+std::optional<std::string> outputKindProblem(const std::string& output) {
+    const std::string ext = pathOf(output).extension().string();
+    std::string lower;
+    for (const char c : ext)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (const char* known : {"", ".json", ".csv", ".txt", ".png", ".svg", ".pdf"})
+        if (lower == known) return std::nullopt;
+    return "錯誤：--output 的副檔名須為 .json、.csv 或 .txt（全班概覽），或 .png、.svg、.pdf"
+           "（圖表頁），讀到「" +
+           output + "」。";
+}
+
 // The class read, run and tallied a block at a time: only the counts stay.
 Expected<ClassSummary> summarise(ClassPtr& data, const SummaryArgs& a) {
     auto index = loadIndexedClass(data, a.source);
@@ -98,6 +112,10 @@ int runSummary(const SummaryArgs& a) {
         return kExitBadInput;
     }
     if (auto problem = outputIsInput(a.source, a.output)) {
+        fail(*problem);
+        return kExitBadInput;
+    }
+    if (auto problem = outputKindProblem(a.output)) {
         fail(*problem);
         return kExitBadInput;
     }

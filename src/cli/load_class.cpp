@@ -67,7 +67,8 @@ void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
 void addPfnetOptions(CLI::App& cmd, std::string& r, std::optional<int>& q) {
     cmd.add_option("--r", r, "pfnet：路徑長度取連結距離之和（1）或最大者（inf，預設）")
         ->check(oneOf({"1", "inf"}));
-    cmd.add_option("--q", q, "pfnet：路徑最多幾個連結，2 到概念數 − 1（預設概念數 − 1）");
+    cmd.add_option("--q", q, "pfnet：路徑最多幾個連結，2 到概念數 − 1（預設概念數 − 1）")
+        ->check(notEmpty());
 }
 
 std::optional<std::string> pfnetOptionsProblem(const std::string& method, const std::string& r,

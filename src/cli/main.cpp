@@ -5,6 +5,7 @@
 
 #include "cli_text.h"
 #include "commands.h"
+#include "data/live_temporaries.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::set_terminate(lastResort);
+    // Ctrl+C, a kill or a closed terminal leaves no half-written temporary file.
+    qv::removeTemporariesOnSignals();
     try {
         return run(argc, argv);
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "export.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QPageLayout>
@@ -48,29 +49,27 @@ namespace {
 
 // Hands what a Qt writer produces to a SafeFile and keeps the first failure,
 // so that the caller gets the system's reason and the old file stays whole.
+// The temporary file is made when the first bytes come, so that a drawing
+// that fails or is stopped first leaves nothing behind.
 class SafeFileDevice : public QIODevice {
   public:
-    explicit SafeFileDevice(const std::filesystem::path& target)
-        : target_(target), file_(SafeFile::create(target)) {
-        if (file_) open(QIODevice::WriteOnly);
+    explicit SafeFileDevice(const std::filesystem::path& target) : target_(target) {
+        open(QIODevice::WriteOnly);
     }
 
     // The file's own failure first, then the writer's (`problem`), naming the file.
     Expected<void> commit(const std::optional<std::string>& problem) {
-        if (!file_) return file_.error();
         if (error_) return *error_;
         if (problem) return Error{pathText(target_), 0, *problem};
+        if (!startFile()) return *error_;
         close();
         return file_->commit();
-    }
-    Expected<void> commit(bool writerOk) {
-        return commit(writerOk ? std::nullopt : std::optional<std::string>("無法產生檔案內容"));
     }
 
   protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
-        if (error_ || !file_) return -1;
+        if (error_ || !startFile()) return -1;
         auto written = file_->write(std::string_view(data, static_cast<std::size_t>(size)));
         if (!written) {
             error_ = written.error();
@@ -80,37 +79,103 @@ class SafeFileDevice : public QIODevice {
     }
 
   private:
+    bool startFile() {
+        if (file_) return true;
+        if (error_) return false;
+        auto made = SafeFile::create(target_);
+        if (!made) {
+            error_ = made.error();
+            return false;
+        }
+        file_.emplace(std::move(made).value());
+        return true;
+    }
+
     std::filesystem::path target_;
-    Expected<SafeFile> file_;
+    std::optional<SafeFile> file_;
     std::optional<Error> error_;
 };
 
-}  // namespace
-
-Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::path& path,
-                        double scale) {
-    SafeFileDevice file(path);
-    const bool ok = file.isOpen() && renderImage(picture, scale).save(&file, "PNG");
-    return file.commit(ok);
+void setUpPdf(QPdfWriter& writer, const QString& title) {
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Quorvane"));
+    writer.setResolution(300);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
 }
 
-Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,
-                        const QString& title) {
-    SafeFileDevice file(path);
+std::optional<QByteArray> pngBytes(const RecordingCanvas& picture, double scale) {
+    const QImage image = renderImage(picture, scale);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QByteArray> svgBytes(const RecordingCanvas& picture, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&buffer);
     const QSize size = pictureSize(picture);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(title);
     QPainter painter;
-    bool ok = file.isOpen() && painter.begin(&svg);
-    if (ok) {
-        painter.fillRect(QRect(QPoint(0, 0), size), kPaper);
-        paintPicture(painter, picture, kInk);
-        ok = painter.end();
+    if (!painter.begin(&svg)) return std::nullopt;
+    painter.fillRect(QRect(QPoint(0, 0), size), kPaper);
+    paintPicture(painter, picture, kInk);
+    if (!painter.end()) return std::nullopt;
+    return bytes;
+}
+
+std::optional<QByteArray> pdfBytes(const RecordingCanvas& picture, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
+    {
+        QPdfWriter writer(&buffer);
+        setUpPdf(writer, title);
+        QPainter painter;
+        if (!painter.begin(&writer)) return std::nullopt;
+        paintPictureFitted(painter, QRectF(0, 0, writer.width(), writer.height()), picture, kInk);
+        if (!painter.end()) return std::nullopt;
     }
-    return file.commit(ok);
+    return bytes;
+}
+
+Expected<void> writeBytes(const std::optional<QByteArray>& bytes,
+                          const std::filesystem::path& path) {
+    if (!bytes) return Error{pathText(path), 0, "無法產生檔案內容"};
+    return writeFileSafely(
+        path, std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+}
+
+}  // namespace
+
+std::optional<QByteArray> pictureBytes(const RecordingCanvas& picture, ExportFormat format,
+                                       double scale, const QString& title) {
+    switch (format) {
+        case ExportFormat::Png:
+            return pngBytes(picture, scale);
+        case ExportFormat::Svg:
+            return svgBytes(picture, title);
+        case ExportFormat::Pdf:
+            return pdfBytes(picture, title);
+    }
+    return std::nullopt;
+}
+
+Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        double scale) {
+    return writeBytes(pngBytes(picture, scale), path);
+}
+
+Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,
+                        const QString& title) {
+    return writeBytes(svgBytes(picture, title), path);
 }
 
 struct PdfBook::Impl {
@@ -124,11 +189,7 @@ struct PdfBook::Impl {
 
 PdfBook::PdfBook(const std::filesystem::path& path, const QString& title)
     : impl_(std::make_unique<Impl>(path)) {
-    impl_->writer.setTitle(title);
-    impl_->writer.setCreator(QStringLiteral("Quorvane"));
-    impl_->writer.setResolution(300);
-    impl_->writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    setUpPdf(impl_->writer, title);
 }
 
 PdfBook::~PdfBook() {
@@ -144,7 +205,7 @@ bool PdfBook::addPage(const RecordingCanvas& picture) {
 
 bool PdfBook::addPage(const PageDrawing& draw) {
     Impl& d = *impl_;
-    if (d.problem || !d.file.isOpen()) return false;
+    if (d.problem) return false;
     const int page = ++d.pages;
     const bool started = page == 1 ? d.painter.begin(&d.writer) : d.writer.newPage();
     if (!started || !d.painter.isActive())
@@ -163,9 +224,7 @@ Expected<void> PdfBook::finish() {
 
 Expected<void> writePdf(const RecordingCanvas& picture, const std::filesystem::path& path,
                         const QString& title) {
-    PdfBook book(path, title);
-    book.addPage(picture);
-    return book.finish();
+    return writeBytes(pdfBytes(picture, title), path);
 }
 
 }  // namespace qv::render

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -24,8 +25,14 @@ std::optional<ExportFormat> exportFormatOf(const QString& path);
 // Black on white, as on paper. `scale` 1 gives 800 x 600 pixels.
 QImage renderImage(const RecordingCanvas& picture, double scale = 1.0);
 
-// Each file is written whole or not at all (see SafeFile); the error says why,
-// with the system's reason.
+// The bytes of a file of the picture, drawn in memory: what the writers below
+// put in the file. Safe on any thread (QImage, QSvgGenerator and QPdfWriter
+// on a buffer need no GUI thread). Nothing when the picture cannot be encoded.
+std::optional<QByteArray> pictureBytes(const RecordingCanvas& picture, ExportFormat format,
+                                       double scale, const QString& title);
+
+// Each file is drawn first, then written whole or not at all (see SafeFile);
+// the error says why, with the system's reason.
 Expected<void> writePng(const RecordingCanvas& picture, const std::filesystem::path& path,
                         double scale = 1.0);
 Expected<void> writeSvg(const RecordingCanvas& picture, const std::filesystem::path& path,

@@ -2,6 +2,7 @@
 // the table's order, the heat map, lists and viewer traced to the items,
 // export and printing that never block.
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -349,6 +350,32 @@ class ClassWindowTest : public QObject {
         waitForPrinting(w);
         QVERIFY(!QFile::exists(pdf));
         QCOMPARE(t_->messages(), 0u);
+    }
+
+    // Every export and print refuses a loaded input file, however spelled,
+    // and leaves it as it was.
+    void outputsRefuseTheLoadedInputs() {
+        load({file("data.txt"), file("concepts.txt"), file("items.txt")});
+        frmClass* w = openClass();
+        const QString inputs[] = {
+            t_->root.path() + "/./data.txt",
+            t_->root.path() + "/../" + QFileInfo(t_->root.path()).fileName() + "/items.txt"};
+        t_->dialogs.saveAnswers = {inputs[0]};
+        trigger(w, "mnuExportResults");
+        t_->dialogs.printerAnswer = [&inputs](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(inputs[1]);
+            return true;
+        };
+        trigger(w, "mnuPrintCharts");
+        trigger(w, "mnuPrintClass");
+        QVERIFY(!w->printJob());
+        QCOMPARE(t_->messages(), 3u);
+        for (const auto& m : t_->dialogs.messages)
+            QVERIFY2(m.text.contains(QStringLiteral("是已載入的輸入檔")), qPrintable(m.text));
+        QCOMPARE(test::readBytes(file("data.txt")), kData);
+        QCOMPARE(test::readBytes(file("concepts.txt")), kConcepts);
+        QCOMPARE(test::readBytes(file("items.txt")), kItems);
     }
 };
 

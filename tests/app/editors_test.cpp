@@ -1,5 +1,7 @@
 // The three data editors: a typed class saves to files the loaders accept,
 // files open back and save unchanged, and a refused save keeps the window.
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
@@ -100,6 +102,22 @@ class EditorsTest : public QObject {
         QVERIFY2(loaded, loaded ? "" : loaded.error().message().c_str());
         QVERIFY(state->conceptCount == 3 && state->itemCount == 4 && state->studentCount == 2);
         QCOMPARE(state->students[1].score, 3);
+    }
+
+    // 開啟 reads only regular files: a pipe would hold the window forever.
+    void openRefusesWhatIsNotARegularFile() {
+        TestContext t;
+        const QString fifo = t.root.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        QPointer<frmData> w = new frmData(t.context);
+        t.dialogs.answers = {fifo, t.root.path()};
+        trigger(w, "mnuOpen");
+        trigger(w, "mnuOpen");
+        QCOMPARE(t.messages(), 2u);
+        QVERIFY2(t.dialogs.messages[0].text.contains(QStringLiteral("這不是一般的檔案")),
+                 qPrintable(t.dialogs.messages[0].text));
+        QVERIFY(t.lastMessage().contains(QStringLiteral("資料夾")));
+        delete w;
     }
 
     void openedFilesSaveBackAndBadNamesAreRefused() {

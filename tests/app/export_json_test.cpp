@@ -70,7 +70,7 @@ class ExportJsonTest : public QObject {
             const QByteArray before = readBytes(input);
             t.dialogs.saveAnswers = {input};
             trigger(&w, "mnuExportJson");
-            QVERIFY2(t.lastMessage().contains(QStringLiteral("就是已載入的輸入檔")),
+            QVERIFY2(t.lastMessage().contains(QStringLiteral("是已載入的輸入檔")),
                      qPrintable(t.lastMessage()));
             QCOMPARE(readBytes(input), before);
         }

@@ -1,12 +1,17 @@
 // The print window: the student query and the layout test drawing on it, and
 // printing that never blocks.
+#include <sys/resource.h>
+
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 
 #include "frmStudent.h"
+#include "print_pages.h"
 #include "student_query.h"
 #include "test_context.h"
 #include "verify/p272.h"
@@ -124,6 +129,41 @@ class ReportWindowTest : public QObject {
         const QByteArray bytes = test::readBytes(pdf);
         QCOMPARE(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1);
         QCOMPARE(t_->messages(), 0u);
+    }
+
+    // A PDF that cannot be written whole leaves the old file as it was and
+    // says why, naming it; a loaded input file is never printed over.
+    void printingToPdfKeepsTheOldFileOnFailure() {
+        const QString pdf = t_->root.filePath(QStringLiteral("old.pdf"));
+        test::writeBytes(pdf, "an old PDF");
+        frmStudent w(t_->dialogs);
+        w.printer().setOutputFormat(QPrinter::PdfFormat);
+        w.printer().setOutputFileName(pdf);
+        showLayoutTest([&] { return &w; });
+        {
+            // A file-size limit stands in for a full disk, even for root.
+            const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+            rlimit before{};
+            ::getrlimit(RLIMIT_FSIZE, &before);
+            const rlimit small{4096, before.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            test::trigger(&w, "mnuStart");
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            ::signal(SIGXFSZ, oldHandler);
+        }
+        QCOMPARE(test::readBytes(pdf), QByteArray("an old PDF"));
+        QCOMPARE(t_->messages(), 1u);
+        QVERIFY2(t_->lastMessage().contains(pdf) &&
+                     t_->lastMessage().contains(QStringLiteral("檔案超過系統允許的大小")),
+                 qPrintable(t_->lastMessage()));
+        QCOMPARE(QDir(t_->root.path()).entryList(QDir::Hidden | QDir::Files).size(), 1);
+
+        t_->context.inputFiles[1] = pdf;
+        w.setOutputCheck([this](const QString& f) { return outputIsLoadedInput(t_->context, f); });
+        w.printer().setOutputFileName(t_->root.path() + QStringLiteral("/./old.pdf"));
+        test::trigger(&w, "mnuStart");
+        QCOMPARE(test::readBytes(pdf), QByteArray("an old PDF"));
+        QVERIFY(t_->lastMessage().contains(QStringLiteral("是已載入的輸入檔")));
     }
 };
 

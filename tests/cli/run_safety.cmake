@@ -76,3 +76,43 @@ file(GLOB leftovers ${WORK}/gen/.*)
 if(first STREQUAL second OR leftovers)
   message(FATAL_ERROR "generate did not replace the class cleanly: ${leftovers}")
 endif()
+
+# A summary that cannot reach standard output is a failure, not success.
+foreach(command "generate;--students;3;--output-dir;${WORK}/gen"
+                "report;${class};--all;--output;${WORK}/full;--format;svg")
+  execute_process(COMMAND ${CLI} ${command} OUTPUT_FILE /dev/full RESULT_VARIABLE rc
+                  ERROR_VARIABLE e)
+  if(NOT rc STREQUAL 2 OR NOT e MATCHES "無法寫入標準輸出")
+    message(FATAL_ERROR "${command} > /dev/full: exit ${rc}, ${e}")
+  endif()
+endforeach()
+
+# The longest name a file system takes is written, and written over.
+string(REPEAT "n" 250 long)
+foreach(run 1 2)
+  expect_run(0 "" analyze ${class} --format csv --output ${WORK}/${long}.csv)
+endforeach()
+file(GLOB leftovers ${WORK}/.n*)
+if(NOT EXISTS ${WORK}/${long}.csv OR leftovers)
+  message(FATAL_ERROR "a 254-byte name was not written cleanly: ${leftovers}")
+endif()
+
+# An empty value is refused, not taken as no value.
+foreach(option "--q" "--unlinked")
+  execute_process(COMMAND ${CLI} network --method pfnet ${option} "" RESULT_VARIABLE rc
+                  OUTPUT_QUIET ERROR_VARIABLE e)
+  if(NOT rc STREQUAL 2 OR NOT e MATCHES "^錯誤：${option}：不能是空白")
+    message(FATAL_ERROR "${option} '': exit ${rc}, ${e}")
+  endif()
+endforeach()
+
+# A link that points at itself, as input and as output: named, in the user's language.
+file(CREATE_LINK loop.txt ${WORK}/loop.txt SYMBOLIC)
+expect_run(2 "學生資料檔「[^」]*loop.txt」：無法讀取：符號連結形成迴圈" check --data ${WORK}/loop.txt)
+expect_run(2 "「[^」]*loop.txt」：無法寫入：符號連結形成迴圈"
+           analyze ${class} --output ${WORK}/loop.txt)
+
+# A matrix PFNET refuses names the file, the line and the field of both cells.
+file(WRITE ${WORK}/asymmetric.txt "3\n0 1 2\n\n1 0 3\n2 4 0\n")
+expect_run(2 "^錯誤：矩陣檔「[^」]*asymmetric.txt」：距離矩陣不對稱：第 4 行第 3 欄是 3，第 5 行第 2 欄卻是 4"
+           network --matrix ${WORK}/asymmetric.txt --method pfnet)

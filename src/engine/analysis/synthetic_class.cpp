@@ -1,5 +1,6 @@
 #include "analysis/synthetic_class.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -107,6 +108,22 @@ SyntheticClassFiles makeSyntheticClass(const SyntheticClassOptions& options) {
     files.itemConceptFile = itemConceptFile(options, rng);
     files.studentFile = studentFile(options, rng);
     return files;
+}
+
+std::int64_t syntheticStudentFileBytes(const SyntheticClassOptions& o) {
+    const auto items = static_cast<std::int64_t>(o.items);
+    const auto end = static_cast<std::int64_t>(kRecordEnd.size());
+    std::int64_t bytes = 1 + end + 1 + end + items + end + end;
+    // IDs run from kFirstId upward and all have its digits until one more is needed.
+    std::int64_t firstWider = 1;
+    while (firstWider <= kFirstId)
+        firstWider *= 10;
+    const std::int64_t idDigits = static_cast<std::int64_t>(std::to_string(kFirstId).size());
+    const std::int64_t students = o.students;
+    const std::int64_t wider = std::max<std::int64_t>(0, kFirstId + students - firstWider);
+    const std::int64_t line = 1 + items + std::max<std::int64_t>(0, (items - 1) / 5) +
+                              static_cast<std::int64_t>(kLineBreak.size());
+    return bytes + students * (idDigits + line) + wider;
 }
 
 }  // namespace qv

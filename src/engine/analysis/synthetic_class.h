@@ -26,4 +26,8 @@ struct SyntheticClassFiles {
 // guess. The same options always give the same bytes.
 SyntheticClassFiles makeSyntheticClass(const SyntheticClassOptions& options);
 
+// The size of the student file makeSyntheticClass writes, known before it is
+// made, so that a class the reader would refuse is refused first.
+std::int64_t syntheticStudentFileBytes(const SyntheticClassOptions& options);
+
 }  // namespace qv

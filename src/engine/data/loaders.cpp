@@ -121,7 +121,7 @@ Error asKind(Error e, std::string_view path) {
 // The loads below work on a class not yet shared, and share it at the end.
 template <typename Kind>
 Expected<void> loadText(ClassData& next, std::string_view bytes, std::string_view name) {
-    if (auto problem = detail::utf16Problem(bytes))
+    if (auto problem = detail::encodingProblem(bytes))
         return asKind<Kind>(Error{{}, 0, *problem}, name);
     auto parsed = Kind::parse(next, bytes, name);
     if (!parsed) return asKind<Kind>(parsed.error(), name);
@@ -155,7 +155,7 @@ Expected<void> replacePart(ClassPtr& current, const std::filesystem::path& file)
 
 Expected<StudentFileIndex> indexStudentText(ClassData& next, std::string bytes,
                                             std::string_view name, std::size_t blockSize) {
-    if (auto problem = detail::utf16Problem(bytes))
+    if (auto problem = detail::encodingProblem(bytes))
         return asKind<StudentKind>(Error{{}, 0, *problem}, name);
     auto index = indexStudentFile(std::move(bytes), name, blockSize);
     if (!index) return asKind<StudentKind>(index.error(), name);

@@ -76,8 +76,8 @@ Expected<Currency> parseDecimal(std::string_view s) {
     return Currency::fromRaw(negative ? -raw : raw);
 }
 
-Result parseMatrixText(std::string_view text, int maxConcepts) {
-    if (auto problem = detail::utf16Problem(text)) return lineError(0, *problem);
+Result parseMatrixText(std::string_view text, int maxConcepts, std::vector<int>* rowLines) {
+    if (auto problem = detail::encodingProblem(text)) return lineError(0, *problem);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const std::vector<std::string_view> all = splitLineViews(text, LineEnds::CrOrLf);
     // Numbered from 1; blank lines count but hold nothing.
@@ -103,15 +103,18 @@ Result parseMatrixText(std::string_view text, int maxConcepts) {
                 end, "矩陣只有 " + std::to_string(r) + " 列，應有 " + std::to_string(*n) + " 列");
         }
         const auto& [lineNumber, lineText] = lines[static_cast<std::size_t>(r) + 1];
+        if (rowLines != nullptr) rowLines->push_back(lineNumber);
         const std::vector<std::string_view> values = fields(lineText);
         if (static_cast<int>(values.size()) != *n)
             return lineError(lineNumber, "應有 " + std::to_string(*n) + " 個數值，實有 " +
                                              std::to_string(values.size()) + " 個");
         for (int c = 0; c < *n; ++c) {
             const auto value = parseDecimal(values[static_cast<std::size_t>(c)]);
-            if (!value.ok())
-                return lineError(lineNumber,
-                                 "第 " + std::to_string(c + 1) + " 個數值" + value.error().what);
+            if (!value.ok()) {
+                Error e = lineError(lineNumber, value.error().what);
+                e.field = c + 1;
+                return e;
+            }
             d(r, c) = *value;
         }
     }
@@ -120,7 +123,8 @@ Result parseMatrixText(std::string_view text, int maxConcepts) {
     return d;
 }
 
-Result readMatrixFile(const std::filesystem::path& path, int maxConcepts) {
+Result readMatrixFile(const std::filesystem::path& path, int maxConcepts,
+                      std::vector<int>* rowLines) {
     auto bytes = readFileBytes(path);
     if (!bytes) {
         Error e = bytes.error();
@@ -128,7 +132,7 @@ Result readMatrixFile(const std::filesystem::path& path, int maxConcepts) {
         e.kind = "矩陣檔";
         return e;
     }
-    Result parsed = parseMatrixText(*bytes, maxConcepts);
+    Result parsed = parseMatrixText(*bytes, maxConcepts, rowLines);
     if (!parsed) {
         Error e = parsed.error();
         e.file = path.string();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/expected.h"
 #include "core/limits.h"
@@ -13,8 +14,10 @@ namespace qv {
 // A distance matrix as text: the first line the concept count n (1 to
 // maxConcepts, kMaxConcepts unless a method takes more), then n lines of n numbers separated by
 // blanks or tabs, each with at most four decimals and below 10^9 in magnitude. Lines end at LF, CR
-// LF or CR; blank lines are skipped. The error names the line.
-Expected<DistanceMatrix> parseMatrixText(std::string_view text, int maxConcepts = kMaxConcepts);
+// LF or CR; blank lines are skipped. The error names the line and the field.
+// `rowLines`, when given, receives the line of each row.
+Expected<DistanceMatrix> parseMatrixText(std::string_view text, int maxConcepts = kMaxConcepts,
+                                         std::vector<int>* rowLines = nullptr);
 
 // An exact decimal: optional sign, digits, optional point and up to four
 // decimals, below 10^9 in magnitude. The error quotes the text.
@@ -22,7 +25,8 @@ Expected<Currency> parseDecimal(std::string_view s);
 
 // Reads and parses a matrix file; the error names the file and the line.
 Expected<DistanceMatrix> readMatrixFile(const std::filesystem::path& path,
-                                        int maxConcepts = kMaxConcepts);
+                                        int maxConcepts = kMaxConcepts,
+                                        std::vector<int>* rowLines = nullptr);
 
 // Rows 0 .. n - 1 of a link matrix as "1"/"0" separated by two spaces, each
 // row followed by lineBreak.

@@ -22,9 +22,20 @@ bool hasLfWithoutCr(std::string_view text) {
 
 std::optional<std::string> readCount(std::string_view line, const CountRule& rule,
                                      std::int32_t& count) {
+    const std::string noun = rule.noun;
+    // A number of more characters than any count has would take long to read
+    // and come out as infinity: refused at once.
+    constexpr std::size_t kMaxCountText = 64;
+    std::size_t numberChars = 0;
+    for (const char c : line) {
+        if (c == ' ' || c == '\t' || c == '\n') continue;
+        if (!isAsciiDigit(c) && std::string_view("+-.eEdD").find(c) == std::string_view::npos)
+            break;
+        if (++numberChars > kMaxCountText)
+            return noun + "的數字太長（超過 " + std::to_string(kMaxCountText) + " 個字元）";
+    }
     bool found = false;
     const double value = roundHalfEven(leadingNumber(line, &found));
-    const std::string noun = rule.noun;
     if (!found) return "這一行沒有數字：第 1 行必須是" + noun;
     if (value < 0) return noun + " " + numberText(value) + " 不可以是負數";
     if (value < 1) return noun + "是 0：至少要有 1 個";
@@ -36,13 +47,26 @@ std::optional<std::string> readCount(std::string_view line, const CountRule& rul
     return std::nullopt;
 }
 
-std::optional<std::string> utf16Problem(std::string_view bytes) {
-    const bool bom = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
-    // Without a mark: ASCII text in UTF-16 has a zero byte in every pair.
-    const bool zeros = bytes.size() >= 4 && (bytes[0] == '\0' || bytes[1] == '\0') &&
-                       (bytes[2] == '\0' || bytes[3] == '\0');
-    if (!bom && !zeros) return std::nullopt;
-    return std::string("這個檔案是 UTF-16 編碼，無法讀取：請以 UTF-8 或 Big5 編碼另存後再載入");
+std::optional<std::string> encodingProblem(std::string_view bytes) {
+    const auto saveAs = [](const char* what) {
+        return std::string("這個檔案是 ") + what +
+               " 編碼，無法讀取：請以 UTF-8 或 Big5 編碼另存後再載入";
+    };
+    // Looked at only as far as a text's first characters show its encoding.
+    const std::string_view head = bytes.substr(0, 64);
+    if (!head.empty() && head.find_first_not_of('\0') == std::string_view::npos)
+        return std::string("這個檔案開頭全是 NUL（0）位元組，不是文字檔");
+    const auto zero = [&](std::size_t i) { return i < bytes.size() && bytes[i] == '\0'; };
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+        bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return saveAs("UTF-32");
+    // Without a mark: ASCII text in UTF-32 has three zero bytes in every four.
+    if (bytes.size() >= 4 && ((zero(1) && zero(2) && zero(3)) || (zero(0) && zero(1) && zero(2))))
+        return saveAs("UTF-32");
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return saveAs("UTF-16");
+    // ASCII text in UTF-16 has a zero byte in every pair.
+    if (bytes.size() >= 4 && (zero(0) || zero(1)) && (zero(2) || zero(3))) return saveAs("UTF-16");
+    return std::nullopt;
 }
 
 std::string excerpt(std::string_view text) {

@@ -50,9 +50,10 @@ struct CountRule {
 std::optional<std::string> readCount(std::string_view line, const CountRule& rule,
                                      std::int32_t& count);
 
-// Why a file in UTF-16 (which Windows' Notepad can save) cannot be read, or
-// nothing for any other file.
-std::optional<std::string> utf16Problem(std::string_view bytes);
+// Why a file that is not 8-bit text cannot be read, saying what it looks
+// like: UTF-16 (which Windows' Notepad can save), UTF-32, or NUL bytes only.
+// Nothing for any other file.
+std::optional<std::string> encodingProblem(std::string_view bytes);
 
 // A piece of user text short enough to quote in a message.
 std::string excerpt(std::string_view text);

@@ -1,16 +1,22 @@
 #include "data/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
 
+#include "data/live_temporaries.h"
 #include "data/loaders.h"
 
 namespace qv {
@@ -30,16 +36,72 @@ fs::path folderOf(const fs::path& target) {
     return target.has_parent_path() ? target.parent_path() : fs::path(".");
 }
 
-// A hidden name beside the target that is not likely to be taken:
-// ".results.json.k3x9qa" for a temporary file, ".results.json.old.k3x9qa"
-// for the old file's second name.
+// The longest file name most file systems take.
+constexpr std::size_t kNameMax = 255;
+// What a name beside the target adds to the target's name: "." before it,
+// ".old." and a process ID of up to ten digits, "." and six letters.
+constexpr std::size_t kBesideExtra = 23;
+
+// The target's name as the names beside it start, cut (at a character
+// boundary) so that they stay within kNameMax whatever the target's length.
+std::string besideStem(const fs::path& target) {
+    std::string stem = target.filename().native();
+    if (stem.size() <= kNameMax - kBesideExtra) return stem;
+    std::size_t keep = kNameMax - kBesideExtra;
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80)
+        --keep;
+    return stem.substr(0, keep);
+}
+
+// A hidden name beside the target that no other writer takes, with this
+// process's ID in it, so that a later write can tell its leftovers from a
+// live writer's: ".results.json.4711.k3x9qa" for a temporary file,
+// ".results.json.old.4711.k3x9qa" for the old file's second name.
 fs::path besideName(const fs::path& target, std::string_view tag) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name = "." + target.filename().native() + std::string(tag);
+    std::string name =
+        "." + besideStem(target) + std::string(tag) + std::to_string(::getpid()) + ".";
     for (int k = 0; k < 6; ++k)
         name += kLetters[random() % kLetters.size()];
     return folderOf(target) / name;
+}
+
+// The process that made a name besideName() gives, and the target's stem it
+// was made for (with ".old" when that could be part of the stem too).
+struct BesideName {
+    pid_t pid = 0;
+    std::string stem, stemWithoutOld;
+};
+
+std::optional<BesideName> parseBesideName(const std::string& name) {
+    constexpr std::size_t kTail = 7;  // ".k3x9qa"
+    if (name.size() < 1 + 1 + 1 + 1 + kTail || name.front() != '.') return std::nullopt;
+    const std::size_t dot = name.size() - kTail;
+    if (name[dot] != '.') return std::nullopt;
+    for (std::size_t i = dot + 1; i < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) &&
+            !(name[i] >= 'a' && name[i] <= 'z'))
+            return std::nullopt;
+    std::size_t digits = dot;
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1])))
+        --digits;
+    if (digits == dot || dot - digits > 10 || digits < 3 || name[digits - 1] != '.')
+        return std::nullopt;
+    BesideName parsed;
+    const long long pid = std::stoll(name.substr(digits, dot - digits));
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return std::nullopt;
+    parsed.pid = static_cast<pid_t>(pid);
+    parsed.stem = name.substr(1, digits - 2);
+    if (parsed.stem.ends_with(".old"))
+        parsed.stemWithoutOld = parsed.stem.substr(0, parsed.stem.size() - 4);
+    return parsed;
+}
+
+// A process that may still write its temporary file: this one, or any that
+// the system knows (another user's too).
+bool processRuns(pid_t pid) {
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 Error folderFailure(const fs::path& folder, int errnum) {
@@ -120,15 +182,49 @@ std::string systemReason(int errnum) {
             return "磁碟讀寫錯誤";
         case EXDEV:
             return "暫存檔與目標不在同一個檔案系統";
+        case ELOOP:
+            return "符號連結形成迴圈";
         default:
             return std::string("系統錯誤：") + std::strerror(errnum);
     }
 }
 
+StaleTemporaries::StaleTemporaries(const fs::path& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;  // the write itself will say what is wrong
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const auto parsed = parseBesideName(name);
+        if (!parsed || processRuns(parsed->pid)) continue;
+        byStem_.emplace(parsed->stem, folder / name);
+        if (!parsed->stemWithoutOld.empty()) byStem_.emplace(parsed->stemWithoutOld, folder / name);
+    }
+    ::closedir(dir);
+}
+
+void StaleTemporaries::removeFor(const SystemCalls& calls, const fs::path& target) {
+    const auto [from, to] = byStem_.equal_range(besideStem(target));
+    // Best effort: one that cannot go is left as it was.
+    for (auto it = from; it != to; ++it)
+        calls.unlink(it->second.c_str());
+    byStem_.erase(from, to);
+}
+
 Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& calls) {
+    return create(given, calls, nullptr);
+}
+
+Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& calls,
+                                    StaleTemporaries* stale) {
     std::error_code ec;
     // A link is followed so that the file it names is replaced, not the link.
-    const fs::path target = fs::is_symlink(given, ec) ? fs::weakly_canonical(given, ec) : given;
+    fs::path target = given;
+    if (fs::is_symlink(given, ec)) {
+        target = fs::weakly_canonical(given, ec);
+        if (ec) return Error{pathText(given), 0, "無法寫入：" + systemReason(ec.value())};
+    }
+    if (target.filename().native().size() > kNameMax)
+        return Error{pathText(given), 0, "無法寫入：" + systemReason(ENAMETOOLONG)};
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
@@ -138,32 +234,48 @@ Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& ca
         // takes the bytes as they come.
         const int fd = calls.open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
         if (fd < 0) return Error{pathText(given), 0, "無法寫入：" + systemReason(errno)};
-        return SafeFile(calls, target, {}, fd);
+        return SafeFile(calls, target, {}, {}, fd);
+    }
+    if (stale != nullptr) {
+        stale->removeFor(calls, target);
+    } else {
+        StaleTemporaries(folderOf(target)).removeFor(calls, target);
     }
     fs::path temp;
+    LiveTemporary mark;
     int fd = -1, errnum = 0;
     for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
         temp = besideName(target, ".");
+        // Marked before it exists: a signal between the two finds nothing
+        // to remove, rather than a file nobody removes.
+        mark = LiveTemporary(temp);
         fd = calls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         errnum = errno;
         if (fd < 0 && errnum != EEXIST) break;
     }
     if (fd < 0) return Error{pathText(target), 0, "無法寫入：" + systemReason(errnum)};
-    SafeFile file(calls, target, temp, fd);
+    SafeFile file(calls, target, temp, std::move(mark), fd);
     // The old file's mode, set bits and all, goes on to the new one.
     if (exists && calls.fchmod(fd, st.st_mode & 07777) != 0)
         return file.failure("無法設定檔案權限", errno);
     return file;
 }
 
-SafeFile::SafeFile(const SystemCalls& calls, fs::path target, fs::path temp, int fd)
-    : calls_(&calls), target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
+SafeFile::SafeFile(const SystemCalls& calls, fs::path target, fs::path temp, LiveTemporary mark,
+                   int fd)
+    : calls_(&calls),
+      target_(std::move(target)),
+      temp_(std::move(temp)),
+      tempMark_(std::move(mark)),
+      fd_(fd) {}
 
 SafeFile::SafeFile(SafeFile&& other) noexcept
     : calls_(other.calls_),
       target_(std::move(other.target_)),
       temp_(std::exchange(other.temp_, {})),
       old_(std::exchange(other.old_, {})),
+      tempMark_(std::move(other.tempMark_)),
+      oldMark_(std::move(other.oldMark_)),
       fd_(std::exchange(other.fd_, -1)),
       replaced_(std::exchange(other.replaced_, false)) {}
 
@@ -174,6 +286,8 @@ SafeFile& SafeFile::operator=(SafeFile&& other) noexcept {
         target_ = std::move(other.target_);
         temp_ = std::exchange(other.temp_, {});
         old_ = std::exchange(other.old_, {});
+        tempMark_ = std::move(other.tempMark_);
+        oldMark_ = std::move(other.oldMark_);
         fd_ = std::exchange(other.fd_, -1);
         replaced_ = std::exchange(other.replaced_, false);
     }
@@ -190,6 +304,7 @@ void SafeFile::discard() {
     fd_ = -1;
     if (!temp_.empty()) calls_->unlink(temp_.c_str());
     temp_.clear();
+    tempMark_.release();
     dropOld();
 }
 
@@ -231,6 +346,7 @@ Expected<void> SafeFile::keepOld() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         fs::path old = besideName(target_, ".old.");
         if (calls_->link(target_.c_str(), old.c_str()) == 0) {
+            oldMark_ = LiveTemporary(old);
             old_ = std::move(old);
             return {};
         }
@@ -257,6 +373,7 @@ Expected<void> SafeFile::keepOld() {
     if (copied) copied = copy->finish();
     if (!copied) return copied;
     old_ = std::exchange(copy->temp_, {});
+    oldMark_ = std::move(copy->tempMark_);
     return {};
 }
 
@@ -271,15 +388,18 @@ bool SafeFile::restoreOld() {
     }
     if (calls_->rename(old_.c_str(), target_.c_str()) != 0) return false;
     old_.clear();
+    oldMark_.release();
     return true;
 }
 
 void SafeFile::dropOld() {
     if (!old_.empty()) calls_->unlink(old_.c_str());
     old_.clear();
+    oldMark_.release();
 }
 
 Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
+    const SignalsDeferred untilAllOrNone;
     // Devices and pipes were written in place.
     auto replaceable = [](const SafeFile& f) { return !f.temp_.empty() || f.replaced_; };
     std::vector<fs::path> folders;
@@ -291,6 +411,7 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
             if (!f.restoreOld()) {
                 error.what += "；舊檔留在「" + pathText(f.old_) + "」";
                 f.old_.clear();
+                f.oldMark_.release();
             }
             f.discard();
         }
@@ -308,6 +429,7 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
         if (f.calls_->rename(f.temp_.c_str(), f.target_.c_str()) != 0)
             return rollBack(f.failure("無法取代舊檔", errno));
         f.temp_.clear();
+        f.tempMark_.release();
         f.replaced_ = true;
     }
     for (const fs::path& folder : folders)
@@ -333,7 +455,11 @@ Expected<void> writeFileSafely(const fs::path& target, std::string_view bytes) {
 }
 
 Expected<void> SafeFileSet::add(const fs::path& target, std::string_view bytes) {
-    auto file = SafeFile::create(target, *calls_);
+    const fs::path folder = folderOf(target);
+    auto stale = stale_.find(folder.native());
+    if (stale == stale_.end())
+        stale = stale_.emplace(folder.native(), StaleTemporaries(folder)).first;
+    auto file = SafeFile::create(target, *calls_, &stale->second);
     if (!file) return file.error();
     if (auto written = file->write(bytes); !written) return written;
     // Closed at once: a set may hold more files than a process may keep open.

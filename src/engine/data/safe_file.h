@@ -4,10 +4,13 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/expected.h"
+#include "data/live_temporaries.h"
 
 namespace qv {
 
@@ -31,12 +34,29 @@ class SystemCalls {
 // The calls as the system makes them.
 const SystemCalls& systemCalls();
 
+// The temporary files in one folder that writers which have gone left beside
+// their targets (their process ID is in the name, see SafeFile), by the
+// target they were made for. A file of a process that still runs is never
+// taken for one: its writer may be at work.
+class StaleTemporaries {
+  public:
+    explicit StaleTemporaries(const std::filesystem::path& folder);
+    // Removes those left beside `target`, which is in the folder.
+    void removeFor(const SystemCalls& calls, const std::filesystem::path& target);
+
+  private:
+    std::unordered_multimap<std::string, std::filesystem::path> byStem_;
+};
+
 // A file replaced whole or not at all. The bytes go to a temporary file in
 // the target's folder; commit() flushes it to the disk, renames it over the
 // target and flushes the folder. Until then the old file stays as it was, so a
 // kill or a full disk at any moment leaves either the old file or the complete
 // new one. A new file gets the mode 0666 less the umask, an old one keeps its
-// own. An uncommitted temporary file is removed when the SafeFile goes.
+// own. An uncommitted temporary file is removed when the SafeFile goes, and
+// by a termination signal (see LiveTemporary). Before it starts, the write
+// removes what earlier writes of the same target left behind when they were
+// killed (see StaleTemporaries).
 class SafeFile {
   public:
     static Expected<SafeFile> create(const std::filesystem::path& target,
@@ -54,8 +74,10 @@ class SafeFile {
 
   private:
     friend class SafeFileSet;
+    static Expected<SafeFile> create(const std::filesystem::path& target, const SystemCalls& calls,
+                                     StaleTemporaries* stale);
     SafeFile(const SystemCalls& calls, std::filesystem::path target, std::filesystem::path temp,
-             int fd);
+             LiveTemporary mark, int fd);
     Error failure(const char* doing, int errnum) const;
     void discard();
     Expected<void> keepOld();
@@ -69,6 +91,7 @@ class SafeFile {
     // A second name of the old target while it is being replaced; empty when
     // there was none.
     std::filesystem::path old_;
+    LiveTemporary tempMark_, oldMark_;
     int fd_ = -1;
     bool replaced_ = false;
 };
@@ -92,6 +115,8 @@ class SafeFileSet {
   private:
     const SystemCalls* calls_;
     std::vector<SafeFile> files_;
+    // Each folder is searched for leftovers once, not once per file.
+    std::unordered_map<std::string, StaleTemporaries> stale_;
 };
 
 // True when both name one existing file (however they are spelled).

@@ -11,10 +11,6 @@ namespace qv {
 
 namespace {
 
-std::string cellName(int i, int j) {
-    return "第 " + std::to_string(i + 1) + " 列第 " + std::to_string(j + 1) + " 行";
-}
-
 template <typename Cell>
 void networkInto(const Matrix<Cell>& d, int n, PfnetParams params, LinkMatrix& out) {
     n = std::max(n, 0);
@@ -56,7 +52,11 @@ Expected<void> checkPfnetParams(PfnetParams params, int n) {
     return {};
 }
 
-Expected<void> checkPfnetMatrix(const DistanceMatrix& d, int n) {
+std::string matrixCellName(int row, int col) {
+    return "第 " + std::to_string(row + 1) + " 列第 " + std::to_string(col + 1) + " 欄";
+}
+
+Expected<void> checkPfnetMatrix(const DistanceMatrix& d, int n, const CellName& cellName) {
     if (auto size = checkConceptCount(d, n); !size) return size;
     for (int i = 0; i < n; ++i) {
         for (int j = i; j < n; ++j) {

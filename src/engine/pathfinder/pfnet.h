@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/expected.h"
@@ -29,9 +30,15 @@ std::string pfnetName(PfnetParams params, int n);
 // Refuses a q other than 0 outside 2 .. n - 1.
 Expected<void> checkPfnetParams(PfnetParams params, int n);
 
+// How a refusal names cell (row, col), 0-based: "第 2 列第 3 欄" of the matrix
+// by default; a reader of a file names the line and the field instead.
+using CellName = std::function<std::string(int row, int col)>;
+std::string matrixCellName(int row, int col);
+
 // Refuses what PfnetNetwork refuses about the matrix: a concept count outside
 // the matrix, a negative entry, an entry that differs from its mirror.
-Expected<void> checkPfnetMatrix(const DistanceMatrix& d, int n);
+Expected<void> checkPfnetMatrix(const DistanceMatrix& d, int n,
+                                const CellName& cellName = matrixCellName);
 
 // PFNET(r, q) of a symmetric, non-negative distance matrix: concepts i != j are
 // linked exactly when no path of at most q links between them is strictly

@@ -3,6 +3,8 @@
 
 #include "core/utf8.h"
 #include "data/lines.h"
+#include "data/loaders.h"
+#include "data/matrix_file.h"
 #include "data_test_util.h"
 
 namespace qv {
@@ -125,6 +127,47 @@ TEST(Loading, EachFileReplacesItsOwnPartInANewClass) {
     EXPECT_EQ(f.state().conceptCount, 3);
     EXPECT_EQ(before->itemCount, 2);
     EXPECT_TRUE(before->students.empty());
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// A file that is not 8-bit text says what it looks like; a count too long to
+// be one is refused before it is read as a number.
+TEST(Refusals, SayWhatTheFileIsAndNameLineAndField) {
+    ClassPtr state;
+    const struct {
+        std::string bytes, says;
+    } cases[] = {
+        {std::string(300, '\0'), "開頭全是 NUL（0）位元組"},
+        {std::string("\xFF\xFE\0\0"
+                     "3\0\0\0",
+                     8),
+         "UTF-32"},
+        {std::string("3\0\0\0\r\0\0\0\n\0\0\0", 12), "UTF-32"},
+        {std::string("\0\0\0"
+                     "3\0\0\0\r",
+                     8),
+         "UTF-32"},
+        {std::string("\xFF\xFE"
+                     "3\0\r\0",
+                     6),
+         "UTF-16"},
+        {std::string("3\0\r\0\n\0", 6), "UTF-16"},
+        {"1" + std::string(100000, '9') + "\r\n", "第 1 行：概念數的數字太長（超過 64 個字元）"},
+    };
+    for (const auto& c : cases) {
+        const auto loaded = loadClass(state, ClassText{c.bytes, "", "", "c.txt"});
+        ASSERT_FALSE(loaded) << c.says;
+        EXPECT_NE(loaded.error().message().find(c.says), std::string::npos)
+            << loaded.error().message();
+    }
+    const auto matrix = parseMatrixText("2\n0 1\n1 x\n");
+    ASSERT_FALSE(matrix);
+    EXPECT_EQ(matrix.error().message(), "第 3 行第 2 欄：「x」不是數值");
 }
 
 }  // namespace

@@ -312,6 +312,93 @@ TEST_F(SafeFileTest, SameFileComparesIdentityNotSpelling) {
     EXPECT_EQ(read(a), "y");
 }
 
+// A termination signal removes the temporary files of the writes under way
+// and still ends the process by that signal; while a set takes its names the
+// signal waits for it.
+TEST_F(SafeFileTest, TerminationSignalsLeaveNoTemporaryFiles) {
+    const fs::path target = put("results.csv", "old");
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        int ready[2], go[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            removeTemporariesOnSignals();
+            auto file = SafeFile::create(target);
+            SafeFileSet set;
+            if (!file || !file->write("half") || !set.add(dir_ / "b.csv", "b")) ::_exit(1);
+            {
+                const SignalsDeferred held;
+                (void)!::write(ready[1], "w", 1);
+                char byte = 0;
+                (void)!::read(go[0], &byte, 1);  // the signal has been sent
+                std::ofstream(dir_ / "held.txt") << "ran on";
+            }
+            ::_exit(0);
+        }
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::kill(child, signal);
+        ASSERT_EQ(::write(go[1], "g", 1), 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        for (const int fd : {ready[0], ready[1], go[0], go[1]})
+            ::close(fd);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_TRUE(fs::exists(dir_ / "held.txt")) << signal;
+        fs::remove(dir_ / "held.txt");
+        EXPECT_EQ(read(target), "old");
+        EXPECT_EQ(entries(), 1u) << signal;
+    }
+}
+
+// What a killed writer left beside a target goes with the next write of that
+// target; what a running writer has there, or a user's own hidden file, stays.
+TEST_F(SafeFileTest, NextWriteRemovesOnlyLeftoversOfGoneWriters) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const pid_t running = ::fork();
+    if (running == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const std::string g = std::to_string(gone), r = std::to_string(running);
+    const fs::path target = put("results.csv", "old");
+    put(".results.csv." + g + ".k3x9qa", "left by a kill");
+    put(".results.csv.old." + g + ".k3x9qa", "left by a kill");
+    put(".results.csv." + r + ".k3x9qa", "being written");
+    put(".results.csv.backup", "the user's");
+    put(".concepts.txt." + g + ".k3x9qa", "another target's");
+    ASSERT_TRUE(writeFileSafely(target, "new"));
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"results.csv", ".results.csv." + r + ".k3x9qa",
+                                            ".results.csv.backup", ".concepts.txt." + g + ".k3x9qa"}));
+    SafeFileSet set;
+    ASSERT_TRUE(set.add(dir_ / "concepts.txt", "c"));
+    EXPECT_FALSE(fs::exists(dir_ / (".concepts.txt." + g + ".k3x9qa")));
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+}
+
+// The names beside a target stay within the 255 bytes a file system takes,
+// however long the target's own name is.
+TEST_F(SafeFileTest, LongestLegalNamesAreWritten) {
+    for (const std::size_t bytes : {std::size_t{232}, std::size_t{254}, std::size_t{255}}) {
+        const fs::path target = dir_ / std::string(bytes, 'n');
+        ASSERT_TRUE(writeFileSafely(target, "first")) << bytes;
+        ASSERT_TRUE(writeFileSafely(target, "second")) << bytes;  // with the old file's link
+        EXPECT_EQ(read(target), "second");
+    }
+    const std::string wide = std::string(230, 'n') + "\xE5\xAD\xB8\xE7\x94\x9F";  // 學生 at the cut
+    ASSERT_TRUE(writeFileSafely(dir_ / wide, "x"));
+    EXPECT_EQ(entries(), 4u);
+}
+
 TEST_F(SafeFileTest, LoadersReadOnlyRegularFilesAndSayWhichFile) {
     ClassPtr state;
     const fs::path utf16 = put("u16.txt", std::string("\xFF\xFE"

@@ -99,13 +99,13 @@ TEST(Pfnet, RefusesWhatItCannotTake) {
     EXPECT_THAT(refusal(d, 2, {PfnetR::Infinity, 2}), HasSubstr("只有 2 個概念"));
     EXPECT_THAT(refusal(d, 5, {}), HasSubstr("大於距離矩陣"));
     d(3, 1) = Currency::fromDouble(2.5);
-    EXPECT_THAT(refusal(d, 4, {}), HasSubstr("第 2 列第 4 行是 2，第 4 列第 2 行卻是 2.5"));
+    EXPECT_THAT(refusal(d, 4, {}), HasSubstr("第 2 列第 4 欄是 2，第 4 列第 2 欄卻是 2.5"));
     EXPECT_EQ(refusal(d, 3, {}), "");  // outside the first three concepts
     d(3, 1) = d(1, 3) = Currency::fromDouble(-0.5);
-    EXPECT_THAT(refusal(d, 4, {}), HasSubstr("第 2 列第 4 行是負值 -0.5"));
+    EXPECT_THAT(refusal(d, 4, {}), HasSubstr("第 2 列第 4 欄是負值 -0.5"));
     d = symmetricMatrix(3, 2, {});
     d(2, 2) = Currency::fromInt(-1);
-    EXPECT_THAT(refusal(d, 3, {}), HasSubstr("第 3 列第 3 行是負值"));
+    EXPECT_THAT(refusal(d, 3, {}), HasSubstr("第 3 列第 3 欄是負值"));
 }
 
 // Random symmetric matrices drawn from a few values (quiz data tie a lot),
