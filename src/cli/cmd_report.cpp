@@ -22,6 +22,7 @@
 #include "data/safe_file.h"
 #include "export.h"
 #include "load_class.h"
+#include "painter_canvas.h"
 #include "report/draw_report.h"
 
 namespace qv::cli {
@@ -87,7 +88,7 @@ int reportOne(const RunResults& results, const ReportOptions& opt, ExportFormat 
         std::cerr << "錯誤：找不到學號為「" << opt.id << "」的學生。\n";
         return kExitBadInput;
     }
-    RecordingCanvas picture;
+    RecordingCanvas picture(render::fontMeasure());
     for (int k : found)
         DrawStudentReport(picture, results, k, opt.positions);
     if (auto written = writePicture(picture, pathOf(opt.output), format, opt, opt.id); !written) {
@@ -101,7 +102,7 @@ int reportOne(const RunResults& results, const ReportOptions& opt, ExportFormat 
 int reportBook(const RunResults& results, const ReportOptions& opt) {
     render::PdfBook book(pathOf(opt.output), QStringLiteral("Quorvane"));
     for (int k = 0; k < results.data->studentCount; ++k) {
-        RecordingCanvas picture;
+        RecordingCanvas picture(render::fontMeasure());
         DrawStudentReport(picture, results, k, opt.positions);
         if (!book.addPage(picture)) break;
     }
@@ -148,7 +149,7 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
         forEachBlockInOrder(
             students, threads, window,
             [&](std::size_t k, int) {
-                RecordingCanvas picture;
+                RecordingCanvas picture(render::fontMeasure());
                 DrawStudentReport(picture, results, static_cast<int>(k), opt.positions);
                 drawn[k % window] = render::pictureBytes(
                     picture, format, opt.scale, QString::fromStdString(results.students[k].id));
