@@ -16,6 +16,7 @@
 #include "analyze_output.h"
 #include "cli_render.h"
 #include "cli_text.h"
+#include "core/number_text.h"
 #include "core/ordered_blocks.h"
 #include "core/utf8.h"
 #include "data/loaders.h"
@@ -174,6 +175,20 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
     return printText("已寫入 " + std::to_string(students) + " 個檔案到「" + opt.output + "」\n");
 }
 
+// A page's size depends on the concept count alone, so the first record's
+// tells whether the scale keeps every page within the pixel bound.
+std::optional<std::string> scaleProblem(const RunResults& results, const ReportOptions& opt) {
+    RecordingCanvas page(render::fontMeasure());
+    DrawStudentReport(page, results, 0, opt.positions);
+    const double largest = render::largestScale(page);
+    if (opt.scale <= largest) return std::nullopt;
+    const QSize size = render::pictureSize(page);
+    return "錯誤：--scale " + numberText(opt.scale) + " 會使每張圖超過 " +
+           numberText(render::kMaxImagePixels / 1e6) + " 百萬像素（報表為 " +
+           numberText(size.width()) + " x " + numberText(size.height()) +
+           " 像素）；這個班級的 --scale 最多為 " + numberText(largest) + "。";
+}
+
 std::optional<std::string> usageProblem(const ReportOptions& o) {
     if (auto problem = classSourceProblem(o.source)) return problem;
     if (auto problem = outputIsInput(o.source, o.output)) return problem;
@@ -219,6 +234,12 @@ int runReport(ReportOptions opt) {
     }
     opt.positions = std::move(positions).value();
     const auto gui = startGui();
+    if (*format == ExportFormat::Png && !book && !results.students.empty()) {
+        if (auto problem = scaleProblem(results, opt)) {
+            std::cerr << *problem << '\n';
+            return kExitBadInput;
+        }
+    }
     if (!opt.all) return reportOne(results, opt, *format);
     return book ? reportBook(results, opt) : reportFolder(results, opt, *format);
 }
