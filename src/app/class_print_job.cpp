@@ -5,6 +5,7 @@
 
 #include "core/number_text.h"
 #include "dialogs.h"
+#include "painter_canvas.h"
 #include "print_pages.h"
 #include "report/draw_report.h"
 
@@ -67,7 +68,7 @@ void ClassPrintJob::printSome() {
     slice.start();
     bool ok = true;
     while (ok && next_ < pages && slice.elapsed() < kSliceMilliseconds) {
-        RecordingCanvas page;
+        RecordingCanvas page(render::fontMeasure());
         DrawStudentReport(page, *results_, next_);
         ++next_;
         ok = output_->add(page);

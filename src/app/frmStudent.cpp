@@ -92,6 +92,10 @@ class frmStudent::WindowCanvas final : public Canvas {
         w_.picture_.drawLabel(topLeft, text);
         w_.record();
     }
+    std::optional<double> textWidth(std::string_view text,
+                                    const TextStyle& style) const override {
+        return render::fontMeasure()(text, style);
+    }
 
   private:
     frmStudent& w_;

@@ -13,6 +13,7 @@
 #include "app_context.h"
 #include "chart_view.h"
 #include "layout/get_points.h"
+#include "painter_canvas.h"
 #include "print_pages.h"
 #include "report/draw_report.h"
 #include "report/report_links.h"
@@ -150,7 +151,7 @@ void frmStudentViewer::onNext() {
 // Each student on a clean picture, unlike the print window, which draws over.
 void frmStudentViewer::draw() {
     const int k = current();
-    RecordingCanvas picture;
+    RecordingCanvas picture(render::fontMeasure());
     shown_ = {};
     if (k >= 0 && static_cast<std::size_t>(k) < results_->students.size()) {
         shown_ = studentReportData(*results_, k, positions_);

@@ -16,12 +16,14 @@
 #include "analyze_output.h"
 #include "cli_render.h"
 #include "cli_text.h"
+#include "core/number_text.h"
 #include "core/ordered_blocks.h"
 #include "core/utf8.h"
 #include "data/loaders.h"
 #include "data/safe_file.h"
 #include "export.h"
 #include "load_class.h"
+#include "painter_canvas.h"
 #include "report/draw_report.h"
 
 namespace qv::cli {
@@ -87,7 +89,7 @@ int reportOne(const RunResults& results, const ReportOptions& opt, ExportFormat 
         std::cerr << "錯誤：找不到學號為「" << opt.id << "」的學生。\n";
         return kExitBadInput;
     }
-    RecordingCanvas picture;
+    RecordingCanvas picture(render::fontMeasure());
     for (int k : found)
         DrawStudentReport(picture, results, k, opt.positions);
     if (auto written = writePicture(picture, pathOf(opt.output), format, opt, opt.id); !written) {
@@ -101,7 +103,7 @@ int reportOne(const RunResults& results, const ReportOptions& opt, ExportFormat 
 int reportBook(const RunResults& results, const ReportOptions& opt) {
     render::PdfBook book(pathOf(opt.output), QStringLiteral("Quorvane"));
     for (int k = 0; k < results.data->studentCount; ++k) {
-        RecordingCanvas picture;
+        RecordingCanvas picture(render::fontMeasure());
         DrawStudentReport(picture, results, k, opt.positions);
         if (!book.addPage(picture)) break;
     }
@@ -148,7 +150,7 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
         forEachBlockInOrder(
             students, threads, window,
             [&](std::size_t k, int) {
-                RecordingCanvas picture;
+                RecordingCanvas picture(render::fontMeasure());
                 DrawStudentReport(picture, results, static_cast<int>(k), opt.positions);
                 drawn[k % window] = render::pictureBytes(
                     picture, format, opt.scale, QString::fromStdString(results.students[k].id));
@@ -171,6 +173,20 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
         return kExitBadInput;
     }
     return printText("已寫入 " + std::to_string(students) + " 個檔案到「" + opt.output + "」\n");
+}
+
+// A page's size depends on the concept count alone, so the first record's
+// tells whether the scale keeps every page within the pixel bound.
+std::optional<std::string> scaleProblem(const RunResults& results, const ReportOptions& opt) {
+    RecordingCanvas page(render::fontMeasure());
+    DrawStudentReport(page, results, 0, opt.positions);
+    const double largest = render::largestScale(page);
+    if (opt.scale <= largest) return std::nullopt;
+    const QSize size = render::pictureSize(page);
+    return "錯誤：--scale " + numberText(opt.scale) + " 會使每張圖超過 " +
+           numberText(render::kMaxImagePixels / 1e6) + " 百萬像素（報表為 " +
+           numberText(size.width()) + " x " + numberText(size.height()) +
+           " 像素）；這個班級的 --scale 最多為 " + numberText(largest) + "。";
 }
 
 std::optional<std::string> usageProblem(const ReportOptions& o) {
@@ -218,6 +234,12 @@ int runReport(ReportOptions opt) {
     }
     opt.positions = std::move(positions).value();
     const auto gui = startGui();
+    if (*format == ExportFormat::Png && !book && !results.students.empty()) {
+        if (auto problem = scaleProblem(results, opt)) {
+            std::cerr << *problem << '\n';
+            return kExitBadInput;
+        }
+    }
     if (!opt.all) return reportOne(results, opt, *format);
     return book ? reportBook(results, opt) : reportFolder(results, opt, *format);
 }

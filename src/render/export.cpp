@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -34,7 +35,14 @@ std::optional<ExportFormat> exportFormatOf(const QString& path) {
     return std::nullopt;
 }
 
+double largestScale(const RecordingCanvas& picture) {
+    const QSize size = pictureSize(picture);
+    const double pixels = static_cast<double>(size.width()) * size.height();
+    return std::floor(std::sqrt(kMaxImagePixels / pixels) * 100) / 100;
+}
+
 QImage renderImage(const RecordingCanvas& picture, double scale) {
+    if (scale > largestScale(picture)) return {};
     const QSize size = pictureSize(picture);
     QImage image(qRound(size.width() * scale), qRound(size.height() * scale), QImage::Format_RGB32);
     image.fill(kPaper);

@@ -22,7 +22,15 @@ enum class ExportFormat { Png, Svg, Pdf };
 // By the file's extension, case-insensitive; nothing for anything else.
 std::optional<ExportFormat> exportFormatOf(const QString& path);
 
-// Black on white, as on paper. `scale` 1 gives 800 x 600 pixels.
+// A picture's pixels stay below this at any scale: the memory and time to
+// draw and encode it stay bounded however large a class is.
+inline constexpr double kMaxImagePixels = 100'000'000;
+// The largest scale at which the picture stays within kMaxImagePixels, in
+// hundredths.
+double largestScale(const RecordingCanvas& picture);
+
+// Black on white, as on paper. `scale` 1 gives 800 x 600 pixels. A null image
+// beyond largestScale.
 QImage renderImage(const RecordingCanvas& picture, double scale = 1.0);
 
 // The bytes of a file of the picture, drawn in memory: what the writers below

@@ -62,6 +62,12 @@ QStringList characters(const QString& text) {
 
 }  // namespace
 
+TextMeasure fontMeasure() {
+    return [](std::string_view text, const TextStyle& style) {
+        return QFontMetricsF(drawingFont(style)).horizontalAdvance(fromUtf8(text));
+    };
+}
+
 QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style) {
     const QFont font = drawingFont(style);
     const QFontMetricsF metrics(font);
@@ -159,6 +165,11 @@ void PainterCanvas::drawLabel(LayoutPoint topLeft, std::string_view utf8) {
     drawText(topLeft, utf8);
 }
 
+std::optional<double> PainterCanvas::textWidth(std::string_view text,
+                                              const TextStyle& style) const {
+    return fontMeasure()(text, style);
+}
+
 void paintPicture(QPainter& painter, const RecordingCanvas& picture, QColor foreground,
                   QColor paper) {
     painter.save();
@@ -171,9 +182,8 @@ PictureExtent::PictureExtent(QSizeF least)
     : metrics_(drawingFont()), right_(least.width()), bottom_(least.height()) {}
 
 void PictureExtent::reach(double x, double y) {
-    constexpr double kMargin = 8;
-    right_ = std::max(right_, x + kMargin);
-    bottom_ = std::max(bottom_, y + kMargin);
+    right_ = std::max(right_, x + kSurfaceMargin);
+    bottom_ = std::max(bottom_, y + kSurfaceMargin);
 }
 
 void PictureExtent::add(const CanvasOp& op) {

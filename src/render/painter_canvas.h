@@ -19,6 +19,10 @@ QFont drawingFont();
 // The same in a chart text's size and weight.
 QFont drawingFont(const TextStyle& style);
 
+// How wide a text is drawn in `style`, in surface pixels: what a canvas that
+// records a drawing for later painting measures with.
+TextMeasure fontMeasure();
+
 // The box a chart text covers, in surface pixels.
 QRectF styledTextBox(LayoutPoint anchor, const QString& text, const TextStyle& style);
 
@@ -38,6 +42,7 @@ class PainterCanvas final : public Canvas {
     void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
     void drawDot(LayoutPoint centre, int diameter) override;
     void drawLabel(LayoutPoint topLeft, std::string_view text) override;
+    std::optional<double> textWidth(std::string_view text, const TextStyle& style) const override;
 
   private:
     void line(LayoutPoint from, LayoutPoint to, const QColor& colour);

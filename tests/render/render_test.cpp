@@ -70,13 +70,39 @@ TEST(RenderImage, ChineseLabelsFitAndTheSurfaceGrows) {
     EXPECT_EQ(image.size(), QSize(1600, 1200));
     // Ink where "1 :   加法" stands (x 620.., y 230..), at twice the size.
     EXPECT_GT(count(image, QRect(1280, 460, 80, 30), isInk), 20);
-    // The 30th concept line and a long label are not cut off.
-    RecordingCanvas c;
+    // The 30th concept line is not cut off; the surface grows down only.
+    RecordingCanvas c(fontMeasure());
     DrawReport(c,
                exampleReportData("S", test::linkNetwork(30, {{0, 29}}), test::linkNetwork(30, {}),
                                  {" 很長很長很長很長很長很長的概念名稱"}, {}));
     EXPECT_GT(pictureSize(c).height(), 230 + 29 * 15);
-    EXPECT_GT(pictureSize(c).width(), 800);
+    EXPECT_EQ(pictureSize(c).width(), 800);
+}
+
+// However long the labels and the ID, the report is as large as one with
+// short ones: each text is cut, "…" at its end, where the surface ends.
+TEST(RenderImage, LongLabelsAreElidedInsideTheSurface) {
+    const auto report = [](std::string label, std::string caption) {
+        RecordingCanvas c(fontMeasure());
+        DrawReport(c, exampleReportData(std::move(caption), ExampleNet1(), ExampleNet2(),
+                                        std::vector<std::string>(7, label), {}));
+        return c;
+    };
+    std::string longLabel;
+    for (int i = 0; i < 1000; ++i)
+        longLabel += "概念 label ";  // 10,000 characters
+    const RecordingCanvas normal = report(" 加法", "S");
+    const RecordingCanvas elided = report(longLabel, std::string(10'000, '9'));
+    EXPECT_EQ(pictureSize(elided), pictureSize(normal));
+    const QFontMetricsF metrics(drawingFont());
+    int cut = 0;
+    for (const CanvasOp& op : elided.ops()) {
+        if (op.kind != CanvasOp::Kind::Text || op.from.x < 600) continue;
+        EXPECT_LE(op.from.x + metrics.horizontalAdvance(QString::fromStdString(op.text)),
+                  kSurfaceWidth - kSurfaceMargin);
+        if (op.text.ends_with("…")) ++cut;
+    }
+    EXPECT_EQ(cut, 7 + 1);  // every concept and the ID
 }
 
 // Chart texts are placed by the canvas: a vertical label stands on its

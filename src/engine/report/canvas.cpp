@@ -59,6 +59,12 @@ void RecordingCanvas::drawLabel(LayoutPoint topLeft, std::string_view text) {
     ops_.back().text = text;
 }
 
+std::optional<double> RecordingCanvas::textWidth(std::string_view text,
+                                                const TextStyle& style) const {
+    if (!measure_) return std::nullopt;
+    return measure_(text, style);
+}
+
 void RecordingCanvas::replay(Canvas& target) const {
     for (const CanvasOp& op : ops_) {
         switch (op.kind) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "layout/get_points.h"
@@ -55,7 +58,17 @@ class Canvas {
     // A text like drawText(topLeft, text) on a box of the paper's colour, so
     // that nothing drawn before shows through it.
     virtual void drawLabel(LayoutPoint topLeft, std::string_view text) = 0;
+    // How wide a text would be drawn in `style`, in pixels; nothing when this
+    // canvas cannot measure texts (the engine then estimates).
+    virtual std::optional<double> textWidth(std::string_view /*text*/,
+                                            const TextStyle& /*style*/) const {
+        return std::nullopt;
+    }
 };
+
+// Measures texts for a canvas that only records them: the drawing font's
+// widths, known where the drawing will be painted.
+using TextMeasure = std::function<double(std::string_view text, const TextStyle& style)>;
 
 // One recorded drawing operation.
 struct CanvasOp {
@@ -73,6 +86,9 @@ struct CanvasOp {
 // printed or exported later by replaying it on another canvas.
 class RecordingCanvas final : public Canvas {
   public:
+    RecordingCanvas() = default;
+    explicit RecordingCanvas(TextMeasure measure) : measure_(std::move(measure)) {}
+
     void setCaption(std::string_view caption) override;
     void setLineWidth(int pixels) override;
     void drawLine(LayoutPoint from, LayoutPoint to) override;
@@ -82,6 +98,7 @@ class RecordingCanvas final : public Canvas {
     void drawText(LayoutPoint anchor, std::string_view text, const TextStyle& style) override;
     void drawDot(LayoutPoint centre, int diameter) override;
     void drawLabel(LayoutPoint topLeft, std::string_view text) override;
+    std::optional<double> textWidth(std::string_view text, const TextStyle& style) const override;
 
     const std::vector<CanvasOp>& ops() const { return ops_; }
     bool empty() const { return ops_.empty(); }
@@ -90,6 +107,7 @@ class RecordingCanvas final : public Canvas {
 
   private:
     std::vector<CanvasOp> ops_;
+    TextMeasure measure_;
 };
 
 }  // namespace qv

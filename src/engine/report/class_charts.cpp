@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/number_text.h"
+#include "report/text_fit.h"
 #include "core/utf8.h"
 
 namespace qv {
@@ -47,28 +48,13 @@ LayoutPoint at(LayoutPoint p, int dx, int dy) {
     return {p.x + dx, p.y + dy};
 }
 
-// The engine cannot measure text; labels are laid out by an estimate that
-// errs wide: CJK characters a full em, the others six tenths of one.
 int estimatedWidth(std::string_view utf8, int pixels = kFontPixels) {
-    double width = 0;
-    for (char32_t c : toCodePoints(utf8))
-        width += c >= 0x1100 ? pixels : 0.6 * pixels;
-    return static_cast<int>(std::ceil(width));
+    return estimatedTextWidth(utf8, pixels);
 }
 
-// The longest start of a text within `width`, "…" marking a cut.
+// Labels are laid out before any canvas, so they are fitted by the estimate.
 std::string fitted(std::string_view utf8, int width) {
-    if (estimatedWidth(utf8) <= width) return std::string(utf8);
-    const std::u32string chars = toCodePoints(utf8);
-    std::u32string kept;
-    for (char32_t c : chars) {
-        kept += c;
-        if (estimatedWidth(toUtf8(kept + U'…')) > width) {
-            kept.pop_back();
-            break;
-        }
-    }
-    return toUtf8(kept + U'…');
+    return elidedText(utf8, width, kFontPixels);
 }
 
 Rgb blend(Rgb full, double share) {

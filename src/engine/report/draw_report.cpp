@@ -5,6 +5,7 @@
 #include "analysis/results_text.h"
 #include "core/number_text.h"
 #include "layout/get_points.h"
+#include "report/text_fit.h"
 
 namespace qv {
 
@@ -90,16 +91,29 @@ void drawPanelLinks(Canvas& canvas, const ReportData& data, const ComparisonLayo
     }
 }
 
+// The column's texts end inside the surface, however long a label or an ID:
+// the picture's size depends on the concept count alone.
+void drawColumnText(Canvas& canvas, LayoutPoint topLeft, std::string_view text) {
+    canvas.drawText(topLeft,
+                    elidedText(text, kSurfaceWidth - kSurfaceMargin - topLeft.x, canvas));
+}
+
 void drawReportColumn(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
     const auto& rows = layout.reportPoints;
-    for (const ReportLine& line : data.lines)
-        if (line.line >= 0 && static_cast<std::size_t>(line.line) < rows.size())
+    // The ID (line 0) and the labels come from files; the rates and the
+    // method are this program's own texts and fit.
+    for (const ReportLine& line : data.lines) {
+        if (line.line < 0 || static_cast<std::size_t>(line.line) >= rows.size()) continue;
+        if (line.line == 0)
+            drawColumnText(canvas, at(rows, line.line), line.text);
+        else
             canvas.drawText(at(rows, line.line), line.text);
+    }
     for (int m = 1; m <= data.conceptCount; ++m) {
         std::string text = std::to_string(m) + " :  ";
         if (static_cast<std::size_t>(m - 1) < data.labels.size())
             text += trimmedLabel(data.labels[static_cast<std::size_t>(m - 1)]);
-        canvas.drawText(at(rows, m + 8), text);
+        drawColumnText(canvas, at(rows, m + 8), text);
     }
 }
 

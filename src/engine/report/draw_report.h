@@ -16,6 +16,8 @@ namespace qv {
 // The surface every drawing is laid out for.
 inline constexpr int kSurfaceWidth = 800;
 inline constexpr int kSurfaceHeight = 600;
+// The blank kept between a drawing's farthest text and the surface's edge.
+inline constexpr int kSurfaceMargin = 8;
 
 // One text of the report column, printed at report line `line` of the layout.
 struct ReportLine {

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "core/utf8.h"
 #include "link_networks.h"
+#include "report/text_fit.h"
 #include "verify/p272.h"
 
 namespace qv {
@@ -183,6 +185,36 @@ TEST(DrawReport, MatricesOfAnotherSizeAndTheLayoutTest) {
     ASSERT_EQ(texts(circle).size(), 40u);
     EXPECT_EQ(texts(circle).back(), " 40");
     EXPECT_EQ(circle.ops()[40].kind, Kind::Text);  // node 0's links come before its number
+}
+
+// A canvas that cannot measure gets the estimate, which errs wide: every cut
+// of a mixed label is a start of it of whole characters, then "…".
+TEST(ElidedText, CutsBetweenWholeCharactersByTheEstimate) {
+    const std::string label = "ab概念😀é👩‍🎓x";
+    const RecordingCanvas canvas;
+    EXPECT_EQ(elidedText(label, 1000, canvas), label);
+    std::string previous;
+    for (int width = 0; width < estimatedTextWidth(label, 11); ++width) {
+        const std::string cut = elidedText(label, width, canvas);
+        ASSERT_TRUE(isValidUtf8(cut)) << width;
+        ASSERT_TRUE(cut.ends_with("…")) << width;
+        const std::string_view start(cut.data(), cut.size() - std::string_view("…").size());
+        EXPECT_TRUE(label.starts_with(start)) << width;
+        EXPECT_TRUE(start.empty() || estimatedTextWidth(cut, 11) <= width) << width;
+        EXPECT_GE(cut.size(), previous.size()) << width;  // wider room keeps more
+        previous = cut;
+    }
+    EXPECT_EQ(elidedText(label, 3 * 11, canvas), "ab…");  // 6.6 + 6.6 + 11, "概" would not fit
+    // A 10,000-character label in the report column ends where the surface does.
+    RecordingCanvas report;
+    DrawReport(report, exampleReportData("S", ExampleNet1(), ExampleNet2(),
+                                         std::vector<std::string>(7, std::string(10'000, 'w')),
+                                         {}));
+    for (const std::string& text : texts(report))
+        if (text.starts_with("1 :")) {
+            EXPECT_TRUE(text.ends_with("…"));
+            EXPECT_LE(620 + estimatedTextWidth(text, 11), kSurfaceWidth - kSurfaceMargin);
+        }
 }
 
 TEST(FindStudents, ExactIdsAndReportsOnlyAfterARun) {
