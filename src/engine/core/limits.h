@@ -15,6 +15,9 @@ inline constexpr std::int32_t kMaxConcepts = kMaxDcConcepts;
 // Concepts of a matrix file for PFNET, whose fast cases take n^2 log n
 // steps; a matrix of 5000 is 200 MB in memory.
 inline constexpr std::int32_t kMaxPfnetConcepts = 5000;
+// Cell steps allowed to PFNET with q below n - 1, which takes up to 2 log2 q
+// products of n^3 steps each: about a minute of one core.
+inline constexpr std::int64_t kMaxPfnetBoundedSteps = 100'000'000'000;
 // Concept counts handed to the other network algorithms are 16-bit.
 inline constexpr std::int32_t kMaxNetworkConcepts = 32767;
 // Items of an answer key or an item-concept file.

@@ -1,8 +1,10 @@
 #include "pathfinder/pfnet.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
+#include "core/limits.h"
 #include "core/number_text.h"
 #include "pathfinder/network_limits.h"
 #include "pathfinder/pfnet_internal.h"
@@ -42,6 +44,17 @@ std::string pfnetName(PfnetParams params, int n) {
            ", q=" + std::to_string(pfnetHops(params, n)) + ")";
 }
 
+int pfnetMostBoundedHops(int n) {
+    if (n < 3) return 1;
+    // q takes floor(log2 q) squarings and at most as many other products, so
+    // every q below 2^(k + 1) needs at most 2k products.
+    const std::int64_t cube = std::int64_t{n} * n * n;
+    const std::int64_t products = kMaxPfnetBoundedSteps / cube;
+    const int k = static_cast<int>(std::min<std::int64_t>(products / 2, 30));
+    const std::int64_t most = (std::int64_t{2} << k) - 1;
+    return static_cast<int>(std::min<std::int64_t>(most, n - 2));
+}
+
 Expected<void> checkPfnetParams(PfnetParams params, int n) {
     if (params.q == 0) return {};
     const std::string given = "（讀到 " + std::to_string(params.q) + "）";
@@ -49,6 +62,15 @@ Expected<void> checkPfnetParams(PfnetParams params, int n) {
         return errorText("只有 " + std::to_string(n) + " 個概念時，q 只能是預設的 n − 1" + given);
     if (params.q < 2 || params.q > n - 1)
         return errorText("q 須為 2 到 " + std::to_string(n - 1) + "（概念數 − 1）的整數" + given);
+    const int most = pfnetMostBoundedHops(n);
+    if (params.q > most && params.q < n - 1) {
+        const std::string last = std::to_string(n - 1) + "（概念數 − 1）";
+        const std::string accepted =
+            most < 2 ? "q 只能是 " + last
+                     : "q 只能是 2 到 " + std::to_string(most) + " 或 " + last;
+        return errorText(std::to_string(n) + " 個概念時，" + accepted +
+                         "：較大的 q 要算 n³ log q 步，太久" + given);
+    }
     return {};
 }
 

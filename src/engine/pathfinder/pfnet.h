@@ -27,7 +27,13 @@ int pfnetHops(PfnetParams params, int n);
 // "PFNET(r=∞, q=19)" for n = 20.
 std::string pfnetName(PfnetParams params, int n);
 
-// Refuses a q other than 0 outside 2 .. n - 1.
+// The largest q below n - 1 that checkPfnetParams takes for n concepts (1
+// when none): such a q costs up to 2 log2 q products of n^3 steps, kept
+// within kMaxPfnetBoundedSteps. n - 1 itself is always taken.
+int pfnetMostBoundedHops(int n);
+
+// Refuses a q other than 0 outside 2 .. n - 1, and one between
+// pfnetMostBoundedHops(n) and n - 1.
 Expected<void> checkPfnetParams(PfnetParams params, int n);
 
 // How a refusal names cell (row, col), 0-based: "第 2 列第 3 欄" of the matrix

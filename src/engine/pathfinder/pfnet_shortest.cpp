@@ -14,8 +14,7 @@
 // other way round. Equal lengths need no care: a path that contains a link of
 // length w is not shorter than w.
 //
-// Work: the pairs sorted (a radix sort on the lengths when a pair fits one
-// 64-bit key), the two-link test stopping at its first shorter path, and the
+// Work: the pairs sorted (a radix sort on the lengths), the two-link test stopping at its first shorter path, and the
 // searches, each settling only the concepts nearer than the longest pair it
 // had to decide and relaxing their network links.
 
@@ -52,79 +51,75 @@ class Lengths {
     const Length* row(int i) const { return cells_.data() + static_cast<std::size_t>(i) * n_; }
     Length* row(int i) { return cells_.data() + static_cast<std::size_t>(i) * n_; }
 
-    // Some concept k makes D(i, k) + D(k, j) < D(i, j). The zero diagonal
-    // makes k = i and k = j give exactly D(i, j), which never counts.
-    bool cutByTwoLinks(int i, int j, Length length) const {
-        constexpr std::size_t kBlock = 32;  // whole blocks of a fixed size vectorise
-        const Length* ri = row(i);
-        const Length* rj = row(j);
-        std::size_t k = 0;
-        for (; k + kBlock <= n_; k += kBlock) {
-            int shorter = 0;
-            for (std::size_t m = 0; m < kBlock; ++m)
-                shorter |= ri[k + m] + rj[k + m] < length ? 1 : 0;
-            if (shorter != 0) return true;
-        }
-        for (; k < n_; ++k)
-            if (ri[k] + rj[k] < length) return true;
-        return false;
-    }
-
   private:
     std::size_t n_;
     std::vector<Length> cells_;
 };
 
-// Calls visit(i, j, length) for every pair i < j, shortest first; `longest`
-// is the largest length.
-template <typename Length, typename Visit>
-void forEachPairAscending(const Lengths<Length>& d, int n, Length longest, Visit visit) {
-    const std::size_t count = static_cast<std::size_t>(n) * (n - 1) / 2;
-    const int indexBits = std::bit_width(static_cast<unsigned>(n - 1));
-    const int lengthBits = std::bit_width(static_cast<std::uint64_t>(longest));
-    if (lengthBits + 2 * indexBits > 64) {
-        struct Entry {
-            Length length;
-            int i, j;
-        };
-        std::vector<Entry> pairs;
-        pairs.reserve(count);
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j)
-                pairs.push_back({d.row(i)[j], i, j});
-        std::sort(pairs.begin(), pairs.end(),
-                  [](const Entry& a, const Entry& b) { return a.length < b.length; });
-        for (const Entry& e : pairs)
-            visit(e.i, e.j, e.length);
-        return;
-    }
-    // Key: length, i, j. Only the length bits are sorted, 11 at a time.
-    using Key = std::uint64_t;
-    std::vector<Key> keys, spare(count);
-    keys.reserve(count);
-    for (int i = 0; i < n; ++i) {
-        const Length* row = d.row(i);
-        const Key high = static_cast<Key>(i) << indexBits;
-        for (int j = i + 1; j < n; ++j)
-            keys.push_back(static_cast<Key>(row[j]) << (2 * indexBits) | high |
-                           static_cast<Key>(j));
-    }
+// The length of cell (i, j) of D in the type of the search.
+template <typename Length, typename Cell>
+Length lengthOf(const Matrix<Cell>& d, int i, int j) {
+    return static_cast<Length>(units(d.rowData(i)[j]));
+}
+
+// Some concept k other than i and j makes D(i, k) + D(k, j) < D(i, j). Read
+// straight from D, whose diagonal is not read.
+template <typename Length, typename Cell>
+bool cutByTwoLinks(const Matrix<Cell>& d, int n, int i, int j, Length length) {
+    const Cell* ri = d.rowData(i);
+    const Cell* rj = d.rowData(j);
+    const auto shorterIn = [&](int from, int to) {
+        constexpr int kBlock = 32;  // whole blocks of a fixed size vectorise
+        int k = from;
+        for (; k + kBlock <= to; k += kBlock) {
+            int shorter = 0;
+            for (int m = 0; m < kBlock; ++m)
+                shorter |= static_cast<Length>(units(ri[k + m])) +
+                                       static_cast<Length>(units(rj[k + m])) <
+                                   length
+                               ? 1
+                               : 0;
+            if (shorter != 0) return true;
+        }
+        for (; k < to; ++k)
+            if (static_cast<Length>(units(ri[k])) + static_cast<Length>(units(rj[k])) < length)
+                return true;
+        return false;
+    };
+    const int low = std::min(i, j), high = std::max(i, j);
+    return shorterIn(0, low) || shorterIn(low + 1, high) || shorterIn(high + 1, n);
+}
+
+// Every pair i < j as i * n + j, shortest first: a stable radix sort of the
+// lengths, 11 bits at a time, on 32-bit pair numbers (n^2 < 2^32 for the
+// concept counts handed here), so the order takes a quarter of D in Currency.
+template <typename Length, typename Cell>
+std::vector<std::uint32_t> pairsAscending(const Matrix<Cell>& d, int n, Length longest) {
+    const auto size = static_cast<std::uint32_t>(n);
+    std::vector<std::uint32_t> order;
+    order.reserve(static_cast<std::size_t>(n) * (n - 1) / 2);
+    for (std::uint32_t i = 0; i < size; ++i)
+        for (std::uint32_t j = i + 1; j < size; ++j)
+            order.push_back(i * size + j);
+    const auto key = [&](std::uint32_t pair) {
+        return static_cast<std::uint64_t>(lengthOf<Length>(d, static_cast<int>(pair / size),
+                                                           static_cast<int>(pair % size)));
+    };
     constexpr int kDigitBits = 11;
-    constexpr Key kDigit = (Key{1} << kDigitBits) - 1;
-    for (int shift = 2 * indexBits; shift < 2 * indexBits + lengthBits; shift += kDigitBits) {
+    constexpr std::uint64_t kDigit = (std::uint64_t{1} << kDigitBits) - 1;
+    const int lengthBits = std::bit_width(static_cast<std::uint64_t>(longest));
+    std::vector<std::uint32_t> spare(lengthBits > 0 ? order.size() : 0);
+    for (int shift = 0; shift < lengthBits; shift += kDigitBits) {
         std::vector<std::size_t> start(kDigit + 2, 0);
-        for (const Key key : keys)
-            ++start[((key >> shift) & kDigit) + 1];
+        for (const std::uint32_t pair : order)
+            ++start[((key(pair) >> shift) & kDigit) + 1];
         for (std::size_t b = 1; b < start.size(); ++b)
             start[b] += start[b - 1];
-        for (const Key key : keys)
-            spare[start[(key >> shift) & kDigit]++] = key;
-        keys.swap(spare);
+        for (const std::uint32_t pair : order)
+            spare[start[(key(pair) >> shift) & kDigit]++] = pair;
+        order.swap(spare);
     }
-    const Key mask = (Key{1} << indexBits) - 1;
-    for (const Key key : keys)
-        visit(static_cast<int>((key >> indexBits) & mask), static_cast<int>(key & mask),
-              static_cast<Length>(key >> (2 * indexBits)));
+    return order;
 }
 
 // A monotone priority queue for Dijkstra's search: nothing pushed is shorter
@@ -292,13 +287,19 @@ class Searches {
 // first concept of a shorter path at least h_i from i is then settled by the
 // search from j, its distance from i known through its predecessor, which
 // the search from i has settled (or j itself is nearer than h_i to i).
+//
+// Besides D and `out`, the order of the pairs and the searches' distances,
+// each n^2 / 4 of D's size in Currency: D is read directly, never copied.
 template <typename Length, typename Cell>
 void linkByShortestPaths(const Matrix<Cell>& d, int n, Length longest, LinkMatrix& out) {
-    const Lengths<Length> lengths(d, n);
+    const std::vector<std::uint32_t> order = pairsAscending(d, n, longest);
     Searches<Length> searches(n, longest);
-    forEachPairAscending(lengths, n, longest, [&](int i, int j, Length length) {
-        if (searches.distance(i, j) < length || searches.distance(j, i) < length) return;
-        if (lengths.cutByTwoLinks(i, j, length)) return;
+    const auto size = static_cast<std::uint32_t>(n);
+    for (const std::uint32_t pair : order) {
+        const int i = static_cast<int>(pair / size), j = static_cast<int>(pair % size);
+        const Length length = lengthOf<Length>(d, i, j);
+        if (searches.distance(i, j) < length || searches.distance(j, i) < length) continue;
+        if (cutByTwoLinks(d, n, i, j, length)) continue;
         // The search that has gone further goes at least halfway.
         const int far = searches.bound(j) > searches.bound(i) ? j : i;
         const int near = far == i ? j : i;
@@ -306,10 +307,10 @@ void linkByShortestPaths(const Matrix<Cell>& d, int n, Length longest, LinkMatri
         searches.advance(near, length - searches.bound(far));
         if (searches.distance(far, near) < length || searches.distance(near, far) < length ||
             searches.meetBelow(far, near, length))
-            return;
+            continue;
         out(i, j) = out(j, i) = 1;
         searches.addLink(i, j, length);
-    });
+    }
 }
 
 // Few concepts: every shortest path at once (Floyd and Warshall), n^3 steps

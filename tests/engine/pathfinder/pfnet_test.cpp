@@ -3,9 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 #include <vector>
 
+#include "core/limits.h"
 #include "core/state.h"
 #include "link_networks.h"
 #include "pathfinder/pfnet_internal.h"
@@ -106,6 +108,38 @@ TEST(Pfnet, RefusesWhatItCannotTake) {
     d = symmetricMatrix(3, 2, {});
     d(2, 2) = Currency::fromInt(-1);
     EXPECT_THAT(refusal(d, 3, {}), HasSubstr("第 3 列第 3 欄是負值"));
+}
+
+// A q below n - 1 is taken only while its products stay within the bound, for
+// every q the refusal says is taken: floor(log2 q) squarings and one product
+// more for each further bit of q. Past it the refusal names the q it takes.
+TEST(Pfnet, BoundsTheWorkOfAnExplicitQ) {
+    for (int n = 3; n <= kMaxPfnetConcepts; ++n) {
+        const int most = pfnetMostBoundedHops(n);
+        ASSERT_LE(most, n - 2) << n;
+        const std::int64_t cube = std::int64_t{n} * n * n;
+        for (int q = 2; q <= most; ++q) {
+            const int products = std::bit_width(static_cast<unsigned>(q)) - 1 +
+                                 std::popcount(static_cast<unsigned>(q)) - 1;
+            ASSERT_LE(products * cube, kMaxPfnetBoundedSteps) << "n = " << n << ", q = " << q;
+        }
+        if (most >= 2) {
+            ASSERT_TRUE(checkPfnetParams({PfnetR::One, most}, n)) << n;
+        }
+        ASSERT_TRUE(checkPfnetParams({PfnetR::Infinity, n - 1}, n)) << n;
+        if (most < n - 2) {
+            ASSERT_FALSE(checkPfnetParams({PfnetR::One, most + 1}, n)) << n;
+        }
+    }
+    EXPECT_EQ(pfnetMostBoundedHops(1709), 1707);  // every q still
+    const auto refusal = [](int q, int n) {
+        return checkPfnetParams({PfnetR::Infinity, q}, n).error().message();
+    };
+    EXPECT_EQ(refusal(128, 2000),
+              "2000 個概念時，q 只能是 2 到 127 或 1999（概念數 − 1）：較大的 q 要算 n³ log q "
+              "步，太久（讀到 128）");
+    EXPECT_THAT(refusal(10, 5000), testing::StartsWith("5000 個概念時，q 只能是 4999（概念數 − 1）："));
+    EXPECT_THAT(refusal(4998, 5000), testing::EndsWith("（讀到 4998）"));
 }
 
 // Random symmetric matrices drawn from a few values (quiz data tie a lot),
