@@ -82,14 +82,15 @@ void checkGenerated(const std::uint8_t* data, std::size_t size) {
     std::uint64_t state = 0x9E3779B97F4A7C15u;
     for (std::size_t k = 3; k < size; ++k)
         state = (state ^ data[k]) * 0x100000001B3u;
-    // Few distinct values, so that ties, which must not cut a link, are common.
+    // Few distinct values, so that ties, which must not cut a link, are common;
+    // none zero, or the zero links alone would join every pair.
     const int spread = 1 + (size > 3 ? data[3] : 0) % 40;
     qv::DistanceMatrix d(n, n);
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             state ^= state << 13, state ^= state >> 7, state ^= state << 17;
             const auto value = qv::Currency::fromRaw(
-                static_cast<std::int64_t>(state % static_cast<std::uint64_t>(spread)) * 2500);
+                static_cast<std::int64_t>(1 + state % static_cast<std::uint64_t>(spread)) * 2500);
             d(i, j) = d(j, i) = value;
         }
     std::string text = std::to_string(n) + "\r\n";
