@@ -112,8 +112,7 @@ void checkGenerated(const std::uint8_t* data, std::size_t size) {
         }
     std::string text = std::to_string(n) + "\r\n";
     for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j)
-        {
+        for (int j = 0; j < n; ++j) {
             const std::int64_t v = raw(d, i, j);
             text += (j == 0 ? "" : " ") + std::to_string(v / 10000) + "." +
                     std::to_string(10000 + v % 10000).substr(1);

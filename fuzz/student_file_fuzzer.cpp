@@ -27,7 +27,8 @@ void checkStudent(const qv::Student& s, const std::u32string& key) {
     QV_FUZZ_CHECK(bits == s.score);
     // Right exactly where the answer given is the key's; unanswered items are wrong.
     for (std::size_t m = 0; m < key.size(); ++m)
-        QV_FUZZ_CHECK(s.isCorrect(static_cast<int>(m)) == (m < answers.size() && answers[m] == key[m]));
+        QV_FUZZ_CHECK(s.isCorrect(static_cast<int>(m)) ==
+                      (m < answers.size() && answers[m] == key[m]));
 }
 
 }  // namespace
