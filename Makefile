@@ -27,7 +27,7 @@ bench: deps
 	./build/bench/bench/quorvane-bench
 	bench/cli_bench.sh build/bench/src/cli/quorvane-cli build/bench/classes
 
-fuzz:
+fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 
