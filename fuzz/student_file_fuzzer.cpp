@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QV_FUZZ_CHECK(qv::isValidUtf8(text));
     QV_FUZZ_CHECK(qv::decodeText(qv::encodeForSave(text)) == text);
 
-    auto result = qv::parseStudentFile(text, "fuzz.txt");
+    auto result = qv::parseStudentFile(bytes, "fuzz.txt");
     auto index = qv::indexStudentFile(std::string(bytes), "fuzz.txt", 3);
     QV_FUZZ_CHECK(result.ok() == index.ok());
     const auto lineCount = qv::splitLineViews(text).size();
