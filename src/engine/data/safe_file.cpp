@@ -10,6 +10,8 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <random>
@@ -57,14 +59,18 @@ std::string besideStem(const fs::path& target) {
 // process's ID in it, so that a later write can tell its leftovers from a
 // live writer's: ".results.json.4711.k3x9qa" for a temporary file,
 // ".results.json.old.4711.k3x9qa" for the old file's second name.
-fs::path besideName(const fs::path& target, std::string_view tag) {
+// This process's ID and six random letters: "4711.k3x9qa".
+std::string writerTag() {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name =
-        "." + besideStem(target) + std::string(tag) + std::to_string(::getpid()) + ".";
+    std::string tag = std::to_string(::getpid()) + ".";
     for (int k = 0; k < 6; ++k)
-        name += kLetters[random() % kLetters.size()];
-    return folderOf(target) / name;
+        tag += kLetters[random() % kLetters.size()];
+    return tag;
+}
+
+fs::path besideName(const fs::path& target, std::string_view tag) {
+    return folderOf(target) / ("." + besideStem(target) + std::string(tag) + writerTag());
 }
 
 // The process that made a name besideName() gives, and the target's stem it
@@ -120,6 +126,125 @@ Expected<void> syncFolder(const SystemCalls& calls, const fs::path& folder) {
     if (!synced) return folderFailure(folder, syncError);
     if (!closed) return folderFailure(folder, errno);
     return {};
+}
+
+// A set's journal: for each file of the set, its target's name, its
+// temporary file's and its old file's second name (empty for a new target),
+// each ended by a NUL (no file name holds one), then an empty name for the
+// end. While it exists the set is not yet replaced; its removal is the moment
+// the new files count.
+constexpr std::string_view kJournalPrefix = ".quorvane-set.";
+constexpr std::string_view kJournalSuffix = ".journal";
+
+struct JournalEntry {
+    std::string target, temp, old;
+};
+
+// The process that wrote a journal, from its name
+// (".quorvane-set.4711.k3x9qa.journal").
+std::optional<pid_t> journalWriter(std::string_view name) {
+    if (!name.starts_with(kJournalPrefix) || !name.ends_with(kJournalSuffix)) return std::nullopt;
+    name.remove_prefix(kJournalPrefix.size());
+    name.remove_suffix(kJournalSuffix.size());
+    // What writerTag() gives, in front of a name of one letter.
+    const auto parsed = parseBesideName(".j." + std::string(name));
+    if (!parsed || parsed->stem != "j") return std::nullopt;
+    return parsed->pid;
+}
+
+// The entries of a journal; `complete` tells whether it got to its end (one
+// cut short was written by a process killed before any rename).
+std::vector<JournalEntry> readJournal(const fs::path& journal, bool& complete) {
+    std::ifstream in(journal, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::string> names;
+    for (std::size_t from = 0, nul; (nul = bytes.find('\0', from)) != std::string::npos;
+         from = nul + 1)
+        names.push_back(bytes.substr(from, nul - from));
+    std::vector<JournalEntry> entries;
+    complete = false;
+    // Plain names in this folder only: a journal never sends a rename elsewhere.
+    const auto plain = [](const std::string& n) {
+        return n != "." && n != ".." && n.find('/') == std::string::npos;
+    };
+    for (std::size_t k = 0; k < names.size(); k += 3) {
+        if (names[k].empty()) {
+            complete = true;
+            break;
+        }
+        if (k + 2 >= names.size() || names[k + 1].empty() || !plain(names[k]) ||
+            !plain(names[k + 1]) || !plain(names[k + 2]))
+            break;
+        entries.push_back({names[k], names[k + 1], names[k + 2]});
+    }
+    return entries;
+}
+
+// Takes a dead writer's set back to its old files: a file whose temporary
+// is still there was not renamed; one whose temporary is gone took its
+// target's name, so the old file's second name goes back over it (a new
+// target goes). Only then do the second names and the journal go.
+void rollBackJournal(const SystemCalls& calls, const fs::path& folder, const fs::path& journal) {
+    bool complete = false;
+    const std::vector<JournalEntry> entries = readJournal(journal, complete);
+    // No rename starts before the journal is whole.
+    if (complete) {
+        for (const JournalEntry& e : entries) {
+            if (::access((folder / e.temp).c_str(), F_OK) == 0 || errno != ENOENT) continue;
+            if (e.old.empty()) {
+                calls.unlink((folder / e.target).c_str());
+            } else {
+                calls.rename((folder / e.old).c_str(), (folder / e.target).c_str());
+            }
+        }
+        // The old files are back on the disk before anything they need goes.
+        if (!syncFolder(calls, folder)) return;
+    }
+    for (const JournalEntry& e : entries) {
+        calls.unlink((folder / e.temp).c_str());
+        if (!e.old.empty()) calls.unlink((folder / e.old).c_str());
+    }
+    calls.unlink(journal.c_str());
+    (void)syncFolder(calls, folder);
+}
+
+// Writes the journal of a set whose files are all in `folder`, on the disk
+// with its folder entry before any rename.
+Expected<fs::path> writeJournal(const SystemCalls& calls, const fs::path& folder,
+                                const std::vector<JournalEntry>& entries) {
+    std::string bytes;
+    for (const JournalEntry& e : entries)
+        for (const std::string* name : {&e.target, &e.temp, &e.old})
+            bytes += *name + '\0';
+    bytes += '\0';
+    fs::path journal;
+    int fd = -1;
+    for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+        journal =
+            folder / (std::string(kJournalPrefix) + writerTag() + std::string(kJournalSuffix));
+        fd = calls.open(journal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return folderFailure(folder, errno);
+    std::string_view rest = bytes;
+    int errnum = 0;
+    while (!rest.empty() && errnum == 0) {
+        const ssize_t n = calls.write(fd, rest.data(), rest.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) errnum = n < 0 ? errno : EIO;
+        if (n > 0) rest.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (errnum == 0 && calls.fsync(fd) != 0) errnum = errno;
+    if (calls.close(fd) != 0 && errnum == 0) errnum = errno;
+    if (errnum == 0) {
+        if (auto synced = syncFolder(calls, folder); !synced) {
+            calls.unlink(journal.c_str());
+            return synced.error();
+        }
+        return journal;
+    }
+    calls.unlink(journal.c_str());
+    return folderFailure(folder, errnum);
 }
 
 }  // namespace
@@ -189,9 +314,19 @@ std::string systemReason(int errnum) {
     }
 }
 
-StaleTemporaries::StaleTemporaries(const fs::path& folder) {
+StaleTemporaries::StaleTemporaries(const SystemCalls& calls, const fs::path& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return;  // the write itself will say what is wrong
+    // A set whose writer was killed half-way goes back to its old files
+    // first; what its rollback removes is then no longer found below.
+    std::vector<fs::path> journals;
+    while (const dirent* entry = ::readdir(dir)) {
+        const auto writer = journalWriter(entry->d_name);
+        if (writer && !processRuns(*writer)) journals.push_back(folder / entry->d_name);
+    }
+    for (const fs::path& journal : journals)
+        rollBackJournal(calls, folder, journal);
+    ::rewinddir(dir);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         const auto parsed = parseBesideName(name);
@@ -239,7 +374,7 @@ Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& ca
     if (stale != nullptr) {
         stale->removeFor(calls, target);
     } else {
-        StaleTemporaries(folderOf(target)).removeFor(calls, target);
+        StaleTemporaries(calls, folderOf(target)).removeFor(calls, target);
     }
     fs::path temp;
     LiveTemporary mark;
@@ -406,24 +541,49 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
     for (const SafeFile& f : files)
         if (replaceable(f) && std::ranges::find(folders, folderOf(f.target_)) == folders.end())
             folders.push_back(folderOf(f.target_));
+    const SystemCalls& calls = *files.front().calls_;
+    fs::path journal;
     const auto rollBack = [&](Error error) -> Expected<void> {
+        bool restored = true;
         for (SafeFile& f : files) {
             if (!f.restoreOld()) {
                 error.what += "；舊檔留在「" + pathText(f.old_) + "」";
                 f.old_.clear();
                 f.oldMark_.release();
+                restored = false;
             }
             f.discard();
         }
         // Best effort: the error already says what went wrong.
         for (const fs::path& folder : folders)
-            (void)syncFolder(*files.front().calls_, folder);
+            (void)syncFolder(calls, folder);
+        // An old file that could not come back is left to the journal: the
+        // next write into the folder puts it back.
+        if (!journal.empty() && restored) {
+            calls.unlink(journal.c_str());
+            (void)syncFolder(calls, folders.front());
+        }
         if (files.size() > 1) error.what += "；這一組檔案都沒有更動";
         return error;
     };
     for (SafeFile& f : files)
         if (replaceable(f))
             if (auto kept = f.keepOld(); !kept) return rollBack(kept.error());
+    // A kill between the renames must not leave some files new and some old:
+    // the journal lets the next write into the folder undo the renames.
+    // A lone file is replaced by one rename and needs none; a set across
+    // folders (through links) has no one place for it and goes without.
+    const auto count = std::ranges::count_if(files, replaceable);
+    if (count > 1 && folders.size() == 1) {
+        std::vector<JournalEntry> entries;
+        for (const SafeFile& f : files)
+            if (replaceable(f))
+                entries.push_back({f.target_.filename().native(), f.temp_.filename().native(),
+                                   f.old_.empty() ? std::string() : f.old_.filename().native()});
+        auto written = writeJournal(calls, folders.front(), entries);
+        if (!written) return rollBack(written.error());
+        journal = std::move(written).value();
+    }
     for (SafeFile& f : files) {
         if (!replaceable(f)) continue;
         if (f.calls_->rename(f.temp_.c_str(), f.target_.c_str()) != 0)
@@ -433,8 +593,15 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
         f.replaced_ = true;
     }
     for (const fs::path& folder : folders)
-        if (auto synced = syncFolder(*files.front().calls_, folder); !synced)
+        if (auto synced = syncFolder(calls, folder); !synced) return rollBack(synced.error());
+    if (!journal.empty()) {
+        // The moment the set counts as replaced; the old files are needed
+        // until it is on the disk.
+        if (calls.unlink(journal.c_str()) != 0)
+            return rollBack(folderFailure(folders.front(), errno));
+        if (auto synced = syncFolder(calls, folders.front()); !synced)
             return rollBack(synced.error());
+    }
     for (SafeFile& f : files) {
         f.replaced_ = false;
         f.dropOld();
@@ -458,7 +625,7 @@ Expected<void> SafeFileSet::add(const fs::path& target, std::string_view bytes) 
     const fs::path folder = folderOf(target);
     auto stale = stale_.find(folder.native());
     if (stale == stale_.end())
-        stale = stale_.emplace(folder.native(), StaleTemporaries(folder)).first;
+        stale = stale_.emplace(folder.native(), StaleTemporaries(*calls_, folder)).first;
     auto file = SafeFile::create(target, *calls_, &stale->second);
     if (!file) return file.error();
     if (auto written = file->write(bytes); !written) return written;

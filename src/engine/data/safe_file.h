@@ -40,7 +40,9 @@ const SystemCalls& systemCalls();
 // taken for one: its writer may be at work.
 class StaleTemporaries {
   public:
-    explicit StaleTemporaries(const std::filesystem::path& folder);
+    // Sets that dead writers left half-replaced in the folder (their
+    // journals) are first taken back to their old files.
+    StaleTemporaries(const SystemCalls& calls, const std::filesystem::path& folder);
     // Removes those left beside `target`, which is in the folder.
     void removeFor(const SystemCalls& calls, const std::filesystem::path& target);
 
@@ -103,7 +105,10 @@ Expected<void> writeFileSafely(const std::filesystem::path& target, std::string_
 // its temporary file first, and none replaces its target until all are
 // written. A file that cannot be written is not added and says why. commit()
 // replaces all or none: when one cannot be replaced, those already replaced
-// get their old content back and those that are new go.
+// get their old content back and those that are new go. A set in one folder
+// keeps a journal there while its files take their names, so that a writer
+// killed half-way is undone by the next write into that folder (see
+// StaleTemporaries).
 class SafeFileSet {
   public:
     explicit SafeFileSet(const SystemCalls& calls = systemCalls()) : calls_(&calls) {}

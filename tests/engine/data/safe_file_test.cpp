@@ -9,12 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/state.h"
@@ -271,6 +274,89 @@ TEST_F(SafeFileTest, SetWhoseRenameFailsPutsEveryOldFileBack) {
     }
 }
 
+// The real calls, but the process ends (as by a kill -9: nothing cleans up)
+// when the `nth` call of the kind `dying` starts: "rename", "unlink journal",
+// or "unlink after" (the first removal once the journal is gone).
+class DyingCalls : public SystemCalls {
+  public:
+    DyingCalls(std::string dying, int nth, bool noLinks)
+        : dying_(std::move(dying)), nth_(nth), noLinks_(noLinks) {}
+
+    int rename(const char* from, const char* to) const override {
+        dieAt("rename");
+        return SystemCalls::rename(from, to);
+    }
+    int link(const char* from, const char* to) const override {
+        if (!noLinks_) return SystemCalls::link(from, to);
+        errno = EPERM;
+        return -1;
+    }
+    int unlink(const char* path) const override {
+        const bool journal = std::string_view(path).ends_with(".journal");
+        dieAt(journal ? "unlink journal" : journalGone_ ? "unlink after" : "unlink");
+        journalGone_ = journalGone_ || journal;
+        return SystemCalls::unlink(path);
+    }
+
+  private:
+    void dieAt(const std::string& kind) const {
+        if (kind == dying_ && ++seen_ == nth_) ::_exit(kKilled);
+    }
+    std::string dying_;
+    int nth_;
+    bool noLinks_;
+    mutable int seen_ = 0;
+    mutable bool journalGone_ = false;
+
+  public:
+    static constexpr int kKilled = 42;
+};
+
+// A set's writer killed at any point of its renames leaves, once the next
+// write into the folder has run, every old file as it was, no new target and
+// nothing beside them; killed once the set is replaced, every new file.
+TEST_F(SafeFileTest, SetWriterKilledBetweenRenamesIsUndoneByTheNextWrite) {
+    const std::vector<std::pair<std::string, int>> points = {
+        {"rename", 1}, {"rename", 2}, {"rename", 3}, {"unlink journal", 1}, {"unlink after", 1}};
+    for (const bool links : {true, false}) {
+        for (const auto& [dying, nth] : points) {
+            const std::string at = dying + " " + std::to_string(nth) + (links ? "" : " copies");
+            fs::remove_all(dir_);
+            fs::create_directories(dir_);
+            const fs::path a = put("a.png", "old a"), b = put("b.png", "old b");
+            const fs::path fresh = dir_ / "c.png";
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                DyingCalls calls(dying, nth, !links);
+                SafeFileSet set(calls);
+                const bool done = set.add(a, "new a") && set.add(fresh, "new c") &&
+                                  set.add(b, "new b") && set.commit();
+                ::_exit(done ? 0 : 1);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_EQ(WEXITSTATUS(status), DyingCalls::kKilled) << at;
+
+            ASSERT_TRUE(writeFileSafely(dir_ / "other.txt", "x")) << at;
+            const bool replaced = dying == "unlink after";
+            EXPECT_EQ(read(a), replaced ? "new a" : "old a") << at;
+            EXPECT_EQ(read(b), replaced ? "new b" : "old b") << at;
+            EXPECT_EQ(fs::exists(fresh), replaced) << at;
+            std::set<std::string> names;
+            for (const auto& entry : fs::directory_iterator(dir_))
+                names.insert(entry.path().filename().string());
+            // Once the journal is gone, the old files' second names may stay
+            // until their targets are written again.
+            std::erase_if(names,
+                          [&](const std::string& n) { return replaced && n.starts_with("."); });
+            std::set<std::string> expected = {"a.png", "b.png", "other.txt"};
+            if (replaced) expected.insert("c.png");
+            EXPECT_EQ(names, expected) << at;
+        }
+    }
+}
+
 // A new file gets 0666 less the umask; an old one keeps its mode.
 TEST_F(SafeFileTest, NewFilesTakeTheUmaskAndOldFilesKeepTheirMode) {
     const auto modeOf = [](const fs::path& p) {
@@ -372,12 +458,19 @@ TEST_F(SafeFileTest, NextWriteRemovesOnlyLeftoversOfGoneWriters) {
     put(".results.csv." + r + ".k3x9qa", "being written");
     put(".results.csv.backup", "the user's");
     put(".concepts.txt." + g + ".k3x9qa", "another target's");
+    // A running writer's set, half renamed: its journal is its own to finish.
+    const fs::path students = put("students.txt", "new students");
+    const std::string journal = ".quorvane-set." + r + ".k3x9qa.journal";
+    put(journal, std::string("students.txt\0.students.txt.1.aaaaaa\0\0\0", 38));
     ASSERT_TRUE(writeFileSafely(target, "new"));
+    EXPECT_EQ(read(students), "new students");
+    fs::remove(students);
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_))
         names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"results.csv", ".results.csv." + r + ".k3x9qa",
-                                            ".results.csv.backup", ".concepts.txt." + g + ".k3x9qa"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"results.csv", ".results.csv." + r + ".k3x9qa", journal,
+                                     ".results.csv.backup", ".concepts.txt." + g + ".k3x9qa"}));
     SafeFileSet set;
     ASSERT_TRUE(set.add(dir_ / "concepts.txt", "c"));
     EXPECT_FALSE(fs::exists(dir_ / (".concepts.txt." + g + ".k3x9qa")));
