@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QVersionNumber>
 
+#include "quorvane_version.h"
+
 namespace qv::app {
 
 void setApplicationIdentity() {

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "application.h"
+#include "command_line.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ namespace {
 
 int main(int argc, char* argv[]) {
     std::set_terminate(lastResort);
+    // Answered before Qt starts: no display is needed to ask for the version.
+    if (const auto status = qv::app::answerWithoutWindow(argc, argv, std::cout)) return *status;
     try {
         QApplication qapp(argc, argv);
         qv::app::Application app;

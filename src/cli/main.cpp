@@ -2,10 +2,15 @@
 #include <exception>
 #include <iostream>
 #include <new>
+#include <string>
+#include <string_view>
 
+#include "analyze_output.h"
+#include "cli_help.h"
 #include "cli_text.h"
 #include "commands.h"
 #include "data/live_temporaries.h"
+#include "quorvane_version.h"
 
 namespace {
 
@@ -33,6 +38,11 @@ int run(int argc, char** argv) {
     qv::cli::addSummaryCommand(app, status);
     qv::cli::addReportCommand(app, status);
     qv::cli::addGenerateCommand(app, status);
+    app.set_version_flag("--version", std::string("quorvane ") + QV_VERSION_TEXT, "顯示版本並結束");
+    qv::cli::localizeHelp(app);
+    // The build writes the manual page from the same commands; not for users.
+    if (argc == 2 && std::string_view(argv[1]) == "--man")
+        return qv::cli::printText(qv::cli::manPage(app, QV_VERSION_TEXT));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
