@@ -1,7 +1,6 @@
 #include "application.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 
 #include "data_folders.h"
 #include "dialogs.h"
@@ -44,8 +43,7 @@ frmMain& Application::start(const QString& appDir, const QString& fallback) {
 }
 
 frmMain& Application::start() {
-    return start(QCoreApplication::applicationDirPath(),
-                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return start(QCoreApplication::applicationDirPath(), documentsDataRoot());
 }
 
 }  // namespace qv::app

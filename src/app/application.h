@@ -26,7 +26,7 @@ class Application {
     // (which creates the data folders under dataRoot(appDir, fallback)), then
     // the splash closes and the main window shows.
     frmMain& start(const QString& appDir, const QString& fallback);
-    // As above with the program's folder and the user's application-data folder.
+    // As above with the program's folder and documentsDataRoot().
     frmMain& start();
 
     AppContext& context() { return context_; }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <string_view>
 
@@ -16,6 +17,11 @@ QString dataRoot(const QString& appDir, const QString& fallback) {
     const QFileInfo info(appDir);
     if (info.isDir() && info.isWritable()) return appDir;
     return fallback;
+}
+
+QString documentsDataRoot() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .filePath(QStringLiteral("Quorvane"));
 }
 
 void setDataFolders(AppContext& context, const QString& root) {

@@ -10,9 +10,12 @@ namespace qv::app {
 struct AppContext;
 
 // The folder that holds "Data", "ConceptNote" and "ItemConcept": the program's
-// own folder when it is writable, otherwise the fallback (the user's
-// application-data folder).
+// own folder when it is writable (a build folder), otherwise the fallback.
 QString dataRoot(const QString& appDir, const QString& fallback);
+
+// The fallback of an installed program, whose folder is read-only: "Quorvane"
+// in the user's documents folder, where a teacher looks for the class files.
+QString documentsDataRoot();
 
 // Points the context's three data folders at root.
 void setDataFolders(AppContext& context, const QString& root);

@@ -18,6 +18,7 @@
 #include "class_print_job.h"
 #include "class_results_model.h"
 #include "frmStudentViewer.h"
+#include "method_note.h"
 #include "report/draw_report.h"
 #include "screen_fit.h"
 #include "trace_panel.h"
@@ -184,6 +185,8 @@ void frmClass::reload() {
         context_.classSummary = std::make_shared<const ClassSummary>(summariseClass(*results_));
     }
     summary_ = ready ? context_.classSummary : nullptr;
+    setWindowTitle(ready ? QStringLiteral("全班概覽 - ") + context_.runName
+                         : QStringLiteral("全班概覽"));
     model_->reload(results_);
     showShownCount();
     for (QAction* action : outputs_)
@@ -198,10 +201,11 @@ void frmClass::reload() {
         fillRankedLists();
         return;
     }
-    info_->setText(QStringLiteral("全班 %1 位學生，%2。按欄位標題排序；雙擊一列或按 Enter "
+    const QString note = denseStandardNote(*results_, context_.runMethod);
+    info_->setText(QStringLiteral("全班 %1 位學生，%2。%3按欄位標題排序；雙擊一列或按 Enter "
                                   "開啟該生的報告；點熱圖的格子或排行的一列，追溯到題目。")
                        .arg(summary_->studentCount)
-                       .arg(context_.runName));
+                       .arg(context_.runName, note));
     table_->resizeColumnsToContents();
     RecordingCanvas histograms;
     DrawHistograms(histograms, *summary_, kChartOrigin);

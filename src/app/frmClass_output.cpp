@@ -81,8 +81,9 @@ void frmClass::onExportResults() {
     const Expected<void> written = [&] {
         BusyCursor busy;
         std::string csv = resultsCsvHead();
+        const std::string method = methodKey(context_.runMethod, results_->data->conceptCount);
         for (const StudentRecord& r : results_->students)
-            appendResultsCsvRow(csv, r);
+            appendResultsCsvRow(csv, r, method);
         return writeFileSafely(toPath(file), csv);
     }();
     if (!written) {

@@ -127,6 +127,7 @@ class frmMain : public QMainWindow {
     RunMethod pendingRunMethod_;
     QLabel* loadedStatus_ = nullptr;
     QLabel* staleStatus_ = nullptr;
+    QLabel* methodStatus_ = nullptr;  // the method of the table shown
 };
 
 }  // namespace qv::app

@@ -120,6 +120,9 @@ void frmMain::buildControls() {
     loadedStatus_->setMinimumWidth(1);
     loadedStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status->addWidget(loadedStatus_, 1);
+    methodStatus_ = new QLabel(status);
+    methodStatus_->setObjectName(QStringLiteral("lblMethod"));
+    status->addPermanentWidget(methodStatus_);
     staleStatus_ = new QLabel(status);
     staleStatus_->setObjectName(QStringLiteral("lblResultState"));
     status->addPermanentWidget(staleStatus_);

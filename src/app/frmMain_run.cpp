@@ -1,5 +1,6 @@
 // The main window's run commands.
 #include <QAction>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -10,6 +11,7 @@
 #include "dialogs.h"
 #include "frmMain.h"
 #include "frmPfnetOptions.h"
+#include "method_note.h"
 #include "settings.h"
 
 namespace qv::app {
@@ -89,6 +91,9 @@ void frmMain::onRunFinished(std::shared_ptr<const RunResults> results) {
     progress_->setValue(kProgressMax);
     context_.runName = pendingRunName_;
     context_.runMethod = pendingRunMethod_;
+    const QString note = denseStandardNote(*context_.results, context_.runMethod);
+    methodStatus_->setText(note.isEmpty() ? context_.runName
+                                          : context_.runName + QStringLiteral("：") + note);
     classChanged(QStringLiteral("此報表來自先前的分析，請重新查詢。"));
     emit runEnded();
 }

@@ -48,10 +48,12 @@ AnalyzeFormat tableFormat() {
     return f;
 }
 
-AnalyzeFormat csvFormat() {
+AnalyzeFormat csvFormat(const RunMethod& method, int n) {
     AnalyzeFormat f;
     f.head = resultsCsvHead;
-    f.student = appendResultsCsvRow;
+    f.student = [key = methodKey(method, n)](std::string& out, const StudentRecord& r) {
+        appendResultsCsvRow(out, r, key);
+    };
     return f;
 }
 

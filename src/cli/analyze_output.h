@@ -50,9 +50,9 @@ struct AnalyzeFormat {
 AnalyzeFormat tableFormat();
 
 // UTF-8 with BOM, CR LF: a header row, then per student the ID, score, six
-// counts, the three indices and the six rates as plain numbers; an empty cell
-// where a value does not exist.
-AnalyzeFormat csvFormat();
+// counts, the three indices and the six rates as plain numbers, an empty cell
+// where a value does not exist, and the method of n concepts.
+AnalyzeFormat csvFormat(const RunMethod& method, int n);
 
 // The run's results as JSON, by the engine's writer. The head reads the
 // standard network from `standard` when it is written.

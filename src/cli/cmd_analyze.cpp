@@ -21,7 +21,7 @@ struct AnalyzeArgs {
 };
 
 AnalyzeFormat formatOf(const AnalyzeArgs& a, const ClassData& data, const RunResults& standard) {
-    if (a.format == "csv") return csvFormat();
+    if (a.format == "csv") return csvFormat(a.source.runMethod(), data.conceptCount);
     if (a.format == "json") return jsonFormat(data, standard, a.source.runMethod());
     return tableFormat();
 }

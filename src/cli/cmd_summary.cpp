@@ -147,7 +147,7 @@ int runSummary(const SummaryArgs& a) {
     Sink out = file ? Sink(*file) : Sink(stdout);
     const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
     if (a.format == "csv")
-        writeSummaryCsv(*summary, data->conceptNames, toOutput);
+        writeSummaryCsv(*summary, data->conceptNames, a.source.runMethod(), toOutput);
     else
         writeSummaryJson(*summary, data->conceptNames, a.source.runMethod(), toOutput);
     if (auto written = out.finish(); !written) {

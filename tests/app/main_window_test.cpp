@@ -2,6 +2,7 @@
 // ones, both analyses into the results box, and its secondary windows.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include "frmMain.h"
 #include "frmPfnetOptions.h"
 #include "frmStudent.h"
+#include "method_note.h"
 #include "test_context.h"
 
 using namespace qv::app;
@@ -109,11 +111,33 @@ class MainWindowTest : public QObject {
             QCOMPARE(lines.size(), 4);
             QVERIFY(lines[0].startsWith(QStringLiteral("  ID       PFC")));
             QVERIFY(!lines[1].isEmpty() && !lines[2].isEmpty() && lines[3].isEmpty());
+            // The status bar names the method of the table shown.
+            const QString named = w.findChild<QLabel*>(QStringLiteral("lblMethod"))->text();
+            QVERIFY2(named.startsWith(method == qv::RunMethod::Triangle
+                                          ? QStringLiteral("Tamsel一階三角算則")
+                                          : QStringLiteral("Tamsel一階路徑找尋")),
+                     qPrintable(named));
         }
         QTest::keyClick(w.inquireId(), Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(t.dialogs.opens.size(), 4u);
         QCOMPARE(w.inquireId()->text(), QStringLiteral("90702001"));
         QCOMPARE(t.messages(), 1u);
+    }
+
+    // A standard keeping more than half of the pairs is pointed out, exactly
+    // half is not; PFNET is suggested only after another method.
+    void aDenseStandardIsPointedOut() {
+        qv::RunResults results;
+        results.stdLinks = qv::LinkMatrix(4, 4, 0);
+        const auto link = [&](int i, int j) { results.stdLinks(i, j) = results.stdLinks(j, i) = 1; };
+        link(0, 1), link(0, 2), link(0, 3);
+        QVERIFY(denseStandardNote(results, qv::RunMethod::Triangle).isEmpty());
+        link(1, 2);
+        QCOMPARE(denseStandardNote(results, qv::RunMethod::Triangle),
+                 QStringLiteral("標準網路保留了 4／6 個概念對，超過一半；建議改用標準 Pathfinder "
+                                "網路（PFNET）。"));
+        QCOMPARE(denseStandardNote(results, qv::RunMethod::pfnet({})),
+                 QStringLiteral("標準網路保留了 4／6 個概念對，超過一半。"));
     }
 
     // 取消 stops the run; its results never appear and the run before keeps

@@ -28,6 +28,22 @@ class StartupTest : public QObject {
                  fallback.path());
         QVERIFY(dialogs.messages.empty());
     }
+
+    // An installed program, in a folder it cannot write, keeps the class files
+    // in the documents folder of the user (here a fresh HOME).
+    void aReadOnlyProgramFolderUsesTheDocumentsFolder() {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+        test::RecordingDialogs dialogs;
+        Application app(dialogs);
+        app.start(home.filePath(QStringLiteral("no/such")), documentsDataRoot());
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isEmpty()) qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(app.context().dataFolder, home.filePath(QStringLiteral("Documents/Quorvane/Data")));
+        QCOMPARE(QDir(app.context().dataFolder).entryList(QDir::Files).size(), 1);
+    }
 };
 
 QTEST_MAIN(StartupTest)

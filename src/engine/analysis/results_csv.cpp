@@ -43,10 +43,10 @@ std::string resultsCsvHead() {
     return "\xEF\xBB\xBF"
            "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on "
-           "Target\r\n";
+           "Target,Method\r\n";
 }
 
-void appendResultsCsvRow(std::string& text, const StudentRecord& r) {
+void appendResultsCsvRow(std::string& text, const StudentRecord& r, std::string_view method) {
     text += csvField(r.id);
     text += ',';
     appendInt(text, r.score);
@@ -62,6 +62,8 @@ void appendResultsCsvRow(std::string& text, const StudentRecord& r) {
         text += ',';
         if (rate) text += cachedNumberText(*rate);
     }
+    text += ',';
+    text += csvField(method);
     text += "\r\n";
 }
 

@@ -38,6 +38,19 @@ std::string reportedMethodName(const RunMethod& method, int n) {
     return method.kind == NetworkKind::Pfnet ? pfnetName(method.pfnetParams, n) : std::string();
 }
 
+std::string methodKey(const RunMethod& method, int n) {
+    switch (method.kind) {
+        case NetworkKind::Triangle:
+            return "triangle";
+        case NetworkKind::PathSearch:
+            return "path-search";
+        case NetworkKind::Pfnet:
+            break;
+    }
+    return std::string("pfnet(r=") + (method.pfnetParams.r == PfnetR::One ? "1" : "inf") +
+           ",q=" + std::to_string(pfnetHops(method.pfnetParams, n)) + ")";
+}
+
 void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out) {
     if (method.kind == NetworkKind::Pfnet)
         PfnetNetworkInto(distance, n, method.pfnetParams, out);

@@ -99,10 +99,12 @@ void writeSummaryJson(const ClassSummary& s, const std::vector<std::string>& con
 }
 
 void writeSummaryCsv(const ClassSummary& s, const std::vector<std::string>& conceptNames,
-                     const std::function<void(std::string_view)>& emit) {
+                     const RunMethod& method, const std::function<void(std::string_view)>& emit) {
+    const std::string methodField = csvField(methodKey(method, s.conceptCount));
     std::string text =
         "\xEF\xBB\xBF"
-        "Concept 1,Concept 2,Label 1,Label 2,Standard,Students,Miss share,Extra share,Items\r\n";
+        "Concept 1,Concept 2,Label 1,Label 2,Standard,Students,Miss share,Extra share,Items,"
+        "Method\r\n";
     for (int i = 0; i < s.conceptCount; ++i) {
         for (int j = i + 1; j < s.conceptCount; ++j) {
             const bool standard = s.isStandard(i, j);
@@ -115,7 +117,7 @@ void writeSummaryCsv(const ClassSummary& s, const std::vector<std::string>& conc
                     csvField(conceptLabel(i, conceptNames)) + "," +
                     csvField(conceptLabel(j, conceptNames)) + "," + (standard ? "1" : "0") + "," +
                     std::to_string(s.students(i, j)) + "," + (standard ? value : "") + "," +
-                    (standard ? "" : value) + "," + items + "\r\n";
+                    (standard ? "" : value) + "," + items + "," + methodField + "\r\n";
             if (text.size() >= kPieceBytes) {
                 emit(text);
                 text.clear();

@@ -22,8 +22,8 @@ void writeSummaryJson(const ClassSummary& summary, const std::vector<std::string
                       const RunMethod& method, const std::function<void(std::string_view)>& emit);
 
 // The pairs as CSV (UTF-8 with BOM, CR LF), one row per pair with the fields of
-// the JSON; the items separated by spaces.
+// the JSON; the items separated by spaces; last the method (methodKey).
 void writeSummaryCsv(const ClassSummary& summary, const std::vector<std::string>& conceptNames,
-                     const std::function<void(std::string_view)>& emit);
+                     const RunMethod& method, const std::function<void(std::string_view)>& emit);
 
 }  // namespace qv
