@@ -164,8 +164,9 @@ void frmStudentViewer::draw() {
         k >= 0 ? QString::fromStdString(results_->students[static_cast<std::size_t>(k)].id)
                : QString();
     // The method as well: viewers of two runs may stand side by side.
-    setWindowTitle((id.isEmpty() ? QStringLiteral("學生報告") : QStringLiteral("學生報告 - ") + id) +
-                   QStringLiteral(" - ") + context_.runName);
+    setWindowTitle(
+        (id.isEmpty() ? QStringLiteral("學生報告") : QStringLiteral("學生報告 - ") + id) +
+        QStringLiteral(" - ") + context_.runName);
     where_->setText(count > 0
                         ? QStringLiteral("%1（第 %2／%3 位）").arg(id).arg(position_ + 1).arg(count)
                         : QString());

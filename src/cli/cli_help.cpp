@@ -15,7 +15,11 @@ constexpr std::string_view kCommandsGroup = "命令";
 
 // The parser's names of value types, as it prints them before a validator's text.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kTypeNames = {
-    {{"TEXT", "文字"}, {"INT", "整數"}, {"UINT", "正整數"}, {"FLOAT", "數值"}, {"BOOLEAN", "是否"}}};
+    {{"TEXT", "文字"},
+     {"INT", "整數"},
+     {"UINT", "正整數"},
+     {"FLOAT", "數值"},
+     {"BOOLEAN", "是否"}}};
 
 std::string typeName(std::string name) {
     for (const auto& [english, chinese] : kTypeNames) {
@@ -148,9 +152,9 @@ std::string manPage(const CLI::App& app, std::string_view version) {
     const ChineseFormatter formatter;
     const std::string name = app.get_name().empty() ? "quorvane-cli" : app.get_name();
     std::ostringstream out;
-    out << ".TH " << roff("QUORVANE-CLI") << " 1 \"\" \"quorvane " << version
-        << "\" \"Quorvane\"\n"
-        << ".SH 名稱\n" << roff(name) << " \\- " << roff(app.get_description()) << "\n"
+    out << ".TH " << roff("QUORVANE-CLI") << " 1 \"\" \"quorvane " << version << "\" \"Quorvane\"\n"
+        << ".SH 名稱\n"
+        << roff(name) << " \\- " << roff(app.get_description()) << "\n"
         << ".SH 用法\n";
     for (const CLI::App* sub : app.get_subcommands({})) {
         out << ".B " << roff(name) << "\n.I " << roff(sub->get_name()) << "\n[選項]\n.br\n";

@@ -10,8 +10,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 
 #include "analysis/run.h"
@@ -129,7 +129,9 @@ class MainWindowTest : public QObject {
     void aDenseStandardIsPointedOut() {
         qv::RunResults results;
         results.stdLinks = qv::LinkMatrix(4, 4, 0);
-        const auto link = [&](int i, int j) { results.stdLinks(i, j) = results.stdLinks(j, i) = 1; };
+        const auto link = [&](int i, int j) {
+            results.stdLinks(i, j) = results.stdLinks(j, i) = 1;
+        };
         link(0, 1), link(0, 2), link(0, 3);
         QVERIFY(denseStandardNote(results, qv::RunMethod::Triangle).isEmpty());
         link(1, 2);
@@ -178,8 +180,9 @@ class MainWindowTest : public QObject {
         w.progressBar()->setValue(500);
         QSignalSpy shown(w.progressBar(), &QProgressBar::valueChanged);
         QThread* endedOn = nullptr;
-        connect(&w, &frmMain::runEnded, &w, [&endedOn] { endedOn = QThread::currentThread(); },
-                Qt::DirectConnection);
+        connect(
+            &w, &frmMain::runEnded, &w, [&endedOn] { endedOn = QThread::currentThread(); },
+            Qt::DirectConnection);
         test::runCommand(&w, "mnuTriangleRun");
         std::vector<int> values;
         for (const QList<QVariant>& args : shown)

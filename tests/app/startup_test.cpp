@@ -41,7 +41,8 @@ class StartupTest : public QObject {
         app.start(home.filePath(QStringLiteral("no/such")), documentsDataRoot());
         qputenv("HOME", oldHome);
         if (!oldConfig.isEmpty()) qputenv("XDG_CONFIG_HOME", oldConfig);
-        QCOMPARE(app.context().dataFolder, home.filePath(QStringLiteral("Documents/Quorvane/Data")));
+        QCOMPARE(app.context().dataFolder,
+                 home.filePath(QStringLiteral("Documents/Quorvane/Data")));
         QCOMPARE(QDir(app.context().dataFolder).entryList(QDir::Files).size(), 1);
     }
 };
