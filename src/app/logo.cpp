@@ -50,18 +50,22 @@ QPixmap logoPixmap() {
     return pixmap;
 }
 
+void drawIcon(QPainter& p, int size) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(225, 236, 250));
+    p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+    const qreal m = size / 10.0;
+    drawNetwork(p, QRectF(m, m, size - 2 * m, size - 2 * m), size / 11.0, size / 24.0 + 0.5);
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(225, 236, 250));
-        p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
-        const qreal m = size / 10.0;
-        drawNetwork(p, QRectF(m, m, size - 2 * m, size - 2 * m), size / 11.0, size / 24.0 + 0.5);
+        drawIcon(p, size);
         p.end();
         icon.addPixmap(pixmap);
     }

@@ -152,7 +152,8 @@ std::string manPage(const CLI::App& app, std::string_view version) {
     const ChineseFormatter formatter;
     const std::string name = app.get_name().empty() ? "quorvane-cli" : app.get_name();
     std::ostringstream out;
-    out << ".TH " << roff("QUORVANE-CLI") << " 1 \"\" \"quorvane " << version << "\" \"Quorvane\"\n"
+    out << ".TH " << roff("QUORVANE-CLI") << " 1 \"\" \"quorvane " << version
+        << "\" \"Quorvane\"\n.ad l\n"
         << ".SH 名稱\n"
         << roff(name) << " \\- " << roff(app.get_description()) << "\n"
         << ".SH 用法\n";

@@ -1,0 +1,95 @@
+# Installs the build into WORK/usr and checks the tree:
+#   cmake -DBUILD=... -DWORK=... -DVERSION=... -DEXPECTED=list.txt
+#         -DDESKTOP_FILE_VALIDATE=... -DAPPSTREAMCLI=... -P check_install.cmake
+file(REMOVE_RECURSE ${WORK})
+set(usr ${WORK}/usr)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${usr}
+                RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "install failed: ${err}")
+endif()
+
+# Exactly the expected files; the guide's pages join them once it exists.
+file(GLOB_RECURSE installed RELATIVE ${usr} ${usr}/*)
+list(FILTER installed EXCLUDE REGEX "^share/doc/quorvane/guide/")
+list(SORT installed)
+file(STRINGS ${EXPECTED} expected ENCODING UTF-8)
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  string(REPLACE ";" "\n  " installed "${installed}")
+  message(FATAL_ERROR "installed files differ from ${EXPECTED}:\n  ${installed}")
+endif()
+
+# Each PNG icon has the size its folder names.
+file(GLOB pngs ${usr}/share/icons/hicolor/*/apps/*.png)
+foreach(png ${pngs})
+  string(REGEX MATCH "/([0-9]+)x[0-9]+/apps/" _ ${png})
+  set(size ${CMAKE_MATCH_1})
+  # Width and height: big-endian words at bytes 16 and 20, in the header chunk.
+  file(READ ${png} header LIMIT 24 HEX)
+  string(SUBSTRING ${header} 32 8 width)
+  string(SUBSTRING ${header} 40 8 height)
+  math(EXPR width "0x${width}")
+  math(EXPR height "0x${height}")
+  if(NOT header MATCHES "^89504e47" OR NOT width EQUAL size OR NOT height EQUAL size)
+    message(FATAL_ERROR "${png} is not a ${size} pixel PNG: ${header}")
+  endif()
+endforeach()
+
+function(expect_success)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${ARGN} failed (${rc}):\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+expect_success(${DESKTOP_FILE_VALIDATE} ${usr}/share/applications/org.quorvane.Quorvane.desktop)
+expect_success(${APPSTREAMCLI} validate --no-net
+               ${usr}/share/metainfo/org.quorvane.Quorvane.metainfo.xml)
+file(READ ${usr}/share/metainfo/org.quorvane.Quorvane.metainfo.xml metainfo)
+if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
+  message(FATAL_ERROR "the AppStream data does not name version ${VERSION}")
+endif()
+
+# Both programs say the version, the desktop one without a display.
+foreach(program quorvane-cli quorvane)
+  expect_success(${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                 QT_QPA_PLATFORM=xcb ${usr}/bin/${program} --version)
+  if(NOT out STREQUAL "quorvane ${VERSION}\n")
+    message(FATAL_ERROR "${program} --version said '${out}'")
+  endif()
+endforeach()
+expect_success(${usr}/bin/quorvane-cli analyze --sample)
+
+# The manual page lists every command and every option its help lists.
+file(READ ${usr}/share/man/man1/quorvane-cli.1 man)
+expect_success(${usr}/bin/quorvane-cli --help)
+string(REGEX MATCH "\n命令:\n.*" commands "${out}")
+string(REGEX MATCHALL "\n  ([a-z-]+)" commands "${commands}")
+if(NOT commands)
+  message(FATAL_ERROR "no commands in quorvane-cli --help")
+endif()
+foreach(line ${commands})
+  string(STRIP ${line} command)
+  string(REPLACE "-" "\\-" escaped ${command})
+  string(FIND "${man}" "\n.SS ${escaped}\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "quorvane-cli(1) has no section for ${command}")
+  endif()
+  # The command's section runs to the next section heading.
+  math(EXPR at "${at} + 4")
+  string(SUBSTRING "${man}" ${at} -1 section)
+  string(FIND "${section}" "\n.S" next)
+  string(SUBSTRING "${section}" 0 ${next} section)
+  expect_success(${usr}/bin/quorvane-cli ${command} --help)
+  string(REGEX MATCHALL "\n  (-[a-z],)?--[a-z-]+" options "${out}")
+  foreach(option ${options})
+    string(STRIP "${option}" option)
+    string(REPLACE "-" "\\-" escaped ${option})
+    string(FIND "${section}" "\n.B ${escaped}" found)
+    if(found EQUAL -1)
+      message(FATAL_ERROR "quorvane-cli(1) does not list ${command} ${option}")
+    endif()
+  endforeach()
+endforeach()
