@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. `make demo` and `make test` are the README's two commands.
-.PHONY: all deps demo test gui bench release fuzz clean
+.PHONY: all deps demo test gui bench release fuzz clean package install
 
 all: release
 
@@ -26,6 +26,14 @@ bench: deps
 	cmake --build --preset bench
 	./build/bench/bench/quorvane-bench
 	bench/cli_bench.sh build/bench/src/cli/quorvane-cli build/bench/classes
+
+# dist/quorvane_<version>_<arch>.deb, packed by CPack from the install rules.
+package: release
+	cd build/release && cpack -G DEB
+
+# Into CMAKE_INSTALL_PREFIX (/usr/local unless configured otherwise).
+install: release
+	cmake --install build/release
 
 fuzz: deps
 	cmake --preset fuzz
