@@ -6,13 +6,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Pathfinder concept networks of a class's quiz answers, compared with the standard")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Pathfinder concept networks of a class's quiz answers, compared with the standard
- From a class's answers to a quiz, an item-concept table and concept labels,
- Quorvane builds one concept distance matrix per student, reduces it to a
- Pathfinder network and compares it with the standard network of the quiz
- (Match, Miss and Over links; the PFC, GTD and PRX indices). The desktop
- program (Traditional Chinese) shows the results, the class overview and
- printable four-panel reports; quorvane-cli runs the same analyses headless.")
+    "From a class's answers to a quiz, an item-concept table and concept labels,
+Quorvane builds one concept distance matrix per student, reduces it to a
+Pathfinder network and compares it with the standard network of the quiz
+(Match, Miss and Over links; the PFC, GTD and PRX indices). The desktop
+program (Traditional Chinese) shows the results, the class overview and
+printable four-panel reports; quorvane-cli runs the same analyses headless.")
 set(CPACK_PACKAGE_CONTACT "Quorvane maintainers <maintainers@quorvane.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
