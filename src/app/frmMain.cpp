@@ -14,6 +14,7 @@
 #include "frmConceptNote.h"
 #include "frmData.h"
 #include "frmDebug.h"
+#include "frmHelp.h"
 #include "frmItemConcept.h"
 #include "frmStudent.h"
 #include "identity.h"
@@ -87,15 +88,23 @@ void frmMain::showMessage(QMessageBox::Icon icon, const QString& text) {
     context_.dialogs.message(this, icon, windowTitle(), text);
 }
 
-// The program carries no help file.
+// A build without the guide says so, as the program always did.
 void frmMain::onHelpContents() {
-    showMessage(QMessageBox::Information,
-                QStringLiteral("無法顯示說明內容，無與此專案相關的說明。"));
+    if (!frmHelp::available()) {
+        showMessage(QMessageBox::Information,
+                    QStringLiteral("無法顯示說明內容，無與此專案相關的說明。"));
+        return;
+    }
+    windows().show<frmHelp>();
 }
 
 void frmMain::onHelpSearch() {
-    showMessage(QMessageBox::Information,
-                QStringLiteral("無法顯示說明內容，沒有和此專案相關的說明。"));
+    if (!frmHelp::available()) {
+        showMessage(QMessageBox::Information,
+                    QStringLiteral("無法顯示說明內容，沒有和此專案相關的說明。"));
+        return;
+    }
+    windows().show<frmHelp>()->startSearch();
 }
 
 void frmMain::onHelpAbout() {

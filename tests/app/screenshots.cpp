@@ -29,6 +29,7 @@
 #include "frmConceptNote.h"
 #include "frmData.h"
 #include "frmDebug.h"
+#include "frmHelp.h"
 #include "frmItemConcept.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -196,6 +197,11 @@ int main(int argc, char* argv[]) {
     camera.shoot(*main.windows().find<frmConceptNote>(), QStringLiteral("concept-editor"));
     trigger(main, "mnuItemConcept");
     camera.shoot(*main.windows().find<frmItemConcept>(), QStringLiteral("item-editor"));
+    trigger(main, "mnuHelpContents");
+    if (auto* help = main.windows().find<frmHelp>()) {
+        help->showPage(QStringLiteral("indices.html"));
+        camera.shoot(*help, QStringLiteral("help"));
+    }
     main.windows().closeAll();
     frmAbout about(dialogs, &main);
     about.show();
