@@ -1,0 +1,188 @@
+#include "data/student_warnings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "core/utf8.h"
+#include "data/lines.h"
+#include "data/parse_common.h"
+
+namespace qv {
+
+namespace {
+
+bool isBlank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\u3000';
+}
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+bool isUpper(char32_t c) {
+    return c >= U'A' && c <= U'Z';
+}
+bool isLower(char32_t c) {
+    return c >= U'a' && c <= U'z';
+}
+
+std::string text(char32_t c) {
+    return toUtf8(std::u32string_view(&c, 1));
+}
+
+// A character as a message names it; blanks and control characters are
+// invisible in a quote.
+std::string named(char32_t c) {
+    if (c == U' ') return "空白";
+    if (c == U'\t') return "定位字元（Tab）";
+    if (c == U'\u3000') return "全形空白";
+    if (isControl(c)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        return std::string("控制字元 ") + code;
+    }
+    return "「" + text(c) + "」";
+}
+
+// An ID with its invisible characters written out.
+std::string shownId(const std::u32string& id) {
+    std::string out;
+    for (const char32_t c : id)
+        out += isControl(c) || c == U'\u3000' ? "〈" + (c == U'\t' ? "Tab" : named(c)) + "〉"
+                                              : text(c);
+    return out;
+}
+
+// The answers regrouped as the reader wants them: five, a space, five.
+std::string grouped(const std::u32string& answers) {
+    std::u32string out;
+    for (std::size_t m = 0; m < answers.size(); ++m) {
+        if (m > 0 && m % 5 == 0) out += U' ';
+        out += answers[m];
+    }
+    return detail::excerpt(toUtf8(out));
+}
+
+struct Rules {
+    std::u32string key;
+    std::u32string known;  // sorted: the key's characters and the one-character codes
+
+    bool knows(char32_t c) const { return std::binary_search(known.begin(), known.end(), c); }
+};
+
+// A code that one answer character can equal; nothing for a longer code.
+std::optional<char32_t> codeOf(std::string_view line) {
+    std::u32string code = toCodePoints(withoutTrailingLf(line));
+    std::erase_if(code, isBlank);
+    if (code.size() != 1) return std::nullopt;
+    return code[0];
+}
+
+class LineCheck {
+  public:
+    LineCheck(const Rules& rules, int line, std::vector<LineWarning>& out)
+        : rules_(rules), line_(line), out_(out) {}
+
+    void id(const std::u32string& id) {
+        const auto odd = std::find_if(id.begin(), id.end(),
+                                      [](char32_t c) { return isControl(c) || c == U'\u3000'; });
+        if (odd == id.end()) return;
+        add("學號「" + shownId(id) + "」含有" + named(*odd) +
+            "：學號一直讀到第一個半形空白，答案因而錯位；學號與答案之間須是一個半形空白");
+    }
+
+    // Walks the answers as the reader takes them, noting what looks wrong.
+    void answers(const std::u32string& part) {
+        const std::u32string& key = rules_.key;
+        std::size_t i = 0, m = 0;
+        for (; m < key.size() && i < part.size(); ++m) {
+            answer(m, part[i++]);
+            if ((m + 1) % 5 != 0 || i >= part.size() || m + 1 == key.size()) continue;
+            if (!skipped_ && !isBlank(part[i]) && rules_.knows(part[i])) skipped_ = i;
+            ++i;
+        }
+        std::u32string rest = part.substr(i);
+        // The separator after a last full group may be there or not.
+        if (m == key.size() && m % 5 == 0 && !rest.empty() && !rules_.knows(rest[0]))
+            rest.erase(0, 1);
+        report(part, rest);
+    }
+
+  private:
+    void answer(std::size_t m, char32_t a) {
+        const char32_t k = rules_.key[m];
+        if (a == k) return;
+        if ((isLower(a) && isUpper(k)) || (isUpper(a) && isLower(k))) {
+            if (caseCount_++ == 0) firstCase_ = {m, a};
+        } else if (!rules_.knows(a)) {
+            if (foreignCount_++ == 0) firstForeign_ = {m, a};
+        }
+    }
+
+    void report(const std::u32string& part, const std::u32string& rest) {
+        if (skipped_) {
+            std::string what = "答案沒有每五個一組分隔：答案的第 " + std::to_string(*skipped_ + 1) +
+                               " 個字元" + named(part[*skipped_]) +
+                               "被當成分隔字元略過，其後的答案都錯開一題";
+            if (std::none_of(part.begin(), part.end(), isBlank))
+                what += "；請寫成「" + grouped(part) + "」";
+            add(std::move(what));
+        }
+        if (caseCount_ > 0) {
+            const bool lower = isLower(firstCase_.second);
+            add(count(caseCount_) + "答案是" + (lower ? "小寫" : "大寫") + "字母，標準答案卻是" +
+                (lower ? "大寫" : "小寫") + "（" + item(firstCase_) + "）：大小寫不同的答案算答錯");
+        }
+        if (foreignCount_ > 0) {
+            add(count(foreignCount_) + "答案不在標準答案的字元中，也不是遺失或錯誤資料代碼（" +
+                item(firstForeign_) + "）：這樣的答案算答錯");
+        }
+        if (std::any_of(rest.begin(), rest.end(), [](char32_t c) { return !isBlank(c); })) {
+            add("答案超過標準答案的 " + std::to_string(rules_.key.size()) + " 題：第 " +
+                std::to_string(rules_.key.size()) + " 題之後的「" + detail::excerpt(toUtf8(rest)) +
+                "」不會讀入");
+        }
+    }
+
+    static std::string count(int n) { return n > 1 ? "有 " + std::to_string(n) + " 個" : ""; }
+    static std::string item(std::pair<std::size_t, char32_t> at) {
+        return "第 " + std::to_string(at.first + 1) + " 題的答案是" + named(at.second);
+    }
+    void add(std::string what) { out_.push_back({line_, std::move(what)}); }
+
+    const Rules& rules_;
+    int line_;
+    std::vector<LineWarning>& out_;
+    std::optional<std::size_t> skipped_;
+    int caseCount_ = 0, foreignCount_ = 0;
+    std::pair<std::size_t, char32_t> firstCase_, firstForeign_;
+};
+
+}  // namespace
+
+std::vector<LineWarning> studentLineWarnings(std::string_view text) {
+    std::vector<LineWarning> warnings;
+    std::size_t pos = 0;
+    std::string_view head[3];
+    for (auto& line : head)
+        if (!nextLineView(text, pos, line)) return warnings;
+    Rules rules;
+    rules.key = toCodePoints(withoutTrailingLf(head[2]));
+    rules.known = rules.key;
+    for (int n = 0; n < 2; ++n)
+        if (const auto code = codeOf(head[n])) rules.known += *code;
+    std::sort(rules.known.begin(), rules.known.end());
+    int lineNo = 3;
+    std::string_view line;
+    while (nextLineView(text, pos, line)) {
+        ++lineNo;
+        line = withoutTrailingLf(line);
+        const std::size_t space = line.find(' ');
+        if (isBlankLine(line) || space == std::string_view::npos || space == 0) continue;
+        LineCheck check(rules, lineNo, warnings);
+        check.id(toCodePoints(line.substr(0, space)));
+        check.answers(toCodePoints(line.substr(space + 1)));
+    }
+    return warnings;
+}
+
+}  // namespace qv
