@@ -120,7 +120,7 @@ class LineCheck {
 
     void report(const std::u32string& part, const std::u32string& rest) {
         if (skipped_) {
-            std::string what = "答案沒有每五個一組分隔：答案的第 " + std::to_string(*skipped_ + 1) +
+            std::string what = "答案沒有每五個一組隔開：答案的第 " + std::to_string(*skipped_ + 1) +
                                " 個字元" + named(part[*skipped_]) +
                                "被當成分隔字元略過，其後的答案都錯開一題";
             if (std::none_of(part.begin(), part.end(), isBlank))
