@@ -29,7 +29,8 @@ Application::Application(std::unique_ptr<Dialogs> own, Dialogs* given)
 
 Application::~Application() = default;
 
-frmMain& Application::start(const QString& appDir, const QString& fallback) {
+frmMain& Application::start(const QString& appDir, const QString& fallback,
+                            const QStringList& paths) {
     auto splash = std::make_unique<frmSplash>();
     splash->showNow();
 
@@ -40,12 +41,14 @@ frmMain& Application::start(const QString& appDir, const QString& fallback) {
     splash->close();
     splash.reset();
     main_->show();
+    main_->openPaths(paths);
     return *main_;
 }
 
 frmMain& Application::start() {
     return start(QCoreApplication::applicationDirPath(),
-                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                 QCoreApplication::arguments().mid(1));
 }
 
 }  // namespace qv::app

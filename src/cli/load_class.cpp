@@ -97,7 +97,8 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
     if (!s.classDir.empty()) {
         if (anyFile || s.sample)
             return "錯誤：--class 不能與 --data、--concepts、--items 或 --sample 同時使用。";
-        if (auto problem = classFolderProblem(pathOf(s.classDir))) return "錯誤：" + *problem + "。";
+        if (auto problem = classFolderProblem(pathOf(s.classDir)))
+            return "錯誤：" + *problem + "。";
         return std::nullopt;
     }
     if (s.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
