@@ -18,14 +18,14 @@ using test::trigger;
 namespace {
 
 // A class folder from the test files; `students` replaces the student file,
-// `leaveOut` is a file left out, `concepts` replaces the concept file.
+// `leaveOut` is a file left out.
 QString makeFolder(const QTemporaryDir& root, const QString& name, const QByteArray& students = {},
-                   const char* leaveOut = nullptr, const char* concepts = "concepts.txt") {
+                   const char* leaveOut = nullptr) {
     const QString dir = root.filePath(name);
     QDir().mkpath(dir);
     const std::pair<const char*, QByteArray> files[] = {
         {"students.txt", students.isEmpty() ? test::readBytes(testFile("class.txt")) : students},
-        {"concepts.txt", test::readBytes(testFile(concepts))},
+        {"concepts.txt", test::readBytes(testFile("concepts.txt"))},
         {"item-concepts.txt", test::readBytes(testFile("items.txt"))}};
     for (const auto& [file, bytes] : files)
         if (!leaveOut || qstrcmp(file, leaveOut) != 0)
@@ -65,9 +65,10 @@ class ClassFolderTest : public QObject {
         const QString good = makeFolder(t.root, QStringLiteral("good"));
         t.dialogs.folderAnswers = {
             QString(), makeFolder(t.root, QStringLiteral("two"), {}, "item-concepts.txt"),
-            makeFolder(t.root, QStringLiteral("bad"), {}, nullptr, "concepts_bad.txt")};
+            // Refused last, after the two files that would load.
+            makeFolder(t.root, QStringLiteral("bad"), "8\r\n9\r\nABCD\r\nS001\r\n")};
         const qv::ClassPtr before = t.context.classData;
-        for (const char* says : {"", "缺少 item-concepts.txt（", "概念註解檔「"}) {
+        for (const char* says : {"", "缺少 item-concepts.txt（", "學生資料檔「"}) {
             trigger(&w, "mnuOpenClassFolder");
             QVERIFY2(t.lastMessage().contains(QString::fromUtf8(says)),
                      qPrintable(t.lastMessage()));
