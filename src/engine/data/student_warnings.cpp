@@ -1,6 +1,8 @@
 #include "data/student_warnings.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -62,11 +64,55 @@ std::string grouped(const std::u32string& answers) {
     return detail::excerpt(toUtf8(out));
 }
 
+// An ASCII letter's case as a bit: 1 upper, 2 lower, 0 for anything else; two
+// letters of different case give 3 together.
+std::uint8_t caseBit(char32_t c) {
+    return isUpper(c) ? 1 : isLower(c) ? 2 : 0;
+}
+
 struct Rules {
     std::u32string key;
     std::u32string known;  // sorted: the key's characters and the one-character codes
+    std::array<bool, 128> knownAscii{};
+    std::vector<std::uint8_t> keyCase;         // caseBit of each key character
+    std::array<std::uint8_t, 128> byteKind{};  // caseBit, and 4 for a character not known
 
-    bool knows(char32_t c) const { return std::binary_search(known.begin(), known.end(), c); }
+    bool knows(char32_t c) const {
+        if (c < 128) return knownAscii[c];
+        return std::binary_search(known.begin(), known.end(), c);
+    }
+
+    // Whether a line needs the full walk below: one pass over its bytes that
+    // may answer yes for nothing (any byte beyond ASCII) but never answers no
+    // for a line the walk would warn of. Most lines of a class are clean, and
+    // this keeps them to a few instructions a byte.
+    bool mayWarn(std::string_view id, std::string_view part) const {
+        unsigned odd = 0;
+        for (const char c : id) {
+            const auto b = static_cast<unsigned char>(c);
+            odd |= static_cast<unsigned>(b < 0x20 || b >= 0x7F);
+        }
+        std::size_t i = 0, m = 0;
+        for (int group = 0; m < key.size() && i < part.size(); ++m) {
+            const auto a = static_cast<unsigned char>(part[i++]);
+            if (a >= 0x80) return true;
+            // Without branches: most answers of a class are wrong somewhere.
+            const unsigned kind = byteKind[a];
+            odd |= (kind >> 2) | static_cast<unsigned>(((kind | keyCase[m]) & 3) == 3);
+            if (++group < 5 || i >= part.size() || m + 1 == key.size()) continue;
+            group = 0;
+            const auto separator = static_cast<unsigned char>(part[i++]);
+            if (separator >= 0x80) return true;
+            odd |= static_cast<unsigned>(knownAscii[separator] && separator != ' ' &&
+                                         separator != '\t');
+        }
+        std::string_view rest = part.substr(std::min(i, part.size()));
+        if (m == key.size() && m % 5 == 0 && !rest.empty() &&
+            (static_cast<unsigned char>(rest[0]) >= 0x80 ||
+             !knownAscii[static_cast<unsigned char>(rest[0])]))
+            rest.remove_prefix(1);
+        return odd != 0 || rest.find_first_not_of(" \t") != std::string_view::npos;
+    }
 };
 
 // A code that one answer character can equal; nothing for a longer code.
@@ -77,33 +123,42 @@ std::optional<char32_t> codeOf(std::string_view line) {
     return code[0];
 }
 
+// Every line is walked in place: a class of a million students is checked
+// in the time it takes to read it, and only a warning builds text.
 class LineCheck {
   public:
     LineCheck(const Rules& rules, int line, std::vector<LineWarning>& out)
         : rules_(rules), line_(line), out_(out) {}
 
-    void id(const std::u32string& id) {
-        const auto odd = std::find_if(id.begin(), id.end(),
-                                      [](char32_t c) { return isControl(c) || c == U'\u3000'; });
-        if (odd == id.end()) return;
-        add("學號「" + shownId(id) + "」含有" + named(*odd) +
-            "：學號一直讀到第一個半形空白，答案因而錯位；學號與答案之間須是一個半形空白");
+    void id(std::string_view id) {
+        for (std::size_t i = 0; i < id.size();) {
+            const char32_t c = detail::nextCodePoint(id, i);
+            if (!isControl(c) && c != U'\u3000') continue;
+            add("學號「" + shownId(toCodePoints(id)) + "」含有" + named(c) +
+                "：學號一直讀到第一個半形空白，答案因而錯位；學號與答案之間須是一個半形空白");
+            return;
+        }
     }
 
     // Walks the answers as the reader takes them, noting what looks wrong.
-    void answers(const std::u32string& part) {
+    void answers(std::string_view part) {
         const std::u32string& key = rules_.key;
         std::size_t i = 0, m = 0;
         for (; m < key.size() && i < part.size(); ++m) {
-            answer(m, part[i++]);
+            answer(m, detail::nextCodePoint(part, i));
             if ((m + 1) % 5 != 0 || i >= part.size() || m + 1 == key.size()) continue;
-            if (!skipped_ && !isBlank(part[i]) && rules_.knows(part[i])) skipped_ = i;
-            ++i;
+            const char32_t separator = detail::nextCodePoint(part, i);
+            // Before it: m + 1 answers and a separator after each full group but this one.
+            if (!skipped_ && !isBlank(separator) && rules_.knows(separator))
+                skipped_ = {m + 1 + m / 5, separator};
         }
-        std::u32string rest = part.substr(i);
+        std::string_view rest = part.substr(std::min(i, part.size()));
         // The separator after a last full group may be there or not.
-        if (m == key.size() && m % 5 == 0 && !rest.empty() && !rules_.knows(rest[0]))
-            rest.erase(0, 1);
+        if (m == key.size() && m % 5 == 0 && !rest.empty()) {
+            std::size_t next = 0;
+            if (!rules_.knows(detail::nextCodePoint(rest, next)))
+                rest.remove_prefix(std::min(next, rest.size()));
+        }
         report(part, rest);
     }
 
@@ -118,13 +173,14 @@ class LineCheck {
         }
     }
 
-    void report(const std::u32string& part, const std::u32string& rest) {
+    void report(std::string_view part, std::string_view rest) {
         if (skipped_) {
-            std::string what = "答案沒有每五個一組隔開：答案的第 " + std::to_string(*skipped_ + 1) +
-                               " 個字元" + named(part[*skipped_]) +
-                               "被當成分隔字元略過，其後的答案都錯開一題";
-            if (std::none_of(part.begin(), part.end(), isBlank))
-                what += "；請寫成「" + grouped(part) + "」";
+            std::string what = "答案沒有每五個一組隔開：答案的第 " +
+                               std::to_string(skipped_->first + 1) + " 個字元" +
+                               named(skipped_->second) + "被當成分隔字元略過，其後的答案都錯開一題";
+            const std::u32string answers = toCodePoints(part);
+            if (std::none_of(answers.begin(), answers.end(), isBlank))
+                what += "；請寫成「" + grouped(answers) + "」";
             add(std::move(what));
         }
         if (caseCount_ > 0) {
@@ -136,11 +192,16 @@ class LineCheck {
             add(count(foreignCount_) + "答案不在標準答案的字元中，也不是遺失或錯誤資料代碼（" +
                 item(firstForeign_) + "）：這樣的答案算答錯");
         }
-        if (std::any_of(rest.begin(), rest.end(), [](char32_t c) { return !isBlank(c); })) {
+        if (rest.find_first_not_of(" \t") != std::string_view::npos && !isBlankText(rest)) {
             add("答案超過標準答案的 " + std::to_string(rules_.key.size()) + " 題：第 " +
-                std::to_string(rules_.key.size()) + " 題之後的「" + detail::excerpt(toUtf8(rest)) +
+                std::to_string(rules_.key.size()) + " 題之後的「" + detail::excerpt(rest) +
                 "」不會讀入");
         }
+    }
+
+    static bool isBlankText(std::string_view text) {
+        const std::u32string chars = toCodePoints(text);
+        return std::all_of(chars.begin(), chars.end(), isBlank);
     }
 
     static std::string count(int n) { return n > 1 ? "有 " + std::to_string(n) + " 個" : ""; }
@@ -152,7 +213,7 @@ class LineCheck {
     const Rules& rules_;
     int line_;
     std::vector<LineWarning>& out_;
-    std::optional<std::size_t> skipped_;
+    std::optional<std::pair<std::size_t, char32_t>> skipped_;  // where, in characters, and what
     int caseCount_ = 0, foreignCount_ = 0;
     std::pair<std::size_t, char32_t> firstCase_, firstForeign_;
 };
@@ -171,6 +232,12 @@ std::vector<LineWarning> studentLineWarnings(std::string_view text) {
     for (int n = 0; n < 2; ++n)
         if (const auto code = codeOf(head[n])) rules.known += *code;
     std::sort(rules.known.begin(), rules.known.end());
+    for (const char32_t c : rules.known)
+        if (c < 128) rules.knownAscii[c] = true;
+    for (const char32_t c : rules.key)
+        rules.keyCase.push_back(caseBit(c));
+    for (char32_t c = 0; c < 128; ++c)
+        rules.byteKind[c] = static_cast<std::uint8_t>(caseBit(c) | (rules.knownAscii[c] ? 0 : 4));
     int lineNo = 3;
     std::string_view line;
     while (nextLineView(text, pos, line)) {
@@ -178,9 +245,11 @@ std::vector<LineWarning> studentLineWarnings(std::string_view text) {
         line = withoutTrailingLf(line);
         const std::size_t space = line.find(' ');
         if (isBlankLine(line) || space == std::string_view::npos || space == 0) continue;
+        const std::string_view id = line.substr(0, space), part = line.substr(space + 1);
+        if (!rules.mayWarn(id, part)) continue;
         LineCheck check(rules, lineNo, warnings);
-        check.id(toCodePoints(line.substr(0, space)));
-        check.answers(toCodePoints(line.substr(space + 1)));
+        check.id(id);
+        check.answers(part);
     }
     return warnings;
 }
