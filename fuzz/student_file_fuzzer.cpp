@@ -1,6 +1,7 @@
 // Student data files: any bytes must give either a consistent class or an
 // error naming a line of the file; a line may stop short of the key, leaving
 // its last items unanswered. Reading in blocks must give the same records.
+// The warnings of misread lines hold on any text.
 #include <bit>
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 #include "core/utf8.h"
 #include "data/lines.h"
 #include "data/student_file.h"
+#include "data/student_warnings.h"
 #include "data/text_codec.h"
 #include "fuzz_check.h"
 
@@ -43,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto index = qv::indexStudentFile(std::string(bytes), "fuzz.txt", 3);
     QV_FUZZ_CHECK(result.ok() == index.ok());
     const auto lineCount = qv::splitLineViews(text).size();
+    // Whatever the file, a warning names a student line in readable text.
+    for (const qv::LineWarning& w : qv::studentLineWarnings(text)) {
+        QV_FUZZ_CHECK(w.line > 3 && static_cast<std::size_t>(w.line) <= lineCount);
+        QV_FUZZ_CHECK(!w.text.empty() && qv::isValidUtf8(w.text));
+    }
     if (!result) {
         QV_FUZZ_CHECK(!result.error().what.empty());
         QV_FUZZ_CHECK(result.error().what == index.error().what);

@@ -28,7 +28,8 @@ Application::Application(std::unique_ptr<Dialogs> own, Dialogs* given)
 
 Application::~Application() = default;
 
-frmMain& Application::start(const QString& appDir, const QString& fallback) {
+frmMain& Application::start(const QString& appDir, const QString& fallback,
+                            const QStringList& paths) {
     auto splash = std::make_unique<frmSplash>();
     splash->showNow();
 
@@ -39,11 +40,13 @@ frmMain& Application::start(const QString& appDir, const QString& fallback) {
     splash->close();
     splash.reset();
     main_->show();
+    main_->openPaths(paths);
     return *main_;
 }
 
 frmMain& Application::start() {
-    return start(QCoreApplication::applicationDirPath(), documentsDataRoot());
+    return start(QCoreApplication::applicationDirPath(), documentsDataRoot(),
+                 QCoreApplication::arguments().mid(1));
 }
 
 }  // namespace qv::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTranslator>
 #include <memory>
 
@@ -24,9 +25,11 @@ class Application {
 
     // Start-up: the splash shows while the main window is built and loaded
     // (which creates the data folders under dataRoot(appDir, fallback)), then
-    // the splash closes and the main window shows.
-    frmMain& start(const QString& appDir, const QString& fallback);
-    // As above with the program's folder and documentsDataRoot().
+    // the splash closes, the main window shows and opens what `paths` name
+    // (a class folder, as frmMain::openPaths takes them).
+    frmMain& start(const QString& appDir, const QString& fallback, const QStringList& paths = {});
+    // As above with the program's folder, documentsDataRoot() and the command
+    // line's arguments.
     frmMain& start();
 
     AppContext& context() { return context_; }

@@ -13,6 +13,10 @@ QString QtDialogs::openFile(QWidget* parent, const QString& title, const QString
     return QFileDialog::getOpenFileName(parent, title, start, filter);
 }
 
+QString QtDialogs::openFolder(QWidget* parent, const QString& title, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
 void QtDialogs::message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                         const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);

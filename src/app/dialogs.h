@@ -18,6 +18,8 @@ class Dialogs {
     // An open-file dialog; returns the chosen path, or an empty text on cancel.
     virtual QString openFile(QWidget* parent, const QString& title, const QString& folder,
                              const QString& filter, const QString& initialFile = {}) = 0;
+    // A choose-folder dialog; returns the chosen folder, or an empty text on cancel.
+    virtual QString openFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
     // A message box with an OK button only.
     virtual void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                          const QString& text) = 0;
@@ -38,6 +40,7 @@ class QtDialogs final : public Dialogs {
   public:
     QString openFile(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter, const QString& initialFile = {}) override;
+    QString openFolder(QWidget* parent, const QString& title, const QString& folder) override;
     void message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override;
     bool question(QWidget* parent, const QString& title, const QString& text,

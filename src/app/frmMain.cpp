@@ -34,6 +34,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    setAcceptDrops(true);
     runner_ = new AnalysisRunner(this);
     connectRunner();
     fitToScreen(*this, QSize(1000, 640));

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <string>
@@ -14,11 +15,13 @@ class QAction;
 class QKeySequence;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
 namespace qv {
+struct ClassFiles;
 struct RunMethod;
 struct RunResults;
 }  // namespace qv
@@ -59,18 +62,31 @@ class frmMain : public QMainWindow {
     // Whether a run is going on its worker thread.
     bool running() const;
 
+    // Loads the three files of a class folder, all or none, and puts the
+    // folder first among the recent classes; false, with a message, when the
+    // folder is not a class folder or a file is refused.
+    bool openClassFolder(const QString& folder);
+    // What was dropped on the window or named on the command line: a class
+    // folder, its three files, or a sheet (handed to sheetDropped).
+    void openPaths(const QStringList& paths);
+
   signals:
     // After a run has ended, however it ended.
     void runEnded();
+    // A sheet was dropped; with no receiver the window says it cannot take it.
+    void sheetDropped(const QString& file);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private slots:
     void onOpenData();
     void onOpenConceptNote();
     void onOpenItemConcept();
+    void onOpenClassFolder();
     void onExportJson();
     void onTriangleRun();
     void onPathSearchRun();
@@ -101,6 +117,12 @@ class frmMain : public QMainWindow {
     void connectRunner();
     // Loads the file of light's kind that the user picks.
     void openAndLoad(int light);
+    // Class folders: the all-or-nothing load, the recent list, and the
+    // notice of student lines that would be misread.
+    bool loadClassFiles(const ClassFiles& files);
+    void fillRecentMenu();
+    void openRecentClass(const QString& folder);
+    void showLineWarnings(const QString& studentFile);
     void showMessage(QMessageBox::Icon icon, const QString& text);
     // The lights' tooltips and the status bar: which files are loaded, and
     // whether the table still belongs to the data now loaded.
@@ -128,6 +150,8 @@ class frmMain : public QMainWindow {
     QLabel* loadedStatus_ = nullptr;
     QLabel* staleStatus_ = nullptr;
     QLabel* methodStatus_ = nullptr;  // the method of the table shown
+    QMenu* recentMenu_ = nullptr;
+    QPointer<QMessageBox> lineWarnings_;
 };
 
 }  // namespace qv::app

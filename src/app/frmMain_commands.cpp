@@ -60,6 +60,7 @@ void frmMain::openAndLoad(int light) {
     if (const auto warnings = loadWarnings(*context_.classData); !warnings.empty()) {
         showMessage(QMessageBox::Warning, joinLines(warnings));
     }
+    if (light == 0) showLineWarnings(file);
 }
 
 void frmMain::showLoadState() {

@@ -168,6 +168,11 @@ void frmMain::buildMenus() {
     connect(addCommand(fileOpen, "mnuOpenItemConcept", QStringLiteral("題目所包含概念檔(&I)"),
                        QKeySequence(Qt::CTRL | Qt::Key_I)),
             &QAction::triggered, this, &frmMain::onOpenItemConcept);
+    connect(addCommand(file, "mnuOpenClassFolder", QStringLiteral("開啟班級資料夾(&C)…"),
+                       QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &frmMain::onOpenClassFolder);
+    recentMenu_ = submenu(file, "mnuRecentClasses", QStringLiteral("最近的班級(&R)"));
+    fillRecentMenu();
     connect(addCommand(file, "mnuExportJson", QStringLiteral("匯出 JSON(&J)…")),
             &QAction::triggered, this, &frmMain::onExportJson);
     connect(addCommand(file, "mnuFileExit", QStringLiteral("結束(&X)")), &QAction::triggered, this,

@@ -9,6 +9,11 @@ namespace {
 const QString kR = QStringLiteral("pfnet/r");
 const QString kQ = QStringLiteral("pfnet/q");
 const QString kLayout = QStringLiteral("report/layout");
+const QString kRecent = QStringLiteral("classes/recent");
+
+void saveRecent(const AppContext& context, const QStringList& folders) {
+    openSettings(context)->setValue(kRecent, folders.mid(0, kRecentClasses));
+}
 
 }  // namespace
 
@@ -46,6 +51,26 @@ NodeLayout savedNodeLayout(const AppContext& context) {
 void saveNodeLayout(const AppContext& context, NodeLayout layout) {
     openSettings(context)->setValue(
         kLayout, layout == NodeLayout::Force ? QStringLiteral("force") : QStringLiteral("circle"));
+}
+
+QStringList recentClassFolders(const AppContext& context) {
+    QStringList folders = openSettings(context)->value(kRecent).toStringList();
+    folders.removeAll(QString());
+    folders.removeDuplicates();
+    return folders.mid(0, kRecentClasses);
+}
+
+void rememberClassFolder(const AppContext& context, const QString& folder) {
+    QStringList folders = recentClassFolders(context);
+    folders.removeAll(folder);
+    folders.prepend(folder);
+    saveRecent(context, folders);
+}
+
+void forgetClassFolder(const AppContext& context, const QString& folder) {
+    QStringList folders = recentClassFolders(context);
+    folders.removeAll(folder);
+    saveRecent(context, folders);
 }
 
 }  // namespace qv::app

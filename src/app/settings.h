@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QSettings>
+#include <QStringList>
 
 #include "layout/force_layout.h"
 #include "pathfinder/pfnet.h"
@@ -21,5 +22,12 @@ void savePfnetParams(const AppContext& context, PfnetParams params);
 
 NodeLayout savedNodeLayout(const AppContext& context);
 void saveNodeLayout(const AppContext& context, NodeLayout layout);
+
+// The class folders opened last, the newest first, at most kRecentClasses.
+inline constexpr int kRecentClasses = 8;
+QStringList recentClassFolders(const AppContext& context);
+// Puts `folder` first (once); the oldest beyond the limit drops out.
+void rememberClassFolder(const AppContext& context, const QString& folder);
+void forgetClassFolder(const AppContext& context, const QString& folder);
 
 }  // namespace qv::app

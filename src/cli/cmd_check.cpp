@@ -6,14 +6,18 @@
 #include "analyze_output.h"
 #include "commands.h"
 #include "core/state.h"
+#include "data/class_folder.h"
 #include "data/loaders.h"
+#include "data/student_warnings.h"
+#include "load_class.h"
 
 namespace qv::cli {
 
 namespace {
 
 struct CheckOptions {
-    std::string data, concepts, items;
+    std::string data, concepts, items, classDir;
+    bool strict = false;
 };
 
 // Loads the given files in the order concepts, items, data (the item-concept
@@ -24,20 +28,23 @@ int runCheck(const CheckOptions& opt) {
     const std::pair<const std::string*, Loader> steps[] = {
         {&opt.concepts, loadConceptFile},
         {&opt.items, loadItemConceptFile},
-        // The counts need no records: a class of any size is only checked.
-        {&opt.data,
-         [](ClassPtr& s, const std::filesystem::path& file) -> Expected<void> {
-             if (auto index = loadStudentFileIndexed(s, file, 1 << 30); !index)
-                 return index.error();
-             return {};
-         }},
     };
     for (const auto& [file, load] : steps) {
         if (file->empty()) continue;
-        if (auto loaded = load(data, std::filesystem::path(*file)); !loaded) {
+        if (auto loaded = load(data, pathOf(*file)); !loaded) {
             std::cerr << loaded.error().message() << '\n';
             return kExitBadInput;
         }
+    }
+    std::vector<LineWarning> lineWarnings;
+    if (!opt.data.empty()) {
+        // The counts need no records: a class of any size is only checked.
+        auto index = loadStudentFileIndexed(data, pathOf(opt.data), 1 << 30);
+        if (!index) {
+            std::cerr << index.error().message() << '\n';
+            return kExitBadInput;
+        }
+        lineWarnings = studentLineWarnings(index->text);
     }
     const ClassData& state = *data;
     std::string out;
@@ -45,9 +52,35 @@ int runCheck(const CheckOptions& opt) {
     if (state.dataLoaded || state.itemConceptLoaded)
         out += "題數：" + std::to_string(state.itemCount) + "\n";
     if (state.conceptsLoaded) out += "概念數：" + std::to_string(state.conceptCount) + "\n";
-    for (const std::string& warning : loadWarnings(state))
+    const std::vector<std::string> warnings = loadWarnings(state);
+    for (const std::string& warning : warnings)
         std::cerr << "警告：" << warning << '\n';
-    return printText(out);
+    for (const LineWarning& w : lineWarnings)
+        std::cerr << "警告：學生資料檔「" << opt.data << "」第 " << w.line << " 行：" << w.text
+                  << '\n';
+    const int printed = printText(out);
+    if (printed == kExitOk && opt.strict && !(warnings.empty() && lineWarnings.empty()))
+        return kExitWarnings;
+    return printed;
+}
+
+// --class in place of the three files; the message when the two are mixed or
+// the folder lacks a file.
+std::optional<std::string> takeClassFolder(CheckOptions& opt) {
+    if (opt.classDir.empty()) {
+        if (opt.data.empty() && opt.concepts.empty() && opt.items.empty())
+            return "請至少指定一個檔案：--data、--concepts 或 --items，或以 --class 指定班級資料夾";
+        return std::nullopt;
+    }
+    if (!opt.data.empty() || !opt.concepts.empty() || !opt.items.empty())
+        return "錯誤：--class 不能與 --data、--concepts 或 --items 同時使用。";
+    const std::filesystem::path dir = pathOf(opt.classDir);
+    if (auto problem = classFolderProblem(dir)) return "錯誤：" + *problem + "。";
+    const ClassFiles files = classFolderFiles(dir);
+    opt.data = pathText(files.data);
+    opt.concepts = pathText(files.concepts);
+    opt.items = pathText(files.items);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -55,12 +88,15 @@ int runCheck(const CheckOptions& opt) {
 void addCheckCommand(CLI::App& app, int& status) {
     auto opt = std::make_shared<CheckOptions>();
     CLI::App* cmd = app.add_subcommand("check", "載入三個資料檔並報告學生數、題數與概念數");
+    cmd->add_option("--class", opt->classDir,
+                    "班級資料夾：其中的 students.txt、concepts.txt 與 item-concepts.txt");
     cmd->add_option("--data", opt->data, "學生資料檔");
     cmd->add_option("--concepts", opt->concepts, "概念註解檔");
     cmd->add_option("--items", opt->items, "題目所包含概念檔");
+    cmd->add_flag("--strict", opt->strict, "有任何警告時以結束碼 1 結束");
     cmd->callback([opt, &status] {
-        if (opt->data.empty() && opt->concepts.empty() && opt->items.empty()) {
-            std::cerr << "請至少指定一個檔案：--data、--concepts 或 --items\n";
+        if (auto problem = takeClassFolder(*opt)) {
+            std::cerr << *problem << '\n';
             status = kExitBadInput;
             return;
         }

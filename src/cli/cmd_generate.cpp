@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "core/limits.h"
 #include "core/number_text.h"
+#include "data/class_folder.h"
 #include "data/safe_file.h"
 
 namespace qv::cli {
@@ -38,9 +39,9 @@ int runGenerate(const GenerateArgs& a) {
     }
     const SyntheticClassFiles files = makeSyntheticClass(a.options);
     const std::pair<const char*, const std::string*> outputs[] = {
-        {"students.txt", &files.studentFile},
-        {"concepts.txt", &files.conceptFile},
-        {"item-concepts.txt", &files.itemConceptFile}};
+        {kClassStudentsName, &files.studentFile},
+        {kClassConceptsName, &files.conceptFile},
+        {kClassItemsName, &files.itemConceptFile}};
     // The three files replace an older class together or not at all: a cut
     // student file beside the old item table would still load.
     SafeFileSet set;

@@ -4,8 +4,10 @@
 
 namespace qv::cli {
 
-// Exit status of every command: 0 success, 2 bad input or usage.
+// Exit status of every command: 0 success, 2 bad input or usage; 1 for
+// `check --strict` when it warned.
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitWarnings = 1;
 inline constexpr int kExitBadInput = 2;
 
 // Each subcommand registers itself on the application and sets `status` when it runs.

@@ -1,6 +1,7 @@
 #include "load_class.h"
 
 #include "cli_text.h"
+#include "data/class_folder.h"
 #include "data/loaders.h"
 #include "data/safe_file.h"
 #include "samples/sample_class.h"
@@ -23,8 +24,7 @@ Expected<void> loadSampleClass(ClassPtr& data) {
 
 Expected<StudentFileIndex> loadIndexedClass(ClassPtr& data, const ClassSource& s) {
     if (s.sample) return loadClassIndexed(data, sampleText(), kStudentBlockGrain);
-    return loadClassIndexed(data, ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)},
-                            kStudentBlockGrain);
+    return loadClassIndexed(data, s.files(), kStudentBlockGrain);
 }
 
 void addThreadsOption(CLI::App& cmd, int& threads) {
@@ -39,9 +39,10 @@ std::filesystem::path pathOf(const std::string& utf8) {
 
 std::optional<std::string> outputIsInput(const ClassSource& s, const std::string& output) {
     if (output.empty() || s.sample) return std::nullopt;
-    for (const std::string* input : {&s.data, &s.concepts, &s.items}) {
-        if (sameFile(pathOf(output), pathOf(*input)))
-            return "錯誤：輸出檔「" + output + "」就是輸入檔「" + *input +
+    const ClassFiles files = s.files();
+    for (const auto* input : {&files.data, &files.concepts, &files.items}) {
+        if (sameFile(pathOf(output), *input))
+            return "錯誤：輸出檔「" + output + "」就是輸入檔「" + pathText(*input) +
                    "」，寫入會毀掉班級資料；請改用另一個檔名。";
     }
     return std::nullopt;
@@ -52,7 +53,14 @@ RunMethod ClassSource::runMethod() const {
     return method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
 }
 
+ClassFiles ClassSource::files() const {
+    if (!classDir.empty()) return classFolderFiles(pathOf(classDir));
+    return {pathOf(concepts), pathOf(items), pathOf(data)};
+}
+
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
+    cmd.add_option("--class", source.classDir,
+                   "班級資料夾：其中的 students.txt、concepts.txt 與 item-concepts.txt");
     cmd.add_option("--data", source.data, "學生資料檔");
     cmd.add_option("--concepts", source.concepts, "概念註解檔");
     cmd.add_option("--items", source.items, "題目所包含概念檔");
@@ -86,17 +94,23 @@ PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q) {
 std::optional<std::string> classSourceProblem(const ClassSource& s) {
     if (auto problem = pfnetOptionsProblem(s.method, s.r, s.q)) return problem;
     const bool anyFile = !s.data.empty() || !s.concepts.empty() || !s.items.empty();
+    if (!s.classDir.empty()) {
+        if (anyFile || s.sample)
+            return "錯誤：--class 不能與 --data、--concepts、--items 或 --sample 同時使用。";
+        if (auto problem = classFolderProblem(pathOf(s.classDir)))
+            return "錯誤：" + *problem + "。";
+        return std::nullopt;
+    }
     if (s.sample && anyFile) return "錯誤：--sample 不能與 --data、--concepts、--items 同時使用。";
     if (!s.sample && (s.data.empty() || s.concepts.empty() || s.items.empty()))
-        return "錯誤：請指定 --data、--concepts 與 --items 三個檔案，或使用 --sample。";
+        return "錯誤：請指定 --data、--concepts 與 --items 三個檔案，或以 --class 指定班級資料夾，"
+               "或使用 --sample。";
     return std::nullopt;
 }
 
 Expected<RunResults> loadAndAnalyse(const ClassSource& s, const std::optional<std::string>& onlyId,
                                     int threads) {
-    auto read = s.sample
-                    ? readClass(sampleText())
-                    : readClass(ClassFiles{pathOf(s.concepts), pathOf(s.items), pathOf(s.data)});
+    auto read = s.sample ? readClass(sampleText()) : readClass(s.files());
     if (!read) return read.error();
     ClassData& loaded = *read;
     if (onlyId) {

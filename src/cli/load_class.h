@@ -9,6 +9,7 @@
 #include "analysis/run.h"
 #include "core/expected.h"
 #include "core/state.h"
+#include "data/loaders.h"
 #include "data/student_file.h"
 
 namespace qv::cli {
@@ -19,14 +20,17 @@ Expected<void> loadSampleClass(ClassPtr& data);
 // Where a command takes its class from, and which run it makes.
 struct ClassSource {
     std::string data, concepts, items, method = "triangle";
+    std::string classDir;  // --class: the folder that stands for the three files
     std::string r;         // --r as typed, empty for the default (infinity)
     std::optional<int> q;  // --q, none for n - 1
     bool sample = false;
 
     RunMethod runMethod() const;
+    // The three files, from --class or as given.
+    ClassFiles files() const;
 };
 
-// Registers --data, --concepts, --items, --sample, --method, --r and --q on a command.
+// Registers --class, --data, --concepts, --items, --sample, --method, --r and --q on a command.
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source);
 
 // Registers --r and --q, the PFNET parameters.
@@ -44,8 +48,8 @@ PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q);
 // Registers --threads (0, the default, for one per core).
 void addThreadsOption(CLI::App& cmd, int& threads);
 
-// Either --sample or all three files, and PFNET options only with pfnet;
-// the message when not.
+// Either --sample, --class with a folder that holds the three files, or all
+// three files; PFNET options only with pfnet. The message when not.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
 // A path from a UTF-8 text of the command line.

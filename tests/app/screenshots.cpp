@@ -14,7 +14,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -121,6 +125,37 @@ void clickMissedLink(frmStudentViewer& viewer, const qv::RunResults& run) {
             }
 }
 
+// The sample class as a class folder, its student file with the slips the
+// program warns of: no separators, lower case, a tab in an ID, extra answers.
+QString slipsFolder(const QDir& out) {
+    const QString dir = out.filePath(QStringLiteral("slips"));
+    QDir().mkpath(dir);
+    std::string students(qv::samples::studentFile());
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, next; at < students.size(); at = next + 2) {
+        next = std::min(students.find("\r\n", at), students.size());
+        lines.push_back(students.substr(at, next - at));
+    }
+    std::erase(lines[3], ' ');
+    lines[3].insert(8, " ");
+    for (char& c : lines[5])
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    lines[7][8] = '\t';
+    lines[9].insert(lines[9].size() - 1, " ABCDA");
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    const std::pair<const char*, std::string_view> files[] = {
+        {"students.txt", text},
+        {"concepts.txt", qv::samples::conceptFile()},
+        {"item-concepts.txt", qv::samples::itemConceptFile()}};
+    for (const auto& [name, bytes] : files) {
+        QFile f(dir + u'/' + QString::fromLatin1(name));
+        if (f.open(QIODevice::WriteOnly)) f.write(bytes.data(), qint64(bytes.size()));
+    }
+    return dir;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -203,6 +238,17 @@ int main(int argc, char* argv[]) {
         camera.shoot(*help, QStringLiteral("help"));
     }
     main.windows().closeAll();
+
+    main.openClassFolder(slipsFolder(out));
+    if (auto* notice = main.findChild<QMessageBox*>(QStringLiteral("msgLineWarnings"))) {
+        camera.shoot(*notice, QStringLiteral("line-warnings"));
+        notice->close();
+    }
+    auto* fileMenu = main.findChild<QMenu*>(QStringLiteral("mnuFile"));
+    fileMenu->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
+    camera.shoot(*fileMenu, QStringLiteral("file-menu"));
+    fileMenu->close();
+
     frmAbout about(dialogs, &main);
     about.show();
     camera.shoot(about, QStringLiteral("about"));

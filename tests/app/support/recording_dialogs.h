@@ -10,7 +10,7 @@
 
 namespace qv::app::test {
 
-// Dialogs that never block: open- and save-file answers come from queues
+// Dialogs that never block: open-file, open-folder and save-file answers come from queues
 // (empty text, i.e. cancel, when one runs dry), the printer dialog and the
 // questions from functions (cancel when there is none), the program's own dialogs are
 // answered by `answerDialog` (cancelled without one), and every call is
@@ -25,7 +25,7 @@ class RecordingDialogs final : public Dialogs {
         QString title, text;
     };
 
-    QStringList answers, saveAnswers;
+    QStringList answers, folderAnswers, saveAnswers;
     std::function<bool(QPrinter&)> printerAnswer;
     std::function<bool(const QString&)> questionAnswer;
     QStringList questions;
@@ -39,6 +39,9 @@ class RecordingDialogs final : public Dialogs {
                      const QString& initialFile = {}) override {
         opens.push_back({title, folder, filter, initialFile});
         return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString openFolder(QWidget*, const QString&, const QString&) override {
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
     void message(QWidget*, QMessageBox::Icon icon, const QString& title,
                  const QString& text) override {

@@ -1,0 +1,51 @@
+# --class DIR stands for the three files of DIR, in every command, and the
+# refusals that hold for the files hold for the folder.
+#   CLI   the program
+#   WORK  a scratch folder
+file(REMOVE_RECURSE "${WORK}")
+set(dir "${WORK}/class")
+execute_process(COMMAND "${CLI}" generate --students 40 --concepts 8 --items 13 --seed 3
+                        --output-dir "${dir}" OUTPUT_QUIET RESULT_VARIABLE status)
+if(NOT status STREQUAL "0")
+  message(FATAL_ERROR "generate: exit status ${status}")
+endif()
+set(files --data "${dir}/students.txt" --concepts "${dir}/concepts.txt"
+          --items "${dir}/item-concepts.txt")
+
+# run(<expected status> <out variable> <err variable> args...)
+function(run expected out err)
+  execute_process(COMMAND "${CLI}" ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE o ERROR_VARIABLE e)
+  if(NOT status STREQUAL "${expected}")
+    message(FATAL_ERROR "${ARGN}: exit status ${status}, expected ${expected}\n${e}")
+  endif()
+  set(${out} "${o}" PARENT_SCOPE)
+  set(${err} "${e}" PARENT_SCOPE)
+endfunction()
+
+foreach(command "analyze;--format;csv" "summary;--format;csv" "check;--strict")
+  run(0 by_files err ${command} ${files})
+  run(0 by_folder err ${command} --class "${dir}")
+  if(NOT by_folder STREQUAL by_files OR by_folder STREQUAL "" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "${command} --class differs from the three files:\n${by_folder}\n${err}")
+  endif()
+endforeach()
+
+file(READ "${dir}/students.txt" before)
+run(2 out err analyze --class "${dir}" --output "${dir}/students.txt")
+file(READ "${dir}/students.txt" after)
+if(NOT err MATCHES "就是輸入檔" OR NOT before STREQUAL after)
+  message(FATAL_ERROR "an output onto the folder's student file was not refused: ${err}")
+endif()
+foreach(mixed "analyze;--data;x.txt" "summary;--sample" "check;--items;x.txt")
+  run(2 out err ${mixed} --class "${dir}")
+  if(NOT err MATCHES "--class 不能與")
+    message(FATAL_ERROR "${mixed} with --class: ${err}")
+  endif()
+endforeach()
+file(REMOVE "${dir}/item-concepts.txt")
+foreach(command analyze check)
+  run(2 out err ${command} --class "${dir}")
+  if(NOT err MATCHES "缺少 item-concepts.txt（")
+    message(FATAL_ERROR "${command}: the missing file is not named: ${err}")
+  endif()
+endforeach()
