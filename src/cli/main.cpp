@@ -33,6 +33,7 @@ int run(int argc, char** argv) {
     qv::cli::addSummaryCommand(app, status);
     qv::cli::addReportCommand(app, status);
     qv::cli::addGenerateCommand(app, status);
+    qv::cli::addImportCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
