@@ -14,6 +14,12 @@
 
 namespace {
 
+std::string_view trimmed(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
 qv::Expected<qv::Sheet> readChecked(std::string_view bytes) {
     auto sheet = qv::readSheet(bytes, "fuzz");
     if (!sheet) {
@@ -51,8 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QV_FUZZ_CHECK(static_cast<std::size_t>(loaded->studentCount) == imported->students);
     QV_FUZZ_CHECK(static_cast<std::size_t>(loaded->itemCount) == imported->items);
     QV_FUZZ_CHECK(static_cast<std::size_t>(loaded->conceptCount) == imported->concepts);
-    // Every answer reads back in its own item: none is lost or taken into the ID.
-    for (const qv::Student& s : loaded->students)
-        QV_FUZZ_CHECK(qv::toCodePoints(s.answers).size() == imported->items);
+    // Every student reads back with the ID and answers of the sheet's row, an
+    // empty cell as the missing-data code.
+    const qv::Sheet& sheet = *answers;
+    std::size_t k = 0;
+    for (std::size_t r = 1; r < sheet.rowCount(); ++r) {
+        if (r == imported->keyRow) continue;
+        std::string id(trimmed(sheet.cell(r, 0))), expected;
+        for (std::size_t m = 1; m <= imported->items; ++m) {
+            const std::string_view cell = trimmed(sheet.cell(r, m));
+            expected += cell.empty() ? std::string_view("8") : cell;
+        }
+        if (id.empty() && expected == std::string(imported->items, '8')) continue;
+        QV_FUZZ_CHECK(k < loaded->students.size());
+        QV_FUZZ_CHECK(loaded->students[k].id == id && loaded->students[k].answers == expected);
+        ++k;
+    }
+    QV_FUZZ_CHECK(k == loaded->students.size());
     return 0;
 }
