@@ -202,7 +202,7 @@ TEST(SheetReader, CsvAsSpreadsheetProgramsWriteIt) {
     EXPECT_EQ(read("id,\"x, y\",\"say \"\"hi\"\"\"\r\n\"1\r\n2\",,z\n3\rlast,"),
               "id|x, y|say \"hi\"/1\r\n2||z/3/last");
     // Semicolons (a comma inside quotes does not count), tabs, and empty rows kept.
-    EXPECT_EQ(read("\"a,b\";c;d\n1;2,5;3\n\n4"), "a,b|c|d/1|2,5|3//4");
+    EXPECT_EQ(read("\"a,b,c\";d\n1;2,5\n\n4"), "a,b,c|d/1|2,5//4");
     EXPECT_EQ(read("a\tb\tc,d\n1\t2"), "a|b|c,d/1|2");
     // Byte order marks, and Big5 without one.
     EXPECT_EQ(read("\xEF\xBB\xBF學號,答案\r\n"), "學號|答案");
