@@ -56,7 +56,20 @@ SheetFormat sheetFormat(std::string_view bytes) {
     return detail::isOdsPackage(bytes) ? SheetFormat::Ods : SheetFormat::Xlsx;
 }
 
+namespace {
+
+// Excel 97-2003 files (.xls) are compound documents, not text: read as CSV
+// they would give a sheet of noise.
+std::optional<Error> legacyWorkbook(std::string_view bytes, std::string_view fileName) {
+    if (!bytes.starts_with("\xD0\xCF\x11\xE0")) return std::nullopt;
+    return Error{std::string(fileName), 0,
+                 "這是舊式的 Excel 活頁簿（.xls），無法讀取：請另存為 .xlsx 或 CSV 後再匯入"};
+}
+
+}  // namespace
+
 Expected<std::vector<std::string>> sheetNames(std::string_view bytes, std::string_view fileName) {
+    if (auto legacy = legacyWorkbook(bytes, fileName)) return *legacy;
     switch (sheetFormat(bytes)) {
         case SheetFormat::Csv:
             return std::vector<std::string>{std::string()};
@@ -70,6 +83,7 @@ Expected<std::vector<std::string>> sheetNames(std::string_view bytes, std::strin
 
 Expected<Sheet> readSheet(std::string_view bytes, std::string_view fileName,
                           std::string_view sheetName) {
+    if (auto legacy = legacyWorkbook(bytes, fileName)) return *legacy;
     switch (sheetFormat(bytes)) {
         case SheetFormat::Csv:
             // A CSV file has one sheet without a name; a name given for it

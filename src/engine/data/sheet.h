@@ -54,6 +54,7 @@ SheetFormat sheetFormat(std::string_view bytes);
 Expected<std::vector<std::string>> sheetNames(std::string_view bytes, std::string_view fileName);
 
 // Reads one sheet: the one named `sheetName`, or the first when it is empty.
+// An Excel 97-2003 file (.xls) is refused with a hint to save it anew.
 Expected<Sheet> readSheet(std::string_view bytes, std::string_view fileName,
                           std::string_view sheetName = {});
 

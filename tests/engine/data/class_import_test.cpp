@@ -209,6 +209,8 @@ TEST(SheetReader, CsvAsSpreadsheetProgramsWriteIt) {
     EXPECT_EQ(read(utf16(u"學號;A\r\n1;\u00E9", false)), "學號|A/1|é");
     EXPECT_EQ(read(utf16(u"學號,A", true)), "學號|A");
     EXPECT_EQ(read(toBig5("學號,標準答案\r\n")), "學號|標準答案");
+    EXPECT_NE(shown(readSheet("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "a.xls")).find(".xls"),
+              std::string::npos);
     EXPECT_EQ(read("a,b\n1,\"open"), "檔案「a.csv」B2：引號沒有結束：以「\"」開頭的欄位必須以「\"」結束");
 }
 
