@@ -97,10 +97,9 @@ void addImportCommand(CLI::App& app, int& status) {
     cmd->add_option("--sheet", args->sheet, "答案表的工作表名稱（預設第一個）");
     cmd->add_option("--id-column", args->idColumn, "學號欄：欄名、字母或編號（預設第一欄）");
     cmd->add_option("--items", args->items, "題目欄，如 C:V 或 3-22（預設學號欄之後的每一欄）");
-    auto* keyRow = cmd->add_option(
-        "--key-row", args->keyRow,
-        "標準答案列學號欄的文字（預設找「答案」、「標準答案」、「正確答案」或「key」）")
-                      ->check(notEmpty());
+    const char* keyRowHelp =
+        "標準答案列學號欄的文字（預設找「答案」、「標準答案」、「正確答案」或「key」）";
+    auto* keyRow = cmd->add_option("--key-row", args->keyRow, keyRowHelp)->check(notEmpty());
     cmd->add_option("--key", args->key, "標準答案，每題一個字元")
         ->check(notEmpty())
         ->excludes(keyRow);

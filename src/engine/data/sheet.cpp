@@ -119,8 +119,8 @@ std::string cellName(std::size_t row, std::size_t column) {
     return columnLetters(column) + std::to_string(row + 1);
 }
 
-Error cellError(std::string_view fileName, const Sheet& sheet, std::size_t row,
-                std::size_t column, std::string what) {
+Error cellError(std::string_view fileName, const Sheet& sheet, std::size_t row, std::size_t column,
+                std::string what) {
     Error e{std::string(fileName), static_cast<int>(row + 1), std::move(what)};
     e.field = static_cast<int>(column + 1);
     e.sheet = sheet.name;

@@ -42,7 +42,7 @@ class Sheet {
     std::string text_;
     std::vector<std::size_t> cellEnds_;   // end of each cell in text_
     std::vector<std::size_t> rowStarts_;  // first cell of each row
-    std::size_t width_ = 0;  // of the rows before the last
+    std::size_t width_ = 0;               // of the rows before the last
 };
 
 // The kind of a sheet file, told by its bytes rather than its name.
@@ -72,8 +72,8 @@ std::optional<std::size_t> columnFromLetters(std::string_view letters);
 std::string cellName(std::size_t row, std::size_t column);
 
 // A refusal about one cell of a sheet, naming file, sheet and cell.
-Error cellError(std::string_view fileName, const Sheet& sheet, std::size_t row,
-                std::size_t column, std::string what);
+Error cellError(std::string_view fileName, const Sheet& sheet, std::size_t row, std::size_t column,
+                std::string what);
 
 // The largest sheet read: Excel's own limits.
 inline constexpr std::size_t kMaxSheetRows = 1'048'576;

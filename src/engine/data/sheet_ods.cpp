@@ -33,8 +33,7 @@ class ContentHandler : public XmlHandler {
     void start(std::string_view name, const char** attrs) override {
         if (name == "table" && depth_ == 0) {
             names.emplace_back(attribute(attrs, "name"));
-            reading_ = sheet_ != nullptr && !found &&
-                       (wanted_.empty() || names.back() == wanted_);
+            reading_ = sheet_ != nullptr && !found && (wanted_.empty() || names.back() == wanted_);
             if (reading_) sheet_->name = names.back();
             found = found || reading_;
         }
@@ -103,9 +102,9 @@ class ContentHandler : public XmlHandler {
             return;
         }
         if (sheet_->rowCount() + blankRows_ + rowRepeat_ > kMaxSheetRows) {
-            failure = Error{std::string(fileName_), 0,
-                            "工作表「" + sheet_->name + "」超過 " +
-                                std::to_string(kMaxSheetRows) + " 列"};
+            failure = Error{
+                std::string(fileName_), 0,
+                "工作表「" + sheet_->name + "」超過 " + std::to_string(kMaxSheetRows) + " 列"};
             return;
         }
         for (; blankRows_ > 0; --blankRows_)

@@ -18,8 +18,8 @@ class WorkbookHandler : public XmlHandler {
     std::vector<SheetEntry> sheets;
     void start(std::string_view name, const char** attrs) override {
         if (name == "sheet")
-            sheets.push_back({std::string(attribute(attrs, "name")),
-                              std::string(attribute(attrs, "id"))});
+            sheets.push_back(
+                {std::string(attribute(attrs, "name")), std::string(attribute(attrs, "id"))});
     }
     void end(std::string_view) override {}
 };

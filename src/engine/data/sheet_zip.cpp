@@ -113,8 +113,8 @@ Expected<void> ZipPackage::parse(const std::string& part, XmlHandler& handler) c
             XML_STATUS_ERROR) {
             if (handler.failure) return *handler.failure;
             return fail("不是正確的 XML（第 " +
-                        std::to_string(XML_GetCurrentLineNumber(parser.get())) +
-                        " 行：" + XML_ErrorString(XML_GetErrorCode(parser.get())) + "）");
+                        std::to_string(XML_GetCurrentLineNumber(parser.get())) + " 行：" +
+                        XML_ErrorString(XML_GetErrorCode(parser.get())) + "）");
         }
         if (handler.failure) return *handler.failure;
         if (last) return {};
@@ -135,9 +135,9 @@ Error noSuchSheet(std::string_view fileName, std::string_view sheetName,
     std::string list;
     for (const auto& n : names)
         list += (list.empty() ? "「" : "、「") + n + "」";
-    return Error{std::string(fileName), 0,
-                 "沒有名為「" + std::string(sheetName) + "」的工作表；這個活頁簿的工作表有 " +
-                     list};
+    return Error{
+        std::string(fileName), 0,
+        "沒有名為「" + std::string(sheetName) + "」的工作表；這個活頁簿的工作表有 " + list};
 }
 
 std::string numberCellText(std::string_view value) {

@@ -55,8 +55,7 @@ Expected<std::vector<std::string>> xlsxSheetNames(std::string_view bytes,
                                                   std::string_view fileName);
 Expected<Sheet> readXlsx(std::string_view bytes, std::string_view fileName,
                          std::string_view sheetName);
-Expected<std::vector<std::string>> odsSheetNames(std::string_view bytes,
-                                                 std::string_view fileName);
+Expected<std::vector<std::string>> odsSheetNames(std::string_view bytes, std::string_view fileName);
 Expected<Sheet> readOds(std::string_view bytes, std::string_view fileName,
                         std::string_view sheetName);
 

@@ -117,8 +117,8 @@ TEST(ClassImport, SampleClassFromEverySheetFormIsTheHandTypedClass) {
 
     // UTF-8 CSV, key row first, as shipped for teachers to copy.
     const std::filesystem::path sheets = std::filesystem::path(QV_SAMPLES_DIR) / "sheets";
-    auto shipped = importBytes(readAll(sheets / "answers.csv"), "", {},
-                               readAll(sheets / "qmatrix.csv"));
+    auto shipped =
+        importBytes(readAll(sheets / "answers.csv"), "", {}, readAll(sheets / "qmatrix.csv"));
     ASSERT_TRUE(shipped) << shipped.error().message();
     imported.push_back(*shipped);
 
@@ -158,20 +158,20 @@ TEST(ClassImport, SampleClassFromEverySheetFormIsTheHandTypedClass) {
 
     for (const ImportedClass& files : imported) {
         EXPECT_EQ(files.students, 35u);
-        auto loaded = readClass(ClassText{files.conceptFile, files.itemConceptFile,
-                                          files.studentFile});
+        auto loaded =
+            readClass(ClassText{files.conceptFile, files.itemConceptFile, files.studentFile});
         ASSERT_TRUE(loaded) << loaded.error().message();
         ASSERT_EQ(snapshot(*loaded), snapshot(hand));
     }
     // The class is the same, so is every analysis of it.
     for (RunMethod method : {RunMethod::Triangle, RunMethod::PathSearch, RunMethod::pfnet({}),
                              RunMethod::pfnet({PfnetR::One, 0}), RunMethod::pfnet({{}, 3})}) {
-        EXPECT_EQ(analysisText(readClass(ClassText{imported[2].conceptFile,
-                                                   imported[2].itemConceptFile,
-                                                   imported[2].studentFile})
-                                   .value(),
-                               method),
-                  analysisText(hand, method));
+        EXPECT_EQ(
+            analysisText(readClass(ClassText{imported[2].conceptFile, imported[2].itemConceptFile,
+                                             imported[2].studentFile})
+                             .value(),
+                         method),
+            analysisText(hand, method));
     }
 }
 
@@ -211,7 +211,8 @@ TEST(SheetReader, CsvAsSpreadsheetProgramsWriteIt) {
     EXPECT_EQ(read(toBig5("學號,標準答案\r\n")), "學號|標準答案");
     EXPECT_NE(shown(readSheet("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "a.xls")).find(".xls"),
               std::string::npos);
-    EXPECT_EQ(read("a,b\n1,\"open"), "檔案「a.csv」B2：引號沒有結束：以「\"」開頭的欄位必須以「\"」結束");
+    EXPECT_EQ(read("a,b\n1,\"open"),
+              "檔案「a.csv」B2：引號沒有結束：以「\"」開頭的欄位必須以「\"」結束");
 }
 
 // An OpenDocument package of one content part.
