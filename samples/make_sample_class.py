@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the built-in sample class: a 40-item mathematics quiz over 20 concepts
-taken by 35 students.
+taken by 35 students; and the same class as the two sheets a teacher would
+import it from (sheets/answers.csv, sheets/qmatrix.csv).
 
 The three files are written exactly as the program's editors save them: code
 page 950, a count or code per line ended by CR LF, then the editor's text box
@@ -125,12 +126,14 @@ def grouped(answers):
     return " ".join(groups)
 
 
-def student_file():
+def student_answers():
     rng = random.Random(91)
-    lines = []
-    for offset, ability in enumerate(ABILITY):
-        student_id = FIRST_ID + offset
-        lines.append(f"{student_id} {grouped(answers_for(student_id, ability, rng))}")
+    return [(FIRST_ID + offset, answers_for(FIRST_ID + offset, ability, rng))
+            for offset, ability in enumerate(ABILITY)]
+
+
+def student_file():
+    lines = [f"{student_id} {grouped(answers)}" for student_id, answers in student_answers()]
     box = "".join(line + LINE_BREAK for line in lines)
     return MISSING_CODE + RECORD_END + ERROR_CODE + RECORD_END + KEY + RECORD_END + box + RECORD_END
 
@@ -145,6 +148,34 @@ def item_concept_file():
         f"{i} {''.join(f'{c},' for c in concepts)}{LINE_BREAK}"
         for i, (concepts, _, _) in enumerate(ITEMS, 1))
     return f"{len(ITEMS)}{RECORD_END}{box}{RECORD_END}"
+
+
+def csv_text(rows):
+    """A sheet as a spreadsheet program saves it: UTF-8 with a byte order
+    mark (without one, Excel on Traditional Chinese Windows reads Big5), CR LF."""
+    def field(text):
+        if any(c in text for c in ',"\r\n'):
+            return '"' + text.replace('"', '""') + '"'
+        return text
+    return "\ufeff" + "".join(",".join(map(field, row)) + "\r\n" for row in rows)
+
+
+def answer_sheet():
+    """The class as a teacher's answer sheet: the key row first, then one row
+    per student; a blank mark is an empty cell."""
+    header = ["學號"] + [f"第{i}題" for i in range(1, len(ITEMS) + 1)]
+    rows = [header, ["答案"] + list(KEY)]
+    for student_id, answers in student_answers():
+        rows.append([str(student_id)] + ["" if a == MISSING_CODE else a for a in answers])
+    return csv_text(rows)
+
+
+def qmatrix_sheet():
+    """Which concepts each item involves: 1 where it does, empty elsewhere."""
+    rows = [["題目"] + CONCEPTS]
+    for concepts, note, _ in ITEMS:
+        rows.append([note] + ["1" if c in concepts else "" for c in range(1, len(CONCEPTS) + 1)])
+    return csv_text(rows)
 
 
 def check():
@@ -163,6 +194,10 @@ def main():
         path = root / folder / f"{NAME}.txt"
         path.parent.mkdir(exist_ok=True)
         path.write_bytes(text.encode("cp950"))
+    sheets = root / "sheets"
+    sheets.mkdir(exist_ok=True)
+    (sheets / "answers.csv").write_bytes(answer_sheet().encode("utf-8"))
+    (sheets / "qmatrix.csv").write_bytes(qmatrix_sheet().encode("utf-8"))
 
 
 if __name__ == "__main__":

@@ -17,5 +17,6 @@ void addAnalyzeCommand(CLI::App& app, int& status);
 void addReportCommand(CLI::App& app, int& status);
 void addSummaryCommand(CLI::App& app, int& status);
 void addGenerateCommand(CLI::App& app, int& status);
+void addImportCommand(CLI::App& app, int& status);
 
 }  // namespace qv::cli

@@ -14,10 +14,15 @@ struct Error {
     std::string what;
     std::string kind = "檔案";
     int field = 0;
+    // A fault in a sheet of a workbook names the sheet; one in a cell names
+    // the cell as a spreadsheet does ("E7") in place of the line and field,
+    // which then hold its 1-based row and column.
+    std::string sheet{}, cell{};
 
     // 檔案「a.txt」第 5 行：<what>; 檔案「a.txt」第 5 行第 3 欄：<what> with a
     // field; 檔案「a.txt」：<what> for line 0;
-    // 第 5 行：<what> without a file; only <what> when neither is known.
+    // 第 5 行：<what> without a file; only <what> when neither is known;
+    // 檔案「a.xlsx」工作表「成績」E7：<what> for a cell.
     std::string message() const;
 };
 
