@@ -200,7 +200,8 @@ class RadixQueue {
 // the exact distance of every concept nearer than it, and has offered each
 // such concept's links onwards. So a concept is settled by a search exactly
 // when its distance is below the search's bound: a link still to come is no
-// shorter than any bound, nor is anything it offers. Advancing takes up the
+// shorter than any bound, nor is anything it offers (the settled concepts are
+// kept as bits too, to be read without a scan). Advancing takes up the
 // concepts offered beyond the old bound from the row itself, so no search
 // keeps a queue between advances.
 template <typename Length>
@@ -212,7 +213,9 @@ class Searches {
           distance_(n_ * n_, longest),
           bound_(n_, 0),
           links_(n_),
-          settledBy_(n_ * words_, 0) {
+          settled_(n_ * words_, 0),
+          settledBy_(n_ * words_, 0),
+          settledCount_(n_, 0) {
         for (std::size_t s = 0; s < n_; ++s)
             distance_[s * n_ + s] = 0;
     }
@@ -233,8 +236,9 @@ class Searches {
             const Entry top = queue_.pop();
             // Offers are strictly shorter each time: an older entry is longer.
             if (top.length != row[top.node]) continue;
-            settledBy_[static_cast<std::size_t>(top.node) * words_ +
-                       static_cast<std::size_t>(s) / 64] |= std::uint64_t{1} << (s % 64);
+            setBit(settledBy_, top.node, s);
+            setBit(settled_, s, top.node);
+            ++settledCount_[static_cast<std::size_t>(s)];
             for (const Link& link : links_[static_cast<std::size_t>(top.node)]) {
                 const Length length = top.length + link.length;
                 if (length >= row[link.to]) continue;
@@ -244,16 +248,21 @@ class Searches {
         }
     }
 
-    // Whether some concept settled by either search has distances from both
-    // that add up to less than `length`.
+    // Whether some concept settled by one of the searches from s and t has
+    // distances from both that add up to less than `length`. The concepts of
+    // the search with fewer are read, against the other's distances.
     bool meetBelow(int s, int t, Length length) const {
+        if (settledCount_[static_cast<std::size_t>(t)] < settledCount_[static_cast<std::size_t>(s)])
+            std::swap(s, t);
         const Length* from = distance_.data() + cell(s, 0);
         const Length* to = distance_.data() + cell(t, 0);
-        const Length fromBound = bound(s), toBound = bound(t);
-        int met = 0;
-        for (std::size_t x = 0; x < n_; ++x)
-            met |= (from[x] < fromBound || to[x] < toBound) && from[x] + to[x] < length ? 1 : 0;
-        return met != 0;
+        const std::uint64_t* settled = settled_.data() + static_cast<std::size_t>(s) * words_;
+        for (std::size_t w = 0; w < words_; ++w)
+            for (std::uint64_t bits = settled[w]; bits != 0; bits &= bits - 1) {
+                const std::size_t x = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+                if (from[x] + to[x] < length) return true;
+            }
+        return false;
     }
 
     void addLink(int a, int b, Length length) {
@@ -275,6 +284,11 @@ class Searches {
         return static_cast<std::size_t>(s) * n_ + static_cast<std::size_t>(t);
     }
 
+    void setBit(std::vector<std::uint64_t>& bits, int row, int column) const {
+        bits[static_cast<std::size_t>(row) * words_ + static_cast<std::size_t>(column) / 64] |=
+            std::uint64_t{1} << (column % 64);
+    }
+
     // Each search that has settled a is offered b through the new link.
     // Settled distances and links are below `longest`, so no sum leaves the
     // type.
@@ -293,8 +307,11 @@ class Searches {
     std::vector<Length> distance_;
     std::vector<Length> bound_;
     std::vector<std::vector<Link>> links_;
-    std::vector<std::uint64_t> settledBy_;  // by concept, a bit per search that settled it
-    Queue queue_;                           // of the search being advanced
+    // A bit per search and concept settled: by search, and by concept.
+    std::vector<std::uint64_t> settled_;
+    std::vector<std::uint64_t> settledBy_;
+    std::vector<int> settledCount_;  // by search
+    Queue queue_;                    // of the search being advanced
 };
 
 // A pair of length w is cut by a path found already, by two links, or else by
@@ -305,7 +322,7 @@ class Searches {
 //
 // Besides D and `out`: the order of the pairs, a quarter of D's size in
 // Currency; the searches' distances, half of it in 32 bits (all of it for
-// lengths past 2^30 units); a bit per search and concept. D is read
+// lengths past 2^30 units); two bits per search and concept. D is read
 // directly, never copied.
 template <typename Length, typename Cell>
 void linkByShortestPaths(const Matrix<Cell>& d, int n, Length longest, LinkMatrix& out) {
