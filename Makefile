@@ -16,10 +16,14 @@ demo: release
 gui: release
 	./build/release/src/app/quorvane
 
+# The fuzz targets are compiled with clang as well (not run), so that one that
+# stops building breaks the tests.
 test: deps
 	cmake --preset test
 	cmake --build --preset test
 	ctest --preset test
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target fuzzers
 
 bench: deps
 	cmake --preset bench

@@ -1,10 +1,12 @@
 // Matrix files. A first byte below 0xF0 makes the rest a matrix file: any
 // bytes give either a square matrix every network method takes, or an error
 // on a line of the file with a short message. From 0xF0 the rest seeds a
-// valid matrix of up to a few hundred concepts, written out and read back,
-// so that the large-matrix paths of the reader and of PFNET are reached
+// valid matrix a little past the sizes where PFNET changes its method
 // (minimum spanning tree past kBitSetConcepts, growing searches past
-// kAllPairsConcepts); its networks are checked against plain definitions.
+// kAllPairsConcepts), in lengths of 32 bits or, with bit 2 of the first byte,
+// of 64; it is written out and read back, and its networks are checked
+// against plain definitions. Nothing changes further up to the largest
+// matrix taken, so a few concepts past each bound reach every path.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -19,6 +21,7 @@
 #include "pathfinder/first_order.h"
 #include "pathfinder/network_limits.h"
 #include "pathfinder/pfnet.h"
+#include "pathfinder/pfnet_internal.h"
 
 namespace {
 
@@ -95,7 +98,11 @@ void checkText(std::string_view text) {
 void checkGenerated(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return;
     const bool sum = (data[0] & 1) != 0;
-    const int n = sum ? 257 + (data[1] | data[2] << 8) % 64 : 65 + (data[1] | data[2] << 8) % 256;
+    const int past = (data[1] | data[2] << 8) % 32;
+    const int n =
+        sum ? qv::pfnet::kAllPairsConcepts + 1 + past : qv::pfnet::kBitSetConcepts + 1 + past;
+    // Past 2^30 units two lengths no longer add up within 32 bits.
+    const std::int64_t unit = (data[0] & 4) != 0 ? std::int64_t{2500} << 20 : 2500;
     std::uint64_t state = 0x9E3779B97F4A7C15u;
     for (std::size_t k = 3; k < size; ++k)
         state = (state ^ data[k]) * 0x100000001B3u;
@@ -107,7 +114,7 @@ void checkGenerated(const std::uint8_t* data, std::size_t size) {
         for (int j = i + 1; j < n; ++j) {
             state ^= state << 13, state ^= state >> 7, state ^= state << 17;
             const auto value = qv::Currency::fromRaw(
-                static_cast<std::int64_t>(1 + state % static_cast<std::uint64_t>(spread)) * 2500);
+                static_cast<std::int64_t>(1 + state % static_cast<std::uint64_t>(spread)) * unit);
             d(i, j) = d(j, i) = value;
         }
     std::string text = std::to_string(n) + "\r\n";

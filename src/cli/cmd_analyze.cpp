@@ -17,6 +17,7 @@ namespace {
 struct AnalyzeArgs {
     ClassSource source;
     std::string format = "table", output;
+    bool formatGiven = false;
     int threads = 0;
 };
 
@@ -29,7 +30,11 @@ AnalyzeFormat formatOf(const AnalyzeArgs& a, const ClassData& data, const RunRes
 // Reads, analyses and writes the class a block at a time, so a large class
 // never sits in memory whole. The student file is checked whole first, so a
 // refused file prints no rows.
-int runAnalyze(const AnalyzeArgs& a) {
+int runAnalyze(AnalyzeArgs a) {
+    if (auto problem = formatForOutput(a.format, a.formatGiven, a.output, {"csv", "json"})) {
+        std::cerr << *problem << "\n";
+        return kExitBadInput;
+    }
     if (auto problem = classSourceProblem(a.source)) {
         std::cerr << *problem << "\n";
         return kExitBadInput;
@@ -107,11 +112,16 @@ void addAnalyzeCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<AnalyzeArgs>();
     CLI::App* cmd = app.add_subcommand("analyze", "分析全班：每位學生一列結果");
     addClassSourceOptions(*cmd, args->source);
-    cmd->add_option("--format", args->format, "輸出格式：table、csv 或 json")
-        ->check(oneOf({"table", "csv", "json"}));
+    auto* format = cmd->add_option("--format", args->format,
+                                   "輸出格式：table、csv 或 json（預設依 --output 的副檔名 "
+                                   ".csv、.json，否則 table）")
+                       ->check(oneOf({"table", "csv", "json"}));
     cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出");
     addThreadsOption(*cmd, args->threads);
-    cmd->callback([args, &status] { status = runAnalyze(*args); });
+    cmd->callback([args, format, &status] {
+        args->formatGiven = format->count() > 0;
+        status = runAnalyze(*args);
+    });
 }
 
 }  // namespace qv::cli

@@ -117,6 +117,23 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << *problem << '\n';
         return kExitBadInput;
     }
+    // A refusal of a file's matrix names the file, and its cells by line and field.
+    const auto fromFile = [&](Error e) {
+        if (options.matrixFile.empty()) return e;
+        e.file = options.matrixFile;
+        e.kind = "矩陣檔";
+        return e;
+    };
+    // A q refused for the header's count is refused before the rows are read.
+    if (options.method == "pfnet" && !options.matrixFile.empty()) {
+        if (const auto count = peekMatrixCount(options.matrixFile, method->maxConcepts)) {
+            const auto checked = checkPfnetParams(pfnetParamsOf(options.r, options.q), *count);
+            if (!checked) {
+                std::cerr << "錯誤：" << fromFile(checked.error()).message() << '\n';
+                return kExitBadInput;
+            }
+        }
+    }
     DistanceMatrix d = builtInSampleMatrix();
     std::vector<int> rowLines;
     if (!options.matrixFile.empty()) {
@@ -138,13 +155,6 @@ int runNetwork(const NetworkOptions& options) {
         std::cerr << size.error().message() << '\n';
         return kExitBadInput;
     }
-    // A refusal of a file's matrix names the file, and its cells by line and field.
-    const auto fromFile = [&](Error e) {
-        if (options.matrixFile.empty()) return e;
-        e.file = options.matrixFile;
-        e.kind = "矩陣檔";
-        return e;
-    };
     if (options.method == "pfnet" && !rowLines.empty()) {
         const auto lineField = [&rowLines](int row, int col) {
             return "第 " + std::to_string(rowLines[static_cast<std::size_t>(row)]) + " 行第 " +

@@ -39,6 +39,7 @@ struct ReportOptions {
     bool all = false;
     std::string output;
     std::string format = "png";  // of the files written into a folder
+    bool formatGiven = false;
     double scale = 1.0;
     int threads = 0;
     std::string layout = "circle";
@@ -213,6 +214,13 @@ int runReport(ReportOptions opt) {
                   << "，讀到「" << (opt.all && !book ? opt.format : opt.output) << "」。\n";
         return kExitBadInput;
     }
+    // One file's kind is its extension's; a --format that names another is
+    // refused, not ignored.
+    if (!(opt.all && !book) && opt.formatGiven && formatOf("x." + opt.format) != format) {
+        std::cerr << "錯誤：--output「" << opt.output << "」的副檔名與 --format " << opt.format
+                  << " 不符；--format 只用於 --all 寫入資料夾時，寫入單一檔案請省略。\n";
+        return kExitBadInput;
+    }
     // One student's report needs the standard and that student, not the class.
     const std::optional<std::string> only = opt.all ? std::nullopt : std::optional(opt.id);
     auto run = loadAndAnalyse(opt.source, only, opt.threads);
@@ -256,8 +264,9 @@ void addReportCommand(CLI::App& app, int& status) {
     id->excludes(all);
     cmd->add_option("--output", opt->output, "輸出檔（.png/.svg/.pdf），--all 時為資料夾或 .pdf")
         ->required();
-    cmd->add_option("--format", opt->format, "--all 寫入資料夾時的檔案格式：png、svg 或 pdf")
-        ->capture_default_str();
+    auto* format =
+        cmd->add_option("--format", opt->format, "--all 寫入資料夾時的檔案格式：png、svg 或 pdf")
+            ->capture_default_str();
     cmd->add_option("--scale", opt->scale, "PNG 的放大倍數（1 為 800 x 600）")
         ->check(numberBetween(0.25, 8.0))
         ->capture_default_str();
@@ -266,7 +275,8 @@ void addReportCommand(CLI::App& app, int& status) {
         ->check(oneOf({"circle", "force"}))
         ->capture_default_str();
     addThreadsOption(*cmd, opt->threads);
-    cmd->callback([opt, &status] {
+    cmd->callback([opt, format, &status] {
+        opt->formatGiven = format->count() > 0;
         if (auto problem = usageProblem(*opt)) {
             std::cerr << *problem << '\n';
             status = kExitBadInput;

@@ -119,6 +119,11 @@ int runSummary(const SummaryArgs& a) {
         fail(*problem);
         return kExitBadInput;
     }
+    SummaryArgs settled = a;
+    if (auto problem = formatForOutput(settled.format, a.formatGiven, a.output, {"json", "csv"})) {
+        fail(*problem);
+        return kExitBadInput;
+    }
 #ifdef QV_HAVE_RENDER
     const auto picture = pictureFormat(a.output);
     if (picture && a.formatGiven) {
@@ -146,7 +151,7 @@ int runSummary(const SummaryArgs& a) {
     }
     Sink out = file ? Sink(*file) : Sink(stdout);
     const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
-    if (a.format == "csv")
+    if (settled.format == "csv")
         writeSummaryCsv(*summary, data->conceptNames, a.source.runMethod(), toOutput);
     else
         writeSummaryJson(*summary, data->conceptNames, a.source.runMethod(), toOutput);
@@ -165,7 +170,8 @@ void addSummaryCommand(CLI::App& app, int& status) {
         "summary",
         "全班概覽：各概念對的連結人數、題目答對率與指標分布；--output 為圖檔時輸出圖表頁");
     addClassSourceOptions(*cmd, args->source);
-    auto* format = cmd->add_option("--format", args->format, "輸出格式：json 或 csv")
+    auto* format = cmd->add_option("--format", args->format,
+                                   "輸出格式：json 或 csv（預設依 --output 的副檔名 .csv、.json）")
                        ->check(oneOf({"json", "csv"}))
                        ->capture_default_str();
     cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出；.png、.svg、.pdf 為圖表頁");

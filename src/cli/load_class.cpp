@@ -37,6 +37,25 @@ std::filesystem::path pathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::optional<std::string> formatForOutput(std::string& format, bool given,
+                                           const std::string& output,
+                                           std::initializer_list<const char*> formats) {
+    std::string ext;
+    for (const char c : pathOf(output).extension().string())
+        ext += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (const std::string named : formats) {
+        if (ext != "." + named) continue;
+        if (!given) {
+            format = named;
+        } else if (format != named) {
+            return "錯誤：--output「" + output + "」的副檔名是 ." + named + "，與 --format " +
+                   format + " 不符；請讓兩者一致，或省略 --format 依副檔名決定。";
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> outputIsInput(const ClassSource& s, const std::string& output) {
     if (output.empty() || s.sample) return std::nullopt;
     const ClassFiles files = s.files();

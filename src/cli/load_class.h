@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,14 @@ std::optional<std::string> classSourceProblem(const ClassSource& source);
 
 // A path from a UTF-8 text of the command line.
 std::filesystem::path pathOf(const std::string& utf8);
+
+// Settles the text format of `output`: without --format (`given` false) its
+// extension picks it among `formats` (x.csv: "csv"); a given --format that
+// the extension names otherwise is refused, and the message returned. Other
+// extensions leave `format` as it is.
+std::optional<std::string> formatForOutput(std::string& format, bool given,
+                                           const std::string& output,
+                                           std::initializer_list<const char*> formats);
 
 // The refusal when `output` is one of the class's files (however spelled):
 // writing there would destroy the class being read.

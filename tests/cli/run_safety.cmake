@@ -116,3 +116,22 @@ expect_run(2 "「[^」]*loop.txt」：無法寫入：符號連結形成迴圈"
 file(WRITE ${WORK}/asymmetric.txt "3\n0 1 2\n\n1 0 3\n2 4 0\n")
 expect_run(2 "^錯誤：矩陣檔「[^」]*asymmetric.txt」：距離矩陣不對稱：第 4 行第 3 欄是 3，第 5 行第 2 欄卻是 4"
            network --matrix ${WORK}/asymmetric.txt --method pfnet)
+
+# Without --format the output's extension picks the text format; a --format
+# it contradicts is refused before anything is written.
+expect_run(0 "" summary --sample --output ${WORK}/s.csv)
+expect_run(0 "" analyze --sample --output ${WORK}/a.JSON)
+file(READ ${WORK}/s.csv s)
+file(READ ${WORK}/a.JSON a)
+if(NOT s MATCHES "^[^{]*Concept 1,Concept 2," OR NOT a MATCHES "^{")
+  message(FATAL_ERROR "the extension did not pick the format:\n${s}\n${a}")
+endif()
+foreach(run "json|c.csv|summary" "table|c.json|analyze" "png|c.svg|report|--id|90702001")
+  string(REPLACE "|" ";" run "${run}")
+  list(POP_FRONT run format out)
+  expect_run(2 "「${out}」的副檔名.*與 --format ${format} 不符" ${run} --sample --format ${format}
+             --output ${out})
+  if(EXISTS ${WORK}/${out})
+    message(FATAL_ERROR "${command} wrote ${out} against its --format")
+  endif()
+endforeach()

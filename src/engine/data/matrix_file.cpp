@@ -1,6 +1,8 @@
 #include "data/matrix_file.h"
 
+#include <cassert>
 #include <cstdint>
+#include <fstream>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -93,7 +95,11 @@ Result parseMatrixText(std::string_view text, int maxConcepts, std::vector<int>*
     if (!n)
         return lineError(headerLine, "概念數須為 1 到 " + std::to_string(maxConcepts) +
                                          " 的整數，讀到「" + detail::excerpt(headerText) + "」");
-    DistanceMatrix d(*n, *n);
+    // A text too short for n rows of n values only has its error to find:
+    // a header's count alone never takes the memory of a matrix.
+    const auto size = static_cast<std::uint64_t>(*n);
+    const bool fits = text.size() >= size * (2 * size - 1);
+    DistanceMatrix d(fits ? *n : 0, fits ? *n : 0);
     for (int r = 0; r < *n; ++r) {
         if (static_cast<std::size_t>(r) + 1 >= lines.size()) {
             // The line after the last one, where the missing row should start.
@@ -115,12 +121,35 @@ Result parseMatrixText(std::string_view text, int maxConcepts, std::vector<int>*
                 e.field = c + 1;
                 return e;
             }
-            d(r, c) = *value;
+            if (fits) d(r, c) = *value;
         }
     }
+    assert(fits);
     if (lines.size() > static_cast<std::size_t>(*n) + 1)
         return lineError(lines[static_cast<std::size_t>(*n) + 1].first, "矩陣之後還有多餘的資料");
     return d;
+}
+
+std::optional<int> peekMatrixCount(const std::filesystem::path& path, int maxConcepts) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    std::string head(4096, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    if (detail::encodingProblem(head)) return std::nullopt;
+    std::string_view text = head;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::vector<std::string_view> lines = splitLineViews(text, LineEnds::CrOrLf);
+    // The last line may have been cut off.
+    if (!lines.empty() && head.size() == 4096) lines.pop_back();
+    for (const std::string_view line : lines) {
+        const std::vector<std::string_view> header = fields(line);
+        if (header.empty()) continue;
+        if (header.size() != 1) return std::nullopt;
+        return parseCount(header[0], maxConcepts);
+    }
+    return std::nullopt;
 }
 
 Result readMatrixFile(const std::filesystem::path& path, int maxConcepts,

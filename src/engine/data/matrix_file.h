@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,13 @@ Expected<Currency> parseDecimal(std::string_view s);
 Expected<DistanceMatrix> readMatrixFile(const std::filesystem::path& path,
                                         int maxConcepts = kMaxConcepts,
                                         std::vector<int>* rowLines = nullptr);
+
+// The concept count in a matrix file's header, read from the file's first
+// few kilobytes alone, so that a count a method refuses is refused before the
+// whole file is read. Nothing when it cannot be told that way: the full read
+// then gives the error.
+std::optional<int> peekMatrixCount(const std::filesystem::path& path,
+                                   int maxConcepts = kMaxConcepts);
 
 // Rows 0 .. n - 1 of a link matrix as "1"/"0" separated by two spaces, each
 // row followed by lineBreak.

@@ -14,9 +14,10 @@
 // other way round. Equal lengths need no care: a path that contains a link of
 // length w is not shorter than w.
 //
-// Work: the pairs sorted (a radix sort on the lengths), the two-link test stopping at its first shorter path, and the
-// searches, each settling only the concepts nearer than the longest pair it
-// had to decide and relaxing their network links.
+// Work: the pairs sorted (a radix sort on the lengths), the two-link test
+// stopping at its first shorter path, and the searches, each settling only the
+// concepts nearer than the longest pair it had to decide and relaxing their
+// network links, plus a scan of its row each time it is advanced.
 
 #include <algorithm>
 #include <array>
@@ -137,6 +138,13 @@ class RadixQueue {
     };
 
     bool empty() const { return nonEmpty_ == 0; }
+    // Empties the queue for a new search, keeping the storage.
+    void clear() {
+        for (std::vector<Entry>& bucket : buckets_)
+            bucket.clear();
+        nonEmpty_ = 0;
+        last_ = 0;
+    }
     void push(Entry e) { add(bucketOf(e.length), e); }
     // Needs !empty().
     Length shortest() const { return (nonEmpty_ & 1) != 0 ? last_ : shortest_[firstBucket()]; }
@@ -186,26 +194,30 @@ class RadixQueue {
     std::array<std::vector<Entry>, kBuckets> buckets_;
 };
 
-// One Dijkstra search per concept over the network found so far. Distances
-// start at `longest` (no path that matters) and only ever hold lengths of real
-// paths; a search advanced to a bound holds the exact distance of every
-// concept nearer than it, and has offered each such concept's links onwards.
+// One Dijkstra search per concept over the network found so far, kept as its
+// row of distances alone. Distances start at `longest` (no path that matters)
+// and only ever hold lengths of real paths; a search advanced to a bound holds
+// the exact distance of every concept nearer than it, and has offered each
+// such concept's links onwards. So a concept is settled by a search exactly
+// when its distance is below the search's bound: a link still to come is no
+// shorter than any bound, nor is anything it offers (the settled concepts are
+// kept as bits too, to be read without a scan). Advancing takes up the
+// concepts offered beyond the old bound from the row itself, so no search
+// keeps a queue between advances.
 template <typename Length>
 class Searches {
   public:
     Searches(int n, Length longest)
         : n_(static_cast<std::size_t>(n)),
-          longest_(longest),
+          words_((n_ + 63) / 64),
           distance_(n_ * n_, longest),
           bound_(n_, 0),
-          queues_(n_),
           links_(n_),
-          settled_(n_),
-          settledBy_(n_) {
-        for (std::size_t s = 0; s < n_; ++s) {
+          settled_(n_ * words_, 0),
+          settledBy_(n_ * words_, 0),
+          settledCount_(n_, 0) {
+        for (std::size_t s = 0; s < n_; ++s)
             distance_[s * n_ + s] = 0;
-            queues_[s].push({0, static_cast<int>(s)});
-        }
     }
 
     Length distance(int s, int t) const { return distance_[cell(s, t)]; }
@@ -213,17 +225,26 @@ class Searches {
 
     // Settles every concept that the search from s finds closer than `bound`.
     void advance(int s, Length bound) {
-        if (bound <= bound_[static_cast<std::size_t>(s)]) return;
+        const Length old = bound_[static_cast<std::size_t>(s)];
+        if (bound <= old) return;
         bound_[static_cast<std::size_t>(s)] = bound;
-        Queue& queue = queues_[static_cast<std::size_t>(s)];
-        while (!queue.empty() && queue.shortest() < bound) {
-            const Entry top = queue.pop();
+        Length* row = distance_.data() + cell(s, 0);
+        queue_.clear();
+        for (std::size_t x = 0; x < n_; ++x)
+            if (row[x] >= old && row[x] < bound) queue_.push({row[x], static_cast<int>(x)});
+        while (!queue_.empty()) {
+            const Entry top = queue_.pop();
             // Offers are strictly shorter each time: an older entry is longer.
-            if (top.length != distance_[cell(s, top.node)]) continue;
-            settled_[static_cast<std::size_t>(s)].push_back(top.node);
-            settledBy_[static_cast<std::size_t>(top.node)].push_back(s);
-            for (const Link& link : links_[static_cast<std::size_t>(top.node)])
-                offer(s, link.to, top.length + link.length);
+            if (top.length != row[top.node]) continue;
+            setBit(settledBy_, top.node, s);
+            setBit(settled_, s, top.node);
+            ++settledCount_[static_cast<std::size_t>(s)];
+            for (const Link& link : links_[static_cast<std::size_t>(top.node)]) {
+                const Length length = top.length + link.length;
+                if (length >= row[link.to]) continue;
+                row[link.to] = length;
+                if (length < bound) queue_.push({length, link.to});
+            }
         }
     }
 
@@ -231,23 +252,24 @@ class Searches {
     // distances from both that add up to less than `length`. The concepts of
     // the search with fewer are read, against the other's distances.
     bool meetBelow(int s, int t, Length length) const {
-        if (settled_[static_cast<std::size_t>(t)].size() >
-            settled_[static_cast<std::size_t>(s)].size())
+        if (settledCount_[static_cast<std::size_t>(t)] < settledCount_[static_cast<std::size_t>(s)])
             std::swap(s, t);
         const Length* from = distance_.data() + cell(s, 0);
         const Length* to = distance_.data() + cell(t, 0);
-        for (const int x : settled_[static_cast<std::size_t>(s)])
-            if (from[x] + to[x] < length) return true;
+        const std::uint64_t* settled = settled_.data() + static_cast<std::size_t>(s) * words_;
+        for (std::size_t w = 0; w < words_; ++w)
+            for (std::uint64_t bits = settled[w]; bits != 0; bits &= bits - 1) {
+                const std::size_t x = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+                if (from[x] + to[x] < length) return true;
+            }
         return false;
     }
 
     void addLink(int a, int b, Length length) {
         links_[static_cast<std::size_t>(a)].push_back({b, length});
         links_[static_cast<std::size_t>(b)].push_back({a, length});
-        for (const int s : settledBy_[static_cast<std::size_t>(a)])
-            offer(s, b, distance_[cell(s, a)] + length);
-        for (const int s : settledBy_[static_cast<std::size_t>(b)])
-            offer(s, a, distance_[cell(s, b)] + length);
+        offerThrough(a, b, length);
+        offerThrough(b, a, length);
     }
 
   private:
@@ -262,24 +284,34 @@ class Searches {
         return static_cast<std::size_t>(s) * n_ + static_cast<std::size_t>(t);
     }
 
+    void setBit(std::vector<std::uint64_t>& bits, int row, int column) const {
+        bits[static_cast<std::size_t>(row) * words_ + static_cast<std::size_t>(column) / 64] |=
+            std::uint64_t{1} << (column % 64);
+    }
+
+    // Each search that has settled a is offered b through the new link.
     // Settled distances and links are below `longest`, so no sum leaves the
-    // type. A settled concept is never offered less: every bound, and so
-    // every settled distance, is below the length of any link still to come.
-    void offer(int s, int t, Length length) {
-        const std::size_t c = cell(s, t);
-        if (length >= distance_[c]) return;
-        distance_[c] = length;
-        queues_[static_cast<std::size_t>(s)].push({length, t});
+    // type.
+    void offerThrough(int a, int b, Length length) {
+        const std::uint64_t* searches = settledBy_.data() + static_cast<std::size_t>(a) * words_;
+        for (std::size_t w = 0; w < words_; ++w)
+            for (std::uint64_t bits = searches[w]; bits != 0; bits &= bits - 1) {
+                const int s = static_cast<int>(w * 64) + std::countr_zero(bits);
+                Length& to = distance_[cell(s, b)];
+                to = std::min(to, distance_[cell(s, a)] + length);
+            }
     }
 
     std::size_t n_;
-    Length longest_;
+    std::size_t words_;
     std::vector<Length> distance_;
     std::vector<Length> bound_;
-    std::vector<Queue> queues_;
     std::vector<std::vector<Link>> links_;
-    std::vector<std::vector<int>> settled_;    // by search, in the order settled
-    std::vector<std::vector<int>> settledBy_;  // by concept, the searches that settled it
+    // A bit per search and concept settled: by search, and by concept.
+    std::vector<std::uint64_t> settled_;
+    std::vector<std::uint64_t> settledBy_;
+    std::vector<int> settledCount_;  // by search
+    Queue queue_;                    // of the search being advanced
 };
 
 // A pair of length w is cut by a path found already, by two links, or else by
@@ -288,8 +320,10 @@ class Searches {
 // search from j, its distance from i known through its predecessor, which
 // the search from i has settled (or j itself is nearer than h_i to i).
 //
-// Besides D and `out`, the order of the pairs and the searches' distances,
-// each n^2 / 4 of D's size in Currency: D is read directly, never copied.
+// Besides D and `out`: the order of the pairs, a quarter of D's size in
+// Currency; the searches' distances, half of it in 32 bits (all of it for
+// lengths past 2^30 units); two bits per search and concept. D is read
+// directly, never copied.
 template <typename Length, typename Cell>
 void linkByShortestPaths(const Matrix<Cell>& d, int n, Length longest, LinkMatrix& out) {
     const std::vector<std::uint32_t> order = pairsAscending(d, n, longest);
