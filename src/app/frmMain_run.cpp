@@ -109,7 +109,7 @@ void frmMain::onRunStopped(const QString& message) {
 void frmMain::setRunning(bool running) {
     for (const char* name :
          {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuOpenClassFolder",
-          "mnuRecentClasses", "mnuTriangleRun", "mnuPathSearchRun", "mnuPfnetRun"}) {
+          "mnuRecentClasses", "mnuImportSheet", "mnuTriangleRun", "mnuPathSearchRun", "mnuPfnetRun"}) {
         if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
             action->setEnabled(!running);
     }
