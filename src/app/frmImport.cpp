@@ -67,8 +67,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text) {
 }
 
 // The file's sheet names into the combo; a CSV file has one without a name.
-bool fillSheets(QComboBox* combo, const std::string& bytes, const std::string& name,
-                Error& error) {
+bool fillSheets(QComboBox* combo, const std::string& bytes, const std::string& name, Error& error) {
     auto names = sheetNames(bytes, name);
     if (!names) {
         error = names.error();
@@ -188,16 +187,18 @@ QWidget* frmImport::buildAnswerBox() {
     partsRow->addWidget(key_, 1);
     for (QLineEdit* edit : {idColumn_, items_, keyRow_, key_})
         connect(edit, &QLineEdit::textEdited, this, &frmImport::choicesChanged);
-    connect(keyRow_, &QLineEdit::textEdited, keyRowChoice_, [this] { keyRowChoice_->setChecked(true); });
-    connect(key_, &QLineEdit::textEdited, keyTextChoice_, [this] { keyTextChoice_->setChecked(true); });
+    connect(keyRow_, &QLineEdit::textEdited, keyRowChoice_,
+            [this] { keyRowChoice_->setChecked(true); });
+    connect(key_, &QLineEdit::textEdited, keyTextChoice_,
+            [this] { keyTextChoice_->setChecked(true); });
     connect(keyRowChoice_, &QRadioButton::toggled, this, &frmImport::choicesChanged);
 
-    auto* hint = new QLabel(
-        QStringLiteral("點欄的字母選題目欄（可拖曳選一段）；點列號選標準答案列。"
-                       "<span style='background:#CFE2F3'>&nbsp;學號&nbsp;</span> "
-                       "<span style='background:#D9EAD3'>&nbsp;題目&nbsp;</span> "
-                       "<span style='background:#FFE599'>&nbsp;標準答案&nbsp;</span>"),
-        box);
+    auto* hint =
+        new QLabel(QStringLiteral("點欄的字母選題目欄（可拖曳選一段）；點列號選標準答案列。"
+                                  "<span style='background:#CFE2F3'>&nbsp;學號&nbsp;</span> "
+                                  "<span style='background:#D9EAD3'>&nbsp;題目&nbsp;</span> "
+                                  "<span style='background:#FFE599'>&nbsp;標準答案&nbsp;</span>"),
+                   box);
     hint->setWordWrap(true);
 
     model_ = new SheetPreviewModel(this);
@@ -209,6 +210,7 @@ QWidget* frmImport::buildAnswerBox() {
     preview_->horizontalHeader()->setDefaultSectionSize(56);
     preview_->horizontalHeader()->setMinimumSectionSize(24);
     preview_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 8);
     preview_->verticalHeader()->setSectionsClickable(true);
     connect(preview_->horizontalHeader(), &QHeaderView::sectionPressed, this,
             &frmImport::onColumnPressed);
@@ -242,16 +244,16 @@ bool frmImport::setAnswerFile(const QString& file) {
     // A folder beside the sheet, named after it, until the user picks one.
     if (!folder_->isModified()) {
         const QFileInfo info(file);
-        folder_->setText(QDir::toNativeSeparators(info.absolutePath() + u'/' + info.completeBaseName()));
+        folder_->setText(
+            QDir::toNativeSeparators(info.absolutePath() + u'/' + info.completeBaseName()));
     }
     readAnswerSheet();
     return !!answers_;
 }
 
 void frmImport::chooseAnswerFile() {
-    const QString file = context_.dialogs.openFile(this, QStringLiteral("選擇作答檔"),
-                                                   QFileInfo(answerPath_).absolutePath(),
-                                                   sheetFilter());
+    const QString file = context_.dialogs.openFile(
+        this, QStringLiteral("選擇作答檔"), QFileInfo(answerPath_).absolutePath(), sheetFilter());
     if (!file.isEmpty()) setAnswerFile(file);
 }
 
@@ -271,7 +273,9 @@ void frmImport::readAnswerSheet() {
     showFields(defaults);
     std::vector<std::size_t> extra;
     if (auto key = keyRowOf(defaults)) extra.push_back(*key);
-    model_->setSheet(&*answers_, previewRows(answers_->rowCount(), kPreviewHead, kPreviewTail, extra));
+    model_->setSheet(&*answers_,
+                     previewRows(answers_->rowCount(), kPreviewHead, kPreviewTail, extra));
+    preview_->resizeColumnToContents(0);
     choicesChanged();
 }
 
@@ -322,9 +326,9 @@ void frmImport::choicesChanged() {
     QString text = QStringLiteral("將匯入 %1 位學生、%2 題、%3 個概念")
                        .arg(count(studentRows(sheet, *layout, keyRow)), count(itemCount),
                             count(std::size_t(grid_->columnCount())));
-    text += f.typeKey      ? QStringLiteral("；標準答案直接輸入")
-            : keyRow       ? QStringLiteral("；標準答案在第 %1 列").arg(count(*keyRow + 1))
-                           : QStringLiteral("；沒有標準答案列（答案全是 0/1 時視為已計分）");
+    text += f.typeKey ? QStringLiteral("；標準答案直接輸入")
+            : keyRow  ? QStringLiteral("；標準答案在第 %1 列").arg(count(*keyRow + 1))
+                     : QStringLiteral("；沒有標準答案列（答案全是 0/1 時視為已計分）");
     if (const std::size_t rows = std::size_t(std::max(0, grid_->rowCount() - 1)); rows != itemCount)
         text += QStringLiteral("。概念表有 %1 題，與題目欄不符").arg(count(rows));
     summary_->setText(text + QStringLiteral("。"));
@@ -394,8 +398,8 @@ void frmImport::showError(const Error& error) {
             const AnswerFields f = fields();
             std::vector<std::size_t> extra{row};
             if (auto key = keyRowOf(f)) extra.push_back(*key);
-            model_->setSheet(&*answers_, previewRows(answers_->rowCount(), kPreviewHead,
-                                                     kPreviewTail, extra));
+            model_->setSheet(&*answers_,
+                             previewRows(answers_->rowCount(), kPreviewHead, kPreviewTail, extra));
             choicesChanged();
             showError(qs(error.message()));
         }
@@ -419,11 +423,12 @@ void frmImport::onImport() {
     auto layout = answerLayout({*answers_, fileNameOf(answerPath_)}, fields());
     if (!layout) return showError(layout.error());
     const Sheet qmatrix = conceptSheet(conceptGridShown(), gridSheet_);
-    auto imported = importClass({*answers_, fileNameOf(answerPath_)}, *layout, {qmatrix, gridFile_});
+    auto imported =
+        importClass({*answers_, fileNameOf(answerPath_)}, *layout, {qmatrix, gridFile_});
     if (!imported) return showError(imported.error());
     // What is written must load: checked before a file is touched.
-    if (auto loads = readClass(ClassText{imported->conceptFile, imported->itemConceptFile,
-                                         imported->studentFile});
+    if (auto loads = readClass(
+            ClassText{imported->conceptFile, imported->itemConceptFile, imported->studentFile});
         !loads)
         return showError(loads.error());
     const std::filesystem::path dir = toPath(folder);

@@ -89,6 +89,7 @@ QWidget* frmImport::buildConceptBox() {
     grid_->setVerticalHeaderLabels({QStringLiteral("概念名稱")});
     grid_->horizontalHeader()->setDefaultSectionSize(64);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
     grid_->installEventFilter(this);
     connect(grid_, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) gridEdited();
@@ -122,8 +123,8 @@ bool frmImport::setQMatrixFile(const QString& file) {
                                    qs(sheet));
         // The answers' workbook often holds the Q-matrix on its next sheet.
         if (file == answerPath_ && names->size() > 1)
-            qmatrixSheet_->setCurrentIndex(std::min(answerSheet_->currentIndex() + 1,
-                                                    int(names->size()) - 1));
+            qmatrixSheet_->setCurrentIndex(
+                std::min(answerSheet_->currentIndex() + 1, int(names->size()) - 1));
         qmatrixSheet_->setEnabled(names->size() > 1);
     }
     readQMatrixSheet();
@@ -131,7 +132,8 @@ bool frmImport::setQMatrixFile(const QString& file) {
 }
 
 void frmImport::chooseQMatrixFile() {
-    const QString start = QFileInfo(qmatrixPath_.isEmpty() ? answerPath_ : qmatrixPath_).absolutePath();
+    const QString start =
+        QFileInfo(qmatrixPath_.isEmpty() ? answerPath_ : qmatrixPath_).absolutePath();
     const QString file = context_.dialogs.openFile(
         this, QStringLiteral("選擇概念表"), start,
         QStringLiteral("試算表 (*.csv *.tsv *.txt *.xlsx *.ods);;所有檔案 (*)"));
@@ -142,7 +144,8 @@ void frmImport::chooseQMatrixFile() {
 void frmImport::readQMatrixSheet() {
     if (qmatrixPath_.isEmpty()) return;
     const std::string name = QFileInfo(qmatrixPath_).fileName().toStdString();
-    auto sheet = readSheet(qmatrixBytes_, name, qmatrixSheet_->currentData().toString().toStdString());
+    auto sheet =
+        readSheet(qmatrixBytes_, name, qmatrixSheet_->currentData().toString().toStdString());
     if (!sheet) return showError(sheet.error());
     auto grid = conceptGrid({*sheet, name});
     if (!grid) return showError(grid.error());
@@ -276,8 +279,8 @@ void frmImport::pasteIntoGrid() {
             if (row == kLabelRow) {
                 grid_->item(row, column)->setText(qs(cells[r][c]).trimmed());
             } else {
-                grid_->item(row, column)->setCheckState(*markOf(cells[r][c]) ? Qt::Checked
-                                                                             : Qt::Unchecked);
+                grid_->item(row, column)
+                    ->setCheckState(*markOf(cells[r][c]) ? Qt::Checked : Qt::Unchecked);
             }
         }
     }

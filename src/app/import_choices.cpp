@@ -32,8 +32,7 @@ Error sheetError(const NamedSheet& in, std::string what) {
 AnswerFields defaultFields(const Sheet& sheet) {
     AnswerFields fields;
     fields.idColumn = "A";
-    if (sheet.columnCount() > 1)
-        fields.items = "B:" + columnLetters(sheet.columnCount() - 1);
+    if (sheet.columnCount() > 1) fields.items = "B:" + columnLetters(sheet.columnCount() - 1);
     for (std::size_t r = 1; r < sheet.rowCount(); ++r) {
         if (isDefaultKeyLabel(sheet.cell(r, 0))) {
             fields.keyRow = std::to_string(r + 1);
@@ -169,7 +168,7 @@ Sheet conceptSheet(const ConceptGrid& grid, std::string name) {
         sheet.startRow();
         // An item without a label still holds its row.
         sheet.addCell(m < grid.items.size() && !grid.items[m].empty() ? grid.items[m]
-                                                                       : std::to_string(m + 1));
+                                                                      : std::to_string(m + 1));
         for (bool mark : grid.marks[m])
             sheet.addCell(mark ? "1" : "0");
     }

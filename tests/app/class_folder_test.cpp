@@ -1,8 +1,8 @@
 // Class folders in the main window: the folder command, the recent list, the
 // command line and drops; the notice of misread student lines.
 #include <QDropEvent>
-#include <QMimeData>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>

@@ -42,10 +42,10 @@ QString classText(const qv::ClassData& c) {
 }
 
 QString sampleClass() {
-    return classText(qv::readClass(qv::ClassText{qv::samples::conceptFile(),
-                                                 qv::samples::itemConceptFile(),
-                                                 qv::samples::studentFile()})
-                         .value());
+    return classText(
+        qv::readClass(qv::ClassText{qv::samples::conceptFile(), qv::samples::itemConceptFile(),
+                                    qv::samples::studentFile()})
+            .value());
 }
 
 frmImport* openImport(frmMain& w) {
@@ -55,7 +55,8 @@ frmImport* openImport(frmMain& w) {
 
 bool hasClassFiles(const QString& folder) {
     const QDir dir(folder);
-    return dir.exists(QStringLiteral("students.txt")) || dir.exists(QStringLiteral("concepts.txt")) ||
+    return dir.exists(QStringLiteral("students.txt")) ||
+           dir.exists(QStringLiteral("concepts.txt")) ||
            dir.exists(QStringLiteral("item-concepts.txt"));
 }
 
@@ -129,15 +130,18 @@ class ImportWindowTest : public QObject {
         window->setClassFolder(folder);
         window->findChild<QLineEdit*>(QStringLiteral("txtItems"))->setText(QStringLiteral("B:AN"));
         click(window, "cmdImport");
-        QVERIFY2(window->errorText().startsWith(QStringLiteral("檔案「qmatrix.csv」：Q 矩陣有 40 題")),
-                 qPrintable(window->errorText()));
+        QVERIFY2(
+            window->errorText().startsWith(QStringLiteral("檔案「qmatrix.csv」：Q 矩陣有 40 題")),
+            qPrintable(window->errorText()));
         window->findChild<QLineEdit*>(QStringLiteral("txtItems"))->clear();
-        test::writeBytes(file, test::readBytes(kSheets + QStringLiteral("answers.csv"))
-                                   .replace("90702010", "答案"));
+        test::writeBytes(
+            file,
+            test::readBytes(kSheets + QStringLiteral("answers.csv")).replace("90702010", "答案"));
         window->setAnswerFile(file);
         window->preview()->verticalHeader()->sectionClicked(11);
         click(window, "cmdImport");
-        QVERIFY2(window->errorText().contains(QStringLiteral("A2：這一列的學號欄和標準答案列（第 12 列）")),
+        QVERIFY2(window->errorText().contains(
+                     QStringLiteral("A2：這一列的學號欄和標準答案列（第 12 列）")),
                  qPrintable(window->errorText()));
 
         QVERIFY(w.windows().find<frmImport>());
