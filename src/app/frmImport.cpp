@@ -419,6 +419,10 @@ void frmImport::onImport() {
     if (!answers_) return showError(QStringLiteral("請先選擇作答檔。"));
     const QString folder = QDir::fromNativeSeparators(folder_->text().trimmed());
     if (folder.isEmpty()) return showError(QStringLiteral("請選擇班級資料夾。"));
+    if (grid_->columnCount() == 0) {
+        return showError(
+            QStringLiteral("請選擇概念表，或在「概念數」設定概念後，在格子中勾選各題涉及的概念。"));
+    }
     if (main_.running()) return showError(QStringLiteral("分析正在進行，請等它結束再匯入。"));
     auto layout = answerLayout({*answers_, fileNameOf(answerPath_)}, fields());
     if (!layout) return showError(layout.error());
