@@ -15,6 +15,7 @@
 #include "frmData.h"
 #include "frmDebug.h"
 #include "frmHelp.h"
+#include "frmImport.h"
 #include "frmItemConcept.h"
 #include "frmStudent.h"
 #include "identity.h"
@@ -37,6 +38,7 @@ frmMain::frmMain(AppContext& context, QWidget* parent) : QMainWindow(parent), co
     setAcceptDrops(true);
     runner_ = new AnalysisRunner(this);
     connectRunner();
+    connect(this, &frmMain::sheetDropped, this, &frmMain::showImport);
     fitToScreen(*this, QSize(1000, 640));
 }
 
@@ -160,6 +162,15 @@ void frmMain::classChanged(const QString& note) {
 
 void frmMain::onDebug() {
     windows_.show<frmDebug>(context_, studentWindow());
+}
+
+void frmMain::onImportSheet() {
+    showImport({});
+}
+
+void frmMain::showImport(const QString& sheet) {
+    auto* window = windows_.show<frmImport>(context_, *this);
+    if (!sheet.isEmpty()) window->setAnswerFile(sheet);
 }
 
 // The editors open modeless, one of each; a second New brings the open one up.

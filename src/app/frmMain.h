@@ -73,7 +73,7 @@ class frmMain : public QMainWindow {
   signals:
     // After a run has ended, however it ended.
     void runEnded();
-    // A sheet was dropped; with no receiver the window says it cannot take it.
+    // A sheet was dropped or named on the command line; it opens the import window.
     void sheetDropped(const QString& file);
 
   protected:
@@ -87,6 +87,7 @@ class frmMain : public QMainWindow {
     void onOpenConceptNote();
     void onOpenItemConcept();
     void onOpenClassFolder();
+    void onImportSheet();
     void onExportJson();
     void onTriangleRun();
     void onPathSearchRun();
@@ -130,6 +131,8 @@ class frmMain : public QMainWindow {
     // After a run or a load: the class window shows the new state, and the
     // reports drawn before it say `note`.
     void classChanged(const QString& note);
+    // The import window, brought up with `sheet` chosen when one is given.
+    void showImport(const QString& sheet);
     // The print window, opened on first use and again, empty, after it was closed.
     StudentWindowSource studentWindow();
 

@@ -4,7 +4,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMetaMethod>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -175,15 +174,7 @@ void frmMain::openRecentClass(const QString& folder) {
 void frmMain::openPaths(const QStringList& paths) {
     if (paths.isEmpty()) return;
     if (paths.size() == 1 && isSheet(paths[0])) {
-        if (isSignalConnected(QMetaMethod::fromSignal(&frmMain::sheetDropped))) {
-            emit sheetDropped(paths[0]);
-        } else {
-            showMessage(QMessageBox::Information,
-                        QStringLiteral("「%1」是試算表，這裡還不能直接匯入。\n請開啟班級資料夾，"
-                                       "或拖放其中的 students.txt、concepts.txt 與 "
-                                       "item-concepts.txt。")
-                            .arg(QFileInfo(paths[0]).fileName()));
-        }
+        emit sheetDropped(paths[0]);
         return;
     }
     if (paths.size() == 1) {

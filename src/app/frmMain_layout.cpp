@@ -173,6 +173,8 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::onOpenClassFolder);
     recentMenu_ = submenu(file, "mnuRecentClasses", QStringLiteral("最近的班級(&R)"));
     fillRecentMenu();
+    connect(addCommand(file, "mnuImportSheet", QStringLiteral("匯入試算表(&S)…")),
+            &QAction::triggered, this, &frmMain::onImportSheet);
     connect(addCommand(file, "mnuExportJson", QStringLiteral("匯出 JSON(&J)…")),
             &QAction::triggered, this, &frmMain::onExportJson);
     connect(addCommand(file, "mnuFileExit", QStringLiteral("結束(&X)")), &QAction::triggered, this,

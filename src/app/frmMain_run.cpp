@@ -107,9 +107,9 @@ void frmMain::onRunStopped(const QString& message) {
 }
 
 void frmMain::setRunning(bool running) {
-    for (const char* name :
-         {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept", "mnuOpenClassFolder",
-          "mnuRecentClasses", "mnuTriangleRun", "mnuPathSearchRun", "mnuPfnetRun"}) {
+    for (const char* name : {"mnuOpenData", "mnuOpenConceptNote", "mnuOpenItemConcept",
+                             "mnuOpenClassFolder", "mnuRecentClasses", "mnuImportSheet",
+                             "mnuTriangleRun", "mnuPathSearchRun", "mnuPfnetRun"}) {
         if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
             action->setEnabled(!running);
     }

@@ -1,12 +1,14 @@
 // Class folders in the main window: the folder command, the recent list, the
 // command line and drops; the notice of misread student lines.
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
-#include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QUrl>
 
 #include "application.h"
+#include "frmImport.h"
 #include "frmMain.h"
 #include "settings.h"
 #include "test_context.h"
@@ -159,14 +161,16 @@ class ClassFolderTest : public QObject {
         drop(w,
              {folder + QStringLiteral("/students.txt"), folder + QStringLiteral("/concepts.txt")});
         QVERIFY(t.lastMessage().startsWith(QStringLiteral("只能開啟一個班級資料夾")));
+        // A sheet opens the import window with it chosen.
         const QString sheet = t.root.filePath(QStringLiteral("answers.CSV"));
-        drop(w, {sheet});
-        QVERIFY(t.lastMessage().contains(QStringLiteral("是試算表")));
+        QVERIFY(QFile::copy(QStringLiteral(QV_SAMPLES_DIR "/sheets/answers.csv"), sheet));
         const std::size_t messages = t.messages();
-        QSignalSpy sheets(&w, &frmMain::sheetDropped);
         drop(w, {sheet});
-        QCOMPARE(sheets.size(), 1);
-        QCOMPARE(sheets[0][0].toString(), sheet);
+        auto* importer = w.windows().find<frmImport>();
+        QVERIFY(importer);
+        QCOMPARE(importer->findChild<QLineEdit*>(QStringLiteral("txtAnswerFile"))->text(),
+                 QDir::toNativeSeparators(sheet));
+        QCOMPARE(importer->preview()->model()->rowCount(), 37);
         QCOMPARE(t.messages(), messages);
         QCOMPARE(t.context.classData, loaded);
         drop(w, {makeFolder(t.root, QStringLiteral("other"))});

@@ -34,6 +34,7 @@
 #include "frmData.h"
 #include "frmDebug.h"
 #include "frmHelp.h"
+#include "frmImport.h"
 #include "frmItemConcept.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -248,6 +249,24 @@ int main(int argc, char* argv[]) {
     fileMenu->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
     camera.shoot(*fileMenu, QStringLiteral("file-menu"));
     fileMenu->close();
+
+    // The import window on the sample sheets, copied beside the pictures so
+    // that the window shows their bare names.
+    QDir::setCurrent(out.path());
+    for (const char* sheet : {"answers.csv", "qmatrix.csv"}) {
+        QFile::remove(QString::fromLatin1(sheet));
+        QFile::copy(QStringLiteral(QV_SAMPLES_DIR "/sheets/") + QString::fromLatin1(sheet),
+                    QString::fromLatin1(sheet));
+    }
+    dialogs.answers = {QStringLiteral("answers.csv"), QStringLiteral("qmatrix.csv")};
+    trigger(main, "mnuImportSheet");
+    if (auto* importer = main.windows().find<frmImport>()) {
+        for (const char* button : {"cmdAnswerFile", "cmdQMatrixFile"})
+            importer->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        importer->setClassFolder(QStringLiteral("七年一班"));
+        camera.shoot(*importer, QStringLiteral("import"));
+        closeNow(*importer);
+    }
 
     frmAbout about(dialogs, &main);
     about.show();
