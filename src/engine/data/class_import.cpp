@@ -293,27 +293,27 @@ bool isDefaultKeyLabel(std::string_view text) {
            sameIgnoringAsciiCase(text, "key");
 }
 
-Expected<std::size_t> findColumn(const NamedSheet& answers, std::string_view spec) {
-    spec = trimmed(spec);
+Expected<std::size_t> findColumn(const NamedSheet& answers, std::string_view wanted) {
+    wanted = trimmed(wanted);
     const Sheet& sheet = answers.sheet;
     for (std::size_t c = 0; c < sheet.cellsInRow(0); ++c)
-        if (!spec.empty() && trimmed(sheet.cell(0, c)) == spec) return c;
-    if (auto letters = columnFromLetters(spec)) return *letters;
+        if (!wanted.empty() && trimmed(sheet.cell(0, c)) == wanted) return c;
+    if (auto letters = columnFromLetters(wanted)) return *letters;
     std::size_t number = 0;
-    const auto [end, ec] = std::from_chars(spec.data(), spec.data() + spec.size(), number);
-    if (ec == std::errc() && end == spec.data() + spec.size() && number >= 1) return number - 1;
+    const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), number);
+    if (ec == std::errc() && end == wanted.data() + wanted.size() && number >= 1) return number - 1;
     Error e{std::string(answers.fileName), 0,
-            "找不到欄" + inQuotes(spec) + "：請寫第一列的欄名、欄的字母（B）或欄的編號（2）"};
+            "找不到欄" + inQuotes(wanted) + "：請寫第一列的欄名、欄的字母（B）或欄的編號（2）"};
     e.sheet = sheet.name;
     return e;
 }
 
-Expected<std::pair<std::size_t, std::size_t>> parseColumnRange(std::string_view spec) {
-    spec = trimmed(spec);
-    const std::size_t sep = spec.find_first_of(":-");
+Expected<std::pair<std::size_t, std::size_t>> parseColumnRange(std::string_view text) {
+    text = trimmed(text);
+    const std::size_t sep = text.find_first_of(":-");
     if (sep != std::string_view::npos) {
-        const std::string_view a = trimmed(spec.substr(0, sep)), b = trimmed(spec.substr(sep + 1));
-        if (spec[sep] == ':') {
+        const std::string_view a = trimmed(text.substr(0, sep)), b = trimmed(text.substr(sep + 1));
+        if (text[sep] == ':') {
             const auto first = columnFromLetters(a), last = columnFromLetters(b);
             if (first && last && *first <= *last) return std::pair(*first, *last);
         } else {
@@ -325,7 +325,7 @@ Expected<std::pair<std::size_t, std::size_t>> parseColumnRange(std::string_view 
                 return std::pair(first - 1, last - 1);
         }
     }
-    return errorText("題目欄的範圍" + inQuotes(spec) +
+    return errorText("題目欄的範圍" + inQuotes(text) +
                      "看不懂：請寫成 C:V（欄的字母）或 3-22（欄的編號），由小到大");
 }
 

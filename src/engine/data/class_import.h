@@ -38,10 +38,10 @@ struct NamedSheet {
 
 // The ID column from the user's words: its header text, its letters ("B")
 // or its 1-based number ("2"). Header text wins over letters.
-Expected<std::size_t> findColumn(const NamedSheet& answers, std::string_view spec);
+Expected<std::size_t> findColumn(const NamedSheet& answers, std::string_view wanted);
 
 // Item columns from the user's words: "C:V" in letters or "3-22" in numbers.
-Expected<std::pair<std::size_t, std::size_t>> parseColumnRange(std::string_view spec);
+Expected<std::pair<std::size_t, std::size_t>> parseColumnRange(std::string_view text);
 
 // The key row's labels looked for when the user names none.
 bool isDefaultKeyLabel(std::string_view text);
