@@ -52,6 +52,7 @@ QWidget* frmClass::buildItemsTab() {
     items_->verticalHeader()->hide();
     items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     items_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    items_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     items_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(kr20_);
