@@ -265,17 +265,24 @@ class ClassWindowTest : public QObject {
         QVERIFY(undetermined->text().contains(QStringLiteral("無法判定網路的學生：1 人（90702003）")));
         QCOMPARE(w->results()->index(2, 0).data(Qt::ForegroundRole), QVariant(QColor(Qt::gray)));
         QVERIFY(!w->results()->index(1, 0).data(Qt::ForegroundRole).isValid());
-        // 甲-乙 is standard: the determined students without it.
+        // 甲-乙 is standard: the students without it; 乙-丙 is not: the
+        // determined students who add it.
         const auto& students = t_->context.results->students;
+        const auto picked = [&](int i, int j, bool standard) {
+            QStringList ids;
+            for (const qv::StudentRecord& r : students)
+                if (!r.undetermined && qv::hasLink(r.links, i, j) != standard)
+                    ids << QString::fromStdString(r.id);
+            return ids;
+        };
         w->selectPair(1, 0);
-        QStringList missing;
-        for (const qv::StudentRecord& r : students)
-            if (!r.undetermined && !qv::hasLink(r.links, 0, 1))
-                missing << QString::fromStdString(r.id);
+        QCOMPARE(column(w->results(), ClassResultsModel::kId), picked(0, 1, true));
+        w->selectPair(2, 1);
+        const QStringList missing = picked(1, 2, false);
         QCOMPARE(column(w->results(), ClassResultsModel::kId), missing);
         QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblLinkFilter"))
                     ->text()
-                    .contains(QStringLiteral("缺少標準「1 甲 — 2 乙」")));
+                    .contains(QStringLiteral("多出「2 乙 — 3 丙」")));
         t_->dialogs.saveAnswers = {file("list.csv")};
         w->findChild<QPushButton*>(QStringLiteral("btnExportLinkFilter"))->click();
         QCOMPARE(test::readBytes(file("list.csv")).count("\r\n"), missing.size() + 1);

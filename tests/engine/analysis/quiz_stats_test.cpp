@@ -114,6 +114,7 @@ TEST(ItemStatistics, AgreeWithThePlainComputation) {
                            .itemSums);
     EXPECT_FALSE(flat.kr20);
     EXPECT_EQ(flat.items[0].discrimination, -1.0);
+    EXPECT_FALSE(flat.items[0].alphaIfDeleted);  // one item left
 }
 
 // A student with no right answer links every pair, and so does one whose
