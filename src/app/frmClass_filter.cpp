@@ -178,8 +178,9 @@ void frmClass::drawScatter() {
     std::vector<std::optional<double>> values;
     for (const StudentRecord& r : results_->students) {
         scores.push_back(r.score);
-        const std::optional<double>& v = which == 0 ? r.pfcValue : which == 1 ? r.gtdValue
-                                                                              : r.prxValue;
+        const std::optional<double>& v = which == 0   ? r.pfcValue
+                                         : which == 1 ? r.gtdValue
+                                                      : r.prxValue;
         values.push_back(r.undetermined ? std::nullopt : v);
     }
     scatterLayout_ = scatterLayout(scores, values, results_->data->itemCount,

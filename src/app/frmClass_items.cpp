@@ -41,8 +41,7 @@ QWidget* frmClass::buildItemsTab() {
     items_ = new QTableWidget(0, 5, tab);
     items_->setObjectName(QStringLiteral("tblItems"));
     items_->setHorizontalHeaderLabels({QStringLiteral("題號"), QStringLiteral("包含的概念"),
-                                       QStringLiteral("難度（答對率）"),
-                                       QStringLiteral("鑑別度"),
+                                       QStringLiteral("難度（答對率）"), QStringLiteral("鑑別度"),
                                        QStringLiteral("刪除此題後的 KR-20")});
     items_->horizontalHeaderItem(2)->setToolTip(QStringLiteral("答對這一題的學生比例。"));
     items_->horizontalHeaderItem(3)->setToolTip(

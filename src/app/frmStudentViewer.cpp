@@ -181,7 +181,8 @@ void frmStudentViewer::draw() {
                         : QString());
     previous_->setEnabled(position_ > 0);
     next_->setEnabled(position_ + 1 < count);
-    undetermined_->setVisible(k >= 0 && results_->students[static_cast<std::size_t>(k)].undetermined);
+    undetermined_->setVisible(k >= 0 &&
+                              results_->students[static_cast<std::size_t>(k)].undetermined);
 }
 
 void frmStudentViewer::onReportClicked(LayoutPoint point) {

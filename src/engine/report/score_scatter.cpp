@@ -46,9 +46,9 @@ ScatterLayout scatterLayout(const std::vector<int>& scores,
         }
         const double x = static_cast<double>(scores[k]) / l.maxScore;
         const double y = (*values[k] - l.low) / (l.high - l.low);
-        l.dots.push_back(LayoutPoint{
-            l.left + static_cast<int>(std::lround(x * (l.right - l.left))),
-            l.bottom - static_cast<int>(std::lround(y * (l.bottom - l.top)))});
+        l.dots.push_back(
+            LayoutPoint{l.left + static_cast<int>(std::lround(x * (l.right - l.left))),
+                        l.bottom - static_cast<int>(std::lround(y * (l.bottom - l.top)))});
     }
     return l;
 }
@@ -75,7 +75,8 @@ void DrawScoreScatter(Canvas& canvas, const ScatterLayout& l, std::string_view i
     }
     canvas.drawLine({l.left, l.bottom}, {l.right, l.bottom}, kInk);
     canvas.drawLine({l.left, l.top}, {l.left, l.bottom}, kInk);
-    canvas.drawText({(l.left + l.right) / 2, l.bottom + 20}, "得分", textStyle(kInk, TextAlign::Centre));
+    canvas.drawText({(l.left + l.right) / 2, l.bottom + 20}, "得分",
+                    textStyle(kInk, TextAlign::Centre));
     for (const auto& dot : l.dots)
         if (dot) canvas.drawDot(*dot, kDot);
 }

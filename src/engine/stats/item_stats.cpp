@@ -52,7 +52,8 @@ ItemStatistics itemStatistics(const ItemSums& s) {
         const std::int64_t restVar = n * restSquares - restSum * restSum;
         const std::int64_t cov = n * crossSum - r * restSum;
         if (itemVar > 0 && restVar > 0)
-            stat.discrimination = static_cast<double>(cov) / std::sqrt(static_cast<double>(itemVar)) /
+            stat.discrimination = static_cast<double>(cov) /
+                                  std::sqrt(static_cast<double>(itemVar)) /
                                   std::sqrt(static_cast<double>(restVar));
         stat.alphaIfDeleted =
             kr20Of(static_cast<std::int64_t>(items) - 1, pqSum - itemVar, restVar);

@@ -11,8 +11,8 @@ namespace qv {
 // threads gives the same statistics. The score is the number of items right.
 struct ItemSums {
     std::int64_t students = 0;
-    std::int64_t scoreSum = 0;      // sum of S
-    std::int64_t scoreSquares = 0;  // sum of S^2
+    std::int64_t scoreSum = 0;             // sum of S
+    std::int64_t scoreSquares = 0;         // sum of S^2
     std::vector<std::int64_t> right;       // per item: students right on it
     std::vector<std::int64_t> rightScore;  // per item: sum of S over those students
 

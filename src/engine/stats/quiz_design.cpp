@@ -23,7 +23,9 @@ std::vector<DesignWarning> quizDesignWarnings(const std::vector<std::vector<int>
     std::vector<DesignWarning> out;
     for (int c = 0; c < n; ++c)
         if (itemsOf[static_cast<std::size_t>(c)].empty())
-            out.push_back({DesignProblem::UnusedConcept, {c}, -1,
+            out.push_back({DesignProblem::UnusedConcept,
+                           {c},
+                           -1,
                            "沒有任何題目包含概念 " + conceptText(c, names) + "。"});
     // Groups of used concepts by their items, in the order of their first concept.
     std::map<std::vector<int>, std::vector<int>> byItems;
@@ -47,23 +49,31 @@ std::vector<DesignWarning> quizDesignWarnings(const std::vector<std::vector<int>
     for (int c = 0; c < n; ++c) {
         const auto k = static_cast<std::size_t>(c);
         if (!itemsOf[k].empty() && !alone[k] && !grouped[k])
-            out.push_back({DesignProblem::NeverAlone, {c}, -1,
+            out.push_back({DesignProblem::NeverAlone,
+                           {c},
+                           -1,
                            "概念 " + conceptText(c, names) +
                                " 沒有單獨測量的題目：包含它的題目都還包含其他概念。"});
     }
     for (std::size_t m = 0; m < itemConcepts.size(); ++m)
         if (itemConcepts[m].empty())
-            out.push_back({DesignProblem::EmptyItem, {}, static_cast<int>(m),
+            out.push_back({DesignProblem::EmptyItem,
+                           {},
+                           static_cast<int>(m),
                            "第 " + std::to_string(m + 1) + " 題沒有包含任何概念。"});
     return out;
 }
 
 std::string_view designProblemKey(DesignProblem problem) {
     switch (problem) {
-        case DesignProblem::UnusedConcept: return "unusedConcept";
-        case DesignProblem::SameItems: return "sameItems";
-        case DesignProblem::NeverAlone: return "neverAlone";
-        case DesignProblem::EmptyItem: return "emptyItem";
+        case DesignProblem::UnusedConcept:
+            return "unusedConcept";
+        case DesignProblem::SameItems:
+            return "sameItems";
+        case DesignProblem::NeverAlone:
+            return "neverAlone";
+        case DesignProblem::EmptyItem:
+            return "emptyItem";
     }
     return "";
 }

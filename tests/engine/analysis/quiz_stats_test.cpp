@@ -106,12 +106,11 @@ TEST(ItemStatistics, AgreeWithThePlainComputation) {
     expectPlainStatistics(test::makeClass({{1}, {2}, {1, 2}, {2}}, 2, "ABCD",
                                           {{"1", "ABCD"}, {"2", "AXCX"}, {"3", "AXXD"}}));
     // Equal scores: no KR-20.
-    const ItemStatistics flat =
-        itemStatistics(summariseClass(*runAnalysis(
-                                          test::shared(test::makeClass(
-                                              {{1}, {2}}, 2, "AB", {{"1", "AX"}, {"2", "XB"}})),
-                                          RunOptions{}))
-                           .itemSums);
+    const ItemStatistics flat = itemStatistics(
+        summariseClass(*runAnalysis(test::shared(test::makeClass({{1}, {2}}, 2, "AB",
+                                                                 {{"1", "AX"}, {"2", "XB"}})),
+                                    RunOptions{}))
+            .itemSums);
     EXPECT_FALSE(flat.kr20);
     EXPECT_EQ(flat.items[0].discrimination, -1.0);
     EXPECT_FALSE(flat.items[0].alphaIfDeleted);  // one item left
@@ -176,13 +175,12 @@ TEST(UndeterminedStudents, AreMarkedAndLeftOutOfThePairs) {
 
 TEST(QuizDesign, NamesEachProblemOnce) {
     // Concept 1 unused; 2 and 3 share items 1 and 2; 4 only with 5; item 4 empty.
-    const auto warnings = quizDesignWarnings({{1, 2}, {1, 2}, {3, 4}, {}, {4}}, 5,
-                                             {"a", "b", "c", "d", "e"});
+    const auto warnings =
+        quizDesignWarnings({{1, 2}, {1, 2}, {3, 4}, {}, {4}}, 5, {"a", "b", "c", "d", "e"});
     std::vector<std::pair<DesignProblem, std::vector<int>>> got;
     for (const DesignWarning& w : warnings)
-        got.emplace_back(w.problem, w.problem == DesignProblem::EmptyItem
-                                        ? std::vector<int>{w.item}
-                                        : w.concepts);
+        got.emplace_back(w.problem, w.problem == DesignProblem::EmptyItem ? std::vector<int>{w.item}
+                                                                          : w.concepts);
     using P = DesignProblem;
     EXPECT_THAT(got, ElementsAre(std::pair(P::UnusedConcept, std::vector<int>{0}),
                                  std::pair(P::SameItems, std::vector<int>{1, 2}),
