@@ -6,6 +6,8 @@
 #include <limits>
 #include <numeric>
 
+#include <QColor>
+
 #include "core/number_text.h"
 #include "report/draw_report.h"
 
@@ -93,6 +95,12 @@ QVariant ClassResultsModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole)
         return column == kId ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                              : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    // An undetermined student's row is greyed and says why.
+    if (role == Qt::ForegroundRole && record(index.row()).undetermined)
+        return QColor(Qt::gray);
+    if (role == Qt::ToolTipRole && record(index.row()).undetermined)
+        return QStringLiteral("無法判定網路：這位學生的概念距離全都相等，網路連結了每一對概念，"
+                              "指標不代表他的理解。");
     if (role != Qt::DisplayRole) return {};
     if (column == kId) return fromUtf8(record(index.row()).id);
     const std::optional<double> v = value(index.row(), column);
@@ -115,6 +123,18 @@ ClassResultsProxy::ClassResultsProxy(ClassResultsModel& source, QObject* parent)
 
 void ClassResultsProxy::setIdFilter(const QString& text) {
     filter_ = text.trimmed().toStdString();
+    invalidateFilter();
+}
+
+void ClassResultsProxy::setLinkFilter(std::optional<LinkFilter> filter) {
+    link_ = filter;
+    invalidateFilter();
+}
+
+void ClassResultsProxy::setRange(int column, std::optional<double> low,
+                                 std::optional<double> high) {
+    std::erase_if(ranges_, [column](const Range& r) { return r.column == column; });
+    if (low || high) ranges_.push_back({column, low, high});
     invalidateFilter();
 }
 
@@ -164,7 +184,16 @@ bool ClassResultsProxy::lessThan(const QModelIndex& left, const QModelIndex& rig
 }
 
 bool ClassResultsProxy::filterAcceptsRow(int row, const QModelIndex&) const {
-    return filter_.empty() || source_.record(row).id.find(filter_) != std::string::npos;
+    const StudentRecord& r = source_.record(row);
+    if (!filter_.empty() && r.id.find(filter_) == std::string::npos) return false;
+    if (link_ && (r.undetermined || hasLink(r.links, link_->i, link_->j) == link_->standard))
+        return false;
+    for (const Range& range : ranges_) {
+        const std::optional<double> v = source_.value(row, range.column);
+        if (!v || (range.low && *v < *range.low) || (range.high && *v > *range.high))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace qv::app

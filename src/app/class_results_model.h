@@ -51,14 +51,26 @@ class ClassResultsModel final : public QAbstractTableModel {
     int generation_ = 0;
 };
 
+// Which students a heat-map pair picks: those who miss a standard link, or
+// add another pair. Undetermined students are never picked.
+struct LinkFilter {
+    int i = 0, j = 0;
+    bool standard = true;
+};
+
 // Sorts by the numbers behind the cells with N/A last in either order, and
-// keeps the rows whose ID contains the filter text.
+// keeps the rows whose ID contains the filter text, that the link filter
+// picks and whose values lie in the ranges.
 class ClassResultsProxy final : public QSortFilterProxyModel {
     Q_OBJECT
   public:
     explicit ClassResultsProxy(ClassResultsModel& source, QObject* parent = nullptr);
 
     void setIdFilter(const QString& text);
+    void setLinkFilter(std::optional<LinkFilter> filter);
+    const std::optional<LinkFilter>& linkFilter() const { return link_; }
+    // Keeps the rows whose value in `column` lies in [low, high]; N/A fails.
+    void setRange(int column, std::optional<double> low, std::optional<double> high);
     // The record index of a row of this model.
     int recordOf(int row) const;
 
@@ -73,6 +85,12 @@ class ClassResultsProxy final : public QSortFilterProxyModel {
 
     ClassResultsModel& source_;
     std::string filter_;
+    std::optional<LinkFilter> link_;
+    struct Range {
+        int column;
+        std::optional<double> low, high;
+    };
+    std::vector<Range> ranges_;
     mutable std::vector<double> keys_;
     mutable int keysColumn_ = -1, keysGeneration_ = -1;
 };

@@ -1,6 +1,7 @@
 #include "frmClass.h"
 
 #include <QCloseEvent>
+#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -31,6 +32,8 @@ namespace {
 constexpr LayoutPoint kChartOrigin{12, 12};
 // Lines of each ranked list in the window (the page shows fewer).
 constexpr std::size_t kRankedLinesShown = 100;
+// Undetermined students named above the table; the rest are greyed in it.
+constexpr std::size_t kUndeterminedNamed = 20;
 
 QString text(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -122,8 +125,14 @@ void frmClass::buildControls() {
     filterRow->addWidget(filter_);
     filterRow->addStretch(1);
     filterRow->addWidget(shown_);
+    undetermined_ = new QLabel(resultsTab);
+    undetermined_->setObjectName(QStringLiteral("lblUndetermined"));
+    undetermined_->setWordWrap(true);
+    undetermined_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* resultsLayout = new QVBoxLayout(resultsTab);
     resultsLayout->addLayout(filterRow);
+    resultsLayout->addLayout(buildFilterRows(resultsTab));
+    resultsLayout->addWidget(undetermined_);
     resultsLayout->addWidget(table_, 1);
     tabs_->addTab(resultsTab, QStringLiteral("學生結果"));
 
@@ -131,6 +140,8 @@ void frmClass::buildControls() {
     histograms_->setObjectName(QStringLiteral("chartHistograms"));
     tabs_->addTab(histograms_, QStringLiteral("指標分布"));
     tabs_->addTab(buildLinksTab(), QStringLiteral("連結診斷"));
+    tabs_->addTab(buildScatterTab(), QStringLiteral("得分與指標"));
+    tabs_->addTab(buildItemsTab(), QStringLiteral("題目"));
 
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(info_);
@@ -188,6 +199,17 @@ void frmClass::reload() {
     setWindowTitle(ready ? QStringLiteral("全班概覽 - ") + context_.runName
                          : QStringLiteral("全班概覽"));
     model_->reload(results_);
+    proxy_->setLinkFilter(std::nullopt);
+    showLinkFilter();
+    for (const RangeBoxes& r : ranges_) {
+        if (r.column == ClassResultsModel::kScore)
+            for (QDoubleSpinBox* box : {r.low, r.high})
+                box->setMaximum(ready ? results_->data->itemCount : 0);
+        QSignalBlocker quietLow(r.low), quietHigh(r.high);
+        r.low->setValue(r.low->minimum());
+        r.high->setValue(r.high->maximum());
+    }
+    applyRanges();
     showShownCount();
     for (QAction* action : outputs_)
         action->setEnabled(ready);
@@ -199,6 +221,9 @@ void frmClass::reload() {
         heatMap_->setPicture({});
         heatLayout_ = {};
         fillRankedLists();
+        undetermined_->hide();
+        fillItemsTab();
+        drawScatter();
         return;
     }
     const QString note = denseStandardNote(*results_, context_.runMethod);
@@ -216,6 +241,20 @@ void frmClass::reload() {
     DrawHeatMap(heat, *summary_, labels, heatLayout_);
     heatMap_->setPicture(std::move(heat));
     fillRankedLists();
+    const auto& ids = summary_->undeterminedIds;
+    undetermined_->setVisible(!ids.empty());
+    if (!ids.empty()) {
+        QStringList named;
+        for (std::size_t k = 0; k < ids.size() && k < kUndeterminedNamed; ++k)
+            named << text(ids[k]);
+        if (ids.size() > kUndeterminedNamed) named << QStringLiteral("…");
+        undetermined_->setText(QStringLiteral("無法判定網路的學生：%1 人（%2）。他們的概念距離全都"
+                                              "相等，不計入連結診斷與指標分布；表中以灰色標示。")
+                                   .arg(ids.size())
+                                   .arg(named.join(QStringLiteral("、"))));
+    }
+    fillItemsTab();
+    drawScatter();
 }
 
 void frmClass::fillRankedLists() {
@@ -236,7 +275,7 @@ void frmClass::fillRankedLists() {
             auto* share = new QTableWidgetItem(
                 QStringLiteral("%1（%2 人）")
                     .arg(text(shareText(p.share)))
-                    .arg(standard ? summary_->studentCount - p.students : p.students));
+                    .arg(standard ? summary_->determinedCount() - p.students : p.students));
             share->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             list->setItem(row, 2, share);
         }
@@ -257,6 +296,10 @@ void frmClass::selectPair(int i, int j) {
     DrawHeatMapSelection(mark, heatLayout_, pair_->first, pair_->second);
     heatMap_->setOverlay(std::move(mark));
     showTrace();
+    proxy_->setLinkFilter(
+        LinkFilter{pair_->first, pair_->second, summary_->isStandard(pair_->first, pair_->second)});
+    showLinkFilter();
+    showShownCount();
 }
 
 void frmClass::showTrace() {

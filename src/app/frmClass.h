@@ -8,9 +8,14 @@
 #include <utility>
 
 #include "report/class_charts.h"
+#include "report/score_scatter.h"
 
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class QTableWidget;
 class QTabWidget;
@@ -27,7 +32,8 @@ class frmStudentViewer;
 
 // The class at a glance after a run: a sortable, filterable table of every
 // student, the index distributions, the link heat map with the ranked lists
-// and the trace of a selected link to the quiz items. Exports the results,
+// and the trace of a selected link to the quiz items, the score against an
+// index, and the quiz's item statistics. Exports the results,
 // prints the charts and prints the whole class, a report page per student.
 class frmClass final : public QMainWindow {
     Q_OBJECT
@@ -49,7 +55,11 @@ class frmClass final : public QMainWindow {
     ClassPrintJob* printJob() const;
 
     std::optional<std::pair<int, int>> selectedPair() const { return pair_; }
+    // Also keeps, in the table, the students who miss (or add) the link.
     void selectPair(int i, int j);
+    void clearLinkFilter();
+    ChartView* scatter() const { return scatter_; }
+    const ScatterLayout& scatterGeometry() const { return scatterLayout_; }
     // The report viewer on a row of the table, stepping in the table's order.
     void openStudent(int row);
     // What 列印圖表 and 匯出圖表 put on the page.
@@ -60,11 +70,21 @@ class frmClass final : public QMainWindow {
     void onExportCharts();
     void onPrintCharts();
     void onPrintClass();
+    void onExportLinkFilter();
 
   private:
     void buildControls();
     void buildMenus();
     QWidget* buildLinksTab();
+    QWidget* buildItemsTab();
+    QWidget* buildScatterTab();
+    QLayout* buildFilterRows(QWidget* parent);
+    void fillItemsTab();
+    void drawScatter();
+    void showLinkFilter();
+    void applyRanges();
+    void exportStudents(const QString& title, const QString& name,
+                        const std::vector<int>& records);
     void fillRankedLists();
     void showTrace();
     void showShownCount();
@@ -82,6 +102,21 @@ class frmClass final : public QMainWindow {
     QTableView* table_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QLabel* shown_ = nullptr;
+    QLabel* undetermined_ = nullptr;
+    QLabel* linkFilter_ = nullptr;
+    QPushButton* clearLink_ = nullptr;
+    QPushButton* exportLink_ = nullptr;
+    struct RangeBoxes {
+        int column;
+        QDoubleSpinBox *low, *high;
+    };
+    std::vector<RangeBoxes> ranges_;
+    QLabel* kr20_ = nullptr;
+    QLabel* designWarnings_ = nullptr;
+    QTableWidget* items_ = nullptr;
+    QComboBox* scatterIndex_ = nullptr;
+    ChartView* scatter_ = nullptr;
+    ScatterLayout scatterLayout_;
     ChartView* histograms_ = nullptr;
     ChartView* heatMap_ = nullptr;
     HeatMapLayout heatLayout_;

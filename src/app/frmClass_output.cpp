@@ -70,29 +70,37 @@ RecordingCanvas frmClass::chartsPage() const {
 // The same columns as the command line's CSV, in file order.
 void frmClass::onExportResults() {
     if (!summary_) return;
-    const QString file = context_.dialogs.saveFile(this, QStringLiteral("匯出結果"),
-                                                   suggested(QStringLiteral("結果.csv")),
+    std::vector<int> records(results_->students.size());
+    for (std::size_t k = 0; k < records.size(); ++k)
+        records[k] = static_cast<int>(k);
+    exportStudents(QStringLiteral("匯出結果"), QStringLiteral("結果.csv"), records);
+}
+
+void frmClass::exportStudents(const QString& title, const QString& name,
+                              const std::vector<int>& records) {
+    if (!summary_) return;
+    const QString file = context_.dialogs.saveFile(this, title, suggested(name),
                                                    QStringLiteral("CSV 檔案 (*.csv)"));
     if (file.isEmpty()) return;
     if (const auto refused = outputIsLoadedInput(context_, file)) {
-        context_.dialogs.message(this, QMessageBox::Warning, QStringLiteral("匯出結果"), *refused);
+        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
         return;
     }
     const Expected<void> written = [&] {
         BusyCursor busy;
         std::string csv = resultsCsvHead();
         const std::string method = methodKey(context_.runMethod, results_->data->conceptCount);
-        for (const StudentRecord& r : results_->students)
-            appendResultsCsvRow(csv, r, method);
+        for (int k : records)
+            appendResultsCsvRow(csv, results_->students[static_cast<std::size_t>(k)], method);
         return writeFileSafely(toPath(file), csv);
     }();
     if (!written) {
-        context_.dialogs.message(this, QMessageBox::Warning, QStringLiteral("匯出結果"),
+        context_.dialogs.message(this, QMessageBox::Warning, title,
                                  QString::fromStdString(written.error().message()));
         return;
     }
     report(QStringLiteral("已匯出 %1 位學生的結果到 %2")
-               .arg(results_->students.size())
+               .arg(records.size())
                .arg(QFileInfo(file).fileName()));
 }
 

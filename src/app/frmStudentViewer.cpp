@@ -79,8 +79,17 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
     view_->setToolTip(QStringLiteral("點一條連線，下方列出涉及這兩個概念的題目"));
     connect(view_, &ChartView::clicked, this, &frmStudentViewer::onReportClicked);
     QSplitter* split = splitOverTrace(central, view_, kSurfaceHeight + 10, trace_);
+    undetermined_ = new QLabel(
+        QStringLiteral("⚠ 無法判定網路：這位學生的概念距離全都相等（例如沒有答對任何題），網路連結了"
+                       "每一對概念。下面的網路與指標不代表他的理解，也不計入全班的連結診斷。"),
+        central);
+    undetermined_->setObjectName(QStringLiteral("lblUndeterminedStudent"));
+    undetermined_->setWordWrap(true);
+    undetermined_->setStyleSheet(QStringLiteral("color: #a04000; font-weight: bold"));
+    undetermined_->hide();
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(bar);
+    layout->addWidget(undetermined_);
     layout->addWidget(split, 1);
     setCentralWidget(central);
 
@@ -172,6 +181,8 @@ void frmStudentViewer::draw() {
                         : QString());
     previous_->setEnabled(position_ > 0);
     next_->setEnabled(position_ + 1 < count);
+    undetermined_->setVisible(k >= 0 &&
+                              results_->students[static_cast<std::size_t>(k)].undetermined);
 }
 
 void frmStudentViewer::onReportClicked(LayoutPoint point) {

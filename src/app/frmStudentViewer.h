@@ -69,6 +69,7 @@ class frmStudentViewer final : public QMainWindow {
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
     QLabel* where_ = nullptr;
+    QLabel* undetermined_ = nullptr;
     QPrinter printer_;
 };
 

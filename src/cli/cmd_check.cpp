@@ -10,6 +10,7 @@
 #include "data/loaders.h"
 #include "data/student_warnings.h"
 #include "load_class.h"
+#include "stats/quiz_design.h"
 
 namespace qv::cli {
 
@@ -22,6 +23,23 @@ struct CheckOptions {
 
 // Loads the given files in the order concepts, items, data (the item-concept
 // file needs the concept count) and reports what was found.
+// The item-concept table's design warnings, once both its files are loaded.
+std::vector<std::string> designWarnings(const ClassData& state) {
+    std::vector<std::string> out;
+    if (!state.conceptsLoaded || !state.itemConceptLoaded ||
+        state.itemConcept.cols() != state.conceptCount)
+        return out;
+    std::vector<std::vector<int>> itemConcepts(static_cast<std::size_t>(state.itemConcept.rows()));
+    for (int m = 0; m < state.itemConcept.rows(); ++m)
+        for (int c = 0; c < state.conceptCount; ++c)
+            if (state.itemConcept(m, c) != Currency{})
+                itemConcepts[static_cast<std::size_t>(m)].push_back(c);
+    for (const DesignWarning& w :
+         quizDesignWarnings(itemConcepts, state.conceptCount, state.conceptNames))
+        out.push_back(w.message);
+    return out;
+}
+
 int runCheck(const CheckOptions& opt) {
     ClassPtr data = std::make_shared<const ClassData>();
     using Loader = Expected<void> (*)(ClassPtr&, const std::filesystem::path&);
@@ -52,6 +70,9 @@ int runCheck(const CheckOptions& opt) {
     if (state.dataLoaded || state.itemConceptLoaded)
         out += "題數：" + std::to_string(state.itemCount) + "\n";
     if (state.conceptsLoaded) out += "概念數：" + std::to_string(state.conceptCount) + "\n";
+    // Advice on the quiz, part of the report: the files are read as meant.
+    for (const std::string& warning : designWarnings(state))
+        out += "題目設計警告：" + warning + "\n";
     const std::vector<std::string> warnings = loadWarnings(state);
     for (const std::string& warning : warnings)
         std::cerr << "警告：" << warning << '\n';

@@ -2,6 +2,8 @@
 // the table's order, the heat map, lists and viewer traced to the items,
 // export and printing that never block.
 #include <QAction>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
@@ -209,6 +211,7 @@ class ClassWindowTest : public QObject {
         extra->setCurrentCell(0, 0);
         const QPoint pair = extra->item(0, 0)->data(Qt::UserRole).toPoint();
         QCOMPARE(w->selectedPair(), std::optional(std::pair(pair.x(), pair.y())));
+        w->findChild<QPushButton*>(QStringLiteral("btnClearLinkFilter"))->click();
 
         // Enter opens the viewer; each student is drawn on a clean picture.
         w->resultsTable()->selectRow(1);
@@ -251,6 +254,60 @@ class ClassWindowTest : public QObject {
         const auto places = *qv::ForceLayout(t_->context.results->stdLinks, 4);
         clickMissed(qv::LayoutComparisonPanelsAt(800, 600, places).nodePoints[qv::kPanelMiss]);
         v->setNodeLayout(qv::NodeLayout::Circle);
+    }
+
+    // The student with no right answer stands apart; a picked link, a range
+    // and a dot of the scatter lead to students; the items tab has the quiz.
+    void filtersScatterItemsAndUndetermined() {
+        load({file("data.txt"), file("concepts.txt"), file("items.txt")});
+        frmClass* w = openClass();
+        const auto* undetermined = w->findChild<QLabel*>(QStringLiteral("lblUndetermined"));
+        QVERIFY(undetermined->text().contains(QStringLiteral("無法判定網路的學生：1 人（90702003）")));
+        QCOMPARE(w->results()->index(2, 0).data(Qt::ForegroundRole), QVariant(QColor(Qt::gray)));
+        QVERIFY(!w->results()->index(1, 0).data(Qt::ForegroundRole).isValid());
+        // 甲-乙 is standard: the students without it; 乙-丙 is not: the
+        // determined students who add it.
+        const auto& students = t_->context.results->students;
+        const auto picked = [&](int i, int j, bool standard) {
+            QStringList ids;
+            for (const qv::StudentRecord& r : students)
+                if (!r.undetermined && qv::hasLink(r.links, i, j) != standard)
+                    ids << QString::fromStdString(r.id);
+            return ids;
+        };
+        w->selectPair(1, 0);
+        QCOMPARE(column(w->results(), ClassResultsModel::kId), picked(0, 1, true));
+        w->selectPair(2, 1);
+        const QStringList missing = picked(1, 2, false);
+        QCOMPARE(column(w->results(), ClassResultsModel::kId), missing);
+        QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblLinkFilter"))
+                    ->text()
+                    .contains(QStringLiteral("多出「2 乙 — 3 丙」")));
+        t_->dialogs.saveAnswers = {file("list.csv")};
+        w->findChild<QPushButton*>(QStringLiteral("btnExportLinkFilter"))->click();
+        QCOMPARE(test::readBytes(file("list.csv")).count("\r\n"), missing.size() + 1);
+        w->findChild<QPushButton*>(QStringLiteral("btnClearLinkFilter"))->click();
+        QCOMPARE(w->results()->rowCount(), 3);
+        // PRX from 0: the student without a PRX goes, and the one below 0.
+        w->findChild<QDoubleSpinBox*>(QStringLiteral("spnMinPrx"))->setValue(0);
+        QCOMPARE(column(w->results(), ClassResultsModel::kId), QStringList{"90702001"});
+        w->findChild<QDoubleSpinBox*>(QStringLiteral("spnMinPrx"))->setValue(-1);
+        QCOMPARE(w->results()->rowCount(), 3);
+        // A dot opens its student; the undetermined one has none, and its report says why.
+        const qv::ScatterLayout& dots = w->scatterGeometry();
+        QVERIFY(dots.dots[0] && dots.dots[1] && !dots.dots[2]);
+        QTest::mouseClick(w->scatter()->surface(), Qt::LeftButton, {},
+                          w->scatter()->surfacePoint(*dots.dots[1]));
+        QVERIFY(w->viewer());
+        QCOMPARE(w->viewer()->current(), 1);
+        const auto* note = w->viewer()->findChild<QLabel*>(QStringLiteral("lblUndeterminedStudent"));
+        QVERIFY(!note->isVisibleTo(w->viewer()));
+        w->viewer()->onNext();
+        QVERIFY(note->isVisibleTo(w->viewer()));
+        auto* items = w->findChild<QTableWidget*>(QStringLiteral("tblItems"));
+        QCOMPARE(items->rowCount(), 6);
+        QCOMPARE(items->item(3, 2)->text(), QStringLiteral("0.67"));
+        QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblKr20"))->text().contains("KR-20"));
     }
 
     // More than 500 pages are printed only when the user says so; declining

@@ -203,6 +203,15 @@ int main(int argc, char* argv[]) {
     overview->tabs()->setCurrentIndex(2);
     overview->selectPair(3, 9);
     camera.shoot(*overview, QStringLiteral("class-links"));
+    // The picked link keeps the students who miss it; then the scatter and the quiz.
+    overview->tabs()->setCurrentIndex(0);
+    camera.shoot(*overview, QStringLiteral("class-filter"));
+    overview->clearLinkFilter();
+    overview->tabs()->setCurrentIndex(3);
+    camera.shoot(*overview, QStringLiteral("class-scatter"));
+    overview->tabs()->setCurrentIndex(4);
+    camera.shoot(*overview, QStringLiteral("class-items"));
+    overview->tabs()->setCurrentIndex(2);
     overview->openStudent(2);
     frmStudentViewer* viewer = overview->viewer();
     clickMissedLink(*viewer, *c.results);

@@ -28,10 +28,6 @@ std::size_t byteCount(std::size_t bits) {
     return (bits + 7) / 8;
 }
 
-std::size_t recordBytes(std::size_t pairs, int items) {
-    return sizeof(std::int32_t) + 3 * sizeof(std::int16_t) + byteCount(pairs) +
-           byteCount(static_cast<std::size_t>(items));
-}
 
 template <typename T>
 void put(std::string& out, T value) {
@@ -112,11 +108,16 @@ std::int64_t ClassSummary::students(int i, int j) const {
     return pairStudents[pairIndex(i, j)];
 }
 
+std::int64_t ClassSummary::determinedCount() const {
+    return studentCount - static_cast<std::int64_t>(undeterminedIds.size());
+}
+
 std::optional<double> ClassSummary::diagnosisShare(int i, int j) const {
-    if (studentCount <= 0) return std::nullopt;
+    const std::int64_t determined = determinedCount();
+    if (determined <= 0) return std::nullopt;
     const std::int64_t k = students(i, j);
-    const std::int64_t shown = isStandard(i, j) ? studentCount - k : k;
-    return static_cast<double>(shown) / static_cast<double>(studentCount);
+    const std::int64_t shown = isStandard(i, j) ? determined - k : k;
+    return static_cast<double>(shown) / static_cast<double>(determined);
 }
 
 std::optional<double> ClassSummary::itemShare(int m) const {
@@ -130,7 +131,7 @@ ClassTally::ClassTally(const ClassData& data)
       items_(std::max(data.itemCount, 0)),
       pairs_(pairCount(n_)),
       pairStudents_(pairs_, 0),
-      itemCorrect_(static_cast<std::size_t>(items_), 0) {
+      itemSums_(items_) {
     for (int which = 0; which < kClassValueCount; ++which)
         values_[static_cast<std::size_t>(which)].counts.assign(
             which == kValueScore ? static_cast<std::size_t>(items_) + 1
@@ -138,6 +139,8 @@ ClassTally::ClassTally(const ClassData& data)
             0);
 }
 
+// A record's bytes: the score, the three indices, the pair bits, the item
+// bits, a flag byte and, for an undetermined student, its ID's length and bytes.
 void ClassTally::appendBytes(std::string& out, const StudentRecord& r) const {
     put<std::int32_t>(out, r.score);
     for (const auto* value : {&r.pfcValue, &r.gtdValue, &r.prxValue})
@@ -162,6 +165,11 @@ void ClassTally::appendBytes(std::string& out, const StudentRecord& r) const {
         char& last = bits[byteCount(static_cast<std::size_t>(items_)) - 1];
         last = static_cast<char>(last & ((1 << (items_ % 8)) - 1));
     }
+    out += static_cast<char>(r.undetermined ? 1 : 0);
+    if (r.undetermined) {
+        put<std::uint32_t>(out, static_cast<std::uint32_t>(r.id.size()));
+        out += r.id;
+    }
 }
 
 void ClassTally::addValue(int which, std::optional<std::int64_t> value) {
@@ -175,19 +183,34 @@ void ClassTally::addValue(int which, std::optional<std::int64_t> value) {
     ++v.counts[static_cast<std::size_t>(std::clamp(*value + offset, std::int64_t{0}, last))];
 }
 
-void ClassTally::addBytes(std::string_view bytes) {
-    const std::size_t size = recordBytes(pairs_, items_);
-    for (const char* at = bytes.data(); at + size <= bytes.data() + bytes.size();) {
-        ++students_;
-        addValue(kValueScore, take<std::int32_t>(at));
-        for (int which : {kValuePfc, kValueGtd, kValuePrx}) {
-            const auto t = take<std::int16_t>(at);
-            addValue(which, t == kNoValue ? std::nullopt : std::optional<std::int64_t>(t));
-        }
-        at = forEachBit(at, pairs_, [this](std::size_t k) { ++pairStudents_[k]; });
-        at = forEachBit(at, static_cast<std::size_t>(items_),
-                        [this](std::size_t k) { ++itemCorrect_[k]; });
+const char* ClassTally::addRecord(const char* at) {
+    ++students_;
+    addValue(kValueScore, take<std::int32_t>(at));
+    std::array<std::int16_t, 3> indices{};
+    for (std::int16_t& t : indices)
+        t = take<std::int16_t>(at);
+    const char* const pairBits = at;
+    at += byteCount(pairs_);
+    rightItems_.clear();
+    at = forEachBit(at, static_cast<std::size_t>(items_),
+                    [this](std::size_t k) { rightItems_.push_back(static_cast<int>(k)); });
+    itemSums_.add(rightItems_);
+    if (*at++ != 0) {
+        const auto size = take<std::uint32_t>(at);
+        undetermined_.emplace_back(at, size);
+        return at + size;
     }
+    for (int which : {kValuePfc, kValueGtd, kValuePrx}) {
+        const std::int16_t t = indices[static_cast<std::size_t>(which)];
+        addValue(which, t == kNoValue ? std::nullopt : std::optional<std::int64_t>(t));
+    }
+    forEachBit(pairBits, pairs_, [this](std::size_t k) { ++pairStudents_[k]; });
+    return at;
+}
+
+void ClassTally::addBytes(std::string_view bytes) {
+    for (const char* at = bytes.data(); at < bytes.data() + bytes.size();)
+        at = addRecord(at);
 }
 
 void ClassTally::add(const StudentRecord& r) {
@@ -205,7 +228,9 @@ ClassSummary ClassTally::summary(const RunResults& results) const {
     s.conceptCount = n_;
     s.itemCount = items_;
     s.pairStudents = pairStudents_;
-    s.itemCorrect = itemCorrect_;
+    s.itemCorrect = itemSums_.right;
+    s.itemSums = itemSums_;
+    s.undeterminedIds = undetermined_;
     s.standard.assign(pairs_, 0);
     if (results.stdLinks.rows() == n_ && results.stdLinks.cols() == n_) {
         for (int i = 0; i < n_; ++i)

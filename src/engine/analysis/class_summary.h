@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "stats/item_stats.h"
 
 namespace qv {
 
@@ -28,9 +29,11 @@ enum ClassValue : int { kValuePfc = 0, kValueGtd = 1, kValuePrx = 2, kValueScore
 inline constexpr int kClassValueCount = 4;
 
 // What the class as a whole does with each concept pair and each item, after
-// a run. Concepts and items are 0-based here.
+// a run. Concepts and items are 0-based here. Undetermined students (see
+// StudentRecord) count in the score histogram and the items, and nowhere else.
 struct ClassSummary {
     std::int64_t studentCount = 0;
+    std::vector<std::string> undeterminedIds;  // in the class's order
     int conceptCount = 0;
     int itemCount = 0;
     std::vector<std::uint8_t> standard;          // per pair: 1 when the standard links it
@@ -38,13 +41,18 @@ struct ClassSummary {
     std::vector<std::vector<int>> itemConcepts;  // per item, the concepts it involves
     std::vector<std::int64_t> itemCorrect;       // per item, students who answered it right
     std::array<Histogram, kClassValueCount> histograms;
+    ItemSums itemSums;  // over every student
+
+    // The students whose networks count in the pairs.
+    std::int64_t determinedCount() const;
 
     // Pairs i < j are numbered row by row: (0,1), (0,2), ..., (1,2), ...
     std::size_t pairIndex(int i, int j) const;
     bool isStandard(int i, int j) const;
     std::int64_t students(int i, int j) const;
     // What the heat map shows: for a standard link the share of students who
-    // miss it, for another pair the share who add it; nothing in an empty class.
+    // miss it, for another pair the share who add it, of the determined
+    // students; nothing when there are none.
     std::optional<double> diagnosisShare(int i, int j) const;
     // The share of the class that answered item m right.
     std::optional<double> itemShare(int m) const;
@@ -77,13 +85,16 @@ class ClassTally {
         std::int64_t missing = 0;
     };
     void addValue(int which, std::optional<std::int64_t> value);
+    const char* addRecord(const char* at);
 
     int n_;
     int items_;
     std::size_t pairs_;
     std::int64_t students_ = 0;
     std::vector<std::int64_t> pairStudents_;
-    std::vector<std::int64_t> itemCorrect_;
+    std::vector<std::string> undetermined_;
+    ItemSums itemSums_;
+    std::vector<int> rightItems_;  // reused from record to record
     std::array<ValueCounts, kClassValueCount> values_;
 };
 

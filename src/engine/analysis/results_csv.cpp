@@ -43,7 +43,7 @@ std::string resultsCsvHead() {
     return "\xEF\xBB\xBF"
            "ID,Score,Match,Miss,Over,Absent,STD links,Target links,PFC,GTD,PRX,"
            "Match on STD,Miss on STD,Over on STD,Match on Target,Miss on Target,Over on "
-           "Target,Method\r\n";
+           "Target,Undetermined,Method\r\n";
 }
 
 void appendResultsCsvRow(std::string& text, const StudentRecord& r, std::string_view method) {
@@ -62,7 +62,7 @@ void appendResultsCsvRow(std::string& text, const StudentRecord& r, std::string_
         text += ',';
         if (rate) text += cachedNumberText(*rate);
     }
-    text += ',';
+    text += r.undetermined ? ",1," : ",0,";
     text += csvField(method);
     text += "\r\n";
 }

@@ -11,7 +11,7 @@ namespace qv {
 // UTF-8 with BOM, CR LF; a header row, then per student the ID, score, the six
 // counts (Match, Miss, Over, Absent, STD links, Target links), PFC, GTD, PRX
 // and the six rates as plain numbers, an empty cell where a value does not
-// exist; last the method (methodKey), so rows of runs pasted together stay apart.
+// exist; 1 for an undetermined student, else 0; last the method (methodKey), so rows of runs pasted together stay apart.
 std::string resultsCsvHead();
 void appendResultsCsvRow(std::string& out, const StudentRecord& record, std::string_view method);
 

@@ -357,6 +357,8 @@ void putStudentJson(std::string& out, const StudentRecord& r, int itemCount,
     at = putNumber(at, r.gtdValue);
     at = putText(at, ",\"prx\":");
     at = putNumber(at, r.prxValue);
+    // Only where it holds, so that the documents of other students stay as they were.
+    if (r.undetermined) at = putText(at, ",\"undetermined\":true");
     static constexpr std::array<std::string_view, 6> kRates = {
         "matchOnStd", "missOnStd", "overOnStd", "matchOnTarget", "missOnTarget", "overOnTarget"};
     at = putText(at, ",\"rates\":");

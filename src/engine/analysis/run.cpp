@@ -97,6 +97,19 @@ std::size_t estimatedTextSize(const ClassData& data) {
     return size;
 }
 
+// Whether every off-diagonal cell of the matrix holds the same value.
+template <typename Matrix>
+bool allOffDiagonalEqual(const Matrix& m) {
+    if (m.rows() < 2) return false;
+    const auto first = m(0, 1);
+    for (int i = 0; i < m.rows(); ++i) {
+        const auto* row = m.rowData(i);
+        for (int j = 0; j < m.cols(); ++j)
+            if (i != j && !(row[j] == first)) return false;
+    }
+    return true;
+}
+
 void storeMoney(const WholeDistanceMatrix& units, DistanceMatrix& out) {
     out.resize(units.rows(), units.cols());
     for (int i = 0; i < units.rows(); ++i) {
@@ -157,6 +170,7 @@ void WorkerRun::analyse(StudentRecord& record) {
         shared_.builder.distanceInto(record, d);
     else if (keep)
         storeMoney(units_, d);
+    record.undetermined = whole ? allOffDiagonalEqual(units_) : allOffDiagonalEqual(d);
     if (whole) {
         shared_.builder.unitsNetworkInto(units_, links);
     } else {

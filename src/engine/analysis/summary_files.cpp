@@ -7,6 +7,8 @@
 #include "analysis/results_json.h"
 #include "core/number_text.h"
 #include "report/class_charts.h"
+#include "stats/item_stats.h"
+#include "stats/quiz_design.h"
 
 namespace qv {
 
@@ -45,6 +47,21 @@ std::string histogramJson(const Histogram& h) {
            "}";
 }
 
+std::string optionalShare(const std::optional<double>& value) {
+    return value ? share(*value) : "null";
+}
+
+std::string designWarningJson(const DesignWarning& w) {
+    std::string out = "{\"problem\": \"" + std::string(designProblemKey(w.problem)) + "\"";
+    if (w.problem == DesignProblem::EmptyItem)
+        out += ", \"item\": " + oneBased(w.item);
+    else
+        out += ", \"concepts\": " + list(w.concepts, oneBased);
+    out += ", \"message\": ";
+    appendJsonString(out, w.message);
+    return out + "}";
+}
+
 constexpr std::array<const char*, kClassValueCount> kHistogramKeys{"pfc", "gtd", "prx", "score"};
 
 }  // namespace
@@ -56,6 +73,13 @@ void writeSummaryJson(const ClassSummary& s, const std::vector<std::string>& con
     text += "  \"conceptCount\": " + std::to_string(s.conceptCount) + ",\n";
     text += "  \"itemCount\": " + std::to_string(s.itemCount) + ",\n";
     text += "  \"studentCount\": " + std::to_string(s.studentCount) + ",\n";
+    text += "  \"undetermined\": {\"students\": " + std::to_string(s.undeterminedIds.size()) +
+            ", \"ids\": [";
+    for (std::size_t k = 0; k < s.undeterminedIds.size(); ++k) {
+        if (k > 0) text += ", ";
+        appendJsonString(text, s.undeterminedIds[k]);
+    }
+    text += "]},\n";
     text += "  \"concepts\": [";
     for (int c = 0; c < s.conceptCount; ++c) {
         if (c > 0) text += ", ";
@@ -66,15 +90,26 @@ void writeSummaryJson(const ClassSummary& s, const std::vector<std::string>& con
         text += "    \"" + std::string(kHistogramKeys[k]) +
                 "\": " + histogramJson(s.histograms[k]) +
                 (k + 1 < kHistogramKeys.size() ? ",\n" : "\n");
-    text += "  },\n  \"items\": [";
+    const ItemStatistics stats = itemStatistics(s.itemSums);
+    text += "  },\n  \"kr20\": " + optionalShare(stats.kr20) + ",\n  \"items\": [";
     for (int m = 0; m < s.itemCount; ++m) {
+        const auto k = static_cast<std::size_t>(m);
+        const ItemStat& item = stats.items[k];
         text += m > 0 ? ",\n    " : "\n    ";
         text += "{\"item\": " + oneBased(m) +
-                ", \"concepts\": " + list(s.itemConcepts[static_cast<std::size_t>(m)], oneBased) +
-                ", \"correct\": " + std::to_string(s.itemCorrect[static_cast<std::size_t>(m)]) +
-                ", \"share\": " + (s.studentCount > 0 ? share(*s.itemShare(m)) : "null") + "}";
+                ", \"concepts\": " + list(s.itemConcepts[k], oneBased) +
+                ", \"correct\": " + std::to_string(s.itemCorrect[k]) +
+                ", \"share\": " + (s.studentCount > 0 ? share(*s.itemShare(m)) : "null") +
+                ", \"difficulty\": " + optionalShare(item.difficulty) +
+                ", \"discrimination\": " + optionalShare(item.discrimination) +
+                ", \"alphaIfDeleted\": " + optionalShare(item.alphaIfDeleted) + "}";
     }
-    text += s.itemCount > 0 ? "\n  ],\n  \"pairs\": [" : "],\n  \"pairs\": [";
+    text += s.itemCount > 0 ? "\n  ],\n" : "],\n";
+    const std::vector<DesignWarning> warnings = quizDesignWarnings(s.itemConcepts, s.conceptCount, conceptNames);
+    text += "  \"designWarnings\": [";
+    for (std::size_t k = 0; k < warnings.size(); ++k)
+        text += (k > 0 ? ",\n    " : "\n    ") + designWarningJson(warnings[k]);
+    text += warnings.empty() ? "],\n  \"pairs\": [" : "\n  ],\n  \"pairs\": [";
     bool first = true;
     for (int i = 0; i < s.conceptCount; ++i) {
         for (int j = i + 1; j < s.conceptCount; ++j) {

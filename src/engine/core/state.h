@@ -58,6 +58,9 @@ struct StudentRecord : Student {
     // from them when shown (indexText, rateText).
     std::optional<double> pfcValue, gtdValue, prxValue;
     std::array<std::optional<double>, 6> rateValues{};
+    // Every off-diagonal distance is the same (no right answer gives this):
+    // the network links every pair, whatever the student knows.
+    bool undetermined = false;
 };
 
 // The built-in 5 x 5 sample distance matrix.

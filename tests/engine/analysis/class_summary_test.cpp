@@ -75,34 +75,31 @@ TEST(ClassSummary, ThreeStudentsByHand) {
     EXPECT_THAT(score.counts, ElementsAre(1, 1, 0, 0, 0, 0, 1));
     EXPECT_EQ(score.mean, 2.333);
     EXPECT_EQ(score.median, 1);
-    // PFC 1, 0.167 and 0.5: an index of 1 falls in the last bin.
+    // PFC 1 and 0.167; the third student, who links everything, is left out.
+    EXPECT_THAT(c.undeterminedIds, ElementsAre("90702003"));
     const Histogram& pfc = c.histograms[kValuePfc];
-    EXPECT_THAT(pfc.counts, ElementsAre(0, 1, 0, 0, 0, 1, 0, 0, 0, 1));
-    EXPECT_EQ(pfc.mean, 0.556);
-    EXPECT_EQ(pfc.median, 0.5);
-    // PRX 1, -0.333 and none: the median of two values is their mean.
+    EXPECT_THAT(pfc.counts, ElementsAre(0, 1, 0, 0, 0, 0, 0, 0, 0, 1));
+    EXPECT_EQ(pfc.mean, 0.584);
+    EXPECT_EQ(pfc.median, 0.584);
     const Histogram& prx = c.histograms[kValuePrx];
     EXPECT_EQ(prx.edges.front(), -1);
-    EXPECT_EQ(prx.withoutValue, 1);
-    EXPECT_EQ(prx.counts[6] + prx.counts[19], 2);
-    EXPECT_EQ(prx.median, 0.334);
+    EXPECT_EQ(prx.withoutValue, 0);
 
     // The star A-B, A-C, A-D: the second student keeps one of its links and
-    // adds two others, the third links everything.
+    // adds two others.
     const auto missed = mostMissedLinks(c, 10);
     ASSERT_EQ(missed.size(), 2u);
     for (const RankedPair& p : missed) {
         EXPECT_TRUE(c.isStandard(p.i, p.j));
-        EXPECT_DOUBLE_EQ(p.share, 1.0 / 3);
-        EXPECT_EQ(p.students, 2);
+        EXPECT_DOUBLE_EQ(p.share, 0.5);
+        EXPECT_EQ(p.students, 1);
     }
     EXPECT_LT(std::pair(missed[0].i, missed[0].j), std::pair(missed[1].i, missed[1].j));
     const auto extra = mostCommonExtraLinks(c, 10);
-    ASSERT_EQ(extra.size(), 3u);
-    EXPECT_DOUBLE_EQ(extra[0].share, 2.0 / 3);
-    EXPECT_DOUBLE_EQ(extra[2].share, 1.0 / 3);
+    ASSERT_EQ(extra.size(), 2u);
+    EXPECT_DOUBLE_EQ(extra[0].share, 0.5);
     EXPECT_EQ(mostCommonExtraLinks(c, 1).size(), 1u);
-    EXPECT_EQ(c.diagnosisShare(0, 1), 1.0 - static_cast<double>(c.students(0, 1)) / 3);
+    EXPECT_EQ(c.diagnosisShare(0, 1), 1.0 - static_cast<double>(c.students(0, 1)) / 2);
 
     const auto empty = runAnalysis(test::shared(test::makeClass({{1, 2}, {2}}, 2, "AB", {})),
                                    RunOptions{});
