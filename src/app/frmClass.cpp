@@ -61,6 +61,7 @@ frmClass::frmClass(AppContext& context, QWidget* parent)
     printer_.setDocName(QStringLiteral("Quorvane"));
     buildControls();
     buildMenus();
+    buildBootstrapMenu();
     fitToScreen(*this, QSize(1240, 1000));
     reload();
 }
@@ -188,6 +189,7 @@ void frmClass::reload() {
     setWindowTitle(ready ? QStringLiteral("全班概覽 - ") + context_.runName
                          : QStringLiteral("全班概覽"));
     model_->reload(results_);
+    showIntervals();
     showShownCount();
     for (QAction* action : outputs_)
         action->setEnabled(ready);
