@@ -136,6 +136,13 @@ class ClassWindowTest : public QObject {
                      unstable > 0);
         }
         QVERIFY(someFaint);
+        // Kept with the run: a window opened again shows them.
+        w->close();
+        test::flushDeletes();
+        trigger(main_.get(), "mnuClassOverview");
+        w = main_->windows().find<frmClass>();
+        table = w->results();
+        QCOMPARE(table->columnCount(), ClassResultsModel::kColumnCount + 3);
         test::runCommand(main_.get(), "mnuPathSearchRun");
         QCOMPARE(table->columnCount(), ClassResultsModel::kColumnCount);
     }
