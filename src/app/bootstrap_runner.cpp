@@ -45,8 +45,8 @@ bool BootstrapRunner::start(std::shared_ptr<const RunResults> run, BootstrapOpti
                 else if (!*result)
                     emit failed(QString::fromStdString(result->error().message()));
                 else
-                    emit finished(run, std::make_shared<const BootstrapResults>(
-                                           std::move(*result).value()));
+                    emit finished(
+                        run, std::make_shared<const BootstrapResults>(std::move(*result).value()));
             },
             Qt::QueuedConnection);
     });

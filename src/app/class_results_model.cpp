@@ -128,8 +128,9 @@ QVariant ClassResultsModel::headerData(int section, Qt::Orientation orientation,
         static constexpr const char* kNames[] = {"PFC 區間", "GTD 區間", "PRX 區間"};
         if (role == Qt::DisplayRole) return QString::fromUtf8(kNames[section - kFirstInterval]);
         if (role == Qt::ToolTipRole)
-            return QStringLiteral("換一份相近的題目（從這些題目中重抽）時，指標大多會落在這個範圍內；"
-                                  "範圍越寬，這個指標越不可靠。");
+            return QStringLiteral(
+                "換一份相近的題目（從這些題目中重抽）時，指標大多會落在這個範圍內；"
+                "範圍越寬，這個指標越不可靠。");
         return {};
     }
     const ColumnText& c = kColumns[static_cast<std::size_t>(section)];

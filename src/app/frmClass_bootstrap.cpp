@@ -26,8 +26,8 @@ void frmClass::buildBootstrapMenu() {
     bootstrap_ = new BootstrapRunner(this);
     QMenu* menu = menuBar()->addMenu(QStringLiteral("分析(&A)"));
     menu->setObjectName(QStringLiteral("mnuClassAnalysis"));
-    QAction* action = menu->addAction(QStringLiteral("計算信賴區間(&B)"), this,
-                                      &frmClass::computeIntervals);
+    QAction* action =
+        menu->addAction(QStringLiteral("計算信賴區間(&B)"), this, &frmClass::computeIntervals);
     action->setObjectName(QStringLiteral("mnuBootstrap"));
     action->setToolTip(QStringLiteral("從題目中重抽 1000 次，求每位學生指標的 95 % 信賴區間"));
     outputs_ << action;

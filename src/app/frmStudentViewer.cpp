@@ -82,7 +82,8 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(bar);
     legend_ = new QLabel(
-        QStringLiteral("淡灰色的連結：從題目重抽時，保留這條連結的次數不到一半（不穩定）。"), central);
+        QStringLiteral("淡灰色的連結：從題目重抽時，保留這條連結的次數不到一半（不穩定）。"),
+        central);
     legend_->setObjectName(QStringLiteral("lblUnstableLinks"));
     legend_->hide();
     layout->addWidget(legend_);

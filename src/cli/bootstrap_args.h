@@ -14,7 +14,7 @@ namespace qv::cli {
 // The options of the bootstrap intervals, shared by analyze and summary.
 struct BootstrapArgs {
     std::optional<int> replicates;
-    std::optional<std::uint64_t> seed;     // 1 when not given
+    std::optional<std::uint64_t> seed;      // 1 when not given
     std::optional<std::string> confidence;  // 0.95 when not given
 };
 

@@ -158,15 +158,14 @@ int runAnalyze(const AnalyzeArgs& a) {
                                [&index](std::size_t block, std::vector<StudentRecord>& records) {
                                    readStudentBlock(*index, block, records);
                                }};
-    const auto run =
-        runInBlocks(data, options, blocks, format.student, [&](std::string_view text) {
-            if (!started) {
-                out.write(format.head());
-                text.remove_prefix(std::min(format.firstSkip, text.size()));
-                started = true;
-            }
-            out.write(text);
-        });
+    const auto run = runInBlocks(data, options, blocks, format.student, [&](std::string_view text) {
+        if (!started) {
+            out.write(format.head());
+            text.remove_prefix(std::min(format.firstSkip, text.size()));
+            started = true;
+        }
+        out.write(text);
+    });
     if (!run) {
         std::cerr << "錯誤：" << run.error().message() << "\n";
         return kExitBadInput;

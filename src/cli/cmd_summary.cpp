@@ -7,9 +7,9 @@
 #include "analysis/summary_files.h"
 #include "analyze_output.h"
 #include "bootstrap_args.h"
-#include "core/number_text.h"
 #include "cli_text.h"
 #include "commands.h"
+#include "core/number_text.h"
 #include "load_class.h"
 
 #ifdef QV_HAVE_RENDER
@@ -92,11 +92,10 @@ Expected<std::string> bootstrapJson(const SummaryArgs& a) {
     const auto intervals = runBootstrap(*run, a.bootstrap, a.source.runMethod(), a.threads);
     if (!intervals) return intervals.error();
     const auto widths = medianWidths(*intervals);
-    std::string text = ",\n  \"bootstrap\": {\"replicates\": " +
-                       std::to_string(intervals->replicates) +
-                       ", \"seed\": " + std::to_string(intervals->seed) +
-                       ", \"confidence\": " + numberText(intervals->confidence.value()) +
-                       ", \"medianWidth\": {";
+    std::string text =
+        ",\n  \"bootstrap\": {\"replicates\": " + std::to_string(intervals->replicates) +
+        ", \"seed\": " + std::to_string(intervals->seed) +
+        ", \"confidence\": " + numberText(intervals->confidence.value()) + ", \"medianWidth\": {";
     static constexpr const char* kKeys[] = {"pfc", "gtd", "prx"};
     for (std::size_t x = 0; x < widths.size(); ++x)
         text += std::string(x > 0 ? ", " : "") + "\"" + kKeys[x] +

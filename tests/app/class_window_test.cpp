@@ -15,9 +15,11 @@
 #include <memory>
 
 #include "analysis/class_summary.h"
+#include "bootstrap_runner.h"
 #include "chart_view.h"
 #include "class_print_job.h"
 #include "class_results_model.h"
+#include "core/number_text.h"
 #include "frmClass.h"
 #include "frmMain.h"
 #include "frmStudent.h"
@@ -26,8 +28,6 @@
 #include "layout/get_points.h"
 #include "report/draw_report.h"
 #include "samples/sample_class.h"
-#include "bootstrap_runner.h"
-#include "core/number_text.h"
 #include "stats/bootstrap.h"
 #include "test_context.h"
 #include "trace_panel.h"
@@ -117,22 +117,24 @@ class ClassWindowTest : public QObject {
             for (std::size_t x = 0; x < 3; ++x) {
                 const QString shown =
                     table->index(row, ClassResultsModel::kFirstInterval + int(x)).data().toString();
-                QCOMPARE(shown, s.ci[x] ? QString::fromStdString(qv::numberText(s.ci[x]->low) +
-                                                                 " – " +
-                                                                 qv::numberText(s.ci[x]->high))
-                                        : QStringLiteral("N/A"));
+                QCOMPARE(shown, s.ci[x]
+                                    ? QString::fromStdString(qv::numberText(s.ci[x]->low) + " – " +
+                                                             qv::numberText(s.ci[x]->high))
+                                    : QStringLiteral("N/A"));
             }
             w->openStudent(row);
             int unstable = 0, faint = 0;
             for (std::int32_t kept : s.linksKept)
                 unstable += 2 * kept < 1000;
             for (const qv::CanvasOp& op : w->viewer()->picture().ops())
-                faint += op.kind == qv::CanvasOp::Kind::ColourLine &&
-                         op.colour == qv::kFaintLinkColour;
+                faint +=
+                    op.kind == qv::CanvasOp::Kind::ColourLine && op.colour == qv::kFaintLinkColour;
             // Each such link is in the Target panel and in Match or Over.
             QCOMPARE(faint, 2 * unstable);
             someFaint |= unstable > 0;
-            QCOMPARE(w->viewer()->findChild<QLabel*>(QStringLiteral("lblUnstableLinks"))->isVisibleTo(w->viewer()),
+            QCOMPARE(w->viewer()
+                         ->findChild<QLabel*>(QStringLiteral("lblUnstableLinks"))
+                         ->isVisibleTo(w->viewer()),
                      unstable > 0);
         }
         QVERIFY(someFaint);
@@ -287,8 +289,8 @@ class ClassWindowTest : public QObject {
         while (qv::hasLink(r.links, 0, j))
             --j;
         auto* view = v->findChild<ChartView*>();
-        const QString named = QString::number(j + 1) + QStringLiteral(" ") +
-                              QStringList{"甲", "乙", "丙", "丁"}[j];
+        const QString named =
+            QString::number(j + 1) + QStringLiteral(" ") + QStringList{"甲", "乙", "丙", "丁"}[j];
         // A quarter of the way from concept j, away from the others' links.
         const auto clickMissed = [&](const std::vector<qv::LayoutPoint>& nodes) {
             v->trace()->clear();
@@ -296,9 +298,9 @@ class ClassWindowTest : public QObject {
                               view->surfacePoint({(nodes[0].x + 3 * nodes[j].x) / 4,
                                                   (nodes[0].y + 3 * nodes[j].y) / 4}));
             const QString heading = v->trace()->heading();
-            QVERIFY2(heading.contains(QStringLiteral("缺少此連結（Miss）")) &&
-                         heading.contains(named),
-                     qPrintable(heading));
+            QVERIFY2(
+                heading.contains(QStringLiteral("缺少此連結（Miss）")) && heading.contains(named),
+                qPrintable(heading));
             QVERIFY(v->trace()->table()->rowCount() > 0);
             QCOMPARE(view->overlay().ops().back().from, nodes[0]);
         };

@@ -114,11 +114,10 @@ Expected<BootstrapResults> bootstrapIntervals(const RunResults& run,
     if (options.replicates < 1) return errorText("重抽次數至少為 1。");
     const auto replicates = static_cast<std::size_t>(options.replicates);
     if (static_cast<std::int64_t>(students) * options.replicates > kMaxBootstrapCells)
-        return errorText("學生數 × 重抽次數 = " + std::to_string(students) + " × " +
-                         std::to_string(replicates) + "，超過上限 " +
-                         std::to_string(kMaxBootstrapCells) + "；這個班級最多可重抽 " +
-                         std::to_string(kMaxBootstrapCells / std::max<std::size_t>(students, 1)) +
-                         " 次。");
+        return errorText(
+            "學生數 × 重抽次數 = " + std::to_string(students) + " × " + std::to_string(replicates) +
+            "，超過上限 " + std::to_string(kMaxBootstrapCells) + "；這個班級最多可重抽 " +
+            std::to_string(kMaxBootstrapCells / std::max<std::size_t>(students, 1)) + " 次。");
     if (auto runnable = checkClassRunnable(data); !runnable) return runnable.error();
     if (auto method = checkRunMethod(options.method, data.conceptCount); !method)
         return method.error();
@@ -134,8 +133,8 @@ Expected<BootstrapResults> bootstrapIntervals(const RunResults& run,
     // cells, so the threads never share one and their count changes nothing.
     std::vector<double> values(kIndices * students * replicates, kNoValue);
 
-    const int threads = static_cast<int>(std::min<std::size_t>(
-        static_cast<std::size_t>(workerCount(options.threads)), replicates));
+    const int threads = static_cast<int>(
+        std::min<std::size_t>(static_cast<std::size_t>(workerCount(options.threads)), replicates));
     std::vector<std::unique_ptr<Replicate>> workers;
     for (int w = 0; w < threads; ++w) {
         workers.push_back(std::make_unique<Replicate>());
@@ -171,9 +170,9 @@ Expected<BootstrapResults> bootstrapIntervals(const RunResults& run,
             [&](std::size_t b) {
                 if (cancelled(options)) throw Cancelled{};
                 if (options.progress)
-                    options.progress(static_cast<int>(
-                        static_cast<std::int64_t>(kProgressMax) * static_cast<std::int64_t>(b + 1) /
-                        options.replicates));
+                    options.progress(static_cast<int>(static_cast<std::int64_t>(kProgressMax) *
+                                                      static_cast<std::int64_t>(b + 1) /
+                                                      options.replicates));
             });
     } catch (const Cancelled&) {
         return errorText(std::string(kRunCancelled));
@@ -188,7 +187,8 @@ Expected<BootstrapResults> bootstrapIntervals(const RunResults& run,
     for (std::size_t s = 0; s < students; ++s) {
         StudentIntervals& si = out.students[s];
         for (int x = 0; x < kIndices; ++x) {
-            const double* from = values.data() + (static_cast<std::size_t>(x) * students + s) * replicates;
+            const double* from =
+                values.data() + (static_cast<std::size_t>(x) * students + s) * replicates;
             sorted.clear();
             for (std::size_t b = 0; b < replicates; ++b)
                 if (!std::isnan(from[b])) sorted.push_back(from[b]);

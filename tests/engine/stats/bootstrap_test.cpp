@@ -60,8 +60,8 @@ TEST(Bootstrap, ConfidenceIsAnExactDecimal) {
 
 // A class of six concepts and nine items written as the loaders read it.
 struct SmallClass {
-    std::vector<std::vector<int>> items = {{1, 2}, {2, 3}, {3}, {4, 5}, {5, 6},
-                                           {1, 6}, {2, 4}, {6},  {1, 3, 5}};
+    std::vector<std::vector<int>> items = {{1, 2}, {2, 3}, {3}, {4, 5},   {5, 6},
+                                           {1, 6}, {2, 4}, {6}, {1, 3, 5}};
     std::string key = "ABCDABCDA";
     std::vector<std::string> answers;
 
@@ -182,7 +182,7 @@ TEST(Bootstrap, IntervalsAreThoseOfTheReplicateClassesRunOneByOne) {
                 ASSERT_EQ(ci.has_value(), !v.empty()) << s << " " << x;
                 if (v.empty()) continue;
                 const std::size_t m = v.size();
-                const std::size_t low = (m - 1) / 20;                 // floor((m-1) * 0.05)
+                const std::size_t low = (m - 1) / 20;               // floor((m-1) * 0.05)
                 const std::size_t high = ((m - 1) * 19 + 19) / 20;  // ceil((m-1) * 0.95)
                 EXPECT_EQ(bits(ci->low), bits(v[low])) << s << " " << x;
                 EXPECT_EQ(bits(ci->high), bits(v[high])) << s << " " << x;
