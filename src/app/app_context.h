@@ -7,6 +7,7 @@
 #include "analysis/student_matrices.h"
 #include "core/state.h"
 #include "report/draw_report.h"
+#include "stats/bootstrap.h"
 
 namespace qv {
 struct ClassSummary;
@@ -42,6 +43,15 @@ struct AppContext {
     // Where the remembered choices are kept: the user's settings when empty,
     // this file (INI) otherwise, as in the tests.
     QString settingsFile;
+
+    // The bootstrap intervals last computed, and the results they are of.
+    std::shared_ptr<const BootstrapResults> bootstrap;
+    std::shared_ptr<const RunResults> bootstrapOf;
+    // The intervals of the current results, if computed; null otherwise.
+    std::shared_ptr<const BootstrapResults> currentBootstrap() const {
+        const auto current = currentResults();
+        return current && current == bootstrapOf ? bootstrap : nullptr;
+    }
 
     // The last run's results while they belong to the class loaded now and a
     // report can be drawn from them; null otherwise.

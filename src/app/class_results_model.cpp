@@ -53,13 +53,23 @@ ClassResultsModel::ClassResultsModel(QObject* parent) : QAbstractTableModel(pare
 void ClassResultsModel::reload(std::shared_ptr<const RunResults> results) {
     beginResetModel();
     ++generation_;
+    intervals_.reset();
     results_ = std::move(results);
     rows_ = results_ ? static_cast<int>(results_->students.size()) : 0;
     endResetModel();
 }
 
+void ClassResultsModel::setIntervals(std::shared_ptr<const BootstrapResults> intervals) {
+    if (intervals && (!results_ || intervals->students.size() != results_->students.size()))
+        intervals.reset();
+    beginResetModel();
+    ++generation_;
+    intervals_ = std::move(intervals);
+    endResetModel();
+}
+
 QModelIndex ClassResultsModel::index(int row, int column, const QModelIndex& parent) const {
-    if (parent.isValid() || row < 0 || row >= rows_ || column < 0 || column >= kColumnCount)
+    if (parent.isValid() || row < 0 || row >= rows_ || column < 0 || column >= columnCount())
         return {};
     return createIndex(row, column);
 }
@@ -69,7 +79,13 @@ int ClassResultsModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ClassResultsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kColumnCount + (intervals_ ? 3 : 0);
+}
+
+std::optional<Interval> ClassResultsModel::interval(int row, int column) const {
+    if (!intervals_ || column < kFirstInterval || column >= columnCount()) return std::nullopt;
+    return intervals_->students[static_cast<std::size_t>(row)]
+        .ci[static_cast<std::size_t>(column - kFirstInterval)];
 }
 
 const StudentRecord& ClassResultsModel::record(int row) const {
@@ -86,6 +102,7 @@ std::optional<double> ClassResultsModel::value(int row, int column) const {
         return r.linkCounts[static_cast<std::size_t>(column - kFirstCount)];
     if (column >= kFirstRate && column < kColumnCount)
         return r.rateValues[static_cast<std::size_t>(column - kFirstRate)];
+    if (const auto ci = interval(row, column)) return ci->low;
     return std::nullopt;
 }
 
@@ -103,13 +120,27 @@ QVariant ClassResultsModel::data(const QModelIndex& index, int role) const {
                               "指標不代表他的理解。");
     if (role != Qt::DisplayRole) return {};
     if (column == kId) return fromUtf8(record(index.row()).id);
+    if (column >= kFirstInterval) {
+        const auto ci = interval(index.row(), column);
+        return ci ? QString::fromStdString(numberText(ci->low) + " – " + numberText(ci->high))
+                  : QStringLiteral("N/A");
+    }
     const std::optional<double> v = value(index.row(), column);
     if (!v) return QStringLiteral("N/A");
     return QString::fromStdString(numberText(*v) + (column >= kFirstRate ? "%" : ""));
 }
 
 QVariant ClassResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    if (section >= kFirstInterval) {
+        static constexpr const char* kNames[] = {"PFC 區間", "GTD 區間", "PRX 區間"};
+        if (role == Qt::DisplayRole) return QString::fromUtf8(kNames[section - kFirstInterval]);
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral(
+                "換一份相近的題目（從這些題目中重抽）時，指標大多會落在這個範圍內；"
+                "範圍越寬，這個指標越不可靠。");
+        return {};
+    }
     const ColumnText& c = kColumns[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole) return QString::fromUtf8(c.header);
     if (role == Qt::ToolTipRole) return QString::fromUtf8(c.tip);

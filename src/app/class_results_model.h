@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "stats/bootstrap.h"
 
 namespace qv::app {
 
@@ -31,6 +32,10 @@ class ClassResultsModel final : public QAbstractTableModel {
 
     // Shows these results (none for null).
     void reload(std::shared_ptr<const RunResults> results);
+    // Adds a column of intervals per index after the rates (PFC, GTD, PRX),
+    // sorted by their lower bound; null takes them away.
+    void setIntervals(std::shared_ptr<const BootstrapResults> intervals);
+    static constexpr int kFirstInterval = kColumnCount;
 
     // Without the checks of the base class, which cost most of a large sort.
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -42,11 +47,14 @@ class ClassResultsModel final : public QAbstractTableModel {
     // The number a cell sorts by; nothing for N/A (and for the ID column).
     std::optional<double> value(int row, int column) const;
     const StudentRecord& record(int row) const;
+    // The interval of an interval column's cell, if any.
+    std::optional<Interval> interval(int row, int column) const;
     // Changes with every reload.
     int generation() const { return generation_; }
 
   private:
     std::shared_ptr<const RunResults> results_;
+    std::shared_ptr<const BootstrapResults> intervals_;
     int rows_ = 0;
     int generation_ = 0;
 };

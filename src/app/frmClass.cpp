@@ -64,6 +64,7 @@ frmClass::frmClass(AppContext& context, QWidget* parent)
     printer_.setDocName(QStringLiteral("Quorvane"));
     buildControls();
     buildMenus();
+    buildBootstrapMenu();
     fitToScreen(*this, QSize(1240, 1000));
     reload();
 }
@@ -210,6 +211,7 @@ void frmClass::reload() {
         r.high->setValue(r.high->maximum());
     }
     applyRanges();
+    showIntervals();
     showShownCount();
     for (QAction* action : outputs_)
         action->setEnabled(ready);

@@ -15,6 +15,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QTableView;
 class QTableWidget;
@@ -23,6 +24,7 @@ class QTabWidget;
 namespace qv::app {
 
 struct AppContext;
+class BootstrapRunner;
 class ChartView;
 class ClassPrintJob;
 class ClassResultsModel;
@@ -64,6 +66,10 @@ class frmClass final : public QMainWindow {
     void openStudent(int row);
     // What 列印圖表 and 匯出圖表 put on the page.
     RecordingCanvas chartsPage() const;
+    // Computes the intervals of the shown run (分析 > 計算信賴區間) off the UI
+    // thread; the table gains their columns when done.
+    void computeIntervals();
+    BootstrapRunner* bootstrapRunner() const { return bootstrap_; }
 
   private slots:
     void onExportResults();
@@ -75,6 +81,8 @@ class frmClass final : public QMainWindow {
   private:
     void buildControls();
     void buildMenus();
+    void buildBootstrapMenu();
+    void showIntervals();
     QWidget* buildLinksTab();
     QWidget* buildItemsTab();
     QWidget* buildScatterTab();
@@ -127,6 +135,8 @@ class frmClass final : public QMainWindow {
     QPointer<frmStudentViewer> viewer_;
     QPointer<ClassPrintJob> job_;
     QList<QAction*> outputs_;
+    BootstrapRunner* bootstrap_ = nullptr;
+    QPointer<QProgressDialog> bootstrapProgress_;
     QPrinter printer_;
 };
 

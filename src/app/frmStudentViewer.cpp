@@ -90,6 +90,12 @@ frmStudentViewer::frmStudentViewer(AppContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->addLayout(bar);
     layout->addWidget(undetermined_);
+    legend_ = new QLabel(
+        QStringLiteral("淡灰色的連結：從題目重抽時，保留這條連結的次數不到一半（不穩定）。"),
+        central);
+    legend_->setObjectName(QStringLiteral("lblUnstableLinks"));
+    legend_->hide();
+    layout->addWidget(legend_);
     layout->addWidget(split, 1);
     setCentralWidget(central);
 
@@ -158,14 +164,35 @@ void frmStudentViewer::onNext() {
 }
 
 // Each student on a clean picture, unlike the print window, which draws over.
+// Links of the student's network that fewer than half of the bootstrap's
+// replicates keep are drawn faint; whether there are any.
+bool frmStudentViewer::markUnstableLinks(int k) {
+    const auto intervals = context_.currentBootstrap();
+    if (!intervals || context_.bootstrapOf != results_) return false;
+    const StudentRecord& record = results_->students[static_cast<std::size_t>(k)];
+    const StudentIntervals& s = intervals->students[static_cast<std::size_t>(k)];
+    shown_.faintLinks.resizeSquare(record.links.n);
+    std::size_t link = 0;
+    bool any = false;
+    forEachUpperLink(record.links, [&](int i, int j) {
+        if (2 * s.linksKept[link++] >= intervals->replicates) return;
+        shown_.faintLinks(i, j) = shown_.faintLinks(j, i) = 1;
+        any = true;
+    });
+    return any;
+}
+
 void frmStudentViewer::draw() {
     const int k = current();
     RecordingCanvas picture(render::fontMeasure());
     shown_ = {};
+    bool unstable = false;
     if (k >= 0 && static_cast<std::size_t>(k) < results_->students.size()) {
         shown_ = studentReportData(*results_, k, positions_);
+        unstable = markUnstableLinks(k);
         DrawReport(picture, shown_);
     }
+    legend_->setVisible(unstable);
     view_->setPicture(std::move(picture));
     trace_->clear();
     const int count = static_cast<int>(order_.size());

@@ -43,6 +43,9 @@ class frmStudentViewer final : public QMainWindow {
     const RecordingCanvas& picture() const;
     TracePanel* trace() const { return trace_; }
 
+    // Draws the shown student again, e.g. once the class's intervals are known.
+    void redraw() { draw(); }
+
   public slots:
     void onPrevious();
     void onNext();
@@ -53,6 +56,7 @@ class frmStudentViewer final : public QMainWindow {
   private:
     void placeConcepts();
     void draw();
+    bool markUnstableLinks(int k);
     void onReportClicked(LayoutPoint point);
     void onPrint();
 
@@ -70,6 +74,7 @@ class frmStudentViewer final : public QMainWindow {
     QPushButton* next_ = nullptr;
     QLabel* where_ = nullptr;
     QLabel* undetermined_ = nullptr;
+    QLabel* legend_ = nullptr;  // what the faint links mean, while some are shown
     QPrinter printer_;
 };
 

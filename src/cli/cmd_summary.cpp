@@ -6,8 +6,10 @@
 #include "analysis/class_summary.h"
 #include "analysis/summary_files.h"
 #include "analyze_output.h"
+#include "bootstrap_args.h"
 #include "cli_text.h"
 #include "commands.h"
+#include "core/number_text.h"
 #include "load_class.h"
 
 #ifdef QV_HAVE_RENDER
@@ -27,6 +29,7 @@ struct SummaryArgs {
     std::string format = "json", output;
     bool formatGiven = false;
     int threads = 0;
+    BootstrapArgs bootstrap;
 };
 
 // The charts page's title: the class size and the run.
@@ -81,6 +84,25 @@ Expected<ClassSummary> summarise(ClassPtr& data, const SummaryArgs& a) {
     return tally.summary(*run);
 }
 
+// The summary's "bootstrap" member: the draw and the class's median interval
+// width per index.
+Expected<std::string> bootstrapJson(const SummaryArgs& a) {
+    const auto run = loadAndAnalyse(a.source, std::nullopt, a.threads);
+    if (!run) return run.error();
+    const auto intervals = runBootstrap(*run, a.bootstrap, a.source.runMethod(), a.threads);
+    if (!intervals) return intervals.error();
+    const auto widths = medianWidths(*intervals);
+    std::string text =
+        ",\n  \"bootstrap\": {\"replicates\": " + std::to_string(intervals->replicates) +
+        ", \"seed\": " + std::to_string(intervals->seed) +
+        ", \"confidence\": " + numberText(intervals->confidence.value()) + ", \"medianWidth\": {";
+    static constexpr const char* kKeys[] = {"pfc", "gtd", "prx"};
+    for (std::size_t x = 0; x < widths.size(); ++x)
+        text += std::string(x > 0 ? ", " : "") + "\"" + kKeys[x] +
+                "\": " + (widths[x] ? numberText(*widths[x]) : "null");
+    return text + "}}";
+}
+
 #ifdef QV_HAVE_RENDER
 std::optional<render::ExportFormat> pictureFormat(const std::string& output) {
     return render::exportFormatOf(QString::fromStdString(output));
@@ -124,8 +146,21 @@ int runSummary(const SummaryArgs& a) {
         fail(*problem);
         return kExitBadInput;
     }
+    if (auto problem = bootstrapArgsProblem(a.bootstrap)) {
+        fail(*problem);
+        return kExitBadInput;
+    }
+    const bool bootstrap = a.bootstrap.replicates.has_value();
+    if (bootstrap && settled.format != "json") {
+        fail("錯誤：--bootstrap 只能用於 JSON 的全班概覽。");
+        return kExitBadInput;
+    }
 #ifdef QV_HAVE_RENDER
     const auto picture = pictureFormat(a.output);
+    if (picture && bootstrap) {
+        fail("錯誤：--bootstrap 只能用於 JSON 的全班概覽，不能輸出圖表頁。");
+        return kExitBadInput;
+    }
     if (picture && a.formatGiven) {
         fail("錯誤：--output 為圖檔（.png、.svg、.pdf）時寫入的是圖表頁，不能再指定 --format。");
         return kExitBadInput;
@@ -140,6 +175,15 @@ int runSummary(const SummaryArgs& a) {
 #ifdef QV_HAVE_RENDER
     if (picture) return writeCharts(*data, *summary, a, *picture);
 #endif
+    std::string bootstrapMember;
+    if (bootstrap) {
+        auto member = bootstrapJson(a);
+        if (!member) {
+            fail(member.error().message());
+            return kExitBadInput;
+        }
+        bootstrapMember = std::move(member).value();
+    }
     std::optional<SafeFile> file;
     if (!a.output.empty()) {
         auto created = SafeFile::create(pathOf(a.output));
@@ -150,11 +194,19 @@ int runSummary(const SummaryArgs& a) {
         file.emplace(std::move(created).value());
     }
     Sink out = file ? Sink(*file) : Sink(stdout);
-    const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
+    // The last piece is held back so that the bootstrap member can go before
+    // the document's closing brace.
+    std::string held;
+    const auto toOutput = [&out, &held](std::string_view bytes) {
+        out.write(held);
+        held = bytes;
+    };
     if (settled.format == "csv")
         writeSummaryCsv(*summary, data->conceptNames, a.source.runMethod(), toOutput);
     else
         writeSummaryJson(*summary, data->conceptNames, a.source.runMethod(), toOutput);
+    if (bootstrap) held.insert(held.rfind("\n}"), bootstrapMember);
+    out.write(held);
     if (auto written = out.finish(); !written) {
         fail((file ? "錯誤：" : "") + written.error().message());
         return kExitBadInput;
@@ -176,6 +228,7 @@ void addSummaryCommand(CLI::App& app, int& status) {
                        ->capture_default_str();
     cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出；.png、.svg、.pdf 為圖表頁");
     addThreadsOption(*cmd, args->threads);
+    addBootstrapOptions(*cmd, args->bootstrap);
     cmd->callback([args, format, &status] {
         args->formatGiven = format->count() > 0;
         status = runSummary(*args);

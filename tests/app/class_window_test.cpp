@@ -5,6 +5,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -16,9 +17,11 @@
 #include <memory>
 
 #include "analysis/class_summary.h"
+#include "bootstrap_runner.h"
 #include "chart_view.h"
 #include "class_print_job.h"
 #include "class_results_model.h"
+#include "core/number_text.h"
 #include "frmClass.h"
 #include "frmMain.h"
 #include "frmStudent.h"
@@ -27,6 +30,7 @@
 #include "layout/get_points.h"
 #include "report/draw_report.h"
 #include "samples/sample_class.h"
+#include "stats/bootstrap.h"
 #include "test_context.h"
 #include "trace_panel.h"
 
@@ -90,6 +94,61 @@ class ClassWindowTest : public QObject {
         main_->windows().closeAll();
         test::flushDeletes();
         main_.reset();
+    }
+
+    // The intervals are the command line's default draw; the viewer fades the
+    // links fewer than half the replicates keep; a new run takes them away.
+    void showsBootstrapIntervals() {
+        const QString samples = QStringLiteral(QV_SAMPLES_DIR "/");
+        const QString name = QStringLiteral("91第一次數學小考.txt");
+        load({samples + "Data/" + name, samples + "ConceptNote/" + name,
+              samples + "ItemConcept/" + name});
+        frmClass* w = openClass();
+        trigger(w, "mnuBootstrap");
+        QVERIFY(QTest::qWaitFor([&] { return !w->bootstrapRunner()->running(); }, 60000));
+        ClassResultsProxy* table = w->results();
+        QCOMPARE(table->columnCount(), ClassResultsModel::kColumnCount + 3);
+        qv::BootstrapOptions options;
+        options.replicates = 1000;
+        const auto run = t_->context.results;
+        const qv::BootstrapResults expected = qv::bootstrapIntervals(*run, options).value();
+        bool someFaint = false;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const auto k = static_cast<std::size_t>(table->recordOf(row));
+            const qv::StudentIntervals& s = expected.students[k];
+            for (std::size_t x = 0; x < 3; ++x) {
+                const QString shown =
+                    table->index(row, ClassResultsModel::kFirstInterval + int(x)).data().toString();
+                QCOMPARE(shown, s.ci[x]
+                                    ? QString::fromStdString(qv::numberText(s.ci[x]->low) + " – " +
+                                                             qv::numberText(s.ci[x]->high))
+                                    : QStringLiteral("N/A"));
+            }
+            w->openStudent(row);
+            int unstable = 0, faint = 0;
+            for (std::int32_t kept : s.linksKept)
+                unstable += 2 * kept < 1000;
+            for (const qv::CanvasOp& op : w->viewer()->picture().ops())
+                faint +=
+                    op.kind == qv::CanvasOp::Kind::ColourLine && op.colour == qv::kFaintLinkColour;
+            // Each such link is in the Target panel and in Match or Over.
+            QCOMPARE(faint, 2 * unstable);
+            someFaint |= unstable > 0;
+            QCOMPARE(w->viewer()
+                         ->findChild<QLabel*>(QStringLiteral("lblUnstableLinks"))
+                         ->isVisibleTo(w->viewer()),
+                     unstable > 0);
+        }
+        QVERIFY(someFaint);
+        // Kept with the run: a window opened again shows them.
+        w->close();
+        test::flushDeletes();
+        trigger(main_.get(), "mnuClassOverview");
+        w = main_->windows().find<frmClass>();
+        table = w->results();
+        QCOMPARE(table->columnCount(), ClassResultsModel::kColumnCount + 3);
+        test::runCommand(main_.get(), "mnuPathSearchRun");
+        QCOMPARE(table->columnCount(), ClassResultsModel::kColumnCount);
     }
 
     void followsRunsAndLoads() {
@@ -233,8 +292,8 @@ class ClassWindowTest : public QObject {
         while (qv::hasLink(r.links, 0, j))
             --j;
         auto* view = v->findChild<ChartView*>();
-        const QString named = QString::number(j + 1) + QStringLiteral(" ") +
-                              QStringList{"甲", "乙", "丙", "丁"}[j];
+        const QString named =
+            QString::number(j + 1) + QStringLiteral(" ") + QStringList{"甲", "乙", "丙", "丁"}[j];
         // A quarter of the way from concept j, away from the others' links.
         const auto clickMissed = [&](const std::vector<qv::LayoutPoint>& nodes) {
             v->trace()->clear();
@@ -242,9 +301,9 @@ class ClassWindowTest : public QObject {
                               view->surfacePoint({(nodes[0].x + 3 * nodes[j].x) / 4,
                                                   (nodes[0].y + 3 * nodes[j].y) / 4}));
             const QString heading = v->trace()->heading();
-            QVERIFY2(heading.contains(QStringLiteral("缺少此連結（Miss）")) &&
-                         heading.contains(named),
-                     qPrintable(heading));
+            QVERIFY2(
+                heading.contains(QStringLiteral("缺少此連結（Miss）")) && heading.contains(named),
+                qPrintable(heading));
             QVERIFY(v->trace()->table()->rowCount() > 0);
             QCOMPARE(view->overlay().ops().back().from, nodes[0]);
         };

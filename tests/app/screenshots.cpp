@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,7 +28,9 @@
 #include <cstdio>
 
 #include "application.h"
+#include "bootstrap_runner.h"
 #include "chart_view.h"
+#include "class_results_model.h"
 #include "frmAbout.h"
 #include "frmClass.h"
 #include "frmConceptNote.h"
@@ -220,6 +223,22 @@ int main(int argc, char* argv[]) {
     clickMissedLink(*viewer, *c.results);
     camera.shoot(*viewer, QStringLiteral("viewer-force"));
     viewer->setNodeLayout(qv::NodeLayout::Circle);
+    // The intervals: their columns beside the indices, unstable links faint.
+    overview->tabs()->setCurrentIndex(0);
+    overview->computeIntervals();
+    while (overview->bootstrapRunner()->running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QApplication::processEvents();
+    for (int column = 5; column < ClassResultsModel::kFirstInterval; ++column)
+        overview->resultsTable()->hideColumn(column);
+    camera.shoot(*overview, QStringLiteral("class-intervals"));
+    // The first student in the table with an unstable link.
+    for (int row = 0; row < overview->results()->rowCount(); ++row) {
+        overview->openStudent(row);
+        if (!overview->viewer()->findChild<QLabel*>(QStringLiteral("lblUnstableLinks"))->isHidden())
+            break;
+    }
+    camera.shoot(*overview->viewer(), QStringLiteral("viewer-intervals"));
     closeNow(*overview);
 
     dialogs.answerDialog = [&camera](QDialog& d) {

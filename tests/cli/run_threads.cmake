@@ -25,3 +25,19 @@ foreach(format table csv json)
     message(FATAL_ERROR "--format ${format}: three threads differ from one")
   endif()
 endforeach()
+# The bootstrap: each replicate on its own worker, written in student order.
+foreach(format csv json)
+  foreach(threads 1 3)
+    execute_process(COMMAND "${CLI}" analyze ${class} --method pfnet --format ${format}
+                            --threads ${threads} --bootstrap 6 --seed 11
+                    OUTPUT_FILE "${WORK}/boot-${format}-${threads}" RESULT_VARIABLE status)
+    if(NOT status STREQUAL "0")
+      message(FATAL_ERROR "analyze --bootstrap --format ${format}: status ${status}")
+    endif()
+  endforeach()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK}/boot-${format}-1"
+                          "${WORK}/boot-${format}-3" RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "--bootstrap --format ${format}: three threads differ from one")
+  endif()
+endforeach()

@@ -375,6 +375,20 @@ Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
     return results;
 }
 
+void analyseRecords(const ClassData& data, const RunMethod& method,
+                    std::span<StudentRecord> records) {
+    RunOptions options;
+    options.method = method;
+    options.keepStudentMatrices = false;
+    Progress silent(data.studentCount, options.progress);
+    // The class is only borrowed for the call: an owner-less pointer to it.
+    const RunResults standard = runStandard(ClassPtr(ClassPtr(), &data), options, silent);
+    const SharedRun shared(data, standard, options);
+    WorkerRun run(shared);
+    for (StudentRecord& record : records)
+        run.analyse(record);
+}
+
 RunResult Level1TriangleRun(ClassPtr data, std::function<void(int)> progress) {
     RunOptions options;
     options.progress = std::move(progress);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,14 @@ using RecordWriter = std::function<void(std::string& out, const StudentRecord& r
 Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
                                  const StudentBlocks& blocks, const RecordWriter& write,
                                  const std::function<void(std::string_view)>& emit);
+
+// Analyses records of a class on the calling thread by the run's own steps,
+// without text, progress or matrices: each record's Student part is read and
+// the rest filled in. For callers that run many small classes side by side
+// (the bootstrap's replicates). The class must pass checkClassRunnable and
+// the method checkRunMethod.
+void analyseRecords(const ClassData& data, const RunMethod& method,
+                    std::span<StudentRecord> records);
 
 // The two run commands.
 Expected<RunResults> Level1TriangleRun(ClassPtr data, std::function<void(int)> progress = {});

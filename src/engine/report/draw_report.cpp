@@ -75,12 +75,18 @@ void drawNodesOverLinks(Canvas& canvas, const ReportData& data, const Comparison
 
 void drawPanelLinks(Canvas& canvas, const ReportData& data, const ComparisonLayout& layout) {
     const int n = data.conceptCount;
+    const bool anyFaint = data.faintLinks.rows() >= n && data.faintLinks.cols() >= n;
+    bool faint = false;
     const auto line = [&](Panel p, int i, int j) {
         const auto& nodes = layout.nodePoints[p];
-        canvas.drawLine(at(nodes, i), at(nodes, j));
+        if (faint)
+            canvas.drawLine(at(nodes, i), at(nodes, j), kFaintLinkColour);
+        else
+            canvas.drawLine(at(nodes, i), at(nodes, j));
     };
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
+            faint = anyFaint && linked(data.faintLinks, i, j);
             const bool t = linked(data.targetLinks, i, j);
             const bool s = linked(data.stdLinks, i, j);
             if (t) line(kPanelStdTarget, i, j);
@@ -163,7 +169,8 @@ ReportData studentReportData(const RunResults& results, int k,
                     .lines = {},
                     .labels = results.data->conceptNames,
                     .positions = positions,
-                    .method = results.methodName};
+                    .method = results.methodName,
+                    .faintLinks = {}};
     data.lines = {{0, r.id},
                   {1, "PFC = " + indexText(r.pfcValue)},
                   {2, "GTD = " + indexText(r.gtdValue)},
@@ -200,7 +207,8 @@ ReportData exampleReportData(std::string caption, const LinkMatrix& stdLinks,
                     .lines = {},
                     .labels = std::move(labels),
                     .positions = {},
-                    .method = {}};
+                    .method = {},
+                    .faintLinks = {}};
     data.lines = {{0, std::move(caption)},
                   {1, "PFC = " + numberText(values[0])},
                   {2, "GTD = " + numberText(values[1])}};

@@ -39,7 +39,12 @@ struct ReportData {
     // The networks' method on a line of its own under line 0 (the ID), the
     // lines below moving down one; nothing when empty.
     std::string method;
+    // Links of Target drawn faint (kFaintLinkColour) in the panels that show
+    // them: those the bootstrap's replicates seldom keep. Empty for none.
+    LinkMatrix faintLinks;
 };
+
+inline constexpr Rgb kFaintLinkColour{190, 190, 190};
 
 // Frames, titles, the red STD links, the concept numbers, the links of the
 // four panels, the report lines and the numbered concept list. Concepts at
