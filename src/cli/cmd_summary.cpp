@@ -135,15 +135,12 @@ int runSummary(const SummaryArgs& a) {
 #ifdef QV_HAVE_RENDER
     if (picture) return writeCharts(*data, *summary, a, *picture);
 #endif
-    std::optional<SafeFile> file;
-    if (!a.output.empty()) {
-        auto created = SafeFile::create(pathOf(a.output));
-        if (!created) {
-            fail("錯誤：" + created.error().message());
-            return kExitBadInput;
-        }
-        file.emplace(std::move(created).value());
+    auto opened = outputFile(a.output);
+    if (!opened) {
+        fail(opened.error().message());
+        return kExitBadInput;
     }
+    std::optional<SafeFile>& file = *opened;
     Sink out = file ? Sink(*file) : Sink(stdout);
     const auto toOutput = [&out](std::string_view bytes) { out.write(bytes); };
     if (a.format == "csv")
@@ -168,7 +165,7 @@ void addSummaryCommand(CLI::App& app, int& status) {
     auto* format = cmd->add_option("--format", args->format, "輸出格式：json 或 csv")
                        ->check(oneOf({"json", "csv"}))
                        ->capture_default_str();
-    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出；.png、.svg、.pdf 為圖表頁");
+    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出（- 為標準輸出）；.png、.svg、.pdf 為圖表頁");
     addThreadsOption(*cmd, args->threads);
     cmd->callback([args, format, &status] {
         args->formatGiven = format->count() > 0;
