@@ -41,3 +41,12 @@ for size in "100000 20 40" "1000000 20 40" "20000 60 200" "1000 181 1000"; do
   done
   timed "check, $name" "$cli" check "${files[@]}"
 done
+
+# Exports of 100,000 students; the long table's rate is its bytes over the time.
+dir=$(class 100000 20 40)
+timed "analyze links, 100000 x 20 x 40" "$cli" analyze --class "$dir" --format links
+printf '%-34s %7s MB\n' "  links size" $(($("$cli" analyze --class "$dir" --format links | wc -c) >> 20))
+for to in graphml xlsx; do
+  timed "export $to, 100000 x 20 x 40" "$cli" export --class "$dir" --to "$to" \
+    --output "$work/export.$to"
+done

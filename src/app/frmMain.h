@@ -8,6 +8,8 @@
 #include <string>
 
 #include "analysis/student_matrices.h"
+#include "core/expected.h"
+#include "data/graph_files.h"
 #include "student_query.h"
 #include "window_set.h"
 
@@ -89,6 +91,9 @@ class frmMain : public QMainWindow {
     void onOpenClassFolder();
     void onImportSheet();
     void onExportJson();
+    void onExportNetworks(GraphFormat format);
+    void onExportWorkbook();
+    void onExportLinks();
     void onTriangleRun();
     void onPathSearchRun();
     void onPfnetRun();
@@ -106,6 +111,10 @@ class frmMain : public QMainWindow {
 
   private:
     void buildControls();
+    // The last run's results, or none after telling the user to run first.
+    std::shared_ptr<const RunResults> resultsToExport(const QString& title);
+    // A failed export's reason in a message box, a done one in the status bar.
+    void reportExport(const QString& title, const Expected<void>& written, const QString& done);
     void buildMenus();
     QAction* addCommand(QWidget* menu, const char* name, const QString& text,
                         const QKeySequence& shortcut = {});

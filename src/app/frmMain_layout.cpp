@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <tuple>
 #include <QVBoxLayout>
 
 #include "core/limits.h"
@@ -177,6 +178,17 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::onImportSheet);
     connect(addCommand(file, "mnuExportJson", QStringLiteral("匯出 JSON(&J)…")),
             &QAction::triggered, this, &frmMain::onExportJson);
+    QMenu* exports = submenu(file, "mnuExport", QStringLiteral("匯出(&E)"));
+    for (const auto& [name, text, format] :
+         {std::tuple{"mnuExportGraphml", "網路 GraphML(&G)…", GraphFormat::GraphMl},
+          std::tuple{"mnuExportGml", "網路 GML(&M)…", GraphFormat::Gml},
+          std::tuple{"mnuExportPajek", "網路 Pajek(&P)…", GraphFormat::Pajek}})
+        connect(addCommand(exports, name, QString::fromUtf8(text)), &QAction::triggered, this,
+                [this, format] { onExportNetworks(format); });
+    connect(addCommand(exports, "mnuExportXlsx", QStringLiteral("活頁簿 XLSX(&X)…")),
+            &QAction::triggered, this, &frmMain::onExportWorkbook);
+    connect(addCommand(exports, "mnuExportLinks", QStringLiteral("長表格 CSV(&L)…")),
+            &QAction::triggered, this, &frmMain::onExportLinks);
     connect(addCommand(file, "mnuFileExit", QStringLiteral("結束(&X)")), &QAction::triggered, this,
             &QWidget::close);
 

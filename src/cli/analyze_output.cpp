@@ -6,8 +6,10 @@
 
 #include "analysis/results_csv.h"
 #include "analysis/results_json.h"
+#include "analysis/results_links.h"
 #include "analysis/results_text.h"
 #include "commands.h"
+#include "load_class.h"
 
 namespace qv::cli {
 
@@ -22,6 +24,13 @@ void Sink::write(std::string_view bytes) {
     } else if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
         error_ = stdoutFailure(errno);
     }
+}
+
+Expected<std::optional<SafeFile>> outputFile(const std::string& output) {
+    if (output.empty() || isStandardOutput(output)) return std::optional<SafeFile>();
+    auto created = SafeFile::create(pathOf(output));
+    if (!created) return errorText("錯誤：" + created.error().message());
+    return std::optional<SafeFile>(std::move(created).value());
 }
 
 int printText(std::string_view text) {
@@ -70,6 +79,14 @@ AnalyzeFormat jsonFormat(const ClassData& state, const RunResults& standard, Run
     };
     f.firstSkip = kFirstStudentSkip;
     f.tail = resultsJsonTail(state.studentCount);
+    return f;
+}
+
+AnalyzeFormat linksFormat(const ClassData& data, RunMethod method) {
+    AnalyzeFormat f;
+    f.head = [] { return LinksCsvWriter::head(); };
+    const auto writer = std::make_shared<const LinksCsvWriter>(data, method);
+    f.student = [writer](std::string& out, const StudentRecord& r) { writer->appendRows(out, r); };
     return f;
 }
 

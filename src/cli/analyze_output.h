@@ -28,6 +28,14 @@ class Sink {
     std::optional<Error> error_;
 };
 
+// True for "-", which names standard output in --output.
+inline bool isStandardOutput(const std::string& output) {
+    return output == "-";
+}
+
+// The file --output names, or none for standard output (no --output, or "-").
+Expected<std::optional<SafeFile>> outputFile(const std::string& output);
+
 // Why standard output took no more, for commands that print.
 Error stdoutFailure(int errnum);
 
@@ -57,5 +65,9 @@ AnalyzeFormat csvFormat(const RunMethod& method, int n);
 // The run's results as JSON, by the engine's writer. The head reads the
 // standard network from `standard` when it is written.
 AnalyzeFormat jsonFormat(const ClassData& data, const RunResults& standard, RunMethod method);
+
+// The long table of links, one row per student and concept pair (see
+// LinksCsvWriter).
+AnalyzeFormat linksFormat(const ClassData& data, RunMethod method);
 
 }  // namespace qv::cli

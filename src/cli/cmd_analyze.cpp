@@ -27,6 +27,7 @@ struct AnalyzeArgs {
 AnalyzeFormat formatOf(const AnalyzeArgs& a, const ClassData& data, const RunResults& standard) {
     if (a.format == "csv") return csvFormat(a.source.runMethod(), data.conceptCount);
     if (a.format == "json") return jsonFormat(data, standard, a.source.runMethod());
+    if (a.format == "links") return linksFormat(data, a.source.runMethod());
     return tableFormat();
 }
 
@@ -139,15 +140,12 @@ int runAnalyze(AnalyzeArgs a) {
         studentBlockSize(index->studentCount, a.threads, data->conceptCount) / kStudentBlockGrain;
     if (a.format == "json") grains = std::min(grains, kJsonBlockGrains);
     joinStudentBlocks(*index, grains);
-    std::optional<SafeFile> file;
-    if (!a.output.empty()) {
-        auto created = SafeFile::create(pathOf(a.output));
-        if (!created) {
-            std::cerr << "錯誤：" << created.error().message() << "\n";
-            return kExitBadInput;
-        }
-        file.emplace(std::move(created).value());
+    auto opened = outputFile(a.output);
+    if (!opened) {
+        std::cerr << opened.error().message() << "\n";
+        return kExitBadInput;
     }
+    std::optional<SafeFile>& file = *opened;
     Sink out = file ? Sink(*file) : Sink(stdout);
     // The head is written once the standard network is known.
     RunResults standard;
@@ -191,10 +189,10 @@ void addAnalyzeCommand(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand("analyze", "分析全班：每位學生一列結果");
     addClassSourceOptions(*cmd, args->source);
     auto* format = cmd->add_option("--format", args->format,
-                                   "輸出格式：table、csv 或 json（預設依 --output 的副檔名 "
-                                   ".csv、.json，否則 table）")
-                       ->check(oneOf({"table", "csv", "json"}));
-    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出");
+                                   "輸出格式：table、csv、json 或 links（每位學生每個概念對一列；"
+                                   "預設依 --output 的副檔名 .csv、.json，否則 table）")
+                       ->check(oneOf({"table", "csv", "json", "links"}));
+    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出（- 為標準輸出）");
     addThreadsOption(*cmd, args->threads);
     addBootstrapOptions(*cmd, args->bootstrap);
     cmd->callback([args, format, &status] {

@@ -179,7 +179,7 @@ void addNetworkCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<NetworkOptions>();
     CLI::App* cmd = app.add_subcommand("network", "距離矩陣的 Pathfinder 網路，以 1 與 0 的列輸出");
     cmd->add_option("--matrix", options->matrixFile,
-                    "矩陣檔：第一行 n，再 n 行各 n 個數（預設為內建範例矩陣）；n 最多 181，"
+                    "矩陣檔（- 為標準輸入）：第一行 n，再 n 行各 n 個數（預設為內建範例矩陣）；n 最多 181，"
                     "pfnet 最多 " +
                         std::to_string(kMaxPfnetConcepts));
     cmd->add_option("--method", options->method, methodNames("|"));

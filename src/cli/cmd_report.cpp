@@ -2,7 +2,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,7 +17,7 @@
 #include "cli_text.h"
 #include "core/number_text.h"
 #include "core/ordered_blocks.h"
-#include "core/utf8.h"
+#include "data/file_stems.h"
 #include "data/loaders.h"
 #include "data/safe_file.h"
 #include "export.h"
@@ -64,23 +63,6 @@ Expected<void> writePicture(const RecordingCanvas& picture, const fs::path& file
 
 void reportFailure(const Error& error) {
     std::cerr << "錯誤：" << error.message() << "\n";
-}
-
-// Most file systems take 255 bytes in a name; room is left for "_12345.svg".
-constexpr std::size_t kMaxStemBytes = 200;
-
-// A file name from an ID that every file system takes and a file manager
-// shows: characters no file system takes become "_", a leading "." (hidden
-// files) gets a "_" before it, and a long ID is cut at a character boundary.
-std::string fileStem(const std::string& id, int k) {
-    if (id.empty()) return "student" + std::to_string(k + 1);
-    std::string stem = id;
-    for (char& c : stem)
-        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos ||
-            static_cast<unsigned char>(c) < 32)
-            c = '_';
-    if (stem.front() == '.') stem.insert(stem.begin(), '_');
-    return std::string(utf8Prefix(stem, kMaxStemBytes));
 }
 
 // Every record of `id`, drawn one over the other as the print window shows them.
@@ -130,16 +112,14 @@ int reportFolder(const RunResults& results, const ReportOptions& opt, ExportForm
         return kExitBadInput;
     }
     const auto students = static_cast<std::size_t>(results.data->studentCount);
+    std::vector<std::string> ids;
+    ids.reserve(students);
+    for (const StudentRecord& r : results.students)
+        ids.push_back(r.id);
     std::vector<fs::path> files;
     files.reserve(students);
-    std::set<std::string> used;
-    for (std::size_t k = 0; k < students; ++k) {
-        const std::string base = fileStem(results.students[k].id, static_cast<int>(k));
-        std::string stem = base;
-        for (int n = 2; !used.insert(stem).second; ++n)
-            stem = base + "_" + std::to_string(n);
+    for (const std::string& stem : studentFileStems(ids))
         files.push_back(dir / pathOf(stem + "." + opt.format));
-    }
     const int threads = workerCount(opt.threads);
     const std::size_t window = 2 * static_cast<std::size_t>(threads);
     std::vector<std::optional<QByteArray>> drawn(window);
@@ -192,6 +172,8 @@ std::optional<std::string> scaleProblem(const RunResults& results, const ReportO
 
 std::optional<std::string> usageProblem(const ReportOptions& o) {
     if (auto problem = classSourceProblem(o.source)) return problem;
+    if (isStandardOutput(o.output))
+        return "錯誤：報表是圖檔（PNG、SVG、PDF），無法寫到標準輸出，請以 --output 指定檔名或資料夾。";
     if (auto problem = outputIsInput(o.source, o.output)) return problem;
     if (o.id.empty() && !o.all) return "錯誤：請以 --id 指定學號，或使用 --all。";
     return std::nullopt;

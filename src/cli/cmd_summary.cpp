@@ -184,15 +184,12 @@ int runSummary(const SummaryArgs& a) {
         }
         bootstrapMember = std::move(member).value();
     }
-    std::optional<SafeFile> file;
-    if (!a.output.empty()) {
-        auto created = SafeFile::create(pathOf(a.output));
-        if (!created) {
-            fail("錯誤：" + created.error().message());
-            return kExitBadInput;
-        }
-        file.emplace(std::move(created).value());
+    auto opened = outputFile(a.output);
+    if (!opened) {
+        fail(opened.error().message());
+        return kExitBadInput;
     }
+    std::optional<SafeFile>& file = *opened;
     Sink out = file ? Sink(*file) : Sink(stdout);
     // The last piece is held back so that the bootstrap member can go before
     // the document's closing brace.
@@ -226,7 +223,7 @@ void addSummaryCommand(CLI::App& app, int& status) {
                                    "輸出格式：json 或 csv（預設依 --output 的副檔名 .csv、.json）")
                        ->check(oneOf({"json", "csv"}))
                        ->capture_default_str();
-    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出；.png、.svg、.pdf 為圖表頁");
+    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出（- 為標準輸出）；.png、.svg、.pdf 為圖表頁");
     addThreadsOption(*cmd, args->threads);
     addBootstrapOptions(*cmd, args->bootstrap);
     cmd->callback([args, format, &status] {

@@ -18,5 +18,6 @@ void addReportCommand(CLI::App& app, int& status);
 void addSummaryCommand(CLI::App& app, int& status);
 void addGenerateCommand(CLI::App& app, int& status);
 void addImportCommand(CLI::App& app, int& status);
+void addExportCommand(CLI::App& app, int& status);
 
 }  // namespace qv::cli

@@ -1,5 +1,6 @@
-// The main window's 匯出 JSON: the command line's bytes for the same class
-// and method, and the targets it refuses.
+// The main window's 匯出 JSON and 匯出 submenu: the command line's bytes for
+// the same class and method, and the targets they refuse.
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -79,6 +80,30 @@ class ExportJsonTest : public QObject {
         QCOMPARE(t.messages(), 4u);
         QVERIFY2(t.lastMessage().contains(QStringLiteral("none")), qPrintable(t.lastMessage()));
         QCOMPARE(t.dialogs.messages.back().icon, QMessageBox::Warning);
+    }
+
+    // Each export writes the run's students, and none overwrites an input.
+    void exportsTheRunAndRefusesAnInputFile() {
+        test::TestContext t;
+        frmMain w(t.context);
+        loadSample(t, w);
+        test::runCommand(&w, "mnuTriangleRun");
+        const QString links = t.root.filePath(QStringLiteral("links.csv"));
+        t.dialogs.saveAnswers = {links};
+        trigger(&w, "mnuExportLinks");
+        // A header and 190 pairs for each of the 35 students.
+        QCOMPARE(readBytes(links).count("\r\n"), 1 + 35 * 190);
+        const QString folder = t.root.filePath(QStringLiteral("networks"));
+        t.dialogs.folderAnswers = {folder};
+        trigger(&w, "mnuExportPajek");
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.net")}).size(), 36);
+        const QString data = t.root.filePath(QStringLiteral("Data91第一次數學小考.txt"));
+        const QByteArray before = readBytes(data);
+        t.dialogs.saveAnswers = {data};
+        trigger(&w, "mnuExportXlsx");
+        QVERIFY2(t.lastMessage().contains(QStringLiteral("是已載入的輸入檔")),
+                 qPrintable(t.lastMessage()));
+        QCOMPARE(readBytes(data), before);
     }
 };
 

@@ -36,7 +36,38 @@ std::string displayName(const std::filesystem::path& file) {
     return pathText(file.filename());
 }
 
+namespace {
+
+// Reads `fd` to its end, `size` bytes expected; one byte beyond the limit
+// tells a file that grows while it is read, or a stream that is too long.
+Bytes readAll(const std::filesystem::path& file, int fd, std::size_t size, const char* grew) {
+    const std::string limit = std::to_string(kMaxInputBytes >> 20) + " MB";
+    std::string bytes;
+    // One byte more than the file's size shows at once whether it grew.
+    bytes.resize(size + 1);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (bytes.size() > static_cast<std::size_t>(kMaxInputBytes)) break;
+            bytes.resize(
+                std::min(bytes.size() * 2 + 4096, static_cast<std::size_t>(kMaxInputBytes) + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return readError(file, "無法讀取：" + systemReason(errno));
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    if (got > static_cast<std::size_t>(kMaxInputBytes))
+        return readError(file, grew + limit + " 的上限");
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace
+
 Bytes readFileBytes(const std::filesystem::path& file) {
+    if (file == kStandardInput) return readAll(file, STDIN_FILENO, 0, "標準輸入超過 ");
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
         return readError(file, errno == ENOENT ? "檔案不存在" : "無法讀取：" + systemReason(errno));
@@ -49,31 +80,8 @@ Bytes readFileBytes(const std::filesystem::path& file) {
     if (fd < 0)
         return readError(file,
                          errno == EACCES ? "沒有讀取權限" : "無法開啟：" + systemReason(errno));
-    std::string bytes;
-    // One byte more than the file's size shows at once whether it grew.
-    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t got = 0;
-    for (;;) {
-        // One byte beyond the limit tells a file that grows while it is read.
-        if (got == bytes.size()) {
-            if (bytes.size() > static_cast<std::size_t>(kMaxInputBytes)) break;
-            bytes.resize(
-                std::min(bytes.size() * 2 + 4096, static_cast<std::size_t>(kMaxInputBytes) + 1));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int errnum = errno;
-            ::close(fd);
-            return readError(file, "無法讀取：" + systemReason(errnum));
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
+    auto bytes = readAll(file, fd, static_cast<std::size_t>(st.st_size), "檔案在讀取時變大，超過 ");
     ::close(fd);
-    if (got > static_cast<std::size_t>(kMaxInputBytes))
-        return readError(file, "檔案在讀取時變大，超過 " + limit + " 的上限");
-    bytes.resize(got);
     return bytes;
 }
 

@@ -50,7 +50,12 @@ Expected<StudentFileIndex> loadStudentFileIndexed(ClassPtr& current,
                                                   const std::filesystem::path& file,
                                                   std::size_t blockSize);
 
-// The raw bytes of a file; the error tells a missing file from an unreadable one.
+// The path that stands for standard input: its bytes are read to the end,
+// within the same size limit as a file's.
+inline const std::filesystem::path kStandardInput = "-";
+
+// The raw bytes of a file; the error tells a missing file from an unreadable
+// one. kStandardInput reads standard input.
 Expected<std::string> readFileBytes(const std::filesystem::path& file);
 
 // A path as UTF-8 text, as messages show it.

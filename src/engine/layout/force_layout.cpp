@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "data/graph_files.h"
+
 
 namespace qv {
 
@@ -46,6 +48,7 @@ Error layoutError(igraph_error_t code) {
 Expected<std::vector<PlanePoint>> ForceLayout(const LinkMatrix& links, int n) {
     n = std::clamp(n, 0, std::min(links.rows(), links.cols()));
     if (n <= 1) return std::vector<PlanePoint>(static_cast<std::size_t>(n));
+    const std::lock_guard lock(igraphMutex());
     quietIgraph();
     std::vector<igraph_integer_t> ends;
     ends.reserve(2);  // a view needs storage even without links

@@ -1,0 +1,60 @@
+#include "analysis/network_files.h"
+
+#include "data/file_stems.h"
+#include "data/loaders.h"
+#include "data/safe_file.h"
+#include "report/class_charts.h"
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+Expected<std::size_t> writeNetworkFolder(const fs::path& folder, const RunResults& results,
+                                         const RunMethod& method, GraphFormat format,
+                                         const std::function<void(int)>& progress) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder))
+        return Error{pathText(folder), 0,
+                     "無法建立資料夾" + (ec ? "：" + systemReason(ec.value()) : std::string())};
+    const ClassData& data = *results.data;
+    const int n = data.conceptCount;
+    std::vector<std::string> labels;
+    for (int k = 0; k < n; ++k)
+        labels.push_back(conceptLabel(k, data.conceptNames));
+    std::vector<std::string> ids;
+    ids.reserve(results.students.size());
+    for (const StudentRecord& r : results.students)
+        ids.push_back(r.id);
+    const std::string ext = "." + std::string(graphFileExtension(format));
+    const std::vector<std::string> stems = studentFileStems(ids, {"standard"});
+
+    SafeFileSet set;
+    const LinkRows standard = linkRows(results.stdLinks, n);
+    auto bytes = graphFileBytes(format, {labels, standard, results.stdDistance});
+    if (!bytes) return bytes.error();
+    if (auto added = set.add(folder / ("standard" + ext), *bytes); !added) return added.error();
+    const StudentNetworkBuilder builder(data, method);
+    DistanceMatrix distance;
+    const std::size_t count = results.students.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const StudentRecord& r = results.students[k];
+        const DistanceMatrix* d = &r.distance;
+        // A run that kept no matrices: the distances derived again.
+        if (d->rows() != n) {
+            builder.distanceInto(r, distance);
+            d = &distance;
+        }
+        bytes = graphFileBytes(format, {labels, r.links, *d, &standard});
+        if (!bytes) return bytes.error();
+        const fs::path file = folder / fs::path(std::u8string(stems[k].begin(), stems[k].end()) +
+                                                std::u8string(ext.begin(), ext.end()));
+        if (auto added = set.add(file, *bytes); !added) return added.error();
+        if (progress && k % 256 == 0) progress(static_cast<int>(95 * k / count));
+    }
+    if (auto committed = set.commit(); !committed) return committed.error();
+    if (progress) progress(100);
+    return count + 1;
+}
+
+}  // namespace qv
