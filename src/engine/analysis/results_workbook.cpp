@@ -72,6 +72,7 @@ Expected<void> resultsSheet(WorkbookFile& book, const RunResults& results,
             value(*v);
         for (const auto& rate : r.rateValues)
             value(rate);
+        row.push_back(WorkbookCell::ofNumber(r.undetermined ? 1 : 0));
         row.push_back(WorkbookCell::ofText(method));
         if (auto added = book.addRow(row); !added) return added;
         if (progress && k % 4096 == 0) progress(static_cast<int>(80 * k / count));
