@@ -28,7 +28,7 @@ QString text(const std::string& utf8) {
 
 constexpr LayoutPoint kScatterOrigin{12, 12};
 
-struct RangeSpec {
+struct RangeLimits {
     int column;
     const char* name;
     double low, high;
@@ -56,26 +56,26 @@ QLayout* frmClass::buildFilterRows(QWidget* parent) {
 
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("範圍："), parent));
-    const RangeSpec specs[] = {{ClassResultsModel::kScore, "Score", 0, 1000, 0},
+    const RangeLimits limits[] = {{ClassResultsModel::kScore, "Score", 0, 1000, 0},
                                {ClassResultsModel::kPfc, "Pfc", 0, 1, 3},
                                {ClassResultsModel::kGtd, "Gtd", -1, 1, 3},
                                {ClassResultsModel::kPrx, "Prx", -1, 1, 3}};
-    for (const RangeSpec& spec : specs) {
+    for (const RangeLimits& limit : limits) {
         const QString caption =
-            model_->headerData(spec.column, Qt::Horizontal, Qt::DisplayRole).toString();
+            model_->headerData(limit.column, Qt::Horizontal, Qt::DisplayRole).toString();
         range->addWidget(new QLabel(caption, parent));
-        RangeBoxes boxes{spec.column, new QDoubleSpinBox(parent), new QDoubleSpinBox(parent)};
+        RangeBoxes boxes{limit.column, new QDoubleSpinBox(parent), new QDoubleSpinBox(parent)};
         for (QDoubleSpinBox* box : {boxes.low, boxes.high}) {
-            box->setRange(spec.low, spec.high);
-            box->setDecimals(spec.decimals);
-            box->setSingleStep(spec.decimals == 0 ? 1 : 0.05);
+            box->setRange(limit.low, limit.high);
+            box->setDecimals(limit.decimals);
+            box->setSingleStep(limit.decimals == 0 ? 1 : 0.05);
             box->setKeyboardTracking(false);
             connect(box, &QDoubleSpinBox::valueChanged, this, &frmClass::applyRanges);
         }
-        boxes.low->setObjectName(QStringLiteral("spnMin") + QLatin1String(spec.name));
-        boxes.high->setObjectName(QStringLiteral("spnMax") + QLatin1String(spec.name));
-        boxes.low->setValue(spec.low);
-        boxes.high->setValue(spec.high);
+        boxes.low->setObjectName(QStringLiteral("spnMin") + QLatin1String(limit.name));
+        boxes.high->setObjectName(QStringLiteral("spnMax") + QLatin1String(limit.name));
+        boxes.low->setValue(limit.low);
+        boxes.high->setValue(limit.high);
         range->addWidget(boxes.low);
         range->addWidget(new QLabel(QStringLiteral("～"), parent));
         range->addWidget(boxes.high);
