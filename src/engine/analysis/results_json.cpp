@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/student_matrices.h"
 #include "compare/graph_distance.h"
 #include "core/bit_ops.h"
 #include "core/number_text.h"
@@ -295,18 +296,6 @@ std::string jsonText(std::string_view text) {
     return out;
 }
 
-std::string methodJsonName(const RunMethod& method) {
-    switch (method.kind) {
-        case NetworkKind::Triangle:
-            return "triangle";
-        case NetworkKind::PathSearch:
-            return "path-search";
-        case NetworkKind::Pfnet:
-            return "pfnet";
-    }
-    return {};
-}
-
 struct StudentMatrices {
     const WholeDistanceMatrix* units = nullptr;
     const DistanceMatrix* distance = nullptr;
@@ -380,7 +369,7 @@ void appendJsonString(std::string& out, std::string_view text) {
 }
 
 void appendMethodJson(std::string& out, const RunMethod& method, int conceptCount) {
-    appendField(out, "method", jsonText(methodJsonName(method)));
+    appendField(out, "method", jsonText(methodWord(method)));
     if (method.kind == NetworkKind::Pfnet) {
         appendField(out, "r", jsonText(method.pfnetParams.r == PfnetR::One ? "1" : "inf"));
         appendField(out, "q", std::to_string(pfnetHops(method.pfnetParams, conceptCount)));

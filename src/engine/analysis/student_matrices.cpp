@@ -38,15 +38,20 @@ std::string reportedMethodName(const RunMethod& method, int n) {
     return method.kind == NetworkKind::Pfnet ? pfnetName(method.pfnetParams, n) : std::string();
 }
 
-std::string methodKey(const RunMethod& method, int n) {
+std::string methodWord(const RunMethod& method) {
     switch (method.kind) {
         case NetworkKind::Triangle:
             return "triangle";
         case NetworkKind::PathSearch:
             return "path-search";
         case NetworkKind::Pfnet:
-            break;
+            return "pfnet";
     }
+    return {};
+}
+
+std::string methodKey(const RunMethod& method, int n) {
+    if (method.kind != NetworkKind::Pfnet) return methodWord(method);
     return std::string("pfnet(r=") + (method.pfnetParams.r == PfnetR::One ? "1" : "inf") +
            ",q=" + std::to_string(pfnetHops(method.pfnetParams, n)) + ")";
 }

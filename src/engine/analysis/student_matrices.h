@@ -36,6 +36,9 @@ Expected<void> checkRunMethod(const RunMethod& method, int n);
 // parameters, e.g. "PFNET(r=∞, q=19)"; nothing for the first-order variants.
 std::string reportedMethodName(const RunMethod& method, int n);
 
+// The method's word in JSON: triangle, path-search or pfnet.
+std::string methodWord(const RunMethod& method);
+
 // The method as a CSV's Method column names it, one word a script can match:
 // "triangle", "path-search", "pfnet(r=inf,q=19)".
 std::string methodKey(const RunMethod& method, int n);
