@@ -79,13 +79,9 @@ void frmClass::onExportResults() {
 void frmClass::exportStudents(const QString& title, const QString& name,
                               const std::vector<int>& records) {
     if (!summary_) return;
-    const QString file = context_.dialogs.saveFile(this, title, suggested(name),
-                                                   QStringLiteral("CSV 檔案 (*.csv)"));
+    const QString file = chooseExportFile(this, context_, title, suggested(name),
+                                          QStringLiteral("CSV 檔案 (*.csv)"));
     if (file.isEmpty()) return;
-    if (const auto refused = outputIsLoadedInput(context_, file)) {
-        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
-        return;
-    }
     const Expected<void> written = [&] {
         BusyCursor busy;
         std::string csv = resultsCsvHead();

@@ -20,7 +20,8 @@ namespace {
 
 // The data file's name with .json, in the documents folder.
 QString suggestedJson(const QString& dataFile) {
-    const QString base = dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
+    const QString base =
+        dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = base + QStringLiteral(".json");
     return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
@@ -53,13 +54,10 @@ void frmMain::onExportJson() {
             QStringLiteral("尚未有分析結果。\n請先從「執行」選單執行分析，再匯出 JSON。"));
         return;
     }
-    const QString file = context_.dialogs.saveFile(this, title, suggestedJson(context_.inputFiles[0]),
-                                                   QStringLiteral("JSON 檔案 (*.json)"));
+    const QString file =
+        chooseExportFile(this, context_, title, suggestedJson(context_.inputFiles[0]),
+                         QStringLiteral("JSON 檔案 (*.json)"));
     if (file.isEmpty()) return;
-    if (const auto refused = outputIsLoadedInput(context_, file)) {
-        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
-        return;
-    }
     const Expected<void> written = [&] {
         BusyCursor busy;
         return writeJson(*results, context_.runMethod, toPath(file));

@@ -77,8 +77,8 @@ Expected<void> writeLinks(const RunResults& results, const RunMethod& method,
 }
 
 WorkbookNotes notesOf(const AppContext& context) {
-    WorkbookNotes notes{{}, QDate::currentDate().toString(Qt::ISODate).toStdString(),
-                        QV_VERSION_TEXT};
+    WorkbookNotes notes{
+        {}, QDate::currentDate().toString(Qt::ISODate).toStdString(), QV_VERSION_TEXT};
     const char* roles[] = {"學生資料檔", "概念註解檔", "題目所包含概念檔"};
     for (std::size_t k = 0; k < context.inputFiles.size(); ++k)
         notes.files.emplace_back(roles[k], context.inputFiles[k].toStdString());
@@ -135,17 +135,13 @@ void frmMain::onExportWorkbook() {
     const auto results = resultsToExport(title);
     if (!results) return;
     const QString file =
-        context_.dialogs.saveFile(this, title, suggestedFile(context_.inputFiles[0], ".xlsx"),
-                                  QStringLiteral("Excel 活頁簿 (*.xlsx)"));
+        chooseExportFile(this, context_, title, suggestedFile(context_.inputFiles[0], ".xlsx"),
+                         QStringLiteral("Excel 活頁簿 (*.xlsx)"));
     if (file.isEmpty()) return;
-    if (const auto refused = outputIsLoadedInput(context_, file)) {
-        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
-        return;
-    }
     ExportProgress progress(this, title);
     reportExport(title,
-                 writeResultsWorkbook(toPath(file), *results, context_.runMethod,
-                                      notesOf(context_), progress.callback()),
+                 writeResultsWorkbook(toPath(file), *results, context_.runMethod, notesOf(context_),
+                                      progress.callback()),
                  QStringLiteral("已匯出活頁簿 %1").arg(QFileInfo(file).fileName()));
 }
 
@@ -154,13 +150,9 @@ void frmMain::onExportLinks() {
     const auto results = resultsToExport(title);
     if (!results) return;
     const QString file =
-        context_.dialogs.saveFile(this, title, suggestedFile(context_.inputFiles[0], "-links.csv"),
-                                  QStringLiteral("CSV 檔案 (*.csv)"));
+        chooseExportFile(this, context_, title, suggestedFile(context_.inputFiles[0], "-links.csv"),
+                         QStringLiteral("CSV 檔案 (*.csv)"));
     if (file.isEmpty()) return;
-    if (const auto refused = outputIsLoadedInput(context_, file)) {
-        context_.dialogs.message(this, QMessageBox::Warning, title, *refused);
-        return;
-    }
     ExportProgress progress(this, title);
     reportExport(title, writeLinks(*results, context_.runMethod, toPath(file), progress.callback()),
                  QStringLiteral("已匯出長表格 %1").arg(QFileInfo(file).fileName()));

@@ -23,6 +23,17 @@ std::optional<QString> outputIsLoadedInput(const AppContext& context, const QStr
     return std::nullopt;
 }
 
+QString chooseExportFile(QWidget* parent, AppContext& context, const QString& title,
+                         const QString& suggested, const QString& filter) {
+    const QString file = context.dialogs.saveFile(parent, title, suggested, filter);
+    if (file.isEmpty()) return {};
+    if (const auto refused = outputIsLoadedInput(context, file)) {
+        context.dialogs.message(parent, QMessageBox::Warning, title, *refused);
+        return {};
+    }
+    return file;
+}
+
 std::optional<QString> pdfTargetRefused(const QPrinter& printer, const OutputCheck& check) {
     if (!check || printer.outputFormat() != QPrinter::PdfFormat ||
         printer.outputFileName().isEmpty())

@@ -23,6 +23,11 @@ using OutputCheck = std::function<std::optional<QString>(const QString& file)>;
 // the class being shown.
 std::optional<QString> outputIsLoadedInput(const AppContext& context, const QString& output);
 
+// The save-file dialog for an export; empty when cancelled or when the chosen
+// file is a loaded input (after saying so).
+QString chooseExportFile(QWidget* parent, AppContext& context, const QString& title,
+                         const QString& suggested, const QString& filter);
+
 // The refusal of `check` for the PDF file the printer dialog chose, if any.
 std::optional<QString> pdfTargetRefused(const QPrinter& printer, const OutputCheck& check);
 
