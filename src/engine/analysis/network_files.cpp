@@ -1,5 +1,9 @@
 #include "analysis/network_files.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "core/ordered_blocks.h"
 #include "data/file_stems.h"
 #include "data/loaders.h"
 #include "data/safe_file.h"
@@ -35,23 +39,48 @@ Expected<std::size_t> writeNetworkFolder(const fs::path& folder, const RunResult
     if (!bytes) return bytes.error();
     if (auto added = set.add(folder / ("standard" + ext), *bytes); !added) return added.error();
     const StudentNetworkBuilder builder(data, method);
-    DistanceMatrix distance;
     const std::size_t count = results.students.size();
-    for (std::size_t k = 0; k < count; ++k) {
-        const StudentRecord& r = results.students[k];
-        const DistanceMatrix* d = &r.distance;
-        // A run that kept no matrices: the distances derived again.
-        if (d->rows() != n) {
-            builder.distanceInto(r, distance);
-            d = &distance;
-        }
-        bytes = graphFileBytes(format, {labels, r.links, *d, &standard});
-        if (!bytes) return bytes.error();
-        const fs::path file = folder / fs::path(std::u8string(stems[k].begin(), stems[k].end()) +
-                                                std::u8string(ext.begin(), ext.end()));
-        if (auto added = set.add(file, *bytes); !added) return added.error();
-        if (progress && k % 256 == 0) progress(static_cast<int>(95 * k / count));
-    }
+    // The files are drawn on every core, a block of students at a time, and
+    // join the set in student order, so the folder is the same for any
+    // number of workers.
+    constexpr std::size_t kBlock = 256;
+    const int threads = workerCount(0);
+    const std::size_t window = 2 * static_cast<std::size_t>(threads);
+    std::vector<std::vector<Expected<std::string>>> slots(window);
+    std::optional<Error> failed;
+    forEachBlockInOrder(
+        (count + kBlock - 1) / kBlock, threads, window,
+        [&](std::size_t block, int) {
+            thread_local DistanceMatrix distance;
+            auto& slot = slots[block % window];
+            slot.clear();
+            for (std::size_t k = block * kBlock; k < std::min(count, (block + 1) * kBlock); ++k) {
+                const StudentRecord& r = results.students[k];
+                const DistanceMatrix* d = &r.distance;
+                // A run that kept no matrices: the distances derived again.
+                if (d->rows() != n) {
+                    builder.distanceInto(r, distance);
+                    d = &distance;
+                }
+                slot.push_back(graphFileBytes(format, {labels, r.links, *d, &standard}));
+            }
+        },
+        [&](std::size_t block) {
+            auto& slot = slots[block % window];
+            for (std::size_t s = 0; s < slot.size() && !failed; ++s) {
+                const std::size_t k = block * kBlock + s;
+                const fs::path file =
+                    folder / fs::path(std::u8string(stems[k].begin(), stems[k].end()) +
+                                      std::u8string(ext.begin(), ext.end()));
+                Expected<void> added =
+                    slot[s] ? set.add(file, *slot[s]) : Expected<void>(slot[s].error());
+                if (!added) failed = added.error();
+            }
+            slot.clear();
+            if (progress)
+                progress(static_cast<int>(95 * std::min(count, (block + 1) * kBlock) / count));
+        });
+    if (failed) return *failed;
     if (auto committed = set.commit(); !committed) return committed.error();
     if (progress) progress(100);
     return count + 1;

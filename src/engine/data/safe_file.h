@@ -24,6 +24,7 @@ class SystemCalls {
     virtual ssize_t read(int fd, char* data, std::size_t size) const;
     virtual ssize_t write(int fd, const char* data, std::size_t size) const;
     virtual int fsync(int fd) const;
+    virtual int syncfs(int fd) const;
     virtual int fchmod(int fd, mode_t mode) const;
     virtual int close(int fd) const;
     virtual int rename(const char* from, const char* to) const;
@@ -72,7 +73,7 @@ class SafeFile {
     // finish() then the replacement; a failure leaves the old file whole.
     Expected<void> commit();
     // Flushes the temporary file to the disk and closes it.
-    Expected<void> finish();
+    Expected<void> finish() { return finish(true); }
 
   private:
     friend class SafeFileSet;
@@ -80,6 +81,8 @@ class SafeFile {
                                      StaleTemporaries* stale);
     SafeFile(const SystemCalls& calls, std::filesystem::path target, std::filesystem::path temp,
              LiveTemporary mark, int fd);
+    // Closes the temporary file; flushed to the disk first when `sync`.
+    Expected<void> finish(bool sync);
     Error failure(const char* doing, int errnum) const;
     void discard();
     Expected<void> keepOld();
@@ -108,10 +111,14 @@ Expected<void> writeFileSafely(const std::filesystem::path& target, std::string_
 // get their old content back and those that are new go. A set in one folder
 // keeps a journal there while its files take their names, so that a writer
 // killed half-way is undone by the next write into that folder (see
-// StaleTemporaries).
+// StaleTemporaries). Its files reach the disk together, in one step before
+// the first rename.
 class SafeFileSet {
   public:
     explicit SafeFileSet(const SystemCalls& calls = systemCalls()) : calls_(&calls) {}
+    SafeFileSet(const SafeFileSet&) = delete;
+    SafeFileSet& operator=(const SafeFileSet&) = delete;
+    ~SafeFileSet();
 
     Expected<void> add(const std::filesystem::path& target, std::string_view bytes);
     Expected<void> commit();
@@ -122,6 +129,9 @@ class SafeFileSet {
     std::vector<SafeFile> files_;
     // Each folder is searched for leftovers once, not once per file.
     std::unordered_map<std::string, StaleTemporaries> stale_;
+    // An open descriptor of each folder the temporaries are in, taken before
+    // the first of them is written (see commit()).
+    std::unordered_map<std::string, int> folderFds_;
 };
 
 // True when both name one existing file (however they are spelled).

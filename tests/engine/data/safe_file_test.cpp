@@ -156,6 +156,7 @@ class WatchedCalls : public SystemCalls {
     int fsync(int fd) const override {
         return fails(kind("fsync", fd)) ? -1 : SystemCalls::fsync(fd);
     }
+    int syncfs(int fd) const override { return fails("syncfs") ? -1 : SystemCalls::syncfs(fd); }
     int fchmod(int fd, mode_t mode) const override {
         return fails("fchmod") ? -1 : SystemCalls::fchmod(fd, mode);
     }
@@ -242,6 +243,36 @@ TEST_F(SafeFileTest, EveryFailingCallLeavesTheOldFileWhole) {
 // A set is replaced all or not at all: when a later rename fails, the files
 // already replaced get their old bytes back and a new one goes, whether the
 // old files were kept as links or, without links, as copies.
+// A set's files reach the disk in one step, before the first of them takes
+// its name; when that step fails, no file does.
+TEST_F(SafeFileTest, SetIsSyncedOnceBeforeItsRenames) {
+    const fs::path a = put("students.txt", "old a");
+    const fs::path b = dir_ / "concepts.txt";
+    for (const std::string failing : {"syncfs", ""}) {
+        WatchedCalls calls;
+        calls.failing = failing;
+        SafeFileSet set(calls);
+        ASSERT_TRUE(set.add(a, "new a"));
+        ASSERT_TRUE(set.add(b, "new b"));
+        const auto committed = set.commit();
+        const auto at = [&](const char* kind) { return std::ranges::find(calls.log, kind); };
+        if (!failing.empty()) {
+            ASSERT_FALSE(committed);
+            EXPECT_NE(committed.error().message().find("磁碟讀寫錯誤"), std::string::npos);
+            EXPECT_EQ(at("rename"), calls.log.end());
+            EXPECT_EQ(read(a), "old a");
+            EXPECT_EQ(entries(), 1u);
+            continue;
+        }
+        ASSERT_TRUE(committed);
+        EXPECT_EQ(std::ranges::count(calls.log, "syncfs"), 1);
+        EXPECT_EQ(std::ranges::count(calls.log, "fsync file"), 1);  // the journal's
+        EXPECT_LT(at("syncfs"), at("link"));
+        EXPECT_LT(at("syncfs"), at("rename"));
+        EXPECT_EQ(read(a) + read(b), "new anew b");
+    }
+}
+
 TEST_F(SafeFileTest, SetWhoseRenameFailsPutsEveryOldFileBack) {
     for (const bool links : {true, false}) {
         fs::remove_all(dir_);
