@@ -18,15 +18,6 @@ namespace qv::app {
 
 namespace {
 
-// The data file's name with .json, in the documents folder.
-QString suggestedJson(const QString& dataFile) {
-    const QString base =
-        dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = base + QStringLiteral(".json");
-    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
-}
-
 Expected<void> writeJson(const RunResults& results, const RunMethod& method,
                          const std::filesystem::path& target) {
     auto created = SafeFile::create(target);
@@ -54,9 +45,9 @@ void frmMain::onExportJson() {
             QStringLiteral("尚未有分析結果。\n請先從「執行」選單執行分析，再匯出 JSON。"));
         return;
     }
-    const QString file =
-        chooseExportFile(this, context_, title, suggestedJson(context_.inputFiles[0]),
-                         QStringLiteral("JSON 檔案 (*.json)"));
+    const QString file = chooseExportFile(
+        this, context_, title, suggestedExportFile(context_.inputFiles[0], QStringLiteral(".json")),
+        QStringLiteral("JSON 檔案 (*.json)"));
     if (file.isEmpty()) return;
     const Expected<void> written = [&] {
         BusyCursor busy;

@@ -27,15 +27,6 @@ QString documentsFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-// The data file's name with `ext`, in the documents folder.
-QString suggestedFile(const QString& dataFile, const QString& ext) {
-    const QString base =
-        dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
-    const QString folder = documentsFolder();
-    const QString name = base + ext;
-    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
-}
-
 // Shown only when the work takes longer than a moment: a large class.
 class ExportProgress {
   public:
@@ -134,9 +125,9 @@ void frmMain::onExportWorkbook() {
     const QString title = QStringLiteral("匯出活頁簿");
     const auto results = resultsToExport(title);
     if (!results) return;
-    const QString file =
-        chooseExportFile(this, context_, title, suggestedFile(context_.inputFiles[0], ".xlsx"),
-                         QStringLiteral("Excel 活頁簿 (*.xlsx)"));
+    const QString file = chooseExportFile(this, context_, title,
+                                          suggestedExportFile(context_.inputFiles[0], ".xlsx"),
+                                          QStringLiteral("Excel 活頁簿 (*.xlsx)"));
     if (file.isEmpty()) return;
     ExportProgress progress(this, title);
     reportExport(title,
@@ -149,9 +140,9 @@ void frmMain::onExportLinks() {
     const QString title = QStringLiteral("匯出長表格");
     const auto results = resultsToExport(title);
     if (!results) return;
-    const QString file =
-        chooseExportFile(this, context_, title, suggestedFile(context_.inputFiles[0], "-links.csv"),
-                         QStringLiteral("CSV 檔案 (*.csv)"));
+    const QString file = chooseExportFile(this, context_, title,
+                                          suggestedExportFile(context_.inputFiles[0], "-links.csv"),
+                                          QStringLiteral("CSV 檔案 (*.csv)"));
     if (file.isEmpty()) return;
     ExportProgress progress(this, title);
     reportExport(title, writeLinks(*results, context_.runMethod, toPath(file), progress.callback()),

@@ -1,8 +1,10 @@
 #include "print_pages.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <optional>
 #include <string>
 
@@ -21,6 +23,14 @@ std::optional<QString> outputIsLoadedInput(const AppContext& context, const QStr
             return QStringLiteral("「%1」是已載入的輸入檔，寫入會毀掉班級資料；請改用另一個檔名。")
                 .arg(output);
     return std::nullopt;
+}
+
+QString suggestedExportFile(const QString& dataFile, const QString& ext) {
+    const QString base =
+        dataFile.isEmpty() ? QStringLiteral("結果") : QFileInfo(dataFile).completeBaseName();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = base + ext;
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }
 
 QString chooseExportFile(QWidget* parent, AppContext& context, const QString& title,

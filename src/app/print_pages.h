@@ -23,6 +23,10 @@ using OutputCheck = std::function<std::optional<QString>(const QString& file)>;
 // the class being shown.
 std::optional<QString> outputIsLoadedInput(const AppContext& context, const QString& output);
 
+// The data file's name with `ext` (e.g. ".json"), in the documents folder:
+// what an export's save dialog proposes.
+QString suggestedExportFile(const QString& dataFile, const QString& ext);
+
 // The save-file dialog for an export; empty when cancelled or when the chosen
 // file is a loaded input (after saying so).
 QString chooseExportFile(QWidget* parent, AppContext& context, const QString& title,
