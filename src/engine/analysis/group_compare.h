@@ -1,0 +1,91 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/student_matrices.h"
+#include "core/expected.h"
+#include "core/state.h"
+#include "stats/pair_tests.h"
+
+namespace qv {
+
+// How the two groups of a comparison were formed.
+enum class CompareDesign {
+    TwoClasses,  // A and B are two classes on the same concepts
+    Paired,      // A and B are two occasions of the same students, matched by ID
+    ScoreSplit,  // one class, its top and its bottom P % by score
+    IdSplit,     // one class, the IDs listed in a file against the rest
+};
+
+// The students of one side: a run and which of its records belong.
+struct CompareGroup {
+    std::string name;              // as the JSON, the table and the picture name the side
+    const RunResults* run = nullptr;
+    std::vector<int> students;     // indices into run->students, in file order
+};
+
+// A's records matched with B's by ID; the IDs found on one side only.
+struct Matching {
+    std::vector<std::array<int, 2>> pairs;  // (index in A, index in B), in A's order
+    std::array<std::vector<std::string>, 2> unmatched;
+};
+// Refuses an ID found twice in one class.
+Expected<Matching> matchById(const RunResults& a, const RunResults& b);
+// The top and bottom P % (thousandths of a percent) of a class by score;
+// refused when the two overlap.
+Expected<std::array<std::vector<int>, 2>> splitByScore(const RunResults& run,
+                                                       std::int64_t thousandths);
+// The students whose ID is listed against the rest; refused when either side
+// is empty.
+Expected<std::array<std::vector<int>, 2>> splitByIds(const RunResults& run,
+                                                     const std::vector<std::string>& ids);
+
+struct CompareSide {
+    std::string name;
+    int students = 0;
+    std::vector<std::array<int, 2>> majority;     // 0-based pairs, row by row
+    std::vector<std::array<int, 2>> meanNetwork;  // PFNET runs only
+};
+
+// One matched student of a paired comparison.
+struct StudentChange {
+    std::string id;
+    std::vector<std::array<int, 2>> gained, lost;  // 0-based pairs, row by row
+    std::array<std::optional<double>, 3> first, second;  // PFC, GTD, PRX
+};
+
+struct CompareResults {
+    CompareDesign design = CompareDesign::TwoClasses;
+    RunMethod method;
+    std::string methodName;   // e.g. "PFNET(r=∞, q=19)", empty for first-order runs
+    std::string referentKey;  // "design", "best:27", ...
+    int conceptCount = 0;
+    std::vector<std::string> labels;
+    std::array<CompareSide, 2> sides;
+    PairTests tests;
+    std::uint64_t seed = 0;
+    bool hasMeanNetwork = false;  // PFNET runs
+    std::optional<double> meanCorrelation;
+    // Paired only.
+    std::array<std::vector<std::string>, 2> unmatched;
+    std::vector<StudentChange> changes;
+    std::array<SignFlipTest, 3> indexTests;  // PFC, GTD, PRX
+    // The network whose layout every panel of the picture shares: A's standard.
+    LinkMatrix layoutLinks;
+};
+
+// Paired designs give `matching`; the groups' runs must hold their students
+// and their matrices. Refused: concept labels that differ, an empty side,
+// a refusal of the tests (a cancel among them).
+Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup& a,
+                                       const CompareGroup& b, const Matching* matching,
+                                       const PermutationOptions& options);
+
+std::string compareJson(const CompareResults& results);
+// The pair table: i, j, concept i, concept j, A, B, p, q, then Method.
+std::string compareCsv(const CompareResults& results);
+
+}  // namespace qv
