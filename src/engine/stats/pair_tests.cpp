@@ -72,6 +72,9 @@ struct PairColumns {
     int words = 0;
     std::vector<u64> bits;
     u64* column(std::size_t p) { return bits.data() + p * static_cast<std::size_t>(words); }
+    const u64* column(std::size_t p) const {
+        return bits.data() + p * static_cast<std::size_t>(words);
+    }
 };
 
 PairColumns pairColumns(int n, std::size_t students) {
@@ -97,6 +100,43 @@ int countOf(const u64* column, int firstBit, int endBit) {
         c += countBits(column[w] & bitRange(std::max(firstBit - 64 * w, 0),
                                             std::min(endBit - 64 * w, 64)));
     return c;
+}
+
+// A pair whose observed statistic is 0 counts every relabeling, as does one
+// no student links: the draws need only the others, often few in sparse
+// networks.
+std::vector<std::size_t> drawnPairs(const std::vector<PairRule>& rules) {
+    std::vector<std::size_t> out;
+    for (std::size_t p = 0; p < rules.size(); ++p)
+        if (rules[p].observed > 0) out.push_back(p);
+    return out;
+}
+
+PairColumns pickPairs(const PairColumns& from, const std::vector<std::size_t>& pairs) {
+    PairColumns to;
+    to.pairs = pairs.size();
+    to.words = from.words;
+    to.bits.resize(to.pairs * static_cast<std::size_t>(to.words));
+    for (std::size_t k = 0; k < pairs.size(); ++k)
+        std::copy_n(from.column(pairs[k]), to.words, to.column(k));
+    return to;
+}
+
+std::vector<PairRule> pickRules(const std::vector<PairRule>& from,
+                                const std::vector<std::size_t>& pairs) {
+    std::vector<PairRule> to;
+    for (std::size_t p : pairs)
+        to.push_back(from[p]);
+    return to;
+}
+
+// Every pair's hits: all the draws, or those counted for the drawn pairs.
+void fillDrawnHits(PairTests& out, const std::vector<std::size_t>& pairs,
+                   const std::vector<u64>& hits) {
+    for (PairTest& pair : out.pairs)
+        pair.hits = out.permutations;
+    for (std::size_t k = 0; k < pairs.size(); ++k)
+        out.pairs[pairs[k]].hits = hits[k];
 }
 
 QV_KERNEL void addGroupHits(const PairColumns& c, const u64* inA, const PairRule* rules,
@@ -261,13 +301,15 @@ Expected<PairTests> groupPairTests(const Networks& a, const Networks& b, int n,
         }
         finished(options);
     } else {
-        GroupDraw draw{&columns, &rules, options.seed, static_cast<int>(nA),
-                       std::vector<int>(pooled), std::vector<u64>(
-                                                     static_cast<std::size_t>(columns.words))};
-        auto hits = countDraws(columns.pairs, options, draw);
+        const std::vector<std::size_t> drawn = drawnPairs(rules);
+        const PairColumns drawnColumns = pickPairs(columns, drawn);
+        const std::vector<PairRule> drawnRules = pickRules(rules, drawn);
+        GroupDraw draw{&drawnColumns, &drawnRules, options.seed, static_cast<int>(nA),
+                       std::vector<int>(pooled),
+                       std::vector<u64>(static_cast<std::size_t>(columns.words))};
+        auto hits = countDraws(drawn.size(), options, draw);
         if (!hits) return hits.error();
-        for (std::size_t p = 0; p < columns.pairs; ++p)
-            out.pairs[p].hits = (*hits)[p];
+        fillDrawnHits(out, drawn, *hits);
     }
     finishPairs(out, out.permutations);
     return out;
@@ -322,12 +364,15 @@ Expected<PairTests> pairedPairTests(const Networks& first, const Networks& secon
         }
         finished(options);
     } else {
-        PairedDraw draw{&gained, &discordant, &rules, options.seed,
+        const std::vector<std::size_t> drawn = drawnPairs(rules);
+        const PairColumns drawnGained = pickPairs(gained, drawn);
+        const PairColumns drawnDiscordant = pickPairs(discordant, drawn);
+        const std::vector<PairRule> drawnRules = pickRules(rules, drawn);
+        PairedDraw draw{&drawnGained, &drawnDiscordant, &drawnRules, options.seed,
                         std::vector<u64>(static_cast<std::size_t>(gained.words))};
-        auto hits = countDraws(gained.pairs, options, draw);
+        auto hits = countDraws(drawn.size(), options, draw);
         if (!hits) return hits.error();
-        for (std::size_t p = 0; p < gained.pairs; ++p)
-            out.pairs[p].hits = (*hits)[p];
+        fillDrawnHits(out, drawn, *hits);
     }
     finishPairs(out, out.permutations);
     return out;
