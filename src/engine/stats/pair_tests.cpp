@@ -2,44 +2,19 @@
 
 #include <algorithm>
 #include <bit>
-#include <limits>
-#include <memory>
 #include <numeric>
 #include <string>
 
-#include "analysis/run.h"
 #include "core/bit_ops.h"
 #include "core/kernels.h"
-#include "core/limits.h"
-#include "core/ordered_blocks.h"
 #include "stats/bootstrap.h"
+#include "stats/permutation_draws.h"
 
 namespace qv {
 
+using namespace permutations;
+
 namespace {
-
-using u64 = std::uint64_t;
-
-// Draws are split into this many blocks (fewer when P is smaller): enough for
-// the workers to share and for progress and cancel to come often.
-constexpr u64 kDrawBlocks = 256;
-
-struct Cancelled {};
-
-bool cancelled(const PermutationOptions& options) {
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
-}
-
-void finished(const PermutationOptions& options) {
-    if (options.progress) options.progress(kProgressMax);
-}
-
-Expected<void> checkPermutations(const PermutationOptions& options) {
-    if (options.permutations < 1 || options.permutations > kMaxPermutations)
-        return errorText("置換次數須為 1 到 " + std::to_string(kMaxPermutations) + " 之間，讀到 " +
-                         std::to_string(options.permutations) + "。");
-    return {};
-}
 
 u64 absDiff(u64 x, u64 y) {
     return x > y ? x - y : y - x;
@@ -165,46 +140,6 @@ QV_KERNEL void addPairedHits(const PairColumns& gained, const PairColumns& disco
     }
 }
 
-// Runs draws 0 .. P - 1 in blocks over the workers, each worker a copy of
-// `prototype` (its own buffers) called as draw(t, hits). The hits are whole
-// numbers summed per worker, so the totals do not depend on the thread count.
-template <typename Draw>
-Expected<std::vector<u64>> countDraws(std::size_t slots, const PermutationOptions& options,
-                                      const Draw& prototype) {
-    const u64 draws = options.permutations;
-    const u64 blocks = std::min(draws, kDrawBlocks);
-    const int threads = static_cast<int>(
-        std::min<u64>(static_cast<u64>(workerCount(options.threads)), blocks));
-    std::vector<std::unique_ptr<Draw>> workers;
-    std::vector<std::vector<u64>> hits(static_cast<std::size_t>(threads),
-                                       std::vector<u64>(slots, 0));
-    for (int w = 0; w < threads; ++w)
-        workers.push_back(std::make_unique<Draw>(prototype));
-    try {
-        forEachBlockInOrder(
-            static_cast<std::size_t>(blocks), threads, 2 * static_cast<std::size_t>(threads),
-            [&](std::size_t b, int worker) {
-                if (cancelled(options)) return;
-                Draw& draw = *workers[static_cast<std::size_t>(worker)];
-                u64* counts = hits[static_cast<std::size_t>(worker)].data();
-                for (u64 t = draws * b / blocks; t < draws * (b + 1) / blocks; ++t)
-                    draw(t, counts);
-            },
-            [&](std::size_t b) {
-                if (cancelled(options)) throw Cancelled{};
-                if (options.progress)
-                    options.progress(static_cast<int>(static_cast<u64>(kProgressMax) * (b + 1) /
-                                                      blocks));
-            });
-    } catch (const Cancelled&) {
-        return errorText(std::string(kRunCancelled));
-    }
-    for (std::size_t w = 1; w < hits.size(); ++w)
-        for (std::size_t k = 0; k < slots; ++k)
-            hits[0][k] += hits[w][k];
-    return std::move(hits[0]);
-}
-
 struct GroupDraw {
     const PairColumns* columns;
     const std::vector<PairRule>* rules;
@@ -287,7 +222,7 @@ Expected<PairTests> groupPairTests(const Networks& a, const Networks& b, int n,
     out.exact = relabelings <= options.permutations;
     out.permutations = out.exact ? relabelings : options.permutations;
     if (out.exact) {
-        if (cancelled(options)) return errorText(std::string(kRunCancelled));
+        if (cancelRequested(options)) return permutationsCancelled();
         // The relabelings giving A k of the pair's `linked` students number
         // C(linked, k) C(N - linked, nA - k); each is at most the total.
         for (std::size_t p = 0; p < columns.pairs; ++p) {
@@ -299,7 +234,7 @@ Expected<PairTests> groupPairTests(const Networks& a, const Networks& b, int n,
                     pair.hits += binomial(linked, k, relabelings) *
                                  binomial(pooled - linked, nA - k, relabelings);
         }
-        finished(options);
+        reportFinished(options);
     } else {
         const std::vector<std::size_t> drawn = drawnPairs(rules);
         const PairColumns drawnColumns = pickPairs(columns, drawn);
@@ -350,7 +285,7 @@ Expected<PairTests> pairedPairTests(const Networks& first, const Networks& secon
     out.exact = m < 63 && (u64{1} << m) <= options.permutations;
     out.permutations = out.exact ? u64{1} << m : options.permutations;
     if (out.exact) {
-        if (cancelled(options)) return errorText(std::string(kRunCancelled));
+        if (cancelRequested(options)) return permutationsCancelled();
         // The students without a change leave the statistic alone: a factor
         // 2^(m - d) over the C(d, j) ways of j of the d changes being gains.
         for (std::size_t p = 0; p < gained.pairs; ++p) {
@@ -362,7 +297,7 @@ Expected<PairTests> pairedPairTests(const Networks& first, const Networks& secon
             }
             out.pairs[p].hits = hits << (m - changed);
         }
-        finished(options);
+        reportFinished(options);
     } else {
         const std::vector<std::size_t> drawn = drawnPairs(rules);
         const PairColumns drawnGained = pickPairs(gained, drawn);
@@ -390,78 +325,6 @@ void adjustBenjaminiHochberg(std::vector<PairTest>& pairs) {
         q = std::min(q, pair.p * total / static_cast<double>(k + 1));
         pair.q = q;
     }
-}
-
-namespace {
-
-struct SignFlipDraw {
-    const std::vector<std::int64_t>* changes;
-    std::uint64_t observed;
-    u64 seed;
-
-    void operator()(u64 t, u64* hits) const {
-        SplitMix64 generator = SplitMix64::replicate(seed, t);
-        std::int64_t sum = 0;
-        u64 word = 0;
-        for (std::size_t s = 0; s < changes->size(); ++s) {
-            if (s % 64 == 0) word = generator.next();
-            const std::int64_t c = (*changes)[s];
-            sum += (word >> (s % 64)) & 1u ? -c : c;
-        }
-        hits[0] += static_cast<u64>(sum < 0 ? -sum : sum) >= observed;
-    }
-};
-
-}  // namespace
-
-Expected<SignFlipTest> signFlipTest(std::span<const std::optional<std::int64_t>> changes,
-                                    const PermutationOptions& options) {
-    if (auto ok = checkPermutations(options); !ok) return ok.error();
-    std::vector<std::int64_t> kept;
-    u64 spread = 0;  // the sum of |change|, which bounds every relabeling's sum
-    for (const std::optional<std::int64_t>& c : changes) {
-        if (!c || *c == 0) continue;
-        const u64 size = *c < 0 ? u64{0} - static_cast<u64>(*c) : static_cast<u64>(*c);
-        if (size > static_cast<u64>(std::numeric_limits<std::int64_t>::max()) - spread)
-            return errorText("變化量的總和太大，無法檢定。");
-        spread += size;
-        kept.push_back(*c);
-    }
-    SignFlipTest out;
-    out.students = static_cast<int>(kept.size());
-    out.sum = std::accumulate(kept.begin(), kept.end(), std::int64_t{0});
-    const u64 observed = static_cast<u64>(out.sum < 0 ? -out.sum : out.sum);
-    const std::size_t m = kept.size();
-    out.exact = m < 63 && (u64{1} << m) <= options.permutations;
-    out.permutations = out.exact ? u64{1} << m : options.permutations;
-    if (out.exact) {
-        // Every sign pattern in Gray-code order: one change flips a step.
-        constexpr u64 kCheckEvery = u64{1} << 20;
-        std::vector<int> sign(m, 1);
-        std::int64_t sum = out.sum;
-        for (u64 g = 0; g < out.permutations; ++g) {
-            if (g > 0) {
-                const auto s = static_cast<std::size_t>(std::countr_zero(g));
-                sum -= 2 * sign[s] * kept[s];
-                sign[s] = -sign[s];
-            }
-            out.hits += static_cast<u64>(sum < 0 ? -sum : sum) >= observed;
-            if ((g + 1) % kCheckEvery == 0) {
-                if (cancelled(options)) return errorText(std::string(kRunCancelled));
-                if (options.progress)
-                    options.progress(static_cast<int>(static_cast<u64>(kProgressMax) * (g + 1) /
-                                                      out.permutations));
-            }
-        }
-        finished(options);
-        out.p = static_cast<double>(out.hits) / static_cast<double>(out.permutations);
-    } else {
-        auto hits = countDraws(1, options, SignFlipDraw{&kept, observed, options.seed});
-        if (!hits) return hits.error();
-        out.hits = (*hits)[0];
-        out.p = static_cast<double>(out.hits + 1) / static_cast<double>(out.permutations + 1);
-    }
-    return out;
 }
 
 std::vector<std::array<int, 2>> majorityPairs(const Networks& group, int n) {

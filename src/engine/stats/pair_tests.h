@@ -74,7 +74,8 @@ void adjustBenjaminiHochberg(std::vector<PairTest>& pairs);
 // second minus first): the statistic is |sum|, a relabeling flips the signs
 // of a subset; students without a change are left out before counting. The
 // same rules for exact counting and draws as the paired pair test, over the
-// students kept.
+// students kept. Refused as the pair tests are, or when the changes' absolute
+// values sum beyond 2^63 - 1.
 struct SignFlipTest {
     int students = 0;      // with a change
     std::int64_t sum = 0;  // of the changes
