@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "analysis/run.h"
@@ -150,7 +151,17 @@ TEST(PairTests, GroupDrawsFollowTheRuleForAnyThreadCount) {
     }
     const std::vector<u64> hits = groupHits(a.nets(), b.nets(), n, drawn);
     const PairTests one = groupPairTests(a.nets(), b.nets(), n, withP(kDraws, kSeed, 1)).value();
-    const PairTests four = groupPairTests(a.nets(), b.nets(), n, withP(kDraws, kSeed, 4)).value();
+    // Progress comes on the calling thread, rising to the end.
+    PermutationOptions o = withP(kDraws, kSeed, 4);
+    std::vector<int> progress;
+    const auto caller = std::this_thread::get_id();
+    o.progress = [&](int v) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        progress.push_back(v);
+    };
+    const PairTests four = groupPairTests(a.nets(), b.nets(), n, o).value();
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.empty() ? -1 : progress.back(), kProgressMax);
     EXPECT_FALSE(one.exact);
     EXPECT_EQ(one.permutations, kDraws);
     for (std::size_t p = 0; p < hits.size(); ++p) {
