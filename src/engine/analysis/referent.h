@@ -38,10 +38,12 @@ Expected<Referent> parseReferent(std::string_view text);
 // The referent as the JSON and the CSV name it: "design", "best:27",
 // "best:27.5", "class", "matrix".
 std::string referentKey(const ReferentChoice& referent);
+inline std::string referentKey(const Referent& referent) { return referentKey(referent.choice()); }
 // What the referent is, e.g. "前 27% 學生", "全班學生", "題目設計".
 std::string referentLabel(const ReferentChoice& referent);
 // The referent as a report's method line names it, e.g. "參照：前 27% 學生".
 std::string referentName(const ReferentChoice& referent);
+inline std::string referentName(const Referent& referent) { return referentName(referent.choice()); }
 
 // Percentages of --referent best:P and of score splits: a decimal above 0 and
 // at most 100 with at most three decimals, as thousandths of a percent.
