@@ -78,8 +78,13 @@ Expected<std::vector<std::string>> readIds(const std::string& file) {
     return ids;
 }
 
+// The folder's name ("七年一班/" too), or the student file's without its extension.
 std::string sideName(const ClassSource& source) {
-    return source.sample ? "範例班級" : pathOf(source.classDir).filename().string();
+    if (source.sample) return "範例班級";
+    if (source.classDir.empty()) return pathOf(source.data).stem().string();
+    std::filesystem::path folder = pathOf(source.classDir);
+    if (folder.filename().empty()) folder = folder.parent_path();
+    return folder.filename().string();
 }
 
 std::optional<std::string> argsProblem(const CompareArgs& a) {
