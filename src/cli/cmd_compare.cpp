@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/group_compare.h"
+#include "analysis/referent.h"
 #include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
@@ -41,26 +42,10 @@ std::optional<std::string> pictureProblem(const std::string& output) {
     return std::nullopt;
 }
 
-// "score:P" as thousandths of a percent: P has at most three decimals.
+// "score:P" as thousandths of a percent.
 std::optional<std::int64_t> scorePercent(const std::string& split) {
-    const std::string text = split.substr(6);
-    std::int64_t whole = 0, scale = 0;
-    bool digits = false;
-    for (const char c : text) {
-        if (c == '.' && scale == 0) {
-            scale = 1;
-            continue;
-        }
-        if (c < '0' || c > '9' || scale >= 1000 || whole > 1'000'000) return std::nullopt;
-        whole = whole * 10 + (c - '0');
-        digits = true;
-        if (scale > 0) scale *= 10;
-    }
-    if (!digits) return std::nullopt;
-    for (std::int64_t s = std::max<std::int64_t>(scale, 1); s < 1000; s *= 10)
-        whole *= 10;
-    if (whole <= 0 || whole > 100'000) return std::nullopt;
-    return whole;
+    const auto percent = parsePercent(std::string_view(split).substr(6));
+    return percent ? std::optional(*percent) : std::nullopt;
 }
 
 // The IDs of a list file: the first word of each line that is not blank.
