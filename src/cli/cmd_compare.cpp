@@ -9,6 +9,7 @@
 #include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
+#include "core/number_text.h"
 #include "data/lines.h"
 #include "data/loaders.h"
 #include "data/text_codec.h"
@@ -124,7 +125,7 @@ Expected<CompareResults> compare(const CompareArgs& a) {
     if (byScore) {
         const std::int64_t percent = *scorePercent(a.split);
         sides = splitByScore(*runA, percent);
-        const std::string p = a.split.substr(6);
+        const std::string p = numberText(static_cast<double>(percent) / 1000.0);
         groupA.name = "前 " + p + "%";
         groupB.name = "後 " + p + "%";
     } else {
