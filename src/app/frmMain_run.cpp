@@ -59,10 +59,14 @@ void frmMain::onPfnetRun() {
         showMessage(QMessageBox::Warning, QString::fromStdString(runnable.error().message()));
         return;
     }
-    frmPfnetOptions options(context_.classData->conceptCount, savedPfnetParams(context_), this);
+    frmPfnetOptions options(context_.classData->conceptCount, savedPfnetParams(context_),
+                            savedReferent(context_), this);
     if (!context_.dialogs.exec(options)) return;
     savePfnetParams(context_, options.params());
-    runCommand(RunMethod::pfnet(options.params()));
+    saveReferent(context_, options.referent());
+    RunMethod method = RunMethod::pfnet(options.params());
+    method.referent = options.referent();
+    runCommand(method);
 }
 
 void frmMain::runCommand(RunMethod method) {

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "analysis/referent.h"
 #include "app_context.h"
 
 namespace qv::app {
@@ -8,6 +9,7 @@ namespace {
 
 const QString kR = QStringLiteral("pfnet/r");
 const QString kQ = QStringLiteral("pfnet/q");
+const QString kReferent = QStringLiteral("pfnet/referent");
 const QString kLayout = QStringLiteral("report/layout");
 const QString kRecent = QStringLiteral("classes/recent");
 
@@ -40,6 +42,18 @@ void savePfnetParams(const AppContext& context, PfnetParams params) {
     const auto settings = openSettings(context);
     settings->setValue(kR, params.r == PfnetR::One ? QStringLiteral("1") : QStringLiteral("inf"));
     settings->setValue(kQ, params.q);
+}
+
+ReferentChoice savedReferent(const AppContext& context) {
+    const auto parsed =
+        parseReferent(openSettings(context)->value(kReferent).toString().toStdString());
+    // Matrix files are chosen on the command line only.
+    if (!parsed || parsed->kind == ReferentKind::Matrix) return {};
+    return parsed->choice();
+}
+
+void saveReferent(const AppContext& context, ReferentChoice referent) {
+    openSettings(context)->setValue(kReferent, QString::fromStdString(referentKey(referent)));
 }
 
 NodeLayout savedNodeLayout(const AppContext& context) {

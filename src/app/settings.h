@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "analysis/student_matrices.h"
 #include "layout/force_layout.h"
 #include "pathfinder/pfnet.h"
 
@@ -19,6 +20,9 @@ std::unique_ptr<QSettings> openSettings(const AppContext& context);
 
 PfnetParams savedPfnetParams(const AppContext& context);
 void savePfnetParams(const AppContext& context, PfnetParams params);
+// The PFNET run's referent, the design's until another is chosen.
+ReferentChoice savedReferent(const AppContext& context);
+void saveReferent(const AppContext& context, ReferentChoice referent);
 
 NodeLayout savedNodeLayout(const AppContext& context);
 void saveNodeLayout(const AppContext& context, NodeLayout layout);

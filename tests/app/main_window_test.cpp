@@ -18,6 +18,7 @@
 #include "frmData.h"
 #include "frmMain.h"
 #include "frmPfnetOptions.h"
+#include "settings.h"
 #include "frmStudent.h"
 #include "method_note.h"
 #include "test_context.h"
@@ -269,6 +270,16 @@ class MainWindowTest : public QObject {
         QCOMPARE(first.params().q, 5);
         frmPfnetOptions remembered(20, {qv::PfnetR::One, 25});
         QCOMPARE(remembered.params(), (qv::PfnetParams{qv::PfnetR::One, 0}));
+        // The referent: the top P % takes its P, and comes back as it was left.
+        auto* best = first.findChild<QSpinBox*>(QStringLiteral("spnBestPercent"));
+        QVERIFY(first.referent().isDesign() && !best->isEnabled());
+        first.findChild<QComboBox*>(QStringLiteral("cboReferent"))->setCurrentIndex(1);
+        best->setValue(30);
+        const qv::ReferentChoice top{qv::ReferentKind::Best, 30'000};
+        QCOMPARE(first.referent(), top);
+        test::TestContext t;
+        qv::app::saveReferent(t.context, top);
+        QCOMPARE(frmPfnetOptions(20, {}, qv::app::savedReferent(t.context)).referent(), top);
     }
 
     // One window of each kind, kept while open, closed with the main window.
