@@ -19,5 +19,6 @@ void addSummaryCommand(CLI::App& app, int& status);
 void addGenerateCommand(CLI::App& app, int& status);
 void addImportCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
+void addCompareCommand(CLI::App& app, int& status);
 
 }  // namespace qv::cli

@@ -131,7 +131,7 @@ std::optional<std::string> classSourceProblem(const ClassSource& s) {
 }
 
 Expected<RunResults> loadAndAnalyse(const ClassSource& s, const std::optional<std::string>& onlyId,
-                                    int threads) {
+                                    int threads, bool keepMatrices) {
     auto read = s.sample ? readClass(sampleText()) : readClass(s.files());
     if (!read) return read.error();
     ClassData& loaded = *read;
@@ -145,7 +145,7 @@ Expected<RunResults> loadAndAnalyse(const ClassSource& s, const std::optional<st
     options.threads = threads;
     // Large classes stay small in memory; the writers derive a student's
     // matrices when they need them.
-    options.keepStudentMatrices = false;
+    options.keepStudentMatrices = keepMatrices;
     auto result = runAnalysis(std::move(data), options);
     if (!result) return errorText("錯誤：" + result.error().message());
     return result;

@@ -68,12 +68,13 @@ std::optional<std::string> formatForOutput(std::string& format, bool given,
 // writing there would destroy the class being read.
 std::optional<std::string> outputIsInput(const ClassSource& source, const std::string& output);
 
-// Loads the class and runs the chosen method without keeping the students'
-// matrices; the results, or the message to print. With `onlyId` the run
-// covers just the students of that ID (the others are dropped after loading).
+// Loads the class and runs the chosen method, keeping the students'
+// matrices only when asked; the results, or the message to print. With
+// `onlyId` the run covers just the students of that ID (the others are
+// dropped after loading).
 Expected<RunResults> loadAndAnalyse(const ClassSource& source,
                                     const std::optional<std::string>& onlyId = std::nullopt,
-                                    int threads = 0);
+                                    int threads = 0, bool keepMatrices = false);
 
 // Loads the class with its student file indexed for reading in blocks of
 // kStudentBlockGrain (see loadClassIndexed), to be joined with joinStudentBlocks.

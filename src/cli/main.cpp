@@ -40,6 +40,7 @@ int run(int argc, char** argv) {
     qv::cli::addGenerateCommand(app, status);
     qv::cli::addImportCommand(app, status);
     qv::cli::addExportCommand(app, status);
+    qv::cli::addCompareCommand(app, status);
     app.set_version_flag("--version", std::string("quorvane ") + QV_VERSION_TEXT, "顯示版本並結束");
     qv::cli::localizeHelp(app);
     // The build writes the manual page from the same commands; not for users.

@@ -25,6 +25,9 @@ struct CompareGroup {
     std::string name;              // as the JSON, the table and the picture name the side
     const RunResults* run = nullptr;
     std::vector<int> students;     // indices into run->students, in file order
+    // The run's method: PFNET's r and q make the mean networks. Both sides
+    // must have been run by the same one.
+    RunMethod method;
 };
 
 // A's records matched with B's by ID; the IDs found on one side only.
@@ -35,7 +38,7 @@ struct Matching {
 // Refuses an ID found twice in one class.
 Expected<Matching> matchById(const RunResults& a, const RunResults& b);
 // The top and bottom P % (thousandths of a percent) of a class by score;
-// refused when the two overlap.
+// refused when the two overlap or P is outside 0 < P <= 100 %.
 Expected<std::array<std::vector<int>, 2>> splitByScore(const RunResults& run,
                                                        std::int64_t thousandths);
 // The students whose ID is listed against the rest; refused when either side
@@ -77,15 +80,20 @@ struct CompareResults {
     LinkMatrix layoutLinks;
 };
 
-// Paired designs give `matching`; the groups' runs must hold their students
-// and their matrices. Refused: concept labels that differ, an empty side,
+// Paired designs give `matching` (the groups' `students` are then not read:
+// both sides are the matched records, in A's order); the groups' runs must
+// hold their students, and for PFNET their matrices. referentKey is left
+// "design" for the caller to name its own. Refused: concept labels that differ, an empty side,
 // a refusal of the tests (a cancel among them).
 Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup& a,
                                        const CompareGroup& b, const Matching* matching,
                                        const PermutationOptions& options);
 
+// The comparison as JSON (UTF-8, LF): concepts 1-based, numbers as the
+// results table writes them, index changes in the indices' units.
 std::string compareJson(const CompareResults& results);
-// The pair table: i, j, concept i, concept j, A, B, p, q, then Method.
+// The pair table (UTF-8 with BOM, CR LF): i, j, concept i, concept j, A, B,
+// p, q, then Method.
 std::string compareCsv(const CompareResults& results);
 
 }  // namespace qv
