@@ -107,7 +107,7 @@ void frmCompare::buildControls() {
     percent_ = new QDoubleSpinBox(central);
     percent_->setObjectName(QStringLiteral("spnPercent"));
     percent_->setRange(0.001, 50);
-    percent_->setDecimals(3);
+    percent_->setDecimals(1);
     percent_->setValue(27);
     percent_->setSuffix(QStringLiteral(" %"));
     form->addRow(QStringLiteral("前段與後段各取："), percent_);
@@ -308,6 +308,9 @@ void frmCompare::fillTable() {
         cell(row, 5, pValueText(t.p), true);
         cell(row, 6, pValueText(t.q), true);
     }
+    for (int side = 0; side < 2; ++side)
+        table_->horizontalHeaderItem(3 + side)->setText(
+            QString::fromStdString((side == 0 ? "A：" : "B：") + r.sides[std::size_t(side)].name));
     table_->resizeColumnsToContents();
 }
 
