@@ -106,7 +106,7 @@ void frmCompare::buildControls() {
     form->addRow(QStringLiteral("B 的班級資料夾："), folderRow);
     percent_ = new QDoubleSpinBox(central);
     percent_->setObjectName(QStringLiteral("spnPercent"));
-    percent_->setRange(0.001, 50);
+    percent_->setRange(0.1, 50);
     percent_->setDecimals(1);
     percent_->setValue(27);
     percent_->setSuffix(QStringLiteral(" %"));
