@@ -152,7 +152,6 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
         compareGroups(request.design, a, b, matching ? &*matching : nullptr, options);
     if (!compared) return compared.error();
     CompareOutcome outcome{std::move(compared).value(), {}};
-    if (outcome.results.referentKey.empty()) outcome.results.referentKey = request.referentKey;
     // Without a layout the picture falls back to the circle.
     if (auto positions = ForceLayout(outcome.results.layoutLinks, outcome.results.conceptCount))
         outcome.positions = std::move(positions).value();

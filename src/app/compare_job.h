@@ -22,10 +22,10 @@ struct CompareRequest {
     std::filesystem::path folderB;      // TwoClasses and Paired
     std::int64_t thousandths = 27'000;  // ScoreSplit: P as thousandths of a percent
     std::filesystem::path idFile;       // IdSplit: one ID a line
+    // With its referent: the main window's, once it can choose one other than
+    // the design's (a matrix referent would also need its summed matrix in
+    // the runs' options).
     RunMethod method;
-    // The referent the comparison names; the design's standard until the
-    // main window can choose another.
-    std::string referentKey = "design";
     std::uint64_t permutations = 10'000;
     std::uint64_t seed = 1;
 };

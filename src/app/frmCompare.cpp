@@ -217,9 +217,6 @@ CompareRequest frmCompare::request() const {
     r.thousandths = std::llround(percent_->value() * 1000);
     r.idFile = toPath(idFile_->text().trimmed());
     r.method = context_.runMethod;
-    // The referent stays the design's standard until the main window can
-    // choose another; its key then goes here.
-    r.referentKey = "design";
     r.permutations = static_cast<std::uint64_t>(permutations_->value());
     r.seed = static_cast<std::uint64_t>(seed_->value());
     return r;

@@ -51,7 +51,7 @@ Expected<void> writeLinks(const RunResults& results, const RunMethod& method,
                           const std::function<void(int)>& progress) {
     auto created = SafeFile::create(target);
     if (!created) return created.error();
-    const LinksCsvWriter writer(*results.data, method);
+    const LinksCsvWriter writer(results, method);
     std::string text = LinksCsvWriter::head();
     const std::size_t count = results.students.size();
     for (std::size_t k = 0; k < count; ++k) {

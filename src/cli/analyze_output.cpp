@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <iostream>
 #include <memory>
+#include <mutex>
 
 #include "analysis/results_csv.h"
 #include "analysis/results_json.h"
@@ -82,11 +83,21 @@ AnalyzeFormat jsonFormat(const ClassData& state, const RunResults& standard, Run
     return f;
 }
 
-AnalyzeFormat linksFormat(const ClassData& data, RunMethod method) {
+AnalyzeFormat linksFormat(const RunResults& standard, RunMethod method) {
     AnalyzeFormat f;
     f.head = [] { return LinksCsvWriter::head(); };
-    const auto writer = std::make_shared<const LinksCsvWriter>(data, method);
-    f.student = [writer](std::string& out, const StudentRecord& r) { writer->appendRows(out, r); };
+    // The standard is known once the run starts on its students.
+    struct Writer {
+        std::once_flag made;
+        std::unique_ptr<const LinksCsvWriter> writer;
+    };
+    const auto shared = std::make_shared<Writer>();
+    f.student = [shared, &standard, method](std::string& out, const StudentRecord& r) {
+        std::call_once(shared->made, [&] {
+            shared->writer = std::make_unique<const LinksCsvWriter>(standard, method);
+        });
+        shared->writer->appendRows(out, r);
+    };
     return f;
 }
 

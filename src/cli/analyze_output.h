@@ -67,7 +67,8 @@ AnalyzeFormat csvFormat(const RunMethod& method, int n);
 AnalyzeFormat jsonFormat(const ClassData& data, const RunResults& standard, RunMethod method);
 
 // The long table of links, one row per student and concept pair (see
-// LinksCsvWriter).
-AnalyzeFormat linksFormat(const ClassData& data, RunMethod method);
+// LinksCsvWriter), against the standard network of `standard`, read when the
+// first student is written.
+AnalyzeFormat linksFormat(const RunResults& standard, RunMethod method);
 
 }  // namespace qv::cli

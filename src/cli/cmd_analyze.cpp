@@ -27,7 +27,7 @@ struct AnalyzeArgs {
 AnalyzeFormat formatOf(const AnalyzeArgs& a, const ClassData& data, const RunResults& standard) {
     if (a.format == "csv") return csvFormat(a.source.runMethod(), data.conceptCount);
     if (a.format == "json") return jsonFormat(data, standard, a.source.runMethod());
-    if (a.format == "links") return linksFormat(data, a.source.runMethod());
+    if (a.format == "links") return linksFormat(standard, a.source.runMethod());
     return tableFormat();
 }
 
@@ -151,7 +151,10 @@ int runAnalyze(AnalyzeArgs a) {
     RunResults standard;
     const AnalyzeFormat format = formatOf(a, *data, standard);
     RunOptions options;
-    options.method = a.source.runMethod();
+    if (auto applied = applyMethod(a.source, options); !applied) {
+        std::cerr << applied.error().message() << "\n";
+        return kExitBadInput;
+    }
     options.threads = a.threads;
     options.standardReady = [&standard](const RunResults& s) { standard = s; };
     // The JSON derives each student's matrices as it writes the student.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/group_compare.h"
+#include "analysis/referent.h"
 #include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
@@ -68,26 +69,10 @@ int writePictures(const CompareResults& results, const std::string& output) {
 }
 #endif
 
-// "score:P" as thousandths of a percent: P has at most three decimals.
+// "score:P" as thousandths of a percent.
 std::optional<std::int64_t> scorePercent(const std::string& split) {
-    const std::string text = split.substr(6);
-    std::int64_t whole = 0, scale = 0;
-    bool digits = false;
-    for (const char c : text) {
-        if (c == '.' && scale == 0) {
-            scale = 1;
-            continue;
-        }
-        if (c < '0' || c > '9' || scale >= 1000 || whole > 1'000'000) return std::nullopt;
-        whole = whole * 10 + (c - '0');
-        digits = true;
-        if (scale > 0) scale *= 10;
-    }
-    if (!digits) return std::nullopt;
-    for (std::int64_t s = std::max<std::int64_t>(scale, 1); s < 1000; s *= 10)
-        whole *= 10;
-    if (whole <= 0 || whole > 100'000) return std::nullopt;
-    return whole;
+    const auto percent = parsePercent(std::string_view(split).substr(6));
+    return percent ? std::optional(*percent) : std::nullopt;
 }
 
 // The IDs of a list file: the first word of each line that is not blank.
@@ -105,8 +90,13 @@ Expected<std::vector<std::string>> readIds(const std::string& file) {
     return ids;
 }
 
+// The folder's name ("七年一班/" too), or the student file's without its extension.
 std::string sideName(const ClassSource& source) {
-    return source.sample ? "範例班級" : pathOf(source.classDir).filename().string();
+    if (source.sample) return "範例班級";
+    if (source.classDir.empty()) return pathOf(source.data).stem().string();
+    std::filesystem::path folder = pathOf(source.classDir);
+    if (folder.filename().empty()) folder = folder.parent_path();
+    return folder.filename().string();
 }
 
 std::optional<std::string> argsProblem(const CompareArgs& a) {

@@ -69,7 +69,7 @@ Expected<ClassSummary> summarise(ClassPtr& data, const SummaryArgs& a) {
                                   kStudentBlockGrain);
     ClassTally tally(state);
     RunOptions options;
-    options.method = a.source.runMethod();
+    if (auto applied = applyMethod(a.source, options); !applied) return applied.error();
     options.threads = a.threads;
     options.keepStudentMatrices = false;
     const StudentBlocks blocks{index->blockCount(),

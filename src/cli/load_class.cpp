@@ -1,8 +1,10 @@
 #include "load_class.h"
 
+#include "analysis/referent.h"
 #include "cli_text.h"
 #include "data/class_folder.h"
 #include "data/loaders.h"
+#include "data/matrix_file.h"
 #include "data/safe_file.h"
 #include "samples/sample_class.h"
 
@@ -69,8 +71,36 @@ std::optional<std::string> outputIsInput(const ClassSource& s, const std::string
 }
 
 RunMethod ClassSource::runMethod() const {
-    if (method == "pfnet") return RunMethod::pfnet(pfnetParamsOf(r, q));
-    return method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
+    if (method != "pfnet")
+        return method == "path-search" ? RunMethod::PathSearch : RunMethod::Triangle;
+    RunMethod m = RunMethod::pfnet(pfnetParamsOf(r, q));
+    if (auto parsed = parseReferent(referent)) m.referent = parsed->choice();
+    return m;
+}
+
+Expected<void> applyMethod(const ClassSource& source, RunOptions& options) {
+    options.method = source.runMethod();
+    if (options.method.referent.kind != ReferentKind::Matrix) return {};
+    const auto referent = parseReferent(source.referent);
+    DistanceMatrix sum;
+    for (const std::string& name : referent->files) {
+        auto read = readMatrixFile(pathOf(name));
+        if (!read) return errorText("錯誤：" + read.error().message());
+        if (!sum.empty() && read->rows() != sum.rows())
+            return errorText("錯誤：距離矩陣檔「" + name + "」有 " +
+                             std::to_string(read->rows()) + " 個概念，「" +
+                             referent->files.front() + "」有 " + std::to_string(sum.rows()) +
+                             " 個；參照的矩陣檔須有相同的概念數。");
+        if (sum.empty()) {
+            sum = std::move(*read);
+            continue;
+        }
+        for (int i = 0; i < sum.rows(); ++i)
+            for (int j = 0; j < sum.cols(); ++j)
+                sum(i, j) += (*read)(i, j);
+    }
+    options.referentMatrix = std::move(sum);
+    return {};
 }
 
 ClassFiles ClassSource::files() const {
@@ -90,6 +120,11 @@ void addClassSourceOptions(CLI::App& cmd, ClassSource& source) {
         ->check(oneOf({"triangle", "path-search", "pfnet"}))
         ->capture_default_str();
     addPfnetOptions(cmd, source.r, source.q);
+    cmd.add_option("--referent", source.referent,
+                   "比較的參照：design（題目設計，預設）、best:P（分數前 P% 的學生）、"
+                   "class（全班）或 matrix:檔案[,檔案…]（距離矩陣檔之和）；design 以外須配合 "
+                   "--method pfnet")
+        ->capture_default_str();
 }
 
 void addPfnetOptions(CLI::App& cmd, std::string& r, std::optional<int>& q) {
@@ -113,6 +148,11 @@ PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q) {
 
 std::optional<std::string> classSourceProblem(const ClassSource& s) {
     if (auto problem = pfnetOptionsProblem(s.method, s.r, s.q)) return problem;
+    const auto referent = parseReferent(s.referent);
+    if (!referent) return "錯誤：" + referent.error().what;
+    if (!referent->isDesign() && s.method != "pfnet")
+        return "錯誤：--referent " + s.referent +
+               " 只適用於 --method pfnet：學生總和的距離矩陣要以 PFNET 化為網路。";
     const bool anyFile = !s.data.empty() || !s.concepts.empty() || !s.items.empty();
     if (!s.classDir.empty()) {
         if (anyFile || s.sample)
@@ -135,19 +175,25 @@ Expected<RunResults> loadAndAnalyse(const ClassSource& s, const std::optional<st
     auto read = s.sample ? readClass(sampleText()) : readClass(s.files());
     if (!read) return read.error();
     ClassData& loaded = *read;
-    if (onlyId) {
+    // A group referent is made of the whole class: the others go after the run.
+    const bool whole = s.runMethod().referent.leavesOneOut();
+    if (onlyId && !whole) {
         std::erase_if(loaded.students, [&](const Student& r) { return r.id != *onlyId; });
         loaded.studentCount = static_cast<std::int32_t>(loaded.students.size());
     }
     auto data = std::make_shared<const ClassData>(std::move(loaded));
     RunOptions options;
-    options.method = s.runMethod();
+    if (auto applied = applyMethod(s, options); !applied) return applied.error();
     options.threads = threads;
     // Large classes stay small in memory; the writers derive a student's
     // matrices when they need them.
     options.keepStudentMatrices = keepMatrices;
     auto result = runAnalysis(std::move(data), options);
     if (!result) return errorText("錯誤：" + result.error().message());
+    if (onlyId && whole) {
+        std::erase_if(result->students, [&](const StudentRecord& r) { return r.id != *onlyId; });
+        result->text.clear();
+    }
     return result;
 }
 

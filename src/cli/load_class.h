@@ -24,14 +24,17 @@ struct ClassSource {
     std::string classDir;  // --class: the folder that stands for the three files
     std::string r;         // --r as typed, empty for the default (infinity)
     std::optional<int> q;  // --q, none for n - 1
+    std::string referent = "design";  // --referent as typed
     bool sample = false;
 
+    // The method with its referent (checked by classSourceProblem).
     RunMethod runMethod() const;
     // The three files, from --class or as given.
     ClassFiles files() const;
 };
 
-// Registers --class, --data, --concepts, --items, --sample, --method, --r and --q on a command.
+// Registers --class, --data, --concepts, --items, --sample, --method, --r, --q
+// and --referent on a command.
 void addClassSourceOptions(CLI::App& cmd, ClassSource& source);
 
 // Registers --r and --q, the PFNET parameters.
@@ -50,7 +53,8 @@ PfnetParams pfnetParamsOf(const std::string& r, const std::optional<int>& q);
 void addThreadsOption(CLI::App& cmd, int& threads);
 
 // Either --sample, --class with a folder that holds the three files, or all
-// three files; PFNET options only with pfnet. The message when not.
+// three files; PFNET options and a referent other than design only with
+// pfnet. The message when not.
 std::optional<std::string> classSourceProblem(const ClassSource& source);
 
 // A path from a UTF-8 text of the command line.
@@ -67,6 +71,11 @@ std::optional<std::string> formatForOutput(std::string& format, bool given,
 // The refusal when `output` is one of the class's files (however spelled):
 // writing there would destroy the class being read.
 std::optional<std::string> outputIsInput(const ClassSource& source, const std::string& output);
+
+// The run's method and, for --referent matrix:FILE[,FILE...], the files'
+// cell-wise sum; a file that cannot be read, or whose concept count differs
+// from the first's, is named in the refusal.
+Expected<void> applyMethod(const ClassSource& source, RunOptions& options);
 
 // Loads the class and runs the chosen method, keeping the students'
 // matrices only when asked; the results, or the message to print. With

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "analysis/referent.h"
 #include "core/number_text.h"
 #include "pathfinder/pfnet.h"
 #include "report/class_charts.h"
@@ -16,26 +17,6 @@ namespace {
 // P in thousandths of a percent as the user typed it: "27", "12.5".
 std::string percentText(std::int64_t thousandths) {
     return numberText(static_cast<double>(thousandths) / 1000.0);
-}
-
-// The students at one end of the class by score: the cut is the score at
-// rank ceil(P * N / 100) from that end, and everyone at least as far out
-// belongs.
-std::vector<bool> scoreEnd(const std::vector<Student>& students, std::int64_t thousandths,
-                           bool top) {
-    const auto n = static_cast<std::int64_t>(students.size());
-    std::vector<bool> in(students.size(), false);
-    if (n == 0 || thousandths <= 0) return in;
-    std::vector<std::int32_t> scores;
-    scores.reserve(students.size());
-    for (const Student& s : students)
-        scores.push_back(top ? -s.score : s.score);
-    const std::int64_t rank = std::min(n, (thousandths * n + 99'999) / 100'000);
-    std::nth_element(scores.begin(), scores.begin() + (rank - 1), scores.end());
-    const std::int32_t cut = scores[static_cast<std::size_t>(rank - 1)];
-    for (std::size_t k = 0; k < students.size(); ++k)
-        in[k] = (top ? -students[k].score : students[k].score) <= cut;
-    return in;
 }
 
 std::vector<std::string> labelsOf(const ClassData& data) {
@@ -135,8 +116,8 @@ Expected<std::array<std::vector<int>, 2>> splitByScore(const RunResults& run,
     if (thousandths <= 0 || thousandths > 100'000)
         return errorText("百分比須大於 0、至多 100，讀到 " + percentText(thousandths) + "。");
     const std::vector<Student> students(run.students.begin(), run.students.end());
-    const std::vector<bool> top = scoreEnd(students, thousandths, true);
-    const std::vector<bool> bottom = scoreEnd(students, thousandths, false);
+    const std::vector<bool> top = topScorers(students, thousandths);
+    const std::vector<bool> bottom = bottomScorers(students, thousandths);
     std::array<std::vector<int>, 2> sides;
     for (std::size_t k = 0; k < students.size(); ++k) {
         if (top[k] && bottom[k])
@@ -202,7 +183,7 @@ Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup&
     out.design = design;
     out.method = a.method;
     out.methodName = a.run->methodName;
-    out.referentKey = "design";
+    out.referentKey = referentKey(a.method.referent);
     out.conceptCount = n;
     out.labels = labelsOf(dataA);
     out.tests = std::move(tests).value();

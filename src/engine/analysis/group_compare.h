@@ -82,8 +82,7 @@ struct CompareResults {
 
 // Paired designs give `matching` (the groups' `students` are then not read:
 // both sides are the matched records, in A's order); the groups' runs must
-// hold their students, and for PFNET their matrices. referentKey is left
-// "design" for the caller to name its own. Refused: concept labels that differ, an empty side,
+// hold their students, and for PFNET their matrices. Refused: concept labels that differ, an empty side,
 // a refusal of the tests (a cancel among them).
 Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup& a,
                                        const CompareGroup& b, const Matching* matching,

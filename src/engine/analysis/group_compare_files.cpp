@@ -95,9 +95,14 @@ std::string signFlipJson(const SignFlipTest& t) {
 std::string compareJson(const CompareResults& r) {
     std::string text = "{\n  \"design\": \"" + designKey(r.design) + "\",\n";
     appendMethodJson(text, r.method, r.conceptCount);
-    text += "  \"referent\": ";
-    appendJsonString(text, r.referentKey);
-    text += ",\n  \"conceptCount\": " + std::to_string(r.conceptCount) +
+    // The method's fields name a referent other than the design's; a
+    // comparison names it always.
+    if (r.method.kind != NetworkKind::Pfnet || r.method.referent.isDesign()) {
+        text += "  \"referent\": ";
+        appendJsonString(text, r.referentKey);
+        text += ",\n";
+    }
+    text += "  \"conceptCount\": " + std::to_string(r.conceptCount) +
             ",\n  \"concepts\": " + stringList(r.labels) + ",\n  \"groups\": " +
             bySide([&r](std::size_t side) {
                 std::string g = "{\"name\": ";

@@ -62,7 +62,8 @@ Expected<std::size_t> writeNetworkFolder(const fs::path& folder, const RunResult
                     builder.distanceInto(r, distance);
                     d = &distance;
                 }
-                slot.push_back(graphFileBytes(format, {labels, r.links, *d, &standard}));
+                const LinkRows* against = r.referentLinks.n > 0 ? &r.referentLinks : &standard;
+                slot.push_back(graphFileBytes(format, {labels, r.links, *d, against}));
             }
         },
         [&](std::size_t block) {

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/referent.h"
 #include "analysis/student_matrices.h"
 #include "compare/graph_distance.h"
 #include "core/bit_ops.h"
@@ -307,7 +308,7 @@ void putStudentJson(std::string& out, const StudentRecord& r, int itemCount,
     const std::size_t bound =
         1024 + stringBound(r.id) + stringBound(r.answers) +
         (kMaxNumber + 1) * static_cast<std::size_t>(itemCount) +
-        16 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
+        32 * static_cast<std::size_t>(r.links.n) * static_cast<std::size_t>(r.links.n) +
         (m.units ? matrixBound(*m.units) : matrixBound(*m.distance)) + matrixBound(m.graphDistance);
     thread_local std::unique_ptr<char[]> buffer;
     thread_local std::size_t capacity = 0;
@@ -354,6 +355,11 @@ void putStudentJson(std::string& out, const StudentRecord& r, int itemCount,
     at = putObject(at, kRates, r.rateValues, putNumber);
     at = putText(at, ",\"links\":");
     at = putLinks(at, r.links);
+    // A student left out of its referent's group was compared with its own.
+    if (r.referentLinks.n > 0) {
+        at = putText(at, ",\"referentLinks\":");
+        at = putLinks(at, r.referentLinks);
+    }
     at = putText(at, ",\"distance\":");
     at = m.units ? putMatrix(at, *m.units, putUnitCells) : putMatrix(at, *m.distance, putCells);
     at = putText(at, ",\"graphDistance\":");
@@ -373,6 +379,8 @@ void appendMethodJson(std::string& out, const RunMethod& method, int conceptCoun
     if (method.kind == NetworkKind::Pfnet) {
         appendField(out, "r", jsonText(method.pfnetParams.r == PfnetR::One ? "1" : "inf"));
         appendField(out, "q", std::to_string(pfnetHops(method.pfnetParams, conceptCount)));
+        if (!method.referent.isDesign())
+            appendField(out, "referent", jsonText(referentKey(method.referent)));
     }
 }
 

@@ -23,15 +23,19 @@ char* put(char* at, std::string_view text) {
     return at + text.size();
 }
 
-constexpr std::string_view kClass[2][2] = {{"0,Absent,", "1,Over,"}, {"0,Miss,", "1,Match,"}};
+constexpr std::string_view kClass[2][2] = {{"0,0,Absent,", "0,1,Over,"},
+                                           {"1,0,Miss,", "1,1,Match,"}};
 
 }  // namespace
 
-LinksCsvWriter::LinksCsvWriter(const ClassData& data, RunMethod method)
-    : builder_(data, method), n_(data.conceptCount) {
-    const DistanceMatrix standard = standardDistance(data);
-    standard_ = linkRows(methodNetwork(method, standard, n_), n_);
-    const std::string methodField = "," + csvField(methodKey(method, n_)) + "\r\n";
+LinksCsvWriter::LinksCsvWriter(const RunResults& run, RunMethod method)
+    : builder_(*run.data, method),
+      n_(run.data->conceptCount),
+      methodField_("," + csvField(methodKey(method, n_)) + "\r\n"),
+      standard_(linkRows(run.stdLinks, n_)),
+      standardDistance_(run.stdDistance) {
+    const ClassData& data = *run.data;
+    const DistanceMatrix& standard = standardDistance_;
     std::vector<std::string> labels;
     for (int k = 0; k < n_; ++k)
         labels.push_back(csvField(conceptLabel(k, data.conceptNames)));
@@ -39,9 +43,8 @@ LinksCsvWriter::LinksCsvWriter(const ClassData& data, RunMethod method)
         for (int j = i + 1; j < n_; ++j) {
             pairHead_.push_back(std::to_string(i + 1) + "," + std::to_string(j + 1) + "," +
                                 labels[static_cast<std::size_t>(i)] + "," +
-                                labels[static_cast<std::size_t>(j)] + "," +
-                                (hasLink(standard_, i, j) ? "1," : "0,"));
-            pairTail_.push_back("," + distanceText(standard(i, j)) + methodField);
+                                labels[static_cast<std::size_t>(j)] + ",");
+            pairTail_.push_back("," + distanceText(standard(i, j)) + methodField_);
         }
     }
 }
@@ -57,12 +60,14 @@ void LinksCsvWriter::appendRows(std::string& out, const StudentRecord& r) const 
     thread_local DistanceMatrix distance;
     const bool whole = builder_.unitsInto(r, units);
     if (!whole) builder_.distanceInto(r, distance);
+    const bool own = r.referentLinks.n > 0;
+    const LinkRows& standard = own ? r.referentLinks : standard_;
     const std::string id = csvField(r.id);
     std::size_t bound = 0;
     for (std::size_t p = 0; p < pairHead_.size(); ++p)
         bound += pairHead_[p].size() + pairTail_[p].size();
-    // The ID, a class and a distance of at most 32 bytes per row.
-    bound += pairHead_.size() * (id.size() + 2 + 16 + 32);
+    // The ID, a class and two distances of at most 32 bytes per row.
+    bound += pairHead_.size() * (id.size() + 2 + 16 + 64);
     const std::size_t start = out.size();
     out.resize(start + bound);
     char* at = out.data() + start;
@@ -72,12 +77,19 @@ void LinksCsvWriter::appendRows(std::string& out, const StudentRecord& r) const 
             at = put(at, id);
             *at++ = ',';
             at = put(at, pairHead_[p]);
-            at = put(at, kClass[hasLink(standard_, i, j)][hasLink(r.links, i, j)]);
+            at = put(at, kClass[hasLink(standard, i, j)][hasLink(r.links, i, j)]);
+            const Currency d = whole ? Currency::fromInt(units(i, j)) : distance(i, j);
             if (whole)
                 at = std::to_chars(at, at + 32, units(i, j)).ptr;
             else
-                at = put(at, distanceText(distance(i, j)));
-            at = put(at, pairTail_[p]);
+                at = put(at, distanceText(d));
+            if (own) {
+                *at++ = ',';
+                at = put(at, distanceText(standardDistance_(i, j) - d));
+                at = put(at, methodField_);
+            } else {
+                at = put(at, pairTail_[p]);
+            }
         }
     }
     out.resize(static_cast<std::size_t>(at - out.data()));

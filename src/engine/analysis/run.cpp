@@ -1,12 +1,14 @@
 #include "analysis/run.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
 #include <utility>
 #include <vector>
 
+#include "analysis/referent.h"
 #include "analysis/results_text.h"
 #include "compare/graph_distance.h"
 #include "compare/indices.h"
@@ -128,14 +130,26 @@ struct SharedRun {
     GtdAgainst gtdAgainst;
     PrxAgainst prxAgainst;
     LinkRows stdRows;
+    // Any referent but the design's: PRX against its summed matrix.
+    bool summed;
+    const DistanceMatrix& referentSum;
+    // A group referent: students scoring at least `cut` are its members, each
+    // compared with the sum less its own distances.
+    bool leaveOut;
+    std::int32_t cut;
 
-    SharedRun(const ClassData& s, const RunResults& standard, const RunOptions& o)
+    SharedRun(const ClassData& s, const RunResults& standard, const RunOptions& o,
+              std::int32_t memberCut)
         : state(s),
           options(o),
           builder(s, o.method),
           gtdAgainst(standard.stdGraphDistance, s.conceptCount),
           prxAgainst(standard.stdDistance, s.conceptCount, s.itemCount + 1),
-          stdRows(linkRows(standard.stdLinks, s.conceptCount)) {}
+          stdRows(linkRows(standard.stdLinks, s.conceptCount)),
+          summed(!o.method.referent.isDesign()),
+          referentSum(standard.stdDistance),
+          leaveOut(o.method.referent.leavesOneOut()),
+          cut(memberCut) {}
 };
 
 // One worker's buffers and text caches, reused from student to student.
@@ -147,12 +161,32 @@ class WorkerRun {
 
   private:
     void storeRates(StudentRecord& record);
+    // The standard this record is compared with: the run's, or for a member of
+    // a group referent its own, into record.referentLinks.
+    const LinkRows& referentOf(StudentRecord& record, const DistanceMatrix& distance);
 
     const SharedRun& shared_;
     WholeDistanceMatrix units_;
     DistanceMatrix distance_;
     LinkMatrix linkCells_;  // the network before it is read into rows, off the whole-unit path
+    DistanceMatrix ownReferent_;
+    GraphDistanceMatrix ownGraph_;
 };
+
+const LinkRows& WorkerRun::referentOf(StudentRecord& record, const DistanceMatrix& distance) {
+    if (!shared_.leaveOut || record.score < shared_.cut) {
+        record.referentLinks = LinkRows();
+        return shared_.stdRows;
+    }
+    const int n = shared_.state.conceptCount;
+    ownReferent_ = shared_.referentSum;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            ownReferent_(i, j) -= distance(i, j);
+    methodNetworkInto(shared_.options.method, ownReferent_, n, linkCells_);
+    linkRowsInto(linkCells_, n, record.referentLinks);
+    return record.referentLinks;
+}
 
 void WorkerRun::analyse(StudentRecord& record) {
     const int n = shared_.state.conceptCount;
@@ -168,7 +202,7 @@ void WorkerRun::analyse(StudentRecord& record) {
     const bool whole = shared_.builder.unitsInto(record, units_);
     if (!whole)
         shared_.builder.distanceInto(record, d);
-    else if (keep)
+    else if (keep || shared_.summed)
         storeMoney(units_, d);
     record.undetermined = whole ? allOffDiagonalEqual(units_) : allOffDiagonalEqual(d);
     if (whole) {
@@ -177,14 +211,24 @@ void WorkerRun::analyse(StudentRecord& record) {
         methodNetworkInto(method, d, n, linkCells_);
         linkRowsInto(linkCells_, n, links);
     }
+    const LinkRows& standard = referentOf(record, d);
+    const bool own = record.referentLinks.n > 0;
     // Each run counts from zero, so a second run gives the same rates.
     record.linkCounts = {};
-    CountLinkFlags(shared_.stdRows, links, record.linkCounts);
+    CountLinkFlags(standard, links, record.linkCounts);
     if (keep) PointDistanceNOInto(links, g);
 
-    record.pfcValue = PfcIndex(shared_.stdRows, links);
-    record.gtdValue = shared_.gtdAgainst.index(links);
-    record.prxValue = whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d);
+    record.pfcValue = PfcIndex(standard, links);
+    if (own) {
+        PointDistanceNOInto(record.referentLinks, ownGraph_);
+        record.gtdValue = GtdAgainst(ownGraph_, n).index(links);
+    } else {
+        record.gtdValue = shared_.gtdAgainst.index(links);
+    }
+    if (shared_.summed)
+        record.prxValue = summedPrxIndex(own ? ownReferent_ : shared_.referentSum, d, n);
+    else
+        record.prxValue = whole ? shared_.prxAgainst.index(units_) : shared_.prxAgainst.index(d);
 
     storeRates(record);
 
@@ -210,13 +254,120 @@ std::size_t blockCountOf(std::size_t students, std::size_t blockSize) {
     return (students + blockSize - 1) / blockSize;
 }
 
-// The results with the standard network and nothing else yet.
-RunResults runStandard(const ClassPtr& data, const RunOptions& options, Progress& progress) {
+// Visits the students of one block, read into `buffer` when they are not in memory.
+using VisitBlock = std::function<void(std::size_t block, std::vector<StudentRecord>& buffer,
+                                      const std::function<void(const Student&)>& visit)>;
+
+int threadsFor(const RunOptions& options, std::size_t blocks) {
+    return static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(workerCount(options.threads)), std::max<std::size_t>(blocks, 1)));
+}
+
+// Calls visit(block, worker, student) for every student on the workers, each
+// worker with its own buffer; false when the run was cancelled.
+bool visitStudents(
+    const RunOptions& options, std::size_t blocks, const VisitBlock& visitBlock,
+    const std::function<void(std::size_t block, int worker, const Student&)>& visit) try {
+    const int threads = threadsFor(options, blocks);
+    std::vector<std::vector<StudentRecord>> buffers(static_cast<std::size_t>(threads));
+    forEachBlockInOrder(
+        blocks, threads, 2 * static_cast<std::size_t>(threads),
+        [&](std::size_t block, int worker) {
+            if (cancelled(options)) return;
+            visitBlock(block, buffers[static_cast<std::size_t>(worker)],
+                       [&](const Student& s) { visit(block, worker, s); });
+        },
+        [&](std::size_t) {
+            if (cancelled(options)) throw Cancelled{};
+        });
+    return true;
+} catch (const Cancelled&) {
+    return false;
+}
+
+// What the run compares with when it is not the design's standard: the
+// referent's summed matrix, and for a group the lowest member score.
+struct ReferentSetup {
+    std::optional<DistanceMatrix> distance;
+    std::int32_t cut = std::numeric_limits<std::int32_t>::min();
+};
+
+Expected<ReferentSetup> setUpReferent(const ClassData& data, const RunOptions& options,
+                                      std::size_t blocks, const VisitBlock& visitBlock) {
+    const ReferentChoice& referent = options.method.referent;
+    const int n = data.conceptCount;
+    ReferentSetup setup;
+    if (referent.isDesign()) return setup;
+    if (referent.kind == ReferentKind::Matrix) {
+        const DistanceMatrix& m = options.referentMatrix;
+        if (m.rows() != n || m.cols() != n)
+            return errorText("無法執行分析：參照的距離矩陣有 " + std::to_string(m.rows()) +
+                             " 個概念，班級有 " + std::to_string(n) + " 個概念。");
+        if (auto checked = checkPfnetMatrix(m, n); !checked)
+            return errorText("無法執行分析：參照的距離矩陣" + checked.error().what);
+        setup.distance = m;
+        return setup;
+    }
+    const auto refusal = [] { return errorText(std::string(kRunCancelled)); };
+    if (referent.kind == ReferentKind::Best) {
+        std::vector<std::vector<std::int32_t>> scores(blocks);
+        if (!visitStudents(options, blocks, visitBlock,
+                           [&](std::size_t block, int, const Student& s) {
+                               scores[block].push_back(s.score);
+                           }))
+            return refusal();
+        std::vector<std::int32_t> all;
+        for (const auto& block : scores) all.insert(all.end(), block.begin(), block.end());
+        if (const auto cut = topScoreCut(std::move(all), referent.bestThousandths)) setup.cut = *cut;
+    }
+    // Each worker sums its own members; whole sums add up alike in any order.
+    const int threads = threadsFor(options, blocks);
+    const StudentNetworkBuilder builder(data, options.method);
+    std::vector<DistanceMatrix> sums(static_cast<std::size_t>(threads), DistanceMatrix(n, n));
+    std::vector<std::int64_t> members(static_cast<std::size_t>(threads));
+    std::vector<WholeDistanceMatrix> units(static_cast<std::size_t>(threads));
+    std::vector<DistanceMatrix> money(static_cast<std::size_t>(threads));
+    if (!visitStudents(options, blocks, visitBlock, [&](std::size_t, int worker, const Student& s) {
+            if (s.score < setup.cut) return;
+            const auto w = static_cast<std::size_t>(worker);
+            ++members[w];
+            DistanceMatrix& sum = sums[w];
+            if (builder.unitsInto(s, units[w])) {
+                for (int i = 0; i < n; ++i)
+                    for (int j = 0; j < n; ++j)
+                        sum(i, j) += Currency::fromInt(units[w](i, j));
+            } else {
+                builder.distanceInto(s, money[w]);
+                for (int i = 0; i < n; ++i)
+                    for (int j = 0; j < n; ++j)
+                        sum(i, j) += money[w](i, j);
+            }
+        }))
+        return refusal();
+    std::int64_t total = 0;
+    for (const std::int64_t count : members) total += count;
+    if (total < 2)
+        return errorText("無法執行分析：參照的「" + referentLabel(referent) + "」只有 " +
+                         std::to_string(total) +
+                         " 位學生；每位學生要與其他學生比較，參照至少要有 2 位學生。");
+    DistanceMatrix sum = sums[0];
+    for (std::size_t w = 1; w < sums.size(); ++w)
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                sum(i, j) += sums[w](i, j);
+    setup.distance = std::move(sum);
+    return setup;
+}
+
+// The results with the standard network and nothing else yet: the design's,
+// or the network of the referent's summed matrix.
+RunResults runStandard(const ClassPtr& data, const RunOptions& options, Progress& progress,
+                       const std::optional<DistanceMatrix>& referent = std::nullopt) {
     const int n = data->conceptCount;
     RunResults results;
     results.data = data;
     progress.start();
-    results.stdDistance = standardDistance(*data);
+    results.stdDistance = referent ? *referent : standardDistance(*data);
     progress.advance();
     results.stdLinks = methodNetwork(options.method, results.stdDistance, n);
     results.stdGraphDistance = PointDistanceNO(results.stdLinks, n);
@@ -319,20 +470,29 @@ RunResult runAnalysis(ClassPtr data, const RunOptions& options) {
     if (auto runnable = checkRunnable(state); !runnable) return runnable.error();
     if (auto method = checkRunMethod(options.method, state.conceptCount); !method)
         return method.error();
+    const std::vector<Student>& students = state.students;
+    const std::size_t blockSize =
+        studentBlockSize(students.size(), options.threads, state.conceptCount);
+    auto referent = setUpReferent(
+        state, options, blockCountOf(students.size(), blockSize),
+        [&](std::size_t block, std::vector<StudentRecord>&,
+            const std::function<void(const Student&)>& visit) {
+            const std::size_t first = block * blockSize;
+            for (std::size_t k = first; k < std::min(first + blockSize, students.size()); ++k)
+                visit(students[k]);
+        });
+    if (!referent) return referent.error();
     Progress progress(state.studentCount, options.progress);
-    RunResults results = runStandard(data, options, progress);
+    RunResults results = runStandard(data, options, progress, referent->distance);
     if (cancelled(options)) return errorText(std::string(kRunCancelled));
 
     std::string& text = results.text;
     text.reserve(estimatedTextSize(state));
     text += kResultsHeader;
     text += kLineBreak;
-    const SharedRun shared(state, results, options);
-    const std::vector<Student>& students = state.students;
+    const SharedRun shared(state, results, options, referent->cut);
     std::vector<StudentRecord>& records = results.students;
     records.resize(students.size());
-    const std::size_t blockSize =
-        studentBlockSize(students.size(), options.threads, state.conceptCount);
     const bool done = runBlocks(
         shared, blockCountOf(students.size(), blockSize),
         [&](std::size_t block, std::size_t) {
@@ -356,9 +516,16 @@ Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
     if (auto runnable = checkClassRunnable(state); !runnable) return runnable.error();
     if (auto method = checkRunMethod(options.method, state.conceptCount); !method)
         return method.error();
+    auto referent = setUpReferent(state, options, blocks.count,
+                                  [&](std::size_t block, std::vector<StudentRecord>& buffer,
+                                      const std::function<void(const Student&)>& visit) {
+                                      blocks.read(block, buffer);
+                                      for (const StudentRecord& r : buffer) visit(r);
+                                  });
+    if (!referent) return referent.error();
     Progress progress(state.studentCount, options.progress);
-    RunResults results = runStandard(data, options, progress);
-    const SharedRun shared(state, results, options);
+    RunResults results = runStandard(data, options, progress, referent->distance);
+    const SharedRun shared(state, results, options, referent->cut);
     // One reused vector of records per block in flight.
     std::vector<std::vector<StudentRecord>> slots(
         2 * static_cast<std::size_t>(std::max(1, workerCount(options.threads))));
@@ -383,7 +550,7 @@ void analyseRecords(const ClassData& data, const RunMethod& method,
     Progress silent(data.studentCount, options.progress);
     // The class is only borrowed for the call: an owner-less pointer to it.
     const RunResults standard = runStandard(ClassPtr(ClassPtr(), &data), options, silent);
-    const SharedRun shared(data, standard, options);
+    const SharedRun shared(data, standard, options, std::numeric_limits<std::int32_t>::min());
     WorkerRun run(shared);
     for (StudentRecord& record : records)
         run.analyse(record);

@@ -34,6 +34,9 @@ struct RunOptions {
     // on the calling thread, before any student is analysed: what an output
     // must write ahead of the students.
     std::function<void(const RunResults& standard)> standardReady;
+    // The summed matrix of a matrix referent (method.referent of kind Matrix),
+    // conceptCount x conceptCount.
+    DistanceMatrix referentMatrix;
 };
 
 // The refusal of a cancelled run.
@@ -55,7 +58,8 @@ inline constexpr std::size_t kStudentBlockSize = 1024;
 inline constexpr std::size_t kStudentBlockGrain = 16;
 std::size_t studentBlockSize(std::size_t students, int threads, int conceptCount);
 
-// Analyses the whole class: the standard network and its name, every
+// Analyses the whole class: the standard network (with another referent than
+// the design's, the referent's summed matrix and its network) and its name, every
 // student's results, and the text of the results box (header and one row per
 // student, each line ending with kLineBreak). The class is only read; a
 // refused run (checkRunnable, checkRunMethod, a cancel) returns the refusal.
@@ -84,7 +88,7 @@ Expected<RunResults> runInBlocks(ClassPtr data, const RunOptions& options,
 // without text, progress or matrices: each record's Student part is read and
 // the rest filled in. For callers that run many small classes side by side
 // (the bootstrap's replicates). The class must pass checkClassRunnable and
-// the method checkRunMethod.
+// the method checkRunMethod, with the design's referent.
 void analyseRecords(const ClassData& data, const RunMethod& method,
                     std::span<StudentRecord> records);
 

@@ -1,5 +1,7 @@
 #include "analysis/student_matrices.h"
 
+#include "analysis/referent.h"
+
 #include "compare/graph_distance.h"
 #include "pathfinder/first_order.h"
 #include "pathfinder/student_distance.h"
@@ -28,14 +30,21 @@ LinkMatrix methodNetwork(RunMethod method, const DistanceMatrix& distance, int n
 }
 
 Expected<void> checkRunMethod(const RunMethod& method, int n) {
-    if (method.kind != NetworkKind::Pfnet) return {};
+    if (method.kind != NetworkKind::Pfnet) {
+        if (method.referent.isDesign()) return {};
+        return errorText("無法執行分析：題目設計以外的參照（best、class、matrix）"
+                         "只能配合 PFNET（--method pfnet）使用。");
+    }
     if (auto checked = checkPfnetParams(method.pfnetParams, n); !checked)
         return errorText("無法執行分析：" + checked.error().what);
     return {};
 }
 
 std::string reportedMethodName(const RunMethod& method, int n) {
-    return method.kind == NetworkKind::Pfnet ? pfnetName(method.pfnetParams, n) : std::string();
+    if (method.kind != NetworkKind::Pfnet) return {};
+    std::string name = pfnetName(method.pfnetParams, n);
+    if (!method.referent.isDesign()) name += "，" + referentName(method.referent);
+    return name;
 }
 
 std::string methodWord(const RunMethod& method) {
@@ -53,7 +62,8 @@ std::string methodWord(const RunMethod& method) {
 std::string methodKey(const RunMethod& method, int n) {
     if (method.kind != NetworkKind::Pfnet) return methodWord(method);
     return std::string("pfnet(r=") + (method.pfnetParams.r == PfnetR::One ? "1" : "inf") +
-           ",q=" + std::to_string(pfnetHops(method.pfnetParams, n)) + ")";
+           ",q=" + std::to_string(pfnetHops(method.pfnetParams, n)) +
+           (method.referent.isDesign() ? "" : ",referent=" + referentKey(method.referent)) + ")";
 }
 
 void methodNetworkInto(RunMethod method, const DistanceMatrix& distance, int n, LinkMatrix& out) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
-
 #include <string>
 
 #include "core/expected.h"
@@ -15,32 +15,49 @@ namespace qv {
 
 enum class NetworkKind { Triangle, PathSearch, Pfnet };
 
+// What the students' networks are compared with (analysis/referent.h): the
+// design's standard, or with PFNET the summed matrices of the best students,
+// of the class, or of matrix files.
+enum class ReferentKind { Design, Best, Class, Matrix };
+struct ReferentChoice {
+    ReferentKind kind = ReferentKind::Design;
+    std::int64_t bestThousandths = 0;  // Best: P in thousandths of a percent
+    bool isDesign() const { return kind == ReferentKind::Design; }
+    // Best and Class: a student of the group is compared with the others' sum.
+    bool leavesOneOut() const { return kind == ReferentKind::Best || kind == ReferentKind::Class; }
+    friend bool operator==(const ReferentChoice&, const ReferentChoice&) = default;
+};
+
 // The network a run builds for the standard and for every student: one of the
 // two first-order variants, or PFNET(r, q).
 struct RunMethod {
     NetworkKind kind = NetworkKind::Triangle;
     PfnetParams pfnetParams;  // read for NetworkKind::Pfnet only
+    ReferentChoice referent;  // other than Design with NetworkKind::Pfnet only
 
     static const RunMethod Triangle;
     static const RunMethod PathSearch;
-    static constexpr RunMethod pfnet(PfnetParams params) { return {NetworkKind::Pfnet, params}; }
+    static constexpr RunMethod pfnet(PfnetParams params) { return {NetworkKind::Pfnet, params, {}}; }
     friend bool operator==(const RunMethod&, const RunMethod&) = default;
 };
-inline constexpr RunMethod RunMethod::Triangle{NetworkKind::Triangle, {}};
-inline constexpr RunMethod RunMethod::PathSearch{NetworkKind::PathSearch, {}};
+inline constexpr RunMethod RunMethod::Triangle{NetworkKind::Triangle, {}, {}};
+inline constexpr RunMethod RunMethod::PathSearch{NetworkKind::PathSearch, {}, {}};
 
-// Refuses parameters that do not fit n concepts (a q outside 2 .. n - 1).
+// Refuses parameters that do not fit n concepts (a q outside 2 .. n - 1), and
+// a referent other than the design's without PFNET.
 Expected<void> checkRunMethod(const RunMethod& method, int n);
 
 // What a report says about the networks under the student's ID: the PFNET
-// parameters, e.g. "PFNET(r=∞, q=19)"; nothing for the first-order variants.
+// parameters, e.g. "PFNET(r=∞, q=19)", and a referent other than the design's
+// ("PFNET(r=∞, q=19)，參照：前 27% 學生"); nothing for the first-order variants.
 std::string reportedMethodName(const RunMethod& method, int n);
 
 // The method's word in JSON: triangle, path-search or pfnet.
 std::string methodWord(const RunMethod& method);
 
 // The method as a CSV's Method column names it, one word a script can match:
-// "triangle", "path-search", "pfnet(r=inf,q=19)".
+// "triangle", "path-search", "pfnet(r=inf,q=19)", and with another referent
+// "pfnet(r=inf,q=19,referent=best:27)".
 std::string methodKey(const RunMethod& method, int n);
 
 // The standard concept distances: the column distances of the whole

@@ -61,6 +61,12 @@ class PrxAgainst {
     std::size_t block_ = 0;                     // and the cells summed in 32 bits
 };
 
+// PRX against a referent's summed matrix, whose sums PrxIndex's fixed-point
+// steps cannot hold: Pearson's r over the cells i < j, the sums taken exactly
+// in whole ten-thousandths, rounded by roundIndex. Empty as PrxIndex is.
+std::optional<double> summedPrxIndex(const DistanceMatrix& referent, const DistanceMatrix& target,
+                                     int n);
+
 // The correlations behind GtdIndex and PrxIndex before r itself is rounded:
 // the sums and Q carry their fixed rounding, r does not. Empty when n < 2 or
 // when one side's upper-triangle cells are all equal.

@@ -51,6 +51,10 @@ struct Student {
 struct StudentRecord : Student {
     DistanceMatrix distance;
     LinkRows links;
+    // When the run's referent leaves this student out of its group, the
+    // network the student was compared with; empty (n = 0) when it is the
+    // run's standard network.
+    LinkRows referentLinks;
     GraphDistanceMatrix graphDistance;
     LinkFlagCounts linkCounts{};
     // The indices and the link rates (Match, Miss, Over on STD, then on

@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "analysis/referent.h"
 #include "core/number_text.h"
 #include "report/class_charts.h"
 #include "report/draw_report.h"
@@ -53,9 +54,9 @@ std::string sideText(const CompareSide& side) {
 }
 
 std::string methodText(const CompareResults& r) {
-    std::string method = r.methodName.empty() ? methodWord(r.method) : r.methodName;
-    std::string text = "方法：" + method;
-    if (!r.referentKey.empty()) text += "　參照：" + r.referentKey;
+    std::string text = "方法：" + (r.methodName.empty() ? methodWord(r.method) : r.methodName);
+    // The method's name carries a referent other than the design's.
+    if (r.method.referent.isDesign()) text += "　" + referentName(r.method.referent);
     text += "　置換：" + numberText(static_cast<double>(r.tests.permutations)) + " 次";
     text += r.tests.exact ? "（全部列舉）"
                           : "（隨機抽取，種子 " + numberText(static_cast<double>(r.seed)) + "）";

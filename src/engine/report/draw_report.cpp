@@ -163,7 +163,8 @@ ReportData studentReportData(const RunResults& results, int k,
     const StudentRecord& r = results.students.at(static_cast<std::size_t>(k));
     const int n = results.data->conceptCount;
     ReportData data{.caption = r.id,
-                    .stdLinks = results.stdLinks,
+                    .stdLinks = r.referentLinks.n > 0 ? linkMatrix(r.referentLinks)
+                                                      : results.stdLinks,
                     .targetLinks = linkMatrix(r.links),
                     .conceptCount = n,
                     .lines = {},

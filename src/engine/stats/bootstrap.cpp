@@ -112,6 +112,9 @@ Expected<BootstrapResults> bootstrapIntervals(const RunResults& run,
     const ClassData& data = *run.data;
     const std::size_t students = run.students.size();
     if (options.replicates < 1) return errorText("重抽次數至少為 1。");
+    // A replicate's referent would be rebuilt from its own students: not defined yet.
+    if (!options.method.referent.isDesign())
+        return errorText("信賴區間只能以題目設計的標準網路為參照；請改用預設的參照（design）。");
     const auto replicates = static_cast<std::size_t>(options.replicates);
     if (static_cast<std::int64_t>(students) * options.replicates > kMaxBootstrapCells)
         return errorText(

@@ -157,8 +157,10 @@ TEST(GroupCompare, PairedGainedLostAndIndexChanges) {
             vy{y.pfcValue, y.gtdValue, y.prxValue};
         for (std::size_t i = 0; i < 3; ++i)
             if (vx[i] && vy[i]) {
-                sums[i] += std::lround(*vy[i] * 1000) - std::lround(*vx[i] * 1000);
-                ++counted[i];
+                // An unchanged index has no sign to flip: left out like a missing one.
+                const long change = std::lround(*vy[i] * 1000) - std::lround(*vx[i] * 1000);
+                sums[i] += change;
+                counted[i] += change != 0;
             }
     }
     for (std::size_t i = 0; i < 3; ++i) {
