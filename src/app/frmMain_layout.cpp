@@ -14,6 +14,7 @@
 
 #include "core/limits.h"
 #include "fonts.h"
+#include "frmCompare.h"
 #include "frmMain.h"
 #include "indicator_light.h"
 
@@ -210,6 +211,8 @@ void frmMain::buildMenus() {
     connect(addCommand(run, "mnuClassOverview", QStringLiteral("全班概覽(&O)…"),
                        QKeySequence(Qt::Key_F7)),
             &QAction::triggered, this, &frmMain::onClassOverview);
+    connect(addCommand(run, "mnuCompare", QStringLiteral("比較兩組(&M)…")), &QAction::triggered,
+            this, [this] { windows_.show<frmCompare>(context_); });
 
     connect(addCommand(bar, "mnuDebug", QStringLiteral("除錯模式(&D)")), &QAction::triggered, this,
             &frmMain::onDebug);

@@ -15,6 +15,12 @@
 #include "data/text_codec.h"
 #include "load_class.h"
 
+#ifdef QV_HAVE_RENDER
+#include "cli_render.h"
+#include "compare_export.h"
+#include "layout/force_layout.h"
+#endif
+
 namespace qv::cli {
 
 namespace {
@@ -32,16 +38,37 @@ int fail(const std::string& message) {
     return kExitBadInput;
 }
 
-// The pictures of a comparison are not drawn yet: every picture name is
-// refused here, the one place that will hand them to the drawing.
-std::optional<std::string> pictureProblem(const std::string& output) {
+bool isPicture(const std::string& output) {
     std::string ext;
     for (const char c : pathOf(output).extension().string())
         ext += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (ext == ".png" || ext == ".svg" || ext == ".pdf")
-        return "錯誤：比較的圖（.png、.svg、.pdf）尚未提供；請以 .json 或 .csv 輸出。";
-    return std::nullopt;
+    return ext == ".png" || ext == ".svg" || ext == ".pdf";
 }
+
+std::optional<std::string> pictureProblem(const CompareArgs& a) {
+    if (!isPicture(a.output)) return std::nullopt;
+#ifdef QV_HAVE_RENDER
+    if (a.formatGiven)
+        return "錯誤：--output 為圖檔（.png、.svg、.pdf）時寫入的是比較圖，不能再指定 --format。";
+    return std::nullopt;
+#else
+    return "錯誤：這個版本不含繪圖，無法輸出比較圖（.png、.svg、.pdf）；請以 .json 或 .csv 輸出。";
+#endif
+}
+
+#ifdef QV_HAVE_RENDER
+// A PDF holds every page; a PNG or an SVG is a file a page, the second and
+// third beside it as "-2" and "-3".
+int writePictures(const CompareResults& results, const std::string& output) {
+    const auto gui = startGui();
+    std::vector<PlanePoint> positions;
+    if (auto placed = ForceLayout(results.layoutLinks, results.conceptCount))
+        positions = std::move(placed).value();
+    const auto written = render::writeComparePictures(results, positions, pathOf(output));
+    if (!written) return fail("錯誤：" + written.error().message());
+    return kExitOk;
+}
+#endif
 
 // "score:P" as thousandths of a percent.
 std::optional<std::int64_t> scorePercent(const std::string& split) {
@@ -84,7 +111,7 @@ std::optional<std::string> argsProblem(const CompareArgs& a) {
         !(a.split.rfind("score:", 0) == 0 && scorePercent(a.split)))
         return "錯誤：--split 須為 score:P（P 大於 0、至多 100，至多三位小數）或 ids:檔案，讀到「" +
                a.split + "」。";
-    if (auto problem = pictureProblem(a.output)) return problem;
+    if (auto problem = pictureProblem(a)) return problem;
     if (auto problem = outputIsInput(a.source, a.output)) return problem;
     return std::nullopt;
 }
@@ -152,6 +179,9 @@ int runCompare(const CompareArgs& a) {
         const std::string message = results.error().message();
         return fail(message.rfind("錯誤：", 0) == 0 ? message : "錯誤：" + message);
     }
+#ifdef QV_HAVE_RENDER
+    if (isPicture(a.output)) return writePictures(*results, a.output);
+#endif
     auto opened = outputFile(a.output);
     if (!opened) return fail(opened.error().message());
     std::optional<SafeFile>& file = *opened;
@@ -183,7 +213,9 @@ void addCompareCommand(CLI::App& app, int& status) {
                                    "輸出格式：json 或 csv（預設依 --output 的副檔名 .csv、.json）")
                        ->check(oneOf({"json", "csv"}))
                        ->capture_default_str();
-    cmd->add_option("--output", args->output, "寫入此檔，而非標準輸出（- 為標準輸出）");
+    cmd->add_option("--output", args->output,
+                    "寫入此檔，而非標準輸出（- 為標準輸出）；.pdf 為所有頁的比較圖，"
+                    ".png、.svg 每頁一檔（第二頁起加 -2、-3）");
     addThreadsOption(*cmd, args->threads);
     cmd->callback([args, format, &status] {
         args->formatGiven = format->count() > 0;

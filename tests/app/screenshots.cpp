@@ -33,6 +33,7 @@
 #include "class_results_model.h"
 #include "frmAbout.h"
 #include "frmClass.h"
+#include "frmCompare.h"
 #include "frmConceptNote.h"
 #include "frmData.h"
 #include "frmDebug.h"
@@ -46,6 +47,7 @@
 #include "recording_dialogs.h"
 #include "report/draw_report.h"
 #include "samples/sample_class.h"
+#include "task_runner.h"
 
 using namespace qv::app;
 
@@ -254,6 +256,21 @@ int main(int argc, char* argv[]) {
     student->findChild<QComboBox*>(QStringLiteral("cboLayout"))->setCurrentIndex(0);
     closeNow(*student);
     camera.shoot(main, QStringLiteral("main-pfnet"));
+
+    // The comparison of the sample's top and bottom 27 % by PFNET: the mean
+    // networks side by side, then the pairs.
+    trigger(main, "mnuCompare");
+    if (auto* compare = main.windows().find<frmCompare>()) {
+        compare->findChild<QComboBox*>(QStringLiteral("cboDesign"))->setCurrentIndex(2);
+        compare->run();
+        while (compare->runner()->running())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+        camera.shoot(*compare, QStringLiteral("compare"));
+        compare->findChild<QTabWidget*>(QStringLiteral("tabsCompare"))->setCurrentIndex(3);
+        camera.shoot(*compare, QStringLiteral("compare-table"));
+        closeNow(*compare);
+    }
 
     trigger(main, "mnuData");
     camera.shoot(*main.windows().find<frmData>(), QStringLiteral("data-editor"));

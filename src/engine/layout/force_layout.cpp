@@ -9,7 +9,6 @@
 
 #include "data/graph_files.h"
 
-
 namespace qv {
 
 namespace {
@@ -146,16 +145,13 @@ LayoutPoint labelBeside(PlanePoint node, PlanePoint centre, int width) {
 
 }  // namespace
 
-ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t height,
-                                          const std::vector<PlanePoint>& positions) {
+PanelPoints PlaceInPanel(const std::vector<PlanePoint>& positions, double left, double top,
+                         double right, double bottom) {
+    PanelPoints out;
     const auto n = static_cast<std::int32_t>(positions.size());
-    ComparisonLayout out = LayoutComparisonPanels(width, height, n);
     if (n < 1) return out;
-    const std::array<LayoutPoint, 5>& frame = out.framePoints[kPanelStdTarget];
     const double widest = labelWidth(n);
-    const double titleTop = out.titlePoints[kPanelStdTarget].y;
-    const Box inside{frame[0].x + kInset, titleTop + kTitleHeight,
-                     frame[2].x - kInset, frame[2].y - kInset};
+    const Box inside{left, top, right, bottom};
     const Box area{inside.left + kLabelGap + widest, inside.top + kLabelGap + kLabelHeight,
                    inside.right - kLabelGap - widest, inside.bottom - kLabelGap - kLabelHeight};
     const std::vector<PlanePoint> placed = fitted(positions, area);
@@ -163,17 +159,31 @@ ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t heigh
     for (std::int32_t i = 0; i < n; ++i) {
         const PlanePoint p = placed[static_cast<std::size_t>(i)];
         const int w = labelWidth(i + 1);
-        const LayoutPoint node{roundPixel(p.x), roundPixel(p.y)};
         LayoutPoint label = labelBeside(p, centre, w);
         label.x = std::clamp(label.x, roundPixel(inside.left), roundPixel(inside.right) - w);
-        label.y = std::clamp(label.y, roundPixel(inside.top), roundPixel(inside.bottom) - kLabelHeight);
-        for (std::size_t panel = 0; panel < kPanelCount; ++panel) {
-            const LayoutPoint shift{out.framePoints[panel][0].x - frame[0].x,
-                                    out.framePoints[panel][0].y - frame[0].y};
-            out.nodePoints[panel][static_cast<std::size_t>(i)] = {node.x + shift.x,
-                                                                  node.y + shift.y};
-            out.labelPoints[panel][static_cast<std::size_t>(i)] = {label.x + shift.x,
-                                                                   label.y + shift.y};
+        label.y =
+            std::clamp(label.y, roundPixel(inside.top), roundPixel(inside.bottom) - kLabelHeight);
+        out.nodes.push_back({roundPixel(p.x), roundPixel(p.y)});
+        out.labels.push_back(label);
+    }
+    return out;
+}
+
+ComparisonLayout LayoutComparisonPanelsAt(std::int32_t width, std::int32_t height,
+                                          const std::vector<PlanePoint>& positions) {
+    const auto n = static_cast<std::int32_t>(positions.size());
+    ComparisonLayout out = LayoutComparisonPanels(width, height, n);
+    if (n < 1) return out;
+    const std::array<LayoutPoint, 5>& frame = out.framePoints[kPanelStdTarget];
+    const double titleTop = out.titlePoints[kPanelStdTarget].y;
+    const PanelPoints first = PlaceInPanel(positions, frame[0].x + kInset, titleTop + kTitleHeight,
+                                           frame[2].x - kInset, frame[2].y - kInset);
+    for (std::size_t panel = 0; panel < kPanelCount; ++panel) {
+        const LayoutPoint shift{out.framePoints[panel][0].x - frame[0].x,
+                                out.framePoints[panel][0].y - frame[0].y};
+        for (std::size_t i = 0; i < first.nodes.size(); ++i) {
+            out.nodePoints[panel][i] = {first.nodes[i].x + shift.x, first.nodes[i].y + shift.y};
+            out.labelPoints[panel][i] = {first.labels[i].x + shift.x, first.labels[i].y + shift.y};
         }
     }
     return out;

@@ -28,6 +28,18 @@ struct PlanePoint {
 // an error (out of memory).
 Expected<std::vector<PlanePoint>> ForceLayout(const LinkMatrix& links, int n);
 
+// Where the concepts at `positions` and their number labels go in a panel
+// whose inside (within its frame, below its title) is the given box: the
+// positions' bounding box fills it, less room for a label on every side (one
+// direction stretched at most twice as much as the other), each number just
+// beside its node, away from the middle, and inside the box.
+struct PanelPoints {
+    std::vector<LayoutPoint> nodes;
+    std::vector<LayoutPoint> labels;  // top left of the number
+};
+PanelPoints PlaceInPanel(const std::vector<PlanePoint>& positions, double left, double top,
+                         double right, double bottom);
+
 // The four panels of LayoutComparisonPanels with the concepts at `positions`
 // instead of on the circle: their bounding box fills the panel below its
 // title, less room for a label on every side (one direction stretched at most
