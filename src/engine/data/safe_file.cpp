@@ -69,8 +69,8 @@ std::atomic<pid_t> knownPid{0};
 pid_t thisProcess() {
     pid_t pid = knownPid.load(std::memory_order_relaxed);
     if (pid == 0) {
-        static const int hooked =
-            ::pthread_atfork(nullptr, nullptr, [] { knownPid.store(0, std::memory_order_relaxed); });
+        static const int hooked = ::pthread_atfork(
+            nullptr, nullptr, [] { knownPid.store(0, std::memory_order_relaxed); });
         (void)hooked;
         pid = ::getpid();
         knownPid.store(pid, std::memory_order_relaxed);
