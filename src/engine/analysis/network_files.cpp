@@ -1,6 +1,7 @@
 #include "analysis/network_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include "core/ordered_blocks.h"
@@ -40,21 +41,24 @@ Expected<std::size_t> writeNetworkFolder(const fs::path& folder, const RunResult
     if (auto added = set.add(folder / ("standard" + ext), *bytes); !added) return added.error();
     const StudentNetworkBuilder builder(data, method);
     const std::size_t count = results.students.size();
-    // The files are drawn on every core, a block of students at a time, and
-    // join the set in student order, so the folder is the same for any
-    // number of workers.
+    // The files are drawn and written to their temporaries on every core, a
+    // block of students at a time, and join the set in student order, so
+    // the folder is the same for any number of workers.
     constexpr std::size_t kBlock = 256;
     const int threads = workerCount(0);
     const std::size_t window = 2 * static_cast<std::size_t>(threads);
-    std::vector<std::vector<Expected<std::string>>> slots(window);
+    std::vector<std::vector<Expected<SafeFile>>> slots(window);
     std::optional<Error> failed;
+    // Once a file has failed, no more temporaries are made only to go.
+    std::atomic<bool> stopped{false};
     forEachBlockInOrder(
         (count + kBlock - 1) / kBlock, threads, window,
         [&](std::size_t block, int) {
             thread_local DistanceMatrix distance;
             auto& slot = slots[block % window];
             slot.clear();
-            for (std::size_t k = block * kBlock; k < std::min(count, (block + 1) * kBlock); ++k) {
+            for (std::size_t k = block * kBlock;
+                 k < std::min(count, (block + 1) * kBlock) && !stopped; ++k) {
                 const StudentRecord& r = results.students[k];
                 const DistanceMatrix* d = &r.distance;
                 // A run that kept no matrices: the distances derived again.
@@ -62,20 +66,24 @@ Expected<std::size_t> writeNetworkFolder(const fs::path& folder, const RunResult
                     builder.distanceInto(r, distance);
                     d = &distance;
                 }
+                const fs::path file =
+                    folder / fs::path(std::u8string(stems[k].begin(), stems[k].end()) +
+                                      std::u8string(ext.begin(), ext.end()));
                 const LinkRows* against = r.referentLinks.n > 0 ? &r.referentLinks : &standard;
-                slot.push_back(graphFileBytes(format, {labels, r.links, *d, against}));
+                auto fileBytes = graphFileBytes(format, {labels, r.links, *d, against});
+                slot.push_back(fileBytes ? set.prepare(file, *fileBytes)
+                                         : Expected<SafeFile>(fileBytes.error()));
             }
         },
         [&](std::size_t block) {
             auto& slot = slots[block % window];
             for (std::size_t s = 0; s < slot.size() && !failed; ++s) {
-                const std::size_t k = block * kBlock + s;
-                const fs::path file =
-                    folder / fs::path(std::u8string(stems[k].begin(), stems[k].end()) +
-                                      std::u8string(ext.begin(), ext.end()));
-                Expected<void> added =
-                    slot[s] ? set.add(file, *slot[s]) : Expected<void>(slot[s].error());
-                if (!added) failed = added.error();
+                if (slot[s]) {
+                    set.keep(std::move(slot[s]).value());
+                } else {
+                    failed = slot[s].error();
+                    stopped = true;
+                }
             }
             slot.clear();
             if (progress)

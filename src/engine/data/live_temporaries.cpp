@@ -18,6 +18,8 @@ struct LiveSlot {
     std::atomic<int> state{kFree};
     std::unique_ptr<char[]> path;
     std::size_t capacity = 0;
+    // The next free slot while this one is free (guarded by freeLock).
+    LiveSlot* nextFree = nullptr;
 };
 
 namespace {
@@ -36,24 +38,38 @@ Chunk& firstChunk() {
     return *chunk;
 }
 
+// Free slots wait on a list, so that taking one does not walk past every
+// live one (a set of 100,000 files keeps that many live at once).
+std::mutex freeLock;
+LiveSlot* freeSlots = nullptr;
+Chunk* lastChunk = nullptr;
+std::size_t usedInLast = 0;
+
 LiveSlot* claimSlot() {
-    Chunk* chunk = &firstChunk();
-    for (;;) {
-        for (LiveSlot& slot : chunk->slots) {
-            int expected = LiveSlot::kFree;
-            if (slot.state.load(std::memory_order_relaxed) == LiveSlot::kFree &&
-                slot.state.compare_exchange_strong(expected, LiveSlot::kFilling))
-                return &slot;
+    const std::lock_guard lock(freeLock);
+    LiveSlot* slot = freeSlots;
+    if (slot != nullptr) {
+        freeSlots = slot->nextFree;
+    } else {
+        if (lastChunk == nullptr) lastChunk = &firstChunk();
+        if (usedInLast == kSlotsPerChunk) {
+            // Linked only once made, for a handler walking the chunks meanwhile.
+            Chunk* fresh = new Chunk;
+            lastChunk->next.store(fresh, std::memory_order_release);
+            lastChunk = fresh;
+            usedInLast = 0;
         }
-        Chunk* next = chunk->next.load(std::memory_order_acquire);
-        if (next == nullptr) {
-            auto fresh = std::make_unique<Chunk>();
-            if (chunk->next.compare_exchange_strong(next, fresh.get())) {
-                next = fresh.release();
-            }
-        }
-        chunk = next;
+        slot = &lastChunk->slots[usedInLast++];
     }
+    slot->state.store(LiveSlot::kFilling, std::memory_order_relaxed);
+    return slot;
+}
+
+void freeSlot(LiveSlot* slot) noexcept {
+    slot->state.store(LiveSlot::kFree, std::memory_order_release);
+    const std::lock_guard lock(freeLock);
+    slot->nextFree = freeSlots;
+    freeSlots = slot;
 }
 
 std::atomic<int> deferring{0};
@@ -114,7 +130,7 @@ LiveTemporary& LiveTemporary::operator=(LiveTemporary&& other) noexcept {
 }
 
 void LiveTemporary::release() noexcept {
-    if (slot_ != nullptr) slot_->state.store(LiveSlot::kFree, std::memory_order_release);
+    if (slot_ != nullptr) freeSlot(slot_);
     slot_ = nullptr;
 }
 

@@ -2,22 +2,29 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 
+#include "core/ordered_blocks.h"
 #include "data/live_temporaries.h"
 #include "data/loaders.h"
 
@@ -55,6 +62,22 @@ std::string besideStem(const fs::path& target) {
     return stem.substr(0, keep);
 }
 
+// This process's ID, asked of the system once (and again in a forked child),
+// not twice for every file of a set.
+std::atomic<pid_t> knownPid{0};
+
+pid_t thisProcess() {
+    pid_t pid = knownPid.load(std::memory_order_relaxed);
+    if (pid == 0) {
+        static const int hooked = ::pthread_atfork(
+            nullptr, nullptr, [] { knownPid.store(0, std::memory_order_relaxed); });
+        (void)hooked;
+        pid = ::getpid();
+        knownPid.store(pid, std::memory_order_relaxed);
+    }
+    return pid;
+}
+
 // A hidden name beside the target that no other writer takes, with this
 // process's ID in it, so that a later write can tell its leftovers from a
 // live writer's: ".results.json.4711.k3x9qa" for a temporary file,
@@ -63,7 +86,7 @@ std::string besideStem(const fs::path& target) {
 std::string writerTag() {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string tag = std::to_string(::getpid()) + ".";
+    std::string tag = std::to_string(thisProcess()) + ".";
     for (int k = 0; k < 6; ++k)
         tag += kLetters[random() % kLetters.size()];
     return tag;
@@ -107,7 +130,7 @@ std::optional<BesideName> parseBesideName(const std::string& name) {
 // A process that may still write its temporary file: this one, or any that
 // the system knows (another user's too).
 bool processRuns(pid_t pid) {
-    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
+    return pid == thisProcess() || ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 Error folderFailure(const fs::path& folder, int errnum) {
@@ -247,6 +270,55 @@ Expected<fs::path> writeJournal(const SystemCalls& calls, const fs::path& folder
     return folderFailure(folder, errnum);
 }
 
+// From how many files on a set's steps run on several threads: the kernel
+// makes each create, rename and removal wait (for the disk, for the
+// folder's lock), and meanwhile another thread gets on with the next.
+constexpr std::size_t kFilesForWorkers = 256;
+
+// step(k) for every k below `count`, on one thread per core when there are
+// enough; a failure stops the steps not yet started, and the one of the
+// lowest k among those that failed is returned.
+Expected<void> eachFile(std::size_t count, const std::function<Expected<void>(std::size_t)>& step) {
+    const int threads = count < kFilesForWorkers ? 1 : workerCount(0);
+    if (threads == 1) {
+        for (std::size_t k = 0; k < count; ++k)
+            if (auto done = step(k); !done) return done;
+        return {};
+    }
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::size_t failedAt = count;
+    std::optional<Error> failure;
+    std::exception_ptr thrown;
+    // Taken a few at a time: one counter per file would be fought over.
+    constexpr std::size_t kRun = 16;
+    const auto work = [&] {
+        try {
+            for (std::size_t from; !stop && (from = next.fetch_add(kRun)) < count;)
+                for (std::size_t k = from; k < std::min(count, from + kRun) && !stop; ++k)
+                    if (auto done = step(k); !done) {
+                        const std::lock_guard held(lock);
+                        if (k < failedAt) failedAt = k, failure = done.error();
+                        stop = true;
+                    }
+        } catch (...) {
+            const std::lock_guard held(lock);
+            if (!thrown) thrown = std::current_exception();
+            stop = true;
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (int t = 1; t < threads; ++t)
+            workers.emplace_back(work);
+        work();
+    }
+    if (thrown) std::rethrow_exception(thrown);
+    if (failure) return *failure;
+    return {};
+}
+
 }  // namespace
 
 int SystemCalls::open(const char* path, int flags, mode_t mode) const {
@@ -341,6 +413,7 @@ StaleTemporaries::StaleTemporaries(const SystemCalls& calls, const fs::path& fol
 }
 
 void StaleTemporaries::removeFor(const SystemCalls& calls, const fs::path& target) {
+    const std::lock_guard held(lock_);
     const auto [from, to] = byStem_.equal_range(besideStem(target));
     // Best effort: one that cannot go is left as it was.
     for (auto it = from; it != to; ++it)
@@ -354,17 +427,18 @@ Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& ca
 
 Expected<SafeFile> SafeFile::create(const fs::path& given, const SystemCalls& calls,
                                     StaleTemporaries* stale) {
-    std::error_code ec;
-    // A link is followed so that the file it names is replaced, not the link.
     fs::path target = given;
-    if (fs::is_symlink(given, ec)) {
+    struct stat st {};
+    bool exists = ::lstat(given.c_str(), &st) == 0;
+    // A link is followed so that the file it names is replaced, not the link.
+    if (exists && S_ISLNK(st.st_mode)) {
+        std::error_code ec;
         target = fs::weakly_canonical(given, ec);
         if (ec) return Error{pathText(given), 0, "無法寫入：" + systemReason(ec.value())};
+        exists = ::stat(target.c_str(), &st) == 0;
     }
     if (target.filename().native().size() > kNameMax)
         return Error{pathText(given), 0, "無法寫入：" + systemReason(ENAMETOOLONG)};
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
         if (S_ISDIR(st.st_mode))
             return Error{pathText(given), 0, "無法寫入：" + systemReason(EISDIR)};
@@ -476,10 +550,6 @@ Expected<void> SafeFile::finish(bool sync) {
 // A second name for the old target, so that it can come back when a later
 // step fails: a hard link where the file system has them, else a copy.
 Expected<void> SafeFile::keepOld() {
-    // What took the target's place since create() (a folder, say) cannot be
-    // replaced, and the rename will say so.
-    struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {};
     int errnum = 0;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         fs::path old = besideName(target_, ".old.");
@@ -492,6 +562,10 @@ Expected<void> SafeFile::keepOld() {
         if (errnum == ENOENT) return {};  // a new file: nothing to keep
         if (errnum != EEXIST) break;
     }
+    // What took the target's place since create() (a folder, say) cannot be
+    // replaced, and the rename will say so.
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {};
     if (errnum != EPERM && errnum != ENOTSUP && errnum != EMLINK && errnum != ENOSYS)
         return failure("無法保留舊檔", errnum);
     const int in = calls_->open(target_.c_str(), O_RDONLY | O_CLOEXEC, 0);
@@ -569,9 +643,13 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
         if (files.size() > 1) error.what += "；這一組檔案都沒有更動";
         return error;
     };
-    for (SafeFile& f : files)
-        if (replaceable(f))
-            if (auto kept = f.keepOld(); !kept) return rollBack(kept.error());
+    if (auto kept = eachFile(files.size(),
+                             [&](std::size_t k) {
+                                 return replaceable(files[k]) ? files[k].keepOld()
+                                                              : Expected<void>{};
+                             });
+        !kept)
+        return rollBack(kept.error());
     // A kill between the renames must not leave some files new and some old:
     // the journal lets the next write into the folder undo the renames.
     // A lone file is replaced by one rename and needs none; a set across
@@ -587,14 +665,20 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
         if (!written) return rollBack(written.error());
         journal = std::move(written).value();
     }
-    for (SafeFile& f : files) {
-        if (!replaceable(f)) continue;
-        if (f.calls_->rename(f.temp_.c_str(), f.target_.c_str()) != 0)
-            return rollBack(f.failure("無法取代舊檔", errno));
-        f.temp_.clear();
-        f.tempMark_.release();
-        f.replaced_ = true;
-    }
+    // Any order will do: the journal undoes whichever renames were made.
+    if (auto renamed = eachFile(files.size(),
+                                [&](std::size_t k) -> Expected<void> {
+                                    SafeFile& f = files[k];
+                                    if (!replaceable(f)) return {};
+                                    if (f.calls_->rename(f.temp_.c_str(), f.target_.c_str()) != 0)
+                                        return f.failure("無法取代舊檔", errno);
+                                    f.temp_.clear();
+                                    f.tempMark_.release();
+                                    f.replaced_ = true;
+                                    return {};
+                                });
+        !renamed)
+        return rollBack(renamed.error());
     for (const fs::path& folder : folders)
         if (auto synced = syncFolder(calls, folder); !synced) return rollBack(synced.error());
     if (!journal.empty()) {
@@ -605,10 +689,11 @@ Expected<void> SafeFile::replaceAll(std::span<SafeFile> files) {
         if (auto synced = syncFolder(calls, folders.front()); !synced)
             return rollBack(synced.error());
     }
-    for (SafeFile& f : files) {
-        f.replaced_ = false;
-        f.dropOld();
-    }
+    (void)eachFile(files.size(), [&](std::size_t k) -> Expected<void> {
+        files[k].replaced_ = false;
+        files[k].dropOld();
+        return {};
+    });
     return {};
 }
 
@@ -630,25 +715,45 @@ SafeFileSet::~SafeFileSet() {
 }
 
 Expected<void> SafeFileSet::add(const fs::path& target, std::string_view bytes) {
-    const fs::path folder = folderOf(target);
-    auto stale = stale_.find(folder.native());
-    if (stale == stale_.end())
-        stale = stale_.emplace(folder.native(), StaleTemporaries(*calls_, folder)).first;
-    auto file = SafeFile::create(target, *calls_, &stale->second);
+    auto file = prepare(target, bytes);
     if (!file) return file.error();
-    // The folder the temporary file is in (a link's target may be elsewhere).
-    const fs::path tempFolder = folderOf(file->target_);
-    if (!file->temp_.empty() && !folderFds_.contains(tempFolder.native())) {
-        const int fd = calls_->open(tempFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        if (fd < 0) return folderFailure(tempFolder, errno);
-        folderFds_.emplace(tempFolder.native(), fd);
+    keep(std::move(file).value());
+    return {};
+}
+
+int SafeFileSet::folderFd(const fs::path& folder) {
+    const auto known = folderFds_.find(folder.native());
+    if (known != folderFds_.end()) return known->second;
+    const int fd = calls_->open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd >= 0) folderFds_.emplace(folder.native(), fd);
+    return fd;
+}
+
+Expected<SafeFile> SafeFileSet::prepare(const fs::path& target, std::string_view bytes) {
+    const fs::path folder = folderOf(target);
+    StaleTemporaries* stale = nullptr;
+    {
+        const std::lock_guard held(lock_);
+        stale = &stale_.try_emplace(folder.native(), *calls_, folder).first->second;
     }
-    if (auto written = file->write(bytes); !written) return written;
+    auto file = SafeFile::create(target, *calls_, stale);
+    if (!file) return file.error();
+    // The folder the temporary file is in (a link's target may be elsewhere),
+    // opened before the first temporary in it is written (see commit()).
+    if (!file->temp_.empty()) {
+        const fs::path tempFolder = folderOf(file->target_);
+        const std::lock_guard held(lock_);
+        if (folderFd(tempFolder) < 0) return folderFailure(tempFolder, errno);
+    }
+    if (auto written = file->write(bytes); !written) return written.error();
     // Closed at once: a set may hold more files than a process may keep
     // open. Not yet synced: commit() does that for all of them at once.
-    if (auto finished = file->finish(false); !finished) return finished;
-    files_.push_back(std::move(file).value());
-    return {};
+    if (auto finished = file->finish(false); !finished) return finished.error();
+    return file;
+}
+
+void SafeFileSet::keep(SafeFile file) {
+    files_.push_back(std::move(file));
 }
 
 Expected<void> SafeFileSet::commit() {

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -44,10 +45,12 @@ class StaleTemporaries {
     // Sets that dead writers left half-replaced in the folder (their
     // journals) are first taken back to their old files.
     StaleTemporaries(const SystemCalls& calls, const std::filesystem::path& folder);
-    // Removes those left beside `target`, which is in the folder.
+    // Removes those left beside `target`, which is in the folder. Safe to
+    // call from several threads at once.
     void removeFor(const SystemCalls& calls, const std::filesystem::path& target);
 
   private:
+    std::mutex lock_;
     std::unordered_multimap<std::string, std::filesystem::path> byStem_;
 };
 
@@ -120,12 +123,27 @@ class SafeFileSet {
     SafeFileSet& operator=(const SafeFileSet&) = delete;
     ~SafeFileSet();
 
+    // prepare() then keep().
     Expected<void> add(const std::filesystem::path& target, std::string_view bytes);
+    // Writes `bytes` to a temporary file for `target`, which joins the set
+    // once given to keep(). Safe to call from several threads at once, so
+    // that many files are written side by side; the calls they make must
+    // be safe for that too.
+    Expected<SafeFile> prepare(const std::filesystem::path& target, std::string_view bytes);
+    // Joins a prepared file to the set. The set's journal lists its files in
+    // the order they joined.
+    void keep(SafeFile file);
     Expected<void> commit();
     std::size_t size() const { return files_.size(); }
 
   private:
+    // The open descriptor of `folder`, opened now if it is not yet; -1 (and
+    // errno) when it cannot be. Called with lock_ held.
+    int folderFd(const std::filesystem::path& folder);
+
     const SystemCalls* calls_;
+    // Guards stale_ and folderFds_ for prepare().
+    std::mutex lock_;
     std::vector<SafeFile> files_;
     // Each folder is searched for leftovers once, not once per file.
     std::unordered_map<std::string, StaleTemporaries> stale_;

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -136,7 +137,8 @@ TEST_F(SafeFileTest, SetReplacesNothingUntilCommitted) {
 
 // The real calls, each logged by kind ("fsync file", "fsync folder", ...);
 // the first call of the kind `failing` fails with EIO instead, and with
-// `noLinks` every link fails as on a file system without hard links.
+// `noLinks` every link fails as on a file system without hard links. Safe
+// for a large set's calls, which come from several threads.
 class WatchedCalls : public SystemCalls {
   public:
     std::string failing;
@@ -147,6 +149,7 @@ class WatchedCalls : public SystemCalls {
         const bool folder = (flags & O_DIRECTORY) != 0;
         if (fails(folder ? "open folder" : "open file")) return -1;
         const int fd = SystemCalls::open(path, flags, mode);
+        const std::lock_guard held(lock_);
         if (folder && fd >= 0) folders_.insert(fd);
         return fd;
     }
@@ -162,7 +165,10 @@ class WatchedCalls : public SystemCalls {
     }
     int close(int fd) const override {
         const bool failed = fails(kind("close", fd));
-        folders_.erase(fd);
+        {
+            const std::lock_guard held(lock_);
+            folders_.erase(fd);
+        }
         const int closed = SystemCalls::close(fd);  // a failed close frees the descriptor too
         if (failed) errno = EIO;
         return failed ? -1 : closed;
@@ -172,28 +178,35 @@ class WatchedCalls : public SystemCalls {
     }
     int link(const char* from, const char* to) const override {
         if (noLinks) {
-            log.push_back("link");
+            note("link");
             errno = EPERM;
             return -1;
         }
         return fails("link") ? -1 : SystemCalls::link(from, to);
     }
     int unlink(const char* path) const override {
-        log.push_back("unlink");
+        note("unlink");
         return SystemCalls::unlink(path);
     }
 
   private:
+    void note(const std::string& kind) const {
+        const std::lock_guard held(lock_);
+        log.push_back(kind);
+    }
     std::string kind(const char* call, int fd) const {
+        const std::lock_guard held(lock_);
         return std::string(call) + (folders_.contains(fd) ? " folder" : " file");
     }
     bool fails(const std::string& kind) const {
+        const std::lock_guard held(lock_);
         log.push_back(kind);
         if (kind != failing || failed_) return false;
         failed_ = true;
         errno = EIO;
         return true;
     }
+    mutable std::mutex lock_;
     mutable std::set<int> folders_;
     mutable bool failed_ = false;
 };
@@ -303,6 +316,32 @@ TEST_F(SafeFileTest, SetWhoseRenameFailsPutsEveryOldFileBack) {
         EXPECT_FALSE(fs::exists(fresh)) << links;
         EXPECT_EQ(entries(), 2u) << links;  // the old file and the folder, no leftovers
     }
+}
+
+// A set large enough to be replaced on several threads: whichever renames
+// were made before the failing one and after it, every old file comes back.
+TEST_F(SafeFileTest, LargeSetWhoseRenameFailsPutsEveryOldFileBack) {
+    constexpr int kFiles = 600;
+    const auto name = [](int k) { return "s" + std::to_string(k) + ".txt"; };
+    for (int k = 0; k < kFiles; k += 2)
+        put(name(k), "old " + std::to_string(k));
+    WatchedCalls calls;
+    SafeFileSet set(calls);
+    for (int k = 0; k < kFiles; ++k)
+        ASSERT_TRUE(set.add(dir_ / name(k), "new " + std::to_string(k)));
+    // One in the middle cannot be replaced.
+    const fs::path blocked = dir_ / name(kFiles / 2);
+    fs::remove(blocked);
+    fs::create_directories(blocked);
+    put(name(kFiles / 2) + "/inside.txt", "x");
+
+    ASSERT_FALSE(set.commit());
+    for (int k = 0; k < kFiles; k += 2) {
+        if (k == kFiles / 2) continue;
+        ASSERT_EQ(read(dir_ / name(k)), "old " + std::to_string(k)) << k;
+    }
+    EXPECT_EQ(entries(), static_cast<std::size_t>(kFiles / 2));  // no new file, no leftover
+    EXPECT_GT(std::ranges::count(calls.log, "rename"), 1);
 }
 
 // The real calls, but the process ends (as by a kill -9: nothing cleans up)
