@@ -2,11 +2,8 @@
 
 #include "analysis/run.h"
 #include "core/limits.h"
-#include "core/number_text.h"
 #include "data/class_folder.h"
-#include "data/lines.h"
 #include "data/loaders.h"
-#include "data/text_codec.h"
 
 namespace qv::app {
 
@@ -34,29 +31,7 @@ std::vector<int> everyone(const RunResults& run) {
     return all;
 }
 
-// The folder's own name, however the path ends.
-std::string folderName(const std::filesystem::path& folder) {
-    const std::filesystem::path clean = folder.lexically_normal();
-    return (clean.has_filename() ? clean : clean.parent_path()).filename().string();
-}
-
-std::string percentText(std::int64_t thousandths) {
-    return numberText(static_cast<double>(thousandths) / 1000);
-}
-
 }  // namespace
-
-std::vector<std::string> idList(std::string text) {
-    std::vector<std::string> ids;
-    const std::string decoded = decodeOwnedText(std::move(text));
-    for (const std::string_view line : splitLineViews(decoded, LineEnds::CrOrLf)) {
-        const std::size_t start = line.find_first_not_of(" \t");
-        if (start == std::string_view::npos) continue;
-        const std::size_t end = line.find_first_of(" \t", start);
-        ids.emplace_back(line.substr(start, end == std::string_view::npos ? end : end - start));
-    }
-    return ids;
-}
 
 std::optional<std::string> compareRequestProblem(const CompareRequest& request) {
     if (!request.classA) return "尚未載入班級。";
@@ -95,7 +70,7 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
     if (request.design == CompareDesign::IdSplit) {
         Expected<std::string> text = readFileBytes(request.idFile);
         if (!text) return errorText("學號名單" + text.error().message());
-        ids = idList(std::move(text).value());
+        ids = parseIdList(std::move(text).value());
     }
     Expected<RunResults> runA = runClass(request.classA, request.method, cancel, progress, 0);
     if (!runA) return runA.error();
@@ -106,7 +81,7 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
         runB = std::move(b).value();
     }
     CompareGroup a{request.nameA, &*runA, {}, request.method};
-    CompareGroup b{folderName(request.folderB), runB ? &*runB : &*runA, {}, request.method};
+    CompareGroup b{classFolderName(request.folderB), runB ? &*runB : &*runA, {}, request.method};
     std::optional<Matching> matching;
     switch (request.design) {
         case CompareDesign::TwoClasses:
@@ -124,8 +99,9 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
         case CompareDesign::ScoreSplit: {
             auto split = splitByScore(*runA, request.thousandths);
             if (!split) return split.error();
-            a.name = "前 " + percentText(request.thousandths) + "%";
-            b.name = "後 " + percentText(request.thousandths) + "%";
+            const auto names = scoreSplitNames(request.thousandths);
+            a.name = names[0];
+            b.name = names[1];
             a.students = std::move((*split)[0]);
             b.students = std::move((*split)[1]);
             break;
@@ -133,8 +109,8 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
         case CompareDesign::IdSplit: {
             auto split = splitByIds(*runA, ids);
             if (!split) return split.error();
-            a.name = "名單";
-            b.name = "其餘";
+            a.name = kIdSplitNames[0];
+            b.name = kIdSplitNames[1];
             a.students = std::move((*split)[0]);
             b.students = std::move((*split)[1]);
             break;

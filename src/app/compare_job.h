@@ -47,8 +47,4 @@ Expected<CompareOutcome> runComparison(const CompareRequest& request,
                                        const std::atomic<bool>& cancel,
                                        const std::function<void(int)>& progress);
 
-// The IDs of an ID list file's bytes, as the command line reads them: the
-// first word of each line that is not blank.
-std::vector<std::string> idList(std::string bytes);
-
 }  // namespace qv::app

@@ -9,10 +9,8 @@
 #include "analyze_output.h"
 #include "cli_text.h"
 #include "commands.h"
-#include "core/number_text.h"
-#include "data/lines.h"
+#include "data/class_folder.h"
 #include "data/loaders.h"
-#include "data/text_codec.h"
 #include "load_class.h"
 
 #ifdef QV_HAVE_RENDER
@@ -80,24 +78,14 @@ std::optional<std::int64_t> scorePercent(const std::string& split) {
 Expected<std::vector<std::string>> readIds(const std::string& file) {
     auto bytes = readFileBytes(pathOf(file));
     if (!bytes) return errorText("錯誤：學號清單" + bytes.error().message());
-    const std::string text = decodeOwnedText(std::move(bytes).value());
-    std::vector<std::string> ids;
-    for (const std::string_view line : splitLineViews(text, LineEnds::CrOrLf)) {
-        const std::size_t start = line.find_first_not_of(" \t");
-        if (start == std::string_view::npos) continue;
-        const std::size_t end = line.find_first_of(" \t", start);
-        ids.emplace_back(line.substr(start, end == std::string_view::npos ? end : end - start));
-    }
-    return ids;
+    return parseIdList(std::move(bytes).value());
 }
 
 // The folder's name ("七年一班/" too), or the student file's without its extension.
 std::string sideName(const ClassSource& source) {
     if (source.sample) return "範例班級";
     if (source.classDir.empty()) return pathOf(source.data).stem().string();
-    std::filesystem::path folder = pathOf(source.classDir);
-    if (folder.filename().empty()) folder = folder.parent_path();
-    return folder.filename().string();
+    return classFolderName(pathOf(source.classDir));
 }
 
 std::optional<std::string> argsProblem(const CompareArgs& a) {
@@ -152,15 +140,15 @@ Expected<CompareResults> compare(const CompareArgs& a) {
     if (byScore) {
         const std::int64_t percent = *scorePercent(a.split);
         sides = splitByScore(*runA, percent);
-        const std::string p = numberText(static_cast<double>(percent) / 1000.0);
-        groupA.name = "前 " + p + "%";
-        groupB.name = "後 " + p + "%";
+        const auto names = scoreSplitNames(percent);
+        groupA.name = names[0];
+        groupB.name = names[1];
     } else {
         const auto ids = readIds(a.split.substr(4));
         if (!ids) return ids.error();
         sides = splitByIds(*runA, *ids);
-        groupA.name = "名單";
-        groupB.name = "其餘";
+        groupA.name = kIdSplitNames[0];
+        groupB.name = kIdSplitNames[1];
     }
     if (!sides) return errorText("錯誤：" + sides.error().message());
     groupA.students = (*sides)[0];

@@ -7,6 +7,8 @@
 
 #include "analysis/referent.h"
 #include "core/number_text.h"
+#include "data/lines.h"
+#include "data/text_codec.h"
 #include "pathfinder/pfnet.h"
 #include "report/class_charts.h"
 
@@ -238,6 +240,23 @@ Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup&
         }
     }
     return out;
+}
+
+std::vector<std::string> parseIdList(std::string bytes) {
+    const std::string text = decodeOwnedText(std::move(bytes));
+    std::vector<std::string> ids;
+    for (const std::string_view line : splitLineViews(text, LineEnds::CrOrLf)) {
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string_view::npos) continue;
+        const std::size_t end = line.find_first_of(" \t", start);
+        ids.emplace_back(line.substr(start, end == std::string_view::npos ? end : end - start));
+    }
+    return ids;
+}
+
+std::array<std::string, 2> scoreSplitNames(std::int64_t thousandths) {
+    const std::string p = numberText(static_cast<double>(thousandths) / 1000.0);
+    return {"前 " + p + "%", "後 " + p + "%"};
 }
 
 }  // namespace qv

@@ -46,6 +46,15 @@ Expected<std::array<std::vector<int>, 2>> splitByScore(const RunResults& run,
 Expected<std::array<std::vector<int>, 2>> splitByIds(const RunResults& run,
                                                      const std::vector<std::string>& ids);
 
+// The IDs of an ID list file's bytes (any encoding the loaders read): the
+// first word of each line that is not blank.
+std::vector<std::string> parseIdList(std::string bytes);
+
+// How the sides of a split are named: "前 27%" and "後 27%" for a score split,
+// "名單" and "其餘" for an ID list.
+std::array<std::string, 2> scoreSplitNames(std::int64_t thousandths);
+inline const std::array<std::string, 2> kIdSplitNames{"名單", "其餘"};
+
 struct CompareSide {
     std::string name;
     int students = 0;

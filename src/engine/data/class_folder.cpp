@@ -23,4 +23,9 @@ std::optional<std::string> classFolderProblem(const std::filesystem::path& dir) 
            "、" + kClassConceptsName + " 與 " + kClassItemsName + " 三個檔案）";
 }
 
+std::string classFolderName(const std::filesystem::path& dir) {
+    const std::filesystem::path clean = dir.lexically_normal();
+    return (clean.has_filename() ? clean : clean.parent_path()).filename().string();
+}
+
 }  // namespace qv

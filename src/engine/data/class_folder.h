@@ -22,4 +22,8 @@ ClassFiles classFolderFiles(const std::filesystem::path& dir);
 // three are there. Whether they load is the loaders' question.
 std::optional<std::string> classFolderProblem(const std::filesystem::path& dir);
 
+// The folder's own name, however the path ends ("七年一班/" is 七年一班): how a
+// comparison names a class.
+std::string classFolderName(const std::filesystem::path& dir);
+
 }  // namespace qv
