@@ -2,11 +2,11 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <memory>
-#include <thread>
+#include <optional>
 
 #include "analysis/run.h"
+#include "task_runner.h"
 
 namespace qv::app {
 
@@ -17,16 +17,14 @@ class AnalysisRunner final : public QObject {
     Q_OBJECT
   public:
     explicit AnalysisRunner(QObject* parent = nullptr);
-    // Cancels a run still going and waits for its worker.
-    ~AnalysisRunner() override;
 
     // Starts a run unless one is going; its progress and cancel are the runner's.
     bool start(ClassPtr data, RunOptions options);
-    bool running() const { return running_; }
+    bool running() const { return task_.running(); }
     // Asks the run to stop soon; cancelled() follows.
-    void cancel();
+    void cancel() { task_.cancel(); }
     // Stops the run and waits for its worker; no signal follows.
-    void cancelAndWait();
+    void cancelAndWait() { task_.cancelAndWait(); }
 
   signals:
     void progress(int value);
@@ -35,13 +33,8 @@ class AnalysisRunner final : public QObject {
     void cancelled();
 
   private:
-    void end(int run, const std::shared_ptr<Expected<RunResults>>& result);
-    void join();
-
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    bool running_ = false;
-    int run_ = 0;  // which run the queued signals belong to
+    TaskRunner task_;
+    std::shared_ptr<std::optional<RunResults>> results_;  // of the run going
 };
 
 }  // namespace qv::app

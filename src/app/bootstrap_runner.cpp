@@ -4,53 +4,34 @@
 
 namespace qv::app {
 
-BootstrapRunner::BootstrapRunner(QObject* parent) : QObject(parent) {}
-
-BootstrapRunner::~BootstrapRunner() {
-    cancel_ = true;
-    ++job_;
-    join();
-}
-
-void BootstrapRunner::join() {
-    if (worker_.joinable()) worker_.join();
+BootstrapRunner::BootstrapRunner(QObject* parent) : QObject(parent) {
+    connect(&task_, &TaskRunner::progress, this, &BootstrapRunner::progress);
+    connect(&task_, &TaskRunner::failed, this, &BootstrapRunner::failed);
+    connect(&task_, &TaskRunner::cancelled, this, &BootstrapRunner::cancelled);
+    connect(&task_, &TaskRunner::finished, this, [this] {
+        emit finished(run_, std::make_shared<const BootstrapResults>(std::move(**intervals_)));
+    });
 }
 
 bool BootstrapRunner::start(std::shared_ptr<const RunResults> run, BootstrapOptions options) {
-    if (running_) return false;
-    join();
-    running_ = true;
-    cancel_ = false;
-    const int job = ++job_;
-    options.cancel = &cancel_;
-    options.progress = [this, job](int value) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, value] {
-                if (job == job_ && running_) emit progress(value);
-            },
-            Qt::QueuedConnection);
-    };
-    worker_ = std::thread([this, job, run = std::move(run), options = std::move(options)] {
-        auto result =
-            std::make_shared<Expected<BootstrapResults>>(bootstrapIntervals(*run, options));
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, run, result] {
-                if (job != job_ || !running_) return;
-                join();
-                running_ = false;
-                if (cancel_)
-                    emit cancelled();
-                else if (!*result)
-                    emit failed(QString::fromStdString(result->error().message()));
-                else
-                    emit finished(
-                        run, std::make_shared<const BootstrapResults>(std::move(*result).value()));
-            },
-            Qt::QueuedConnection);
-    });
-    return true;
+    if (task_.running()) return false;
+    auto intervals = std::make_shared<std::optional<BootstrapResults>>();
+    const bool started = task_.start(
+        [run, options = std::move(options), intervals](
+            const std::atomic<bool>& cancel,
+            const std::function<void(int)>& progress) mutable -> Expected<void> {
+            options.cancel = &cancel;
+            options.progress = progress;
+            auto computed = bootstrapIntervals(*run, options);
+            if (!computed) return computed.error();
+            *intervals = std::move(computed).value();
+            return {};
+        });
+    if (started) {
+        run_ = std::move(run);
+        intervals_ = std::move(intervals);
+    }
+    return started;
 }
 
 }  // namespace qv::app

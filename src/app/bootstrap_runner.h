@@ -2,11 +2,11 @@
 
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <memory>
-#include <thread>
+#include <optional>
 
 #include "stats/bootstrap.h"
+#include "task_runner.h"
 
 namespace qv::app {
 
@@ -17,12 +17,11 @@ class BootstrapRunner final : public QObject {
     Q_OBJECT
   public:
     explicit BootstrapRunner(QObject* parent = nullptr);
-    ~BootstrapRunner() override;
 
     // Starts unless already going; the results must hold their students.
     bool start(std::shared_ptr<const RunResults> run, BootstrapOptions options);
-    bool running() const { return running_; }
-    void cancel() { cancel_ = true; }
+    bool running() const { return task_.running(); }
+    void cancel() { task_.cancel(); }
 
   signals:
     void progress(int value);
@@ -32,12 +31,10 @@ class BootstrapRunner final : public QObject {
     void cancelled();
 
   private:
-    void join();
-
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    bool running_ = false;
-    int job_ = 0;  // which start the queued signals belong to
+    TaskRunner task_;
+    // The run and the intervals of the work going.
+    std::shared_ptr<const RunResults> run_;
+    std::shared_ptr<std::optional<BootstrapResults>> intervals_;
 };
 
 }  // namespace qv::app

@@ -8,9 +8,14 @@ namespace qv::app {
 TaskRunner::TaskRunner(QObject* parent) : QObject(parent) {}
 
 TaskRunner::~TaskRunner() {
+    cancelAndWait();
+}
+
+void TaskRunner::cancelAndWait() {
     cancel_ = true;
     ++job_;
     join();
+    running_ = false;
 }
 
 void TaskRunner::join() {

@@ -10,9 +10,9 @@
 
 namespace qv::app {
 
-// Runs one piece of long work at a time on a worker thread, in the shape of
-// AnalysisRunner: its progress and its end arrive as signals on the thread
-// that owns the runner, in the order the work gave them. The work keeps its
+// Runs one piece of long work at a time on a worker thread: its progress and
+// its end arrive as signals on the thread that owns the runner, in the order
+// the work gave them, a repeated progress value once. The work keeps its
 // result in what it captured; the owner reads it after finished().
 class TaskRunner final : public QObject {
     Q_OBJECT
@@ -29,6 +29,8 @@ class TaskRunner final : public QObject {
     bool running() const { return running_; }
     // Asks the work to stop soon; cancelled() follows.
     void cancel() { cancel_ = true; }
+    // Stops the work and waits for its worker; no signal follows.
+    void cancelAndWait();
 
   signals:
     void progress(int value);
