@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "analysis/referent.h"
+#include "compare/indices.h"
 #include "core/number_text.h"
 #include "data/lines.h"
 #include "data/text_codec.h"
@@ -49,25 +50,6 @@ std::vector<std::array<int, 2>> upperPairs(const LinkMatrix& links, int n) {
     return pairs;
 }
 
-// Pearson's r over the pairs i < j, the sums in whole raw units; none when
-// either side has every pair at the same distance.
-std::optional<double> pairCorrelation(const DistanceMatrix& x, const DistanceMatrix& y, int n) {
-    Int128 m = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) {
-            const Int128 a = x(i, j).raw(), b = y(i, j).raw();
-            ++m;
-            sx += a;
-            sy += b;
-            sxx += a * a;
-            syy += b * b;
-            sxy += a * b;
-        }
-    const Int128 varX = m * sxx - sx * sx, varY = m * syy - sy * sy;
-    if (varX == 0 || varY == 0) return std::nullopt;
-    return static_cast<double>(m * sxy - sx * sy) /
-           std::sqrt(static_cast<double>(varX) * static_cast<double>(varY));
-}
 
 std::optional<std::int64_t> thousandths(const std::optional<double>& value) {
     if (!value) return std::nullopt;
@@ -210,7 +192,7 @@ Expected<CompareResults> compareGroups(CompareDesign design, const CompareGroup&
             PfnetNetworkInto(sums[side], n, a.method.pfnetParams, links);
             out.sides[side].meanNetwork = upperPairs(links, n);
         }
-        out.meanCorrelation = pairCorrelation(sums[0], sums[1], n);
+        out.meanCorrelation = summedCorrelation(sums[0], sums[1], n);
     }
 
     if (paired) {

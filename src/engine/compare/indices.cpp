@@ -272,8 +272,7 @@ std::optional<double> PrxIndex(const DistanceMatrix& stdDist, const DistanceMatr
     return roundIndex(*r);
 }
 
-std::optional<double> summedPrxIndex(const DistanceMatrix& referent, const DistanceMatrix& target,
-                                     int n) {
+std::optional<double> summedCorrelation(const DistanceMatrix& x, const DistanceMatrix& y, int n) {
     if (n < 2) return std::nullopt;
     // Exact in 128 bits while every cell is below 2^44 ten-thousandths (a
     // class of millions): the pairs' squares then sum below 2^120.
@@ -281,27 +280,32 @@ std::optional<double> summedPrxIndex(const DistanceMatrix& referent, const Dista
     bool exact = true;
     for (int i = 0; i + 1 < n; ++i)
         for (int j = i + 1; j < n; ++j)
-            for (const std::int64_t raw : {referent(i, j).raw(), target(i, j).raw()})
+            for (const std::int64_t raw : {x(i, j).raw(), y(i, j).raw()})
                 exact &= raw > -kExactBound && raw < kExactBound;
     const auto r = [&]<typename Sum>(Sum) -> std::optional<double> {
         Sum sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
         for (int i = 0; i + 1 < n; ++i)
             for (int j = i + 1; j < n; ++j) {
-                const Sum x = referent(i, j).raw(), y = target(i, j).raw();
-                sx += x;
-                sy += y;
-                sxx += x * x;
-                syy += y * y;
-                sxy += x * y;
+                const Sum a = x(i, j).raw(), b = y(i, j).raw();
+                sx += a;
+                sy += b;
+                sxx += a * a;
+                syy += b * b;
+                sxy += a * b;
             }
         const auto p = static_cast<Sum>(static_cast<std::int64_t>(n) * (n - 1) / 2);
-        const Sum vx = p * sxx - sx * sx, vy = p * syy - sy * sy;
-        return correlation(static_cast<double>(vx), static_cast<double>(vy),
+        return correlation(static_cast<double>(p * sxx - sx * sx),
+                           static_cast<double>(p * syy - sy * sy),
                            static_cast<double>(p * sxy - sx * sy));
     };
-    const std::optional<double> value = exact ? r(Int128{}) : r(static_cast<long double>(0));
-    if (!value) return std::nullopt;
-    return roundIndex(*value);
+    return exact ? r(Int128{}) : r(static_cast<long double>(0));
+}
+
+std::optional<double> summedPrxIndex(const DistanceMatrix& referent, const DistanceMatrix& target,
+                                     int n) {
+    const std::optional<double> r = summedCorrelation(referent, target, n);
+    if (!r) return std::nullopt;
+    return roundIndex(*r);
 }
 
 PrxAgainst::PrxAgainst(const DistanceMatrix& stdDist, int n, int largestTarget)

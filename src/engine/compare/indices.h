@@ -61,9 +61,12 @@ class PrxAgainst {
     std::size_t block_ = 0;                     // and the cells summed in 32 bits
 };
 
-// PRX against a referent's summed matrix, whose sums PrxIndex's fixed-point
-// steps cannot hold: Pearson's r over the cells i < j, the sums taken exactly
-// in whole ten-thousandths, rounded by roundIndex. Empty as PrxIndex is.
+// Pearson's r over the cells i < j of two matrices of any size of values,
+// whose sums PrxIndex's fixed-point steps cannot hold (a summed referent, a
+// group's summed matrix): the sums taken exactly in whole ten-thousandths, one
+// division at the end. Empty when a side has every cell equal, or n < 2.
+std::optional<double> summedCorrelation(const DistanceMatrix& x, const DistanceMatrix& y, int n);
+// PRX against a referent's summed matrix: summedCorrelation rounded by roundIndex.
 std::optional<double> summedPrxIndex(const DistanceMatrix& referent, const DistanceMatrix& target,
                                      int n);
 

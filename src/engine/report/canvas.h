@@ -18,6 +18,10 @@ struct Rgb {
 };
 
 inline constexpr Rgb kStdLinkColour{255, 0, 0};
+// The charts' common inks: texts and axes, secondary texts, grid rules.
+inline constexpr Rgb kInk{0, 0, 0};
+inline constexpr Rgb kGrey{110, 110, 110};
+inline constexpr Rgb kRule{210, 210, 210};
 
 enum class TextAlign { Left, Centre, Right };
 

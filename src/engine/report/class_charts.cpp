@@ -12,9 +12,6 @@ namespace qv {
 
 namespace {
 
-constexpr Rgb kInk{0, 0, 0};
-constexpr Rgb kGrey{110, 110, 110};
-constexpr Rgb kRule{210, 210, 210};
 constexpr Rgb kBar{90, 125, 180};
 constexpr Rgb kMeanColour{200, 30, 30};
 constexpr Rgb kMedianColour{0, 125, 60};

@@ -15,9 +15,6 @@ namespace qv {
 
 namespace {
 
-constexpr Rgb kInk{0, 0, 0};
-constexpr Rgb kGrey{110, 110, 110};
-constexpr Rgb kRule{210, 210, 210};
 constexpr Rgb kGained{0, 150, 60};
 constexpr Rgb kLost{215, 25, 30};
 

@@ -9,9 +9,6 @@ namespace qv {
 
 namespace {
 
-constexpr Rgb kInk{0, 0, 0};
-constexpr Rgb kGrey{110, 110, 110};
-constexpr Rgb kRule{210, 210, 210};
 constexpr int kWidth = 620, kHeight = 440;
 constexpr int kDot = 7;
 constexpr int kReach = 6;  // how far from a dot a click still picks it
