@@ -28,9 +28,10 @@ bool confirmClassPrint(Dialogs& dialogs, QWidget* parent, std::size_t pages) {
 }
 
 ClassPrintJob::ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer,
-                             QWidget* parent)
+                             QWidget* parent, std::vector<PlanePoint> positions)
     : QObject(parent),
       results_(std::move(results)),
+      positions_(std::move(positions)),
       output_(std::make_unique<PageOutput>(printer, QStringLiteral("Quorvane"))) {
     const int pages = static_cast<int>(results_->students.size());
     dialog_ = new QProgressDialog(QStringLiteral("正在準備全班報告…"), QStringLiteral("取消"), 0,
@@ -69,7 +70,7 @@ void ClassPrintJob::printSome() {
     bool ok = true;
     while (ok && next_ < pages && slice.elapsed() < kSliceMilliseconds) {
         RecordingCanvas page(render::fontMeasure());
-        DrawStudentReport(page, *results_, next_);
+        DrawStudentReport(page, *results_, next_, positions_);
         ++next_;
         ok = output_->add(page);
     }

@@ -5,6 +5,9 @@
 #include <QProgressDialog>
 #include <cstddef>
 #include <memory>
+#include <vector>
+
+#include "layout/force_layout.h"
 
 class QPrinter;
 class QWidget;
@@ -26,14 +29,16 @@ inline constexpr std::size_t kPagesWithoutAsking = 500;
 bool confirmClassPrint(Dialogs& dialogs, QWidget* parent, std::size_t pages);
 
 // The whole class printed, one report page per student in file order (the
-// drawing of the report window), with a progress dialog and its cancel button.
+// drawing of the report window, its concepts at `positions`: the circle when
+// empty), with a progress dialog and its cancel button.
 // The pages are drawn a few at a time from the event loop, so the program
 // keeps repainting and the cancel is seen at once; the dialog is application
 // modal, so nothing changes the class while it prints.
 class ClassPrintJob final : public QObject {
     Q_OBJECT
   public:
-    ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer, QWidget* parent);
+    ClassPrintJob(std::shared_ptr<const RunResults> results, QPrinter& printer, QWidget* parent,
+                  std::vector<PlanePoint> positions = {});
     ~ClassPrintJob() override;
 
     void start();
@@ -49,6 +54,7 @@ class ClassPrintJob final : public QObject {
     void end(bool cancelled, const QString& error);
 
     std::shared_ptr<const RunResults> results_;
+    std::vector<PlanePoint> positions_;
     std::unique_ptr<PageOutput> output_;
     QPointer<QProgressDialog> dialog_;
     int next_ = 0;

@@ -19,6 +19,8 @@
 #include "frmClass.h"
 #include "frmStudentViewer.h"
 #include "print_pages.h"
+#include "report/draw_report.h"
+#include "settings.h"
 
 namespace qv::app {
 
@@ -150,7 +152,10 @@ void frmClass::onPrintClass() {
                                  *refused);
         return;
     }
-    job_ = new ClassPrintJob(results_, printer_, this);
+    // The pages place the concepts as the report window does.
+    auto positions = reportPositions(*results_, savedNodeLayout(context_));
+    job_ = new ClassPrintJob(results_, printer_, this,
+                             positions ? std::move(positions).value() : std::vector<PlanePoint>{});
     connect(job_, &ClassPrintJob::finished, this,
             [this, pages](bool cancelled, const QString& error) {
                 job_->deleteLater();
