@@ -31,6 +31,7 @@
 #include "report/draw_report.h"
 #include "samples/sample_class.h"
 #include "stats/bootstrap.h"
+#include "star_class.h"
 #include "test_context.h"
 #include "trace_panel.h"
 
@@ -39,13 +40,10 @@ using test::trigger;
 
 namespace {
 
-// Four concepts; the standard is the star 1-2, 1-3, 1-4. The first student
-// answers all six items right (PRX 1), the second only item 4 (PRX -0.333),
-// the third none (no PRX).
-const QByteArray kConcepts = "4\r\n1 甲\r\n2 乙\r\n3 丙\r\n4 丁\r\n";
-const QByteArray kItems = "6\r\n1 1,2,\r\n2 1,3,\r\n3 1,4,\r\n4 2,\r\n5 3,\r\n6 4,\r\n";
-const QByteArray kData =
-    "8\r\n9\r\nABCDAB\r\n90702001 ABCDA B\r\n90702002 BCDDB C\r\n90702003 DDDAD D\r\n";
+// The star class of star_class.h.
+const QByteArray& kConcepts = test::kStarConcepts;
+const QByteArray& kItems = test::kStarItems;
+const QByteArray& kData = test::kStarData;
 
 int pdfPages(const QString& file) {
     const QByteArray bytes = test::readBytes(file);

@@ -18,6 +18,7 @@
 #include "frmMain.h"
 #include "report/compare_drawing.h"
 #include "task_runner.h"
+#include "star_class.h"
 #include "test_context.h"
 
 using namespace qv::app;
@@ -25,9 +26,9 @@ using test::trigger;
 
 namespace {
 
-// Four concepts, the star 1-2, 1-3, 1-4 as the standard; six items.
-const QByteArray kConcepts = "4\r\n1 甲\r\n2 乙\r\n3 丙\r\n4 丁\r\n";
-const QByteArray kItems = "6\r\n1 1,2,\r\n2 1,3,\r\n3 1,4,\r\n4 2,\r\n5 3,\r\n6 4,\r\n";
+// The star class with two occasions of four students.
+const QByteArray& kConcepts = test::kStarConcepts;
+const QByteArray& kItems = test::kStarItems;
 const QByteArray kFirst =
     "8\r\n9\r\nABCDAB\r\n90702001 ABCDA B\r\n90702002 BCDDB C\r\n90702003 DDDAD D\r\n"
     "90702004 ABCDAB \r\n";
