@@ -4,6 +4,7 @@
 #   CLI     the program
 #   WORK    a scratch folder
 #   GOLDEN  the folder of the goldens; QV_UPDATE_GOLDEN=1 rewrites them
+include("${CMAKE_CURRENT_LIST_DIR}/golden.cmake")
 file(REMOVE_RECURSE "${WORK}")
 foreach(class "pre;1;6" "post;2;6" "other;3;5")
   list(GET class 0 name)
@@ -39,16 +40,7 @@ foreach(case
   if(NOT out STREQUAL file_bytes)
     message(FATAL_ERROR "--output - differs from the file for ${golden}")
   endif()
-  if("$ENV{QV_UPDATE_GOLDEN}" STREQUAL "1")
-    file(COPY_FILE "${WORK}/${golden}" "${GOLDEN}/${golden}")
-    continue()
-  endif()
-  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK}/${golden}" "${GOLDEN}/${golden}"
-                  RESULT_VARIABLE differs)
-  if(differs)
-    execute_process(COMMAND diff -u "${GOLDEN}/${golden}" "${WORK}/${golden}")
-    message(FATAL_ERROR "${golden} differs from its golden")
-  endif()
+  check_golden("${WORK}/${golden}" "${GOLDEN}/${golden}")
 endforeach()
 
 run(2 --class "${WORK}/pre" --with "${WORK}/other" --output "${WORK}/refused.json")
